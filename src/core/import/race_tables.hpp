@@ -1,0 +1,38 @@
+#pragma once
+
+// The tables that hold races and horses: one race table ("D…") and one entries table ("U…") per
+// meeting in tran.mdb, and the horse master 競走馬 in mast.mdb, which has the entries' columns.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "store/store.hpp"
+
+namespace zelvanor {
+
+inline constexpr std::string_view kHorseTable = "競走馬";
+
+std::span<const ColumnDef> raceTableColumns();
+// The 89 columns shared by every entries table and 競走馬.
+std::span<const ColumnDef> horseTableColumns();
+
+struct MeetingTables {
+    std::string race;     // "D" + course + yy + mm + dd
+    std::string entries;  // "U" + course + yy + mm + dd
+};
+
+// The table names of a meeting. Each part must be exactly two ASCII digits, as the record files
+// carry them; anything else throws StoreError, since the names become SQL identifiers.
+MeetingTables meetingTables(std::string_view course, std::string_view yy, std::string_view mm,
+                            std::string_view dd);
+
+// True for a race table name such as D05981003.
+bool isRaceTableName(std::string_view name);
+
+// Each creates the table with its columns in order and its unique index, in one transaction.
+void createRaceTable(Database& tran, std::string_view name);
+void createEntryTable(Database& tran, std::string_view name);
+void createHorseTable(Database& mast);
+
+}  // namespace zelvanor

@@ -1,0 +1,199 @@
+#include "records/cp932.hpp"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace zelvanor {
+
+namespace {
+
+// glibc's "CP932" table, not "SHIFT_JIS": the record files use the NEC and IBM extensions
+// (circled digits, Roman numerals) and the Windows mapping of 0x8160 to U+FF5E.
+constexpr const char* kCp932 = "CP932";
+constexpr const char* kUtf8 = "UTF-8";
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// One descriptor per direction and thread: decoding runs for every field of files with tens of
+// thousands of records, and iconv_open is far too slow to call each time.
+class Converter {
+  public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("iconv_open ") + from + " -> " + to + ": " +
+                                     std::strerror(errno));
+        }
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    iconv_t get() const { return cd_; }
+
+  private:
+    iconv_t cd_;
+};
+
+iconv_t decoder() {
+    thread_local Converter converter(kUtf8, kCp932);
+    return converter.get();
+}
+
+iconv_t encoder() {
+    thread_local Converter converter(kCp932, kUtf8);
+    return converter.get();
+}
+
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// Output buffer for iconv that grows on demand and keeps the write position across growth.
+class OutBuffer {
+  public:
+    explicit OutBuffer(std::size_t capacity) : data_(capacity == 0 ? 16 : capacity, '\0') {
+        pos_ = data_.data();
+        left_ = data_.size();
+    }
+
+    char** pos() { return &pos_; }
+    std::size_t* left() { return &left_; }
+
+    void reserve(std::size_t bytes) {
+        if (left_ >= bytes) return;
+        const std::size_t used = data_.size() - left_;
+        data_.resize(std::max(data_.size() * 2, used + bytes));
+        pos_ = data_.data() + used;
+        left_ = data_.size() - used;
+    }
+
+    void append(std::string_view bytes) {
+        reserve(bytes.size());
+        std::memcpy(pos_, bytes.data(), bytes.size());
+        pos_ += bytes.size();
+        left_ -= bytes.size();
+    }
+
+    std::string take() {
+        data_.resize(data_.size() - left_);
+        return std::move(data_);
+    }
+
+  private:
+    std::string data_;
+    char* pos_;
+    std::size_t left_;
+};
+
+constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
+
+}  // namespace
+
+std::string decodeCp932(std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
+
+    iconv_t cd = decoder();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    // No byte of code page 932 yields more than three bytes of UTF-8, U+FFFD included.
+    OutBuffer out(bytes.size() * 3);
+    char* in = const_cast<char*>(bytes.data());  // iconv never writes through it
+    std::size_t inLeft = bytes.size();
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, out.pos(), out.left()) != kFailed) break;
+        if (errno == EILSEQ || errno == EINVAL) {
+            // Skip only the offending byte: its neighbour may be the start of a valid character.
+            out.append(kReplacement);
+            ++in;
+            --inLeft;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else if (errno == E2BIG) {
+            out.reserve(inLeft * 3 + 3);
+        } else {
+            throw std::runtime_error(std::string("CP932 decoding: ") + std::strerror(errno));
+        }
+    }
+    return out.take();
+}
+
+std::string encodeCp932(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);
+
+    iconv_t cd = encoder();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    OutBuffer out(utf8.size());
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, out.pos(), out.left()) != kFailed) break;
+        if (errno == E2BIG) {
+            out.reserve(inLeft * 2 + 2);
+        } else {
+            const std::size_t at = utf8.size() - inLeft;
+            throw std::invalid_argument("cannot encode to CP932 at byte " + std::to_string(at) +
+                                        " of \"" + std::string(utf8) + "\"");
+        }
+    }
+    return out.take();
+}
+
+std::size_t charCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    }
+    return count;
+}
+
+std::string decodeField(std::string_view record, const FieldSpec& field) {
+    if (field.offset >= record.size()) return {};
+    return decodeCp932(record.substr(field.offset, field.length));
+}
+
+namespace {
+
+void checkFieldFits(const std::string& record, const FieldSpec& field) {
+    if (field.offset > record.size() || field.length > record.size() - field.offset) {
+        throw std::out_of_range("field " + std::string(field.name) + " lies beyond a record of " +
+                                std::to_string(record.size()) + " bytes");
+    }
+}
+
+}  // namespace
+
+void writeField(std::string& record, const FieldSpec& field, std::string_view utf8, char pad) {
+    checkFieldFits(record, field);
+    const std::string bytes = encodeCp932(utf8);
+    if (bytes.size() > field.length) {
+        throw std::invalid_argument(
+            "\"" + std::string(utf8) + "\" needs " + std::to_string(bytes.size()) +
+            " bytes, field " + std::string(field.name) + " has " + std::to_string(field.length));
+    }
+    record.replace(field.offset, bytes.size(), bytes);
+    std::fill_n(record.begin() + static_cast<std::ptrdiff_t>(field.offset + bytes.size()),
+                field.length - bytes.size(), pad);
+}
+
+void writeNumber(std::string& record, const FieldSpec& field, std::int64_t value) {
+    checkFieldFits(record, field);
+    if (value < 0) {
+        throw std::invalid_argument("field " + std::string(field.name) +
+                                    " cannot hold the negative number " + std::to_string(value));
+    }
+    const std::string digits = std::to_string(value);
+    if (digits.size() > field.length) {
+        throw std::invalid_argument(digits + " does not fit in the " +
+                                    std::to_string(field.length) + " digits of field " +
+                                    std::string(field.name));
+    }
+    const std::size_t zeros = field.length - digits.size();
+    std::fill_n(record.begin() + static_cast<std::ptrdiff_t>(field.offset), zeros, '0');
+    record.replace(field.offset + zeros, digits.size(), digits);
+}
+
+}  // namespace zelvanor

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace zelvanor {
+
+// The value of a text field as the record files mean it: the leading decimal digits after any
+// leading blanks (half-width or full-width). Blank or non-digit text reads 0. Digits beyond what
+// fits in 64 bits saturate rather than wrap, so garbage never turns into a negative number.
+std::int64_t numericValue(std::string_view text);
+
+}  // namespace zelvanor

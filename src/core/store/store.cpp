@@ -1,0 +1,740 @@
+#include "store/store.hpp"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace zelvanor {
+
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, int rc, std::string_view what = {}) {
+    std::string message;
+    const int extended = db ? sqlite3_extended_errcode(db) : rc;
+    if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {
+        message = "キーが重複しています。";
+    } else if (rc == SQLITE_NOTADB) {
+        message = "データベースファイルではありません。";
+    } else if (rc == SQLITE_FULL) {
+        message = "ディスクの空きが足りません。";
+    } else if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        message = "データベースが他のプログラムで使用中です。";
+    } else if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN || rc == SQLITE_PERM) {
+        message = "データベースに書き込めません。";
+    }
+    if (!what.empty()) {
+        message += (message.empty() ? "" : " ");
+        message += what;
+    }
+    message += message.empty() ? "" : " ";
+    message += "(";
+    message += db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    message += ")";
+    throw StoreError(message);
+}
+
+bool isUtf8Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+std::size_t utf8Length(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char c : s) {
+        if (!isUtf8Continuation(c)) ++n;
+    }
+    return n;
+}
+
+// The declared SQL type that records a column definition; read back by parseDeclType.
+std::string declType(const ColumnDef& c) {
+    switch (c.type) {
+        case ColumnType::Text:
+            return c.size > 0 ? "TEXT(" + std::to_string(c.size) + ")" : "TEXT";
+        case ColumnType::Integer:
+            return "SMALLINT";
+        case ColumnType::Long:
+            return "INTEGER";
+        case ColumnType::Single:
+            return "FLOAT";
+        case ColumnType::Double:
+            return "DOUBLE";
+    }
+    return "TEXT";
+}
+
+ColumnDef parseDeclType(std::string name, std::string decl) {
+    for (auto& ch : decl) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (decl == "SMALLINT") return {std::move(name), ColumnType::Integer};
+    if (decl == "FLOAT" || decl == "REAL") return {std::move(name), ColumnType::Single};
+    if (decl == "DOUBLE") return {std::move(name), ColumnType::Double};
+    if (decl.find("INT") != std::string::npos) return {std::move(name), ColumnType::Long};
+    if (decl.rfind("TEXT(", 0) == 0) {
+        int size = 0;
+        for (std::size_t i = 5; i < decl.size() && std::isdigit(static_cast<unsigned char>(decl[i]));
+             ++i) {
+            size = size * 10 + (decl[i] - '0');
+        }
+        return {std::move(name), ColumnType::Text, size};
+    }
+    if (decl.find("FLOA") != std::string::npos || decl.find("DOUB") != std::string::npos) {
+        return {std::move(name), ColumnType::Double};
+    }
+    return {std::move(name), ColumnType::Text};
+}
+
+std::string describe(const Value& v) {
+    if (std::holds_alternative<std::int64_t>(v)) return std::to_string(std::get<std::int64_t>(v));
+    if (std::holds_alternative<double>(v)) return std::to_string(std::get<double>(v));
+    if (std::holds_alternative<std::string>(v)) return "\"" + std::get<std::string>(v) + "\"";
+    return "Null";
+}
+
+// A whole number from a value written into a numeric column: halves go to the even neighbour,
+// as the store's 16-bit and 32-bit columns have always rounded.
+std::int64_t toWhole(const ColumnDef& column, const Value& value, std::int64_t lo, std::int64_t hi) {
+    double d = 0;
+    if (std::holds_alternative<std::int64_t>(value)) {
+        const auto i = std::get<std::int64_t>(value);
+        if (i < lo || i > hi) {
+            throw StoreError("列 " + column.name + " に入りきらない値です: " + describe(value));
+        }
+        return i;
+    }
+    if (std::holds_alternative<double>(value)) {
+        d = std::get<double>(value);
+    } else {
+        const auto& s = std::get<std::string>(value);
+        std::size_t used = 0;
+        try {
+            d = std::stod(s, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        while (used < s.size() && s[used] == ' ') ++used;
+        if (s.empty() || used != s.size()) {
+            throw StoreError("列 " + column.name + " に数値でない値は書けません: " + describe(value));
+        }
+    }
+    if (!std::isfinite(d)) {
+        throw StoreError("列 " + column.name + " に書けない値です: " + describe(value));
+    }
+    const double r = std::nearbyint(d);  // default rounding mode: nearest, halves to even
+    if (r < static_cast<double>(lo) || r > static_cast<double>(hi)) {
+        throw StoreError("列 " + column.name + " に入りきらない値です: " + describe(value));
+    }
+    return static_cast<std::int64_t>(r);
+}
+
+double toReal(const ColumnDef& column, const Value& value) {
+    if (std::holds_alternative<std::int64_t>(value)) {
+        return static_cast<double>(std::get<std::int64_t>(value));
+    }
+    if (std::holds_alternative<double>(value)) return std::get<double>(value);
+    const auto& s = std::get<std::string>(value);
+    std::size_t used = 0;
+    double d = 0;
+    try {
+        d = std::stod(s, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    while (used < s.size() && s[used] == ' ') ++used;
+    if (s.empty() || used != s.size()) {
+        throw StoreError("列 " + column.name + " に数値でない値は書けません: " + describe(value));
+    }
+    return d;
+}
+
+}  // namespace
+
+void validateIdentifier(std::string_view name) {
+    bool ok = !name.empty() && name.size() <= 128;
+    for (std::size_t i = 0; ok && i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F || c == '"' || c == '\'' || c == '`' || c == '[' || c == ']' ||
+            c == '.' || c == ';') {
+            ok = false;
+        }
+    }
+    if (ok && normalizeName(name).rfind("sqlite_", 0) == 0) ok = false;
+    // Valid UTF-8 only: a stray byte would make the name differ from what the user sees.
+    for (std::size_t i = 0; ok && i < name.size();) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        const std::size_t extra = c < 0x80 ? 0
+                                  : (c >> 5) == 6 ? 1
+                                  : (c >> 4) == 14 ? 2
+                                  : (c >> 3) == 30 ? 3
+                                                   : 9;
+        if (extra == 9 || i + extra >= name.size()) {
+            ok = false;
+            break;
+        }
+        for (std::size_t k = 1; ok && k <= extra; ++k) {
+            ok = isUtf8Continuation(static_cast<unsigned char>(name[i + k]));
+        }
+        i += extra + 1;
+    }
+    if (!ok) throw StoreError("使えない名前です: \"" + std::string(name) + "\"");
+}
+
+std::string quoteIdentifier(std::string_view name) {
+    validateIdentifier(name);
+    return "\"" + std::string(name) + "\"";
+}
+
+std::string normalizeName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        // U+FF01..U+FF5E (full-width ASCII) is EF BC 81..EF BD 9E in UTF-8.
+        if (c == 0xEF && i + 2 < name.size()) {
+            const unsigned char c1 = static_cast<unsigned char>(name[i + 1]);
+            const unsigned char c2 = static_cast<unsigned char>(name[i + 2]);
+            const unsigned cp = ((c & 0x0Fu) << 12) | ((c1 & 0x3Fu) << 6) | (c2 & 0x3Fu);
+            if (isUtf8Continuation(c1) && isUtf8Continuation(c2) && cp >= 0xFF01 && cp <= 0xFF5E) {
+                out += static_cast<char>(std::tolower(static_cast<int>(cp - 0xFEE0)));
+                i += 2;
+                continue;
+            }
+        }
+        out += c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c);
+    }
+    return out;
+}
+
+// ---- Statement ----
+
+void Statement::Finalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+    sqlite3_stmt* raw = nullptr;
+    const int rc =
+        sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+    stmt_.reset(raw);
+    if (rc != SQLITE_OK) fail(db, rc);
+}
+
+void Statement::check(int rc) const {
+    if (rc != SQLITE_OK) fail(db_, rc);
+}
+
+Statement& Statement::bind(int index, std::int64_t value) {
+    check(sqlite3_bind_int64(stmt_.get(), index, value));
+    return *this;
+}
+
+Statement& Statement::bind(int index, double value) {
+    check(sqlite3_bind_double(stmt_.get(), index, value));
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::string_view value) {
+    check(sqlite3_bind_text(stmt_.get(), index, value.data(), static_cast<int>(value.size()),
+                            SQLITE_TRANSIENT));
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    check(sqlite3_bind_null(stmt_.get(), index));
+    return *this;
+}
+
+Statement& Statement::bind(int index, const Value& value) {
+    if (std::holds_alternative<std::int64_t>(value)) return bind(index, std::get<std::int64_t>(value));
+    if (std::holds_alternative<double>(value)) return bind(index, std::get<double>(value));
+    if (std::holds_alternative<std::string>(value)) {
+        return bind(index, std::string_view(std::get<std::string>(value)));
+    }
+    return bindNull(index);
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3_reset(stmt_.get());
+    fail(db_, rc);
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
+}
+
+std::int64_t Statement::int64(int column) const { return sqlite3_column_int64(stmt_.get(), column); }
+
+double Statement::real(int column) const { return sqlite3_column_double(stmt_.get(), column); }
+
+std::string Statement::text(int column) const {
+    const auto* p = sqlite3_column_text(stmt_.get(), column);
+    const int n = sqlite3_column_bytes(stmt_.get(), column);
+    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n))
+             : std::string();
+}
+
+Value Statement::value(int column) const {
+    switch (sqlite3_column_type(stmt_.get(), column)) {
+        case SQLITE_INTEGER:
+            return int64(column);
+        case SQLITE_FLOAT:
+            return real(column);
+        case SQLITE_NULL:
+            return std::monostate{};
+        default:
+            return text(column);
+    }
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_.get()); }
+
+// ---- Transaction ----
+
+Transaction::Transaction(Database& db) : db_(db) {
+    name_ = "zelvanor_sp" + std::to_string(db_.savepointDepth_);
+    db_.exec("SAVEPOINT " + name_);
+    ++db_.savepointDepth_;
+}
+
+Transaction::~Transaction() {
+    if (done_) return;
+    --db_.savepointDepth_;
+    // Roll back what this transaction wrote; the schema cache may be stale after that.
+    sqlite3_exec(db_.handle(), ("ROLLBACK TO " + name_ + "; RELEASE " + name_).c_str(), nullptr,
+                 nullptr, nullptr);
+    db_.columnCache_.clear();
+}
+
+void Transaction::commit() {
+    if (done_) return;
+    db_.exec("RELEASE " + name_);
+    done_ = true;
+    --db_.savepointDepth_;
+}
+
+// ---- Database ----
+
+void Database::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+
+Database::Database(const std::filesystem::path& file) : path_(file) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(file.c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK) {
+        fail(raw, rc, file.filename().string() + " を開けません。");
+    }
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+    // Touch the schema now so that a file that is not a database fails here, with its name.
+    try {
+        exec("SELECT count(*) FROM sqlite_schema");
+    } catch (const StoreError& e) {
+        throw StoreError(file.filename().string() + " を開けません。 " + e.what());
+    }
+}
+
+Database::~Database() = default;
+
+Statement Database::prepare(std::string_view sql) { return Statement(db_.get(), sql); }
+
+void Database::exec(std::string_view sql) {
+    char* err = nullptr;
+    const std::string s(sql);
+    const int rc = sqlite3_exec(db_.get(), s.c_str(), nullptr, nullptr, &err);
+    if (err) sqlite3_free(err);
+    if (rc != SQLITE_OK) fail(db_.get(), rc);
+}
+
+std::int64_t Database::changes() const { return sqlite3_changes64(db_.get()); }
+
+std::vector<std::string> Database::userTables() {
+    std::vector<std::string> names;
+    auto st = prepare(
+        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+        "ESCAPE '\\' ORDER BY name");
+    while (st.step()) names.push_back(st.text(0));
+    return names;
+}
+
+bool Database::hasTable(std::string_view name) {
+    auto st = prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1");
+    st.bind(1, name);
+    // "=" compares with the binary collation: exact and case-sensitive, as wanted.
+    return st.step();
+}
+
+void Database::createTable(std::string_view name, std::span<const ColumnDef> columns) {
+    if (columns.empty()) throw StoreError("列のない表は作れません: " + std::string(name));
+    std::string sql = "CREATE TABLE " + quoteIdentifier(name) + " (";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i) sql += ", ";
+        sql += quoteIdentifier(columns[i].name) + " " + declType(columns[i]);
+    }
+    sql += ")";
+    Transaction tx(*this);
+    exec(sql);
+    tx.commit();
+    columnCache_.erase(std::string(name));
+}
+
+void Database::dropTable(std::string_view name) {
+    Transaction tx(*this);
+    exec("DROP TABLE " + quoteIdentifier(name));
+    tx.commit();
+    columnCache_.erase(std::string(name));
+}
+
+void Database::createIndex(std::string_view index, std::string_view table, std::string_view column,
+                           bool unique) {
+    validateIdentifier(index);
+    const std::string qt = quoteIdentifier(table);
+    // Resolve the column as the cursor does, so "umacode" finds "umacode" however it was spelled.
+    const auto& cols = columns(table);
+    const ColumnDef* target = nullptr;
+    for (const auto& c : cols) {
+        if (normalizeName(c.name) == normalizeName(column)) target = &c;
+    }
+    if (!target) {
+        throw StoreError("表 " + std::string(table) + " に列 " + std::string(column) + " がありません。");
+    }
+    const std::string qc = quoteIdentifier(target->name);
+    // Index names are per table, as the program names them ("bango" in every race table), while
+    // SQLite's are per database: the stored name carries the table's name.
+    const std::string stored = std::string(table) + "." + std::string(index);
+    const std::string qi = "\"" + stored + "\"";
+    const std::string refuse = "SELECT RAISE(ABORT, '索引 " + std::string(index) + " のキー " +
+                               target->name + " が空です。'); END";
+    const std::string empty = " WHEN NEW." + qc + " IS NULL OR NEW." + qc + " = '' BEGIN ";
+    Transaction tx(*this);
+    exec(std::string(unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + qi + " ON " + qt + " (" +
+         qc + ")");
+    exec("CREATE TRIGGER \"" + stored + ".insert\" BEFORE INSERT ON " + qt + empty + refuse);
+    exec("CREATE TRIGGER \"" + stored + ".update\" BEFORE UPDATE OF " + qc + " ON " + qt + empty +
+         refuse);
+    tx.commit();
+}
+
+const std::vector<ColumnDef>& Database::columns(std::string_view table) {
+    const std::string key(table);
+    if (auto it = columnCache_.find(key); it != columnCache_.end()) return it->second;
+    if (!hasTable(table)) throw StoreError("表 " + key + " がありません。");
+    std::vector<ColumnDef> cols;
+    auto st = prepare("SELECT name, type FROM pragma_table_info(?1)");
+    st.bind(1, table);
+    while (st.step()) cols.push_back(parseDeclType(st.text(0), st.text(1)));
+    return columnCache_[key] = std::move(cols);
+}
+
+std::optional<std::string> Database::indexColumn(std::string_view table, std::string_view index) {
+    const std::string wanted = normalizeName(std::string(table) + "." + std::string(index));
+    auto list = prepare("SELECT name FROM pragma_index_list(?1)");
+    list.bind(1, table);
+    while (list.step()) {
+        const std::string name = list.text(0);
+        if (normalizeName(name) != wanted) continue;
+        auto info = prepare("SELECT name FROM pragma_index_info(?1) ORDER BY seqno");
+        info.bind(1, name);
+        if (info.step()) return info.text(0);
+    }
+    return std::nullopt;
+}
+
+void Database::compactInto(const std::filesystem::path& target) {
+    auto st = prepare("VACUUM INTO ?1");
+    st.bind(1, std::string_view(target.native()));
+    st.run();
+}
+
+// ---- column conversion ----
+
+Value convertForColumn(const ColumnDef& column, const Value& value) {
+    if (std::holds_alternative<std::monostate>(value)) return value;
+    switch (column.type) {
+        case ColumnType::Integer:
+            return toWhole(column, value, std::numeric_limits<std::int16_t>::min(),
+                           std::numeric_limits<std::int16_t>::max());
+        case ColumnType::Long:
+            return toWhole(column, value, std::numeric_limits<std::int32_t>::min(),
+                           std::numeric_limits<std::int32_t>::max());
+        case ColumnType::Single: {
+            const double d = toReal(column, value);
+            if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) {
+                throw StoreError("列 " + column.name + " に入りきらない値です: " + describe(value));
+            }
+            return static_cast<double>(static_cast<float>(d));
+        }
+        case ColumnType::Double:
+            return toReal(column, value);
+        case ColumnType::Text: {
+            std::string s;
+            if (std::holds_alternative<std::string>(value)) {
+                s = std::get<std::string>(value);
+            } else if (std::holds_alternative<std::int64_t>(value)) {
+                s = std::to_string(std::get<std::int64_t>(value));
+            } else {
+                char buf[64];
+                std::snprintf(buf, sizeof buf, "%.15g", std::get<double>(value));
+                s = buf;
+            }
+            if (column.size > 0 && utf8Length(s) > static_cast<std::size_t>(column.size)) {
+                throw StoreError("列 " + column.name + " (" + std::to_string(column.size) +
+                                 " 文字まで) に入りきらない値です: " + describe(value));
+            }
+            return s;
+        }
+    }
+    return value;
+}
+
+// ---- Table ----
+
+Table::Table(Database& db, std::string_view name)
+    : db_(db), name_(name), quoted_(quoteIdentifier(name)), columns_(db.columns(name)) {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        byName_.emplace(normalizeName(columns_[i].name), i);
+    }
+    pending_.resize(columns_.size());
+    row_.resize(columns_.size());
+}
+
+std::size_t Table::columnIndex(std::string_view column) const {
+    auto it = byName_.find(normalizeName(column));
+    if (it == byName_.end()) {
+        throw StoreError("表 " + name_ + " に列 " + std::string(column) + " がありません。");
+    }
+    return it->second;
+}
+
+void Table::setIndex(std::string_view index) {
+    const auto column = db_.indexColumn(name_, index);
+    if (!column) {
+        throw StoreError("表 " + name_ + " に索引 " + std::string(index) + " がありません。");
+    }
+    keyColumn_ = columnIndex(*column);
+}
+
+void Table::requireCurrent() const {
+    if (!rowid_ || deleted_) throw StoreError("表 " + name_ + " にカレントレコードがありません。");
+}
+
+void Table::moveTo(std::optional<std::int64_t> rowid) {
+    deleted_ = false;
+    rowid_ = rowid;
+    if (!rowid) {
+        std::fill(row_.begin(), row_.end(), Value{});
+        key_ = Value{};
+        return;
+    }
+    auto st = db_.prepare("SELECT * FROM " + quoted_ + " WHERE rowid = ?1");
+    st.bind(1, *rowid);
+    if (!st.step()) throw StoreError("表 " + name_ + " のレコードが見つかりません。");
+    for (std::size_t i = 0; i < columns_.size(); ++i) row_[i] = st.value(static_cast<int>(i));
+    key_ = keyColumn_ ? row_[*keyColumn_] : Value{*rowid};
+}
+
+void Table::positionFrom(Statement& st) {
+    if (st.step()) {
+        moveTo(st.int64(0));
+        bof_ = eof_ = false;
+    } else {
+        moveTo(std::nullopt);
+    }
+}
+
+bool Table::seek(const Value& key) {
+    if (!keyColumn_) throw StoreError("表 " + name_ + " に索引が設定されていません。");
+    cancelUpdate();
+    const auto& col = columns_[*keyColumn_];
+    auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " WHERE " + quoteIdentifier(col.name) +
+                          " = ?1 ORDER BY rowid LIMIT 1");
+    Value k;
+    try {
+        k = convertForColumn(col, key);
+    } catch (const StoreError&) {
+        noMatch_ = true;  // a key the column cannot hold is simply not there
+        return false;
+    }
+    st.bind(1, k);
+    if (st.step()) {
+        moveTo(st.int64(0));
+        bof_ = eof_ = false;
+        noMatch_ = false;
+    } else {
+        noMatch_ = true;
+    }
+    return !noMatch_;
+}
+
+void Table::moveFirst() {
+    cancelUpdate();
+    const std::string order = keyColumn_ ? quoteIdentifier(columns_[*keyColumn_].name) + ", rowid"
+                                         : std::string("rowid");
+    auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " ORDER BY " + order + " LIMIT 1");
+    positionFrom(st);
+}
+
+void Table::moveLast() {
+    cancelUpdate();
+    const std::string order = keyColumn_
+                                  ? quoteIdentifier(columns_[*keyColumn_].name) + " DESC, rowid DESC"
+                                  : std::string("rowid DESC");
+    auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " ORDER BY " + order + " LIMIT 1");
+    positionFrom(st);
+}
+
+void Table::moveNext() {
+    cancelUpdate();
+    if (!rowid_) {
+        if (eof_) throw StoreError("表 " + name_ + " の終わりを越えて移動できません。");
+        moveFirst();
+        return;
+    }
+    const std::int64_t at = *rowid_;
+    if (keyColumn_) {
+        const std::string kc = quoteIdentifier(columns_[*keyColumn_].name);
+        auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " WHERE (" + kc + ", rowid) > (?1, ?2)"
+                              " ORDER BY " + kc + ", rowid LIMIT 1");
+        st.bind(1, key_).bind(2, at);
+        positionFrom(st);
+    } else {
+        auto st = db_.prepare("SELECT rowid FROM " + quoted_ +
+                              " WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
+        st.bind(1, at);
+        positionFrom(st);
+    }
+    if (!rowid_) {
+        eof_ = true;
+        bof_ = false;
+    }
+}
+
+std::int64_t Table::recordCount() {
+    auto st = db_.prepare("SELECT count(*) FROM " + quoted_);
+    st.step();
+    return st.int64(0);
+}
+
+void Table::addNew() {
+    cancelUpdate();
+    mode_ = Mode::Add;
+}
+
+void Table::edit() {
+    requireCurrent();
+    cancelUpdate();
+    mode_ = Mode::Edit;
+}
+
+void Table::cancelUpdate() {
+    mode_ = Mode::None;
+    std::fill(pending_.begin(), pending_.end(), std::nullopt);
+}
+
+void Table::update() {
+    if (mode_ == Mode::None) throw StoreError("表 " + name_ + " は編集中ではありません。");
+    std::string cols;
+    std::vector<const Value*> values;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (!pending_[i]) continue;
+        if (!values.empty()) cols += ", ";
+        cols += quoteIdentifier(columns_[i].name) + (mode_ == Mode::Edit ? " = ?" : "");
+        values.push_back(&*pending_[i]);
+    }
+    if (mode_ == Mode::Add) {
+        std::string sql = "INSERT INTO " + quoted_;
+        if (values.empty()) {
+            sql += " DEFAULT VALUES";
+        } else {
+            sql += " (" + cols + ") VALUES (";
+            for (std::size_t i = 0; i < values.size(); ++i) sql += i ? ", ?" : "?";
+            sql += ")";
+        }
+        auto st = db_.prepare(sql);
+        for (std::size_t i = 0; i < values.size(); ++i) st.bind(static_cast<int>(i + 1), *values[i]);
+        st.run();
+    } else if (!values.empty()) {
+        requireCurrent();
+        auto st = db_.prepare("UPDATE " + quoted_ + " SET " + cols + " WHERE rowid = ?");
+        for (std::size_t i = 0; i < values.size(); ++i) st.bind(static_cast<int>(i + 1), *values[i]);
+        st.bind(static_cast<int>(values.size() + 1), *rowid_);
+        st.run();
+    }
+    const Mode was = mode_;
+    cancelUpdate();
+    // After an edit the cursor stays on the edited row, showing what was written; after adding
+    // it stays where it was.
+    if (was == Mode::Edit) moveTo(rowid_);
+}
+
+void Table::deleteCurrent() {
+    requireCurrent();
+    cancelUpdate();
+    auto st = db_.prepare("DELETE FROM " + quoted_ + " WHERE rowid = ?1");
+    st.bind(1, *rowid_);
+    st.run();
+    deleted_ = true;  // stepping on goes to the row after the deleted one
+}
+
+Value Table::get(std::string_view column) const {
+    const std::size_t i = columnIndex(column);
+    if (mode_ != Mode::None && pending_[i]) return *pending_[i];
+    if (mode_ == Mode::Add) return Value{};
+    requireCurrent();
+    return row_[i];
+}
+
+std::string Table::text(std::string_view column) const {
+    const Value v = get(column);
+    if (std::holds_alternative<std::string>(v)) return std::get<std::string>(v);
+    if (std::holds_alternative<std::int64_t>(v)) return std::to_string(std::get<std::int64_t>(v));
+    if (std::holds_alternative<double>(v)) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.7g", std::get<double>(v));
+        return buf;
+    }
+    return {};
+}
+
+std::int64_t Table::integer(std::string_view column) const {
+    const Value v = get(column);
+    if (std::holds_alternative<std::int64_t>(v)) return std::get<std::int64_t>(v);
+    if (std::holds_alternative<double>(v)) return static_cast<std::int64_t>(std::get<double>(v));
+    if (std::holds_alternative<std::string>(v)) {
+        return static_cast<std::int64_t>(toReal({std::string(column), ColumnType::Double}, v));
+    }
+    return 0;
+}
+
+double Table::real(std::string_view column) const {
+    const Value v = get(column);
+    if (std::holds_alternative<std::int64_t>(v)) return static_cast<double>(std::get<std::int64_t>(v));
+    if (std::holds_alternative<double>(v)) return std::get<double>(v);
+    if (std::holds_alternative<std::string>(v)) {
+        return toReal({std::string(column), ColumnType::Double}, v);
+    }
+    return 0;
+}
+
+void Table::set(std::string_view column, const Value& value) {
+    if (mode_ == Mode::None) throw StoreError("表 " + name_ + " は編集中ではありません。");
+    const std::size_t i = columnIndex(column);
+    pending_[i] = convertForColumn(columns_[i], value);
+}
+
+bool tableExists(const std::filesystem::path& database, std::string_view table) {
+    if (!std::filesystem::exists(database)) return false;
+    Database db(database);
+    return db.hasTable(table);
+}
+
+}  // namespace zelvanor

@@ -1,0 +1,224 @@
+#pragma once
+
+// A small record store over SQLite: databases, prepared statements, transactions, table creation
+// with typed columns, and a table cursor with seek-by-index. Column and index names match without
+// regard to letter case or character width; every identifier that reaches SQL is validated.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zelvanor {
+
+// Every store failure. The message is meant for the user: it says what failed and carries the
+// store's own text.
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class ColumnType {
+    Text,     // text with a maximum length in characters
+    Integer,  // 16-bit signed
+    Long,     // 32-bit signed
+    Single,   // single precision
+    Double,
+};
+
+struct ColumnDef {
+    std::string name;
+    ColumnType type;
+    int size = 0;  // Text only: maximum length in characters; 0 = unlimited
+};
+
+// A column value: null, whole number, real number or text.
+using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
+
+// Throws StoreError unless the name is safe to use as a table, column or index name.
+void validateIdentifier(std::string_view name);
+// The identifier in double quotes, validated first.
+std::string quoteIdentifier(std::string_view name);
+// The form under which names are compared: ASCII lower case, full-width ASCII folded to half-width.
+std::string normalizeName(std::string_view name);
+
+class Statement {
+public:
+    Statement(sqlite3* db, std::string_view sql);
+    Statement(Statement&&) noexcept = default;
+    Statement& operator=(Statement&&) noexcept = default;
+
+    Statement& bind(int index, std::int64_t value);
+    Statement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }
+    Statement& bind(int index, double value);
+    Statement& bind(int index, std::string_view value);
+    Statement& bind(int index, const char* value) { return bind(index, std::string_view(value)); }
+    Statement& bind(int index, const std::string& value) {
+        return bind(index, std::string_view(value));
+    }
+    Statement& bind(int index, const Value& value);
+    Statement& bindNull(int index);
+
+    // Steps once; true when a row is available.
+    bool step();
+    // Steps to the end, for statements that return no rows.
+    void run();
+    // Ready for the next execution; bindings are cleared.
+    void reset();
+
+    bool isNull(int column) const;
+    std::int64_t int64(int column) const;
+    double real(int column) const;
+    std::string text(int column) const;
+    Value value(int column) const;
+    int columnCount() const;
+
+private:
+    struct Finalizer {
+        void operator()(sqlite3_stmt* s) const;
+    };
+    void check(int rc) const;
+    sqlite3* db_;
+    std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+};
+
+class Database;
+
+// A transaction that rolls back unless committed. Nests: an inner one is a savepoint.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction();
+    void commit();
+
+private:
+    Database& db_;
+    std::string name_;
+    bool done_ = false;
+};
+
+class Database {
+public:
+    // Opens the database file, creating it when it does not exist.
+    explicit Database(const std::filesystem::path& file);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    sqlite3* handle() const { return db_.get(); }
+
+    // User tables in ascending name order.
+    std::vector<std::string> userTables();
+    // Exact, case-sensitive test.
+    bool hasTable(std::string_view name);
+    void createTable(std::string_view name, std::span<const ColumnDef> columns);
+    void dropTable(std::string_view name);
+    // An index that refuses empty (null or zero-length) keys, and duplicates when unique.
+    void createIndex(std::string_view index, std::string_view table, std::string_view column,
+                     bool unique);
+
+    // The table's columns in order, with their types; throws for an unknown table.
+    const std::vector<ColumnDef>& columns(std::string_view table);
+    // The column an index of the table is built on; nullopt when there is no such index.
+    std::optional<std::string> indexColumn(std::string_view table, std::string_view index);
+
+    Statement prepare(std::string_view sql);
+    void exec(std::string_view sql);
+    std::int64_t changes() const;
+
+    // Writes a compacted copy to another file, which must not exist.
+    void compactInto(const std::filesystem::path& target);
+
+private:
+    friend class Transaction;
+    struct Closer {
+        void operator()(sqlite3* db) const;
+    };
+    std::filesystem::path path_;
+    std::unique_ptr<sqlite3, Closer> db_;
+    std::unordered_map<std::string, std::vector<ColumnDef>> columnCache_;
+    int savepointDepth_ = 0;
+};
+
+// Converts a value for writing into a column of the given definition: 16-bit and 32-bit columns
+// take whole numbers rounded to nearest with halves to even, Single columns single precision,
+// Text columns text within their size. Throws StoreError when the value does not fit.
+Value convertForColumn(const ColumnDef& column, const Value& value);
+
+// A cursor over one whole table, positioned by index seek or by stepping.
+class Table {
+public:
+    Table(Database& db, std::string_view name);
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const std::string& name() const { return name_; }
+
+    // Orders the cursor by the named index and makes seek use it.
+    void setIndex(std::string_view index);
+    // Seeks the key on the current index. True when found: the cursor then stands on that row.
+    bool seek(const Value& key);
+    bool noMatch() const { return noMatch_; }
+
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    std::int64_t recordCount();
+
+    void addNew();
+    void edit();
+    void update();
+    void cancelUpdate();
+    void deleteCurrent();
+
+    Value get(std::string_view column) const;
+    std::string text(std::string_view column) const;
+    std::int64_t integer(std::string_view column) const;
+    double real(std::string_view column) const;
+    void set(std::string_view column, const Value& value);
+
+private:
+    enum class Mode { None, Add, Edit };
+    std::size_t columnIndex(std::string_view column) const;
+    void moveTo(std::optional<std::int64_t> rowid);
+    void positionFrom(Statement& st);
+    void requireCurrent() const;
+
+    Database& db_;
+    std::string name_;
+    std::string quoted_;
+    std::vector<ColumnDef> columns_;
+    std::unordered_map<std::string, std::size_t> byName_;
+    std::optional<std::size_t> keyColumn_;
+
+    std::optional<std::int64_t> rowid_;
+    std::vector<Value> row_;
+    Value key_;
+    bool deleted_ = false;
+    bool bof_ = true;
+    bool eof_ = true;
+    bool noMatch_ = false;
+
+    Mode mode_ = Mode::None;
+    std::vector<std::optional<Value>> pending_;
+};
+
+// True when the database file holds a user table of exactly that name.
+bool tableExists(const std::filesystem::path& database, std::string_view table);
+
+}  // namespace zelvanor

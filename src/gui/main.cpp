@@ -1,0 +1,21 @@
+#include <QApplication>
+#include <clocale>
+
+#include "shell/app_paths.hpp"
+#include "shell/form_start.hpp"
+#include "shell/instance_lock.hpp"
+#include "shell/startup.hpp"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zelvanor"));
+    // Archive member names are converted through the C library's character type.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+
+    const zelvanor::AppPaths paths(zelvanor::chooseDataFolder(zelvanor::programFolder()));
+    const zelvanor::InstanceLock lock(paths.dataFolder());
+    auto window = zelvanor::gui::startProgram(paths, lock);
+    if (!window) return 1;
+    window->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,166 @@
+#include "shell/form_start.hpp"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/help_window.hpp"
+#include "shell/logo_widget.hpp"
+#include "shell/twips.hpp"
+#include "shell/user_dialogs.hpp"
+
+namespace zelvanor::gui {
+
+FormStart::FormStart(AppPaths paths, QWidget* parent) : QMainWindow(parent), paths_(std::move(paths)) {
+    setObjectName(QStringLiteral("FormStart"));
+    setWindowTitle(QStringLiteral("ＪＲＡ－ＶＡＮ 情報検索"));
+    buildMenus();
+    buildContent();
+    move(twipsToPixels(this, 400), twipsToPixels(this, 400));
+}
+
+FormStart::~FormStart() = default;
+
+QAction* FormStart::addItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+void FormStart::buildMenus() {
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    QAction* den = addItem(mnuFile, "mnuFileDen", QStringLiteral("出馬情報の照会"));
+    QAction* kisi = addItem(mnuFile, "mnuFileKisi", QStringLiteral("騎手情報の照会"));
+    QAction* chok = addItem(mnuFile, "mnuFileChok", QStringLiteral("調教師情報の照会"));
+    QAction* verify = addItem(mnuFile, "mnuFileVerify", QStringLiteral("予想の検証"));
+    mnuFile->addSeparator();
+    QMenu* conv = mnuFile->addMenu(QStringLiteral("ＪＲＡデータの取り込み"));
+    conv->setObjectName(QStringLiteral("mnuOptConv"));
+    QAction* umaj = addItem(conv, "mnuOptConvUmaj", QStringLiteral("競走馬データの取り込み"));
+    conv->addSeparator();
+    QAction* sei1 = addItem(conv, "mnuOptConvSei1", QStringLiteral("成績データの取り込み"));
+    conv->addSeparator();
+    QAction* kisiImport = addItem(conv, "mnuOptConvKisi", QStringLiteral("騎手データの取り込み"));
+    QAction* chokImport = addItem(conv, "mnuOptConvChok", QStringLiteral("調教師データの取り込み"));
+    conv->addSeparator();
+    QAction* batch = addItem(conv, "mnuOptConvBatch", QStringLiteral("一括データ取込"));
+    mnuFile->addSeparator();
+    QAction* end = addItem(mnuFile, "mnuEnd", QStringLiteral("終了"));
+
+    QMenu* mnuOption = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
+    mnuOption->setObjectName(QStringLiteral("mnuOption"));
+    QAction* optionSet = addItem(mnuOption, "mnuOptionSet", QStringLiteral("予想定数の設定"));
+
+    QMenu* mnuAbout = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    QAction* help = addItem(mnuAbout, "mnuAboutHelp", QStringLiteral("ﾍﾙﾌﾟ"));
+
+    // Commands whose windows and imports are not built yet stay disabled rather than pretend.
+    for (QAction* pending : {den, kisi, chok, verify, umaj, sei1, kisiImport, chokImport, batch,
+                             optionSet}) {
+        pending->setEnabled(false);
+    }
+    connect(end, &QAction::triggered, this, &QWidget::close);
+    connect(help, &QAction::triggered, this, &FormStart::showHelp);
+}
+
+void FormStart::buildContent() {
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(4);
+
+    auto* head = new QGridLayout;
+    head->setHorizontalSpacing(6);
+    head->setVerticalSpacing(0);
+    auto* logo = new LogoWidget(central);
+    auto* panel3 = new QLabel(QStringLiteral("for"), central);
+    panel3->setObjectName(QStringLiteral("SSPanel3"));
+    auto* panel1 = new QLabel(QStringLiteral("Windows95･98/NT4.0"), central);
+    panel1->setObjectName(QStringLiteral("SSPanel1"));
+    auto* panel2 = new QLabel(QStringLiteral("© 2026 Zelvanor 開発チーム"), central);
+    panel2->setObjectName(QStringLiteral("SSPanel2"));
+    for (QLabel* l : {panel3, panel1, panel2}) {
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setAlignment(Qt::AlignCenter);
+    }
+    head->addWidget(logo, 0, 0, 2, 1);
+    head->addWidget(panel3, 0, 1);
+    head->addWidget(panel1, 1, 1);
+    head->addWidget(panel2, 2, 0, 1, 2);
+    outer->addLayout(head);
+
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(4);
+    const struct {
+        QPushButton** slot;
+        const char* name;
+        const char* caption;
+    } defs[] = {{&sSCommand1_, "SSCommand1", "騎手情報"},
+                {&sSCommand2_, "SSCommand2", "厩舎情報"},
+                {&sSCommand3_, "SSCommand3", "出馬情報"},
+                {&sSCommand4_, "SSCommand4", "予想検証"}};
+    int column = 0;
+    for (const auto& d : defs) {
+        auto* b = new QPushButton(QString::fromUtf8(d.caption), central);
+        b->setObjectName(QString::fromLatin1(d.name));
+        b->setMinimumHeight(32);
+        // Their windows are not built yet.
+        b->setEnabled(false);
+        buttons->addWidget(b, 0, column++);
+        *d.slot = b;
+    }
+    outer->addLayout(buttons);
+
+    progressBar1_ = new QProgressBar(central);
+    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar1_->setRange(0, 100);
+    progressBar1_->setValue(0);
+    progressBar1_->setTextVisible(false);
+    progressBar1_->setMaximumHeight(10);
+    progressBar1_->setVisible(false);
+    // Keeps the window's height when the bar appears and disappears.
+    QSizePolicy keep = progressBar1_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    progressBar1_->setSizePolicy(keep);
+    outer->addWidget(progressBar1_);
+
+    // The batch import's button and path box; the batch import is reached from the menu, so both
+    // stay out of sight.
+    command1_ = new QPushButton(QStringLiteral("一括データ取込"), central);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setVisible(false);
+    text1_ = new QLineEdit(central);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setVisible(false);
+
+    setCentralWidget(central);
+    const QSize designed(twipsToPixels(this, 4515), twipsToPixels(this, 1905));
+    central->setMinimumSize(designed.expandedTo(central->sizeHint()));
+}
+
+void FormStart::showHelp() {
+    if (!help_) help_ = new HelpWindow(this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void FormStart::closeEvent(QCloseEvent* event) {
+    if (help_) help_->close();
+    QMainWindow::closeEvent(event);
+}
+
+void FormStart::reportFailure(const QString& message) {
+    dialogs().message(this, message + QStringLiteral("\n\nこの操作は取り消されました。"),
+                      QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+}
+
+}  // namespace zelvanor::gui

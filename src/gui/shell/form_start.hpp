@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "shell/app_paths.hpp"
+#include "shell/help_window.hpp"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+
+namespace zelvanor::gui {
+
+
+// The main window: every command of the program through its menus and four large buttons; it
+// lends its progress bar and pointer to the long operations. Closing it ends the program.
+class FormStart : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FormStart(AppPaths paths, QWidget* parent = nullptr);
+    ~FormStart() override;
+
+    const AppPaths& paths() const { return paths_; }
+    QProgressBar* progressBar() const { return progressBar1_; }
+    HelpWindow* helpWindow() const { return help_; }
+
+    // Runs a store or file operation; a failure is shown with its message and abandons only that
+    // operation, never the program.
+    template <typename F>
+    bool guarded(F&& operation);
+
+public slots:
+    void showHelp();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption);
+    void buildMenus();
+    void buildContent();
+    void reportFailure(const QString& message);
+
+    AppPaths paths_;
+    QPushButton* sSCommand1_ = nullptr;
+    QPushButton* sSCommand2_ = nullptr;
+    QPushButton* sSCommand3_ = nullptr;
+    QPushButton* sSCommand4_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QProgressBar* progressBar1_ = nullptr;
+    QPointer<HelpWindow> help_;
+};
+
+template <typename F>
+bool FormStart::guarded(F&& operation) {
+    try {
+        operation();
+        return true;
+    } catch (const std::exception& e) {
+        reportFailure(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+}  // namespace zelvanor::gui

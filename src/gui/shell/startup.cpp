@@ -1,0 +1,23 @@
+#include "shell/startup.hpp"
+
+#include "shell/constants.hpp"
+#include "shell/form_start.hpp"
+#include "shell/instance_lock.hpp"
+#include "shell/user_dialogs.hpp"
+
+namespace zelvanor::gui {
+
+std::unique_ptr<FormStart> startProgram(const AppPaths& paths, const InstanceLock& lock) {
+    if (!lock.acquired()) {
+        dialogs().message(nullptr, QString::fromUtf8(kSecondInstanceText),
+                          QString::fromUtf8(kSecondInstanceTitle), UserDialogs::Icon::Exclamation);
+        return nullptr;
+    }
+    auto window = std::make_unique<FormStart>(paths);
+    // The window still opens when the database cannot be prepared, so the user sees why and
+    // can fix the folder; every command reports the store's message again.
+    window->guarded([&] { ensureConstantsTable(paths); });
+    return window;
+}
+
+}  // namespace zelvanor::gui

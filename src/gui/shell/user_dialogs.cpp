@@ -1,0 +1,57 @@
+#include "shell/user_dialogs.hpp"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zelvanor::gui {
+
+namespace {
+
+class QtDialogs final : public UserDialogs {
+public:
+    void message(QWidget* parent, const QString& text, const QString& title, Icon icon) override {
+        QMessageBox box(parent);
+        box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+        box.setText(text);
+        switch (icon) {
+            case Icon::Information:
+                box.setIcon(QMessageBox::Information);
+                break;
+            case Icon::Exclamation:
+                box.setIcon(QMessageBox::Warning);
+                break;
+            case Icon::Critical:
+                box.setIcon(QMessageBox::Critical);
+                break;
+            case Icon::Question:
+                box.setIcon(QMessageBox::Question);
+                break;
+            case Icon::None:
+                box.setIcon(QMessageBox::NoIcon);
+                break;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+    }
+
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& folder) override {
+        return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    }
+
+    bool confirm(QWidget* parent, const QString& text, const QString& title) override {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
+};
+
+QtDialogs realDialogs;
+UserDialogs* current = nullptr;
+
+}  // namespace
+
+UserDialogs& dialogs() { return current ? *current : realDialogs; }
+
+void setDialogs(UserDialogs* replacement) { current = replacement; }
+
+}  // namespace zelvanor::gui

@@ -1,0 +1,94 @@
+#include "shell/constants.hpp"
+
+#include <gtest/gtest.h>
+
+#include "store/store.hpp"
+#include "temp_folder.hpp"
+
+using namespace zelvanor;
+
+namespace {
+
+TEST(Constants, NewDatabaseGetsTheDefaultRowOnceOnly) {
+    TempFolder dir;
+    AppPaths paths(dir.path());
+    ensureConstantsTable(paths);
+    {
+        Database mast(paths.mastPath());
+        const auto row = readConstants(mast);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->weights, (std::array<double, 7>{2, 2, 2, 2, 1, 1, 1}));
+        EXPECT_EQ(row->userName, "User");
+        Table t(mast, kConstantsTable);
+        EXPECT_EQ(t.recordCount(), 1);
+        t.setIndex("ID");
+        ASSERT_TRUE(t.seek(std::int64_t{1}));
+        EXPECT_EQ(t.text("UserWork1"), " ");
+        EXPECT_EQ(t.integer("UserWork6"), 0);
+    }
+    saveConstants(paths, {3, 0, 1, 2, 3, 0, 1}, "翠");
+    ensureConstantsTable(paths);  // a second start leaves the row as it is
+    Database mast(paths.mastPath());
+    EXPECT_EQ(readConstants(mast)->userName, "翠");
+    EXPECT_EQ(Table(mast, kConstantsTable).recordCount(), 1);
+}
+
+TEST(Constants, FirstWeightColumnKeepsItsFullWidthNameAndIsFoundByItsPlainOne) {
+    TempFolder dir;
+    AppPaths paths(dir.path());
+    ensureConstantsTable(paths);
+    Database mast(paths.mastPath());
+    EXPECT_EQ(mast.columns(kConstantsTable).at(1).name, "umaMi\xEF\xBD\x87iHidari");
+    Table t(mast, kConstantsTable);
+    t.moveFirst();
+    EXPECT_EQ(t.real("umamigihidari"), 2.0);
+}
+
+TEST(Constants, ReadersFallBackWhenTheRowIsMissingOrTheNameBlank) {
+    TempFolder dir;
+    AppPaths paths(dir.path());
+    ensureConstantsTable(paths);
+    saveConstants(paths, {0, 1, 2, 3, 0, 1, 2}, "");
+    auto v = loadConstantsIntoOptions(paths);
+    EXPECT_EQ(v.userName, "User");
+    EXPECT_EQ(v.sliders, (std::array<int, 7>{0, 1, 2, 3, 0, 1, 2}));
+
+    {
+        Database mast(paths.mastPath());
+        Table t(mast, kConstantsTable);
+        t.moveFirst();
+        t.deleteCurrent();
+        EXPECT_FALSE(readConstants(mast));
+        EXPECT_EQ(personaName(readConstants(mast)), "User");
+    }
+    v = loadConstantsIntoOptions(paths);
+    EXPECT_EQ(v.sliders, (std::array<int, 7>{2, 2, 2, 2, 1, 1, 1}));
+    EXPECT_EQ(v.userName, "User");
+
+    // The first save after that adds the row again, with ID 1.
+    saveConstants(paths, {1, 1, 1, 1, 1, 1, 1}, "AB");
+    Database mast(paths.mastPath());
+    const auto row = readConstants(mast);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->userName, "AB");
+    EXPECT_EQ(row->weights[0], 1.0);
+}
+
+TEST(Constants, LoadingOptionsCreatesAMissingTable) {
+    TempFolder dir;
+    AppPaths paths(dir.path());
+    const auto v = loadConstantsIntoOptions(paths);
+    EXPECT_EQ(v.sliders, (std::array<int, 7>{2, 2, 2, 2, 1, 1, 1}));
+    EXPECT_TRUE(tableExists(paths.mastPath(), kConstantsTable));
+}
+
+TEST(Constants, NameTooLongForItsColumnChangesNothing) {
+    TempFolder dir;
+    AppPaths paths(dir.path());
+    ensureConstantsTable(paths);
+    EXPECT_THROW(saveConstants(paths, {0, 0, 0, 0, 0, 0, 0}, "12345"), StoreError);
+    Database mast(paths.mastPath());
+    EXPECT_EQ(readConstants(mast)->weights[0], 2.0);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+#include "records/format.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <stdexcept>
+
+namespace zelvanor {
+namespace {
+
+struct FormatCase {
+    double value;
+    const char* pattern;
+    const char* expected;
+};
+
+TEST(FormatNumber, PatternsOfTheProgram) {
+    const FormatCase cases[] = {
+        // One decimal: rounding on the decimal form, so binary near-halves still round up.
+        {12.34, "##0.0", "12.3"},
+        {0, "##0.0", "0.0"},
+        {1234.56, "##0.0", "1234.6"},
+        {99.95, "##0.0", "100.0"},
+        {-3.25, "##0.0", "-3.3"},
+        {-0.04, "##0.0", "0.0"},
+        {0.15, "#0.0", "0.2"},
+        {1.45, "#0.0", "1.5"},
+        {79.994, "#0.0", "80.0"},
+        {9.96, "#0.0", "10.0"},
+        {-0.05, "#0.0", "-0.1"},
+        {123456.78, "#####0.0", "123456.8"},
+        {0, "#####0.0", "0.0"},
+        // Grouping.
+        {1234567, "##,##0", "1,234,567"},
+        {12, "##,##0", "12"},
+        {0, "##,##0", "0"},
+        {999.5, "##,##0", "1,000"},
+        {-1234, "##,##0", "-1,234"},
+        {123456789012, "##,##0", "123,456,789,012"},
+        {1234, "###,###", "1,234"},
+        {123, "###,###", "123"},
+        {0, "###,###", ""},
+        {0.4, "###,###", ""},
+        {1e15, "###,###", "1,000,000,000,000,000"},
+        {1000, "#,###", "1,000"},
+        {0, "#,###", ""},
+        {1234567, "##,###,### ", "1,234,567 "},
+        {0, "##,###,### ", " "},
+        // Percent.
+        {0.123, "##0%", "12%"},
+        {0.125, "##0%", "13%"},
+        {0, "##0%", "0%"},
+        {1.5, "##0%", "150%"},
+        {0.4567, "###0%", "46%"},
+        {12.3456, "###0%", "1235%"},
+        // Whole numbers.
+        {0, "##", ""},
+        {2.5, "##", "3"},
+        {-2.5, "##", "-3"},
+        {3.5, "##", "4"},
+        {-0.4, "##", ""},
+        {123, "##", "123"},
+        {0, "#0", "0"},
+        {0.5, "#0", "1"},
+        {-0.4, "#0", "0"},
+        {2000, "####", "2000"},
+        {0, "####", ""},
+        {0, "###0", "0"},
+        {1600.5, "###0", "1601"},
+        {45.5, "###", "46"},
+        {0, "###", ""},
+        {12345, "#####", "12345"},
+        // Literals and optional integer digits before the point.
+        {1525, "##:##", "15:25"},
+        {950, "##:##", "9:50"},
+        {123456, "##:##", "1234:56"},
+        {0.5, "##.0", ".5"},
+        {12.25, "##.0", "12.3"},
+        {0, "##.0", ".0"},
+        // Optional decimals drop trailing zeros but keep the point.
+        {1.5, "0.##", "1.5"},
+        {1, "0.##", "1."},
+        {1.005, "0.00", "1.01"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatNumber(c.value, c.pattern), c.expected)
+            << c.value << " with \"" << c.pattern << "\"";
+    }
+}
+
+TEST(FormatNumber, RejectsNonFiniteValues) {
+    EXPECT_THROW(formatNumber(std::numeric_limits<double>::quiet_NaN(), "#0.0"), std::domain_error);
+    EXPECT_THROW(formatNumber(std::numeric_limits<double>::infinity(), "##"), std::domain_error);
+}
+
+TEST(FormattedValue, ReadsBackTheFormattedText) {
+    struct Case {
+        double value;
+        const char* pattern;
+        double expected;
+    };
+    const Case cases[] = {
+        {79.994, "#0.0", 80.0}, {0.15, "##0.0", 0.2}, {-0.04, "##0.0", 0.0},
+        {-3.25, "##0.0", -3.3}, {0.5, "##.0", 0.5},   {1234.56, "##,##0", 1235.0},
+        {0.123, "##0%", 0.12},  {0, "##", 0.0},       {1234567, "##,###,### ", 1234567.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(formattedValue(c.value, c.pattern), c.expected)
+            << c.value << " with \"" << c.pattern << "\"";
+    }
+    EXPECT_THROW(formattedValue(1525, "##:##"), std::invalid_argument);
+}
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
+    const double cases[][2] = {
+        {0.5, 0},  {1.5, 2},  {2.5, 2},    {-2.5, -2}, {-1.5, -2},           {-0.5, 0},
+        {0.49, 0}, {2.51, 3}, {-2.51, -3}, {3, 3},     {1234567.5, 1234568}, {0, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(roundHalfEven(c[0]), c[1]) << c[0];
+    }
+}
+
+}  // namespace
+}  // namespace zelvanor

@@ -1,0 +1,246 @@
+#include "store/store.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "temp_folder.hpp"
+
+using namespace zelvanor;
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = std::make_unique<Database>(dir / "t.mdb");
+        const ColumnDef cols[] = {
+            {"Code", ColumnType::Text, 4},    {"Small", ColumnType::Integer},
+            {"Big", ColumnType::Long},        {"Single1", ColumnType::Single},
+            {"Dbl", ColumnType::Double},      {"Name", ColumnType::Text, 2},
+        };
+        db->createTable("t", cols);
+        db->createIndex("Code", "t", "Code", true);
+    }
+    void add(const std::string& code) {
+        Table t(*db, "t");
+        t.addNew();
+        t.set("code", code);
+        t.update();
+    }
+    TempFolder dir;
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(StoreTest, UniqueIndexRefusesDuplicateAndEmptyKeys) {
+    add("A");
+    EXPECT_THROW(add("A"), StoreError);
+    EXPECT_THROW(add(""), StoreError);
+    Table t(*db, "t");
+    t.addNew();
+    t.set("Small", std::int64_t{1});  // key left null
+    EXPECT_THROW(t.update(), StoreError);
+    // Editing a key to empty is refused as well.
+    t.setIndex("code");
+    ASSERT_TRUE(t.seek(std::string("A")));
+    t.edit();
+    t.set("Code", std::string());
+    EXPECT_THROW(t.update(), StoreError);
+    EXPECT_EQ(t.recordCount(), 1);
+}
+
+TEST_F(StoreTest, IntegerColumnsRoundHalvesToEvenAndRefuseOverflow) {
+    const struct {
+        double in;
+        std::int64_t out;
+    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {16.67, 17}, {12.5, 12}, {31.25, 31},
+                 {32767.4, 32767}};
+    Table t(*db, "t");
+    t.setIndex("Code");
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string code = std::to_string(n++);
+        t.addNew();
+        t.set("Code", code);
+        t.set("Small", c.in);
+        t.set("Big", c.in);
+        t.update();
+        ASSERT_TRUE(t.seek(code));
+        EXPECT_EQ(t.integer("Small"), c.out) << c.in;
+        EXPECT_EQ(t.integer("big"), c.out) << c.in;
+    }
+    t.addNew();
+    EXPECT_THROW(t.set("Small", 32767.5), StoreError);  // rounds to 32768
+    EXPECT_THROW(t.set("Small", std::int64_t{-32769}), StoreError);
+    EXPECT_THROW(t.set("Big", 3e9), StoreError);
+    EXPECT_THROW(t.set("Small", std::string("12x")), StoreError);
+    t.set("Small", std::string("12"));
+    EXPECT_EQ(std::get<std::int64_t>(t.get("Small")), 12);
+}
+
+TEST_F(StoreTest, SingleColumnsHoldSinglePrecision) {
+    Table t(*db, "t");
+    t.setIndex("Code");
+    t.addNew();
+    t.set("Code", std::string("A"));
+    t.set("Single1", 0.1);
+    t.set("Dbl", 0.1);
+    t.update();
+    ASSERT_TRUE(t.seek(std::string("A")));
+    EXPECT_EQ(t.real("Single1"), static_cast<double>(0.1f));
+    EXPECT_NE(t.real("Single1"), 0.1);
+    EXPECT_EQ(t.real("Dbl"), 0.1);
+}
+
+TEST_F(StoreTest, TextLongerThanItsColumnIsRefusedCountingCharacters) {
+    Table t(*db, "t");
+    t.addNew();
+    t.set("Name", std::string("翠嶺"));  // two characters, six bytes
+    EXPECT_THROW(t.set("Name", std::string("翠嶺碧")), StoreError);
+}
+
+TEST_F(StoreTest, ColumnNamesMatchWithoutRegardToCaseOrWidth) {
+    const ColumnDef cols[] = {{"umaMi\xEF\xBD\x87iHidari", ColumnType::Single}};
+    db->createTable("w", cols);
+    Table t(*db, "w");
+    t.addNew();
+    t.set("umamigihidari", std::int64_t{3});
+    t.update();
+    t.moveFirst();
+    EXPECT_EQ(t.real("UMAMIGIHIDARI"), 3.0);
+    EXPECT_THROW(t.get("nosuch"), StoreError);
+}
+
+TEST_F(StoreTest, CursorStepsInIndexOrderAndSurvivesDeletion) {
+    for (const char* c : {"C", "A", "D", "B"}) add(c);
+    Table t(*db, "t");
+    t.setIndex("Code");
+    std::string seen;
+    for (t.moveFirst(); !t.eof(); t.moveNext()) seen += t.text("Code");
+    EXPECT_EQ(seen, "ABCD");
+
+    // Deleting row by row from the first, as an import empties a table, leaves nothing behind.
+    t.moveFirst();
+    ASSERT_TRUE(t.seek(std::string("B")));
+    t.deleteCurrent();
+    t.moveNext();
+    EXPECT_EQ(t.text("Code"), "C");
+    t.moveLast();
+    EXPECT_EQ(t.text("Code"), "D");
+    EXPECT_EQ(t.recordCount(), 3);
+    EXPECT_FALSE(t.seek(std::string("B")));
+    EXPECT_TRUE(t.noMatch());
+
+    // Without an index the cursor steps in the order rows were added.
+    Table plain(*db, "t");
+    seen.clear();
+    for (plain.moveFirst(); !plain.eof(); plain.moveNext()) seen += plain.text("Code");
+    EXPECT_EQ(seen, "CAD");
+}
+
+TEST_F(StoreTest, EmptyTableIsAtBothEnds) {
+    Table t(*db, "t");
+    t.moveFirst();
+    EXPECT_TRUE(t.bof());
+    EXPECT_TRUE(t.eof());
+    EXPECT_THROW(t.text("Code"), StoreError);
+    EXPECT_EQ(t.recordCount(), 0);
+}
+
+TEST_F(StoreTest, EditKeepsColumnsNotWritten) {
+    Table t(*db, "t");
+    t.setIndex("Code");
+    t.addNew();
+    t.set("Code", std::string("A"));
+    t.set("Big", std::int64_t{7});
+    t.update();
+    ASSERT_TRUE(t.seek(std::string("A")));
+    t.edit();
+    t.set("Small", std::int64_t{3});
+    t.update();
+    EXPECT_EQ(t.integer("Big"), 7);
+    EXPECT_EQ(t.integer("Small"), 3);
+}
+
+TEST_F(StoreTest, FailedTransactionLeavesEarlierDataIntact) {
+    add("A");
+    try {
+        Transaction tx(*db);
+        add("B");
+        add("A");  // duplicate: the whole operation is abandoned
+        tx.commit();
+        FAIL() << "duplicate key accepted";
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("重複"), std::string::npos) << e.what();
+    }
+    Table t(*db, "t");
+    t.setIndex("Code");
+    EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_FALSE(t.seek(std::string("B")));
+}
+
+TEST_F(StoreTest, NestedTransactionRollsBackOnlyItsOwnWork) {
+    Transaction outer(*db);
+    add("A");
+    {
+        Transaction inner(*db);
+        add("B");
+    }
+    outer.commit();
+    Table t(*db, "t");
+    EXPECT_EQ(t.recordCount(), 1);
+}
+
+TEST_F(StoreTest, TablesAreListedInNameOrderAndTestedExactly) {
+    const ColumnDef cols[] = {{"x", ColumnType::Long}};
+    db->createTable("D05981003", cols);
+    db->createTable("B", cols);
+    EXPECT_EQ(db->userTables(), (std::vector<std::string>{"B", "D05981003", "t"}));
+    EXPECT_TRUE(db->hasTable("D05981003"));
+    EXPECT_FALSE(db->hasTable("d05981003"));
+    db->dropTable("B");
+    EXPECT_EQ(db->userTables(), (std::vector<std::string>{"D05981003", "t"}));
+    EXPECT_TRUE(tableExists(dir / "t.mdb", "t"));
+    EXPECT_FALSE(tableExists(dir / "t.mdb", "T"));
+    EXPECT_FALSE(tableExists(dir / "none.mdb", "t"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.mdb"));
+}
+
+TEST_F(StoreTest, IdentifiersThatCouldReachSqlAsTextAreRefused) {
+    const ColumnDef cols[] = {{"x", ColumnType::Long}};
+    const std::vector<std::string> bads = {"", "a\"b", "D05\"; DROP TABLE t; --", "a'b", "a.b", "sqlite_x",
+                            std::string("a\0b", 3), std::string("\xff\xfe")};
+    for (const auto& bad : bads) {
+        EXPECT_THROW(db->createTable(bad, cols), StoreError) << bad;
+        EXPECT_THROW(Table(*db, bad), StoreError) << bad;
+    }
+    EXPECT_TRUE(db->hasTable("t"));
+}
+
+TEST_F(StoreTest, IndexNamesArePerTable) {
+    const ColumnDef cols[] = {{"bango", ColumnType::Integer}};
+    db->createTable("D01", cols);
+    db->createTable("D02", cols);
+    db->createIndex("bango", "D01", "bango", true);
+    db->createIndex("bango", "D02", "bango", true);
+    Table t(*db, "D02");
+    EXPECT_NO_THROW(t.setIndex("BANGO"));
+    EXPECT_THROW(t.setIndex("other"), StoreError);
+}
+
+TEST(StoreOpen, FileThatIsNotADatabaseFailsWithItsName) {
+    TempFolder dir;
+    {
+        std::FILE* f = std::fopen((dir / "mast.mdb").c_str(), "w");
+        std::fputs("Standard Jet DB this is not", f);
+        std::fclose(f);
+    }
+    try {
+        Database db(dir / "mast.mdb");
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("mast.mdb"), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "recording_dialogs.hpp"
+#include "shell/constants.hpp"
+#include "shell/form_start.hpp"
+#include "shell/help_window.hpp"
+#include "shell/instance_lock.hpp"
+#include "shell/startup.hpp"
+#include "store/store.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+class FormStartTest : public QObject {
+    Q_OBJECT
+
+private:
+    static QStringList captions(const QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions()) {
+            out << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + "=" + a->text());
+        }
+        return out;
+    }
+
+private slots:
+    void titleMenusAndButtons() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        QCOMPARE(w.windowTitle(), QStringLiteral("ＪＲＡ－ＶＡＮ 情報検索"));
+
+        QStringList top;
+        for (QAction* a : w.menuBar()->actions()) top << a->menu()->objectName() + "=" + a->text();
+        QCOMPARE(top, (QStringList{"mnuFile=ﾌｧｲﾙ(&F)", "mnuOption=ｵﾌﾟｼｮﾝ(&O)", "mnuAbout=ﾍﾙﾌﾟ(&H)"}));
+
+        auto* file = w.findChild<QMenu*>("mnuFile");
+        QCOMPARE(captions(file),
+                 (QStringList{"mnuFileDen=出馬情報の照会", "mnuFileKisi=騎手情報の照会",
+                              "mnuFileChok=調教師情報の照会", "mnuFileVerify=予想の検証", "-",
+                              "=ＪＲＡデータの取り込み", "-", "mnuEnd=終了"}));
+        QCOMPARE(captions(w.findChild<QMenu*>("mnuOptConv")),
+                 (QStringList{"mnuOptConvUmaj=競走馬データの取り込み", "-",
+                              "mnuOptConvSei1=成績データの取り込み", "-",
+                              "mnuOptConvKisi=騎手データの取り込み",
+                              "mnuOptConvChok=調教師データの取り込み", "-",
+                              "mnuOptConvBatch=一括データ取込"}));
+        QCOMPARE(captions(w.findChild<QMenu*>("mnuOption")),
+                 (QStringList{"mnuOptionSet=予想定数の設定"}));
+        QCOMPARE(captions(w.findChild<QMenu*>("mnuAbout")), (QStringList{"mnuAboutHelp=ﾍﾙﾌﾟ"}));
+
+        const QStringList buttons{"SSCommand1=騎手情報", "SSCommand2=厩舎情報",
+                                  "SSCommand3=出馬情報", "SSCommand4=予想検証"};
+        for (const QString& b : buttons) {
+            const auto parts = b.split('=');
+            auto* button = w.findChild<QPushButton*>(parts[0]);
+            QVERIFY2(button, qPrintable(parts[0]));
+            QCOMPARE(button->text(), parts[1]);
+        }
+        QCOMPARE(w.findChild<QLabel*>("SSPanel3")->text(), QStringLiteral("for"));
+        QCOMPARE(w.findChild<QLabel*>("SSPanel1")->text(), QStringLiteral("Windows95･98/NT4.0"));
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* bar = w.findChild<QProgressBar*>("ProgressBar1");
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(bar->minimum(), 0);
+        QCOMPARE(bar->maximum(), 100);
+    }
+
+    void helpOpensTheManualAndClosesWithTheMainWindow() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        w.show();
+        w.findChild<QAction*>("mnuAboutHelp")->trigger();
+        QPointer<HelpWindow> help = w.helpWindow();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QVERIFY(help->toPlainText().contains(QStringLiteral("データの取り込み")));
+        QVERIFY(help->toPlainText().contains(QStringLiteral("出馬表")));
+        w.findChild<QAction*>("mnuAboutHelp")->trigger();
+        QCOMPARE(w.helpWindow(), help.data());  // the same window, raised again
+        w.findChild<QAction*>("mnuEnd")->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!help || !help->isVisible());
+    }
+
+    void startCreatesTheConstantsRecordOnce() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        RecordingDialogs answers;
+        {
+            InstanceLock lock(paths.dataFolder());
+            auto w = startProgram(paths, lock);
+            QVERIFY(w);
+        }
+        saveConstants(paths, {1, 1, 1, 1, 1, 1, 1}, "AB");
+        {
+            InstanceLock lock(paths.dataFolder());
+            auto w = startProgram(paths, lock);
+            QVERIFY(w);
+        }
+        Database mast(paths.mastPath());
+        QCOMPARE(QString::fromStdString(readConstants(mast)->userName), QStringLiteral("AB"));
+        QVERIFY(answers.shown.empty());
+    }
+
+    void secondInstanceIsRefusedWithItsMessage() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        RecordingDialogs answers;
+        InstanceLock first(paths.dataFolder());
+        QVERIFY(first.acquired());
+        InstanceLock second(paths.dataFolder());
+        QVERIFY(!second.acquired());
+        QVERIFY(!startProgram(paths, second));
+        QCOMPARE(answers.shown.size(), size_t{1});
+        QCOMPARE(answers.shown[0].text,
+                 QStringLiteral("「Zelvanor」は、既に起動しています。二重に起動はできません。"));
+        QCOMPARE(answers.shown[0].title, QStringLiteral("「Zelvanor」エラー"));
+        QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Exclamation);
+        QVERIFY(!QFile::exists(dir.filePath("mast.mdb")));  // refused before touching anything
+    }
+
+    void lockOfAnEndedInstanceDoesNotBlock() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        { InstanceLock ended(paths.dataFolder()); }
+        QVERIFY(QFile::exists(dir.filePath(".zelvanor.lock")));  // the file stays behind
+        InstanceLock next(paths.dataFolder());
+        QVERIFY(next.acquired());
+    }
+
+    void unusableDatabaseIsReportedAndTheWindowStillOpens() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        QFile junk(dir.filePath("mast.mdb"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a database at all, but long enough to have a header of sorts....");
+        junk.close();
+        RecordingDialogs answers;
+        InstanceLock lock(paths.dataFolder());
+        auto w = startProgram(paths, lock);
+        QVERIFY(w);
+        QCOMPARE(answers.shown.size(), size_t{1});
+        QVERIFY(answers.shown[0].text.contains(QStringLiteral("mast.mdb")));
+        QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
+    }
+};
+
+QTEST_MAIN(FormStartTest)
+#include "form_start_test.moc"

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QStringList>
+#include <vector>
+
+#include "shell/user_dialogs.hpp"
+
+// Answers the program's dialogs in tests and remembers what was shown.
+class RecordingDialogs : public zelvanor::gui::UserDialogs {
+public:
+    struct Shown {
+        QString text;
+        QString title;
+        Icon icon;
+    };
+    RecordingDialogs() { zelvanor::gui::setDialogs(this); }
+    ~RecordingDialogs() override { zelvanor::gui::setDialogs(nullptr); }
+
+    void message(QWidget*, const QString& text, const QString& title, Icon icon) override {
+        shown.push_back({text, title, icon});
+    }
+    QString openFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        fileDialogTitles << title;
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    bool confirm(QWidget*, const QString& text, const QString&) override {
+        shown.push_back({text, QString(), Icon::Question});
+        return confirmAnswer;
+    }
+
+    std::vector<Shown> shown;
+    QStringList files;  // answers of the file dialog, in order; empty = cancel
+    QStringList fileDialogTitles;
+    bool confirmAnswer = true;
+};
