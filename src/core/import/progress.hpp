@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+
+namespace zelvanor {
+
+// Receives the progress of a long operation, 0 to 100 (each import moves it over its own part of
+// that range). May be empty.
+using ProgressFn = std::function<void(int percent)>;
+
+inline void report(const ProgressFn& progress, int percent) {
+    if (progress) progress(percent);
+}
+
+// An import that cannot go on. The message is the exact text to show the user; nothing was
+// changed.
+class ImportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace zelvanor
