@@ -16,9 +16,10 @@ int main(int argc, char** argv) {
     CLI::App app{"Zelvanor コマンドライン"};
     app.require_subcommand(1);
     std::string dataOption;
-    app.add_option("--data", dataOption,
-                   "データフォルダ (省略時はプログラムと同じ: プログラムのフォルダか、書き込めなければ "
-                   "~/.local/share/zelvanor)");
+    app.add_option(
+        "--data", dataOption,
+        "データフォルダ (省略時はプログラムと同じ: プログラムのフォルダか、書き込めなければ "
+        "~/.local/share/zelvanor)");
 
     auto* init = app.add_subcommand("init", "データベースを用意する (定数の表がなければ作る)");
     auto* tables = app.add_subcommand("tables", "mast.mdb と tran.mdb の表を一覧する");

@@ -11,13 +11,13 @@ using namespace zelvanor;
 namespace {
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db = std::make_unique<Database>(dir / "t.mdb");
         const ColumnDef cols[] = {
-            {"Code", ColumnType::Text, 4},    {"Small", ColumnType::Integer},
-            {"Big", ColumnType::Long},        {"Single1", ColumnType::Single},
-            {"Dbl", ColumnType::Double},      {"Name", ColumnType::Text, 2},
+            {"Code", ColumnType::Text, 4}, {"Small", ColumnType::Integer},
+            {"Big", ColumnType::Long},     {"Single1", ColumnType::Single},
+            {"Dbl", ColumnType::Double},   {"Name", ColumnType::Text, 2},
         };
         db->createTable("t", cols);
         db->createIndex("Code", "t", "Code", true);
@@ -53,8 +53,8 @@ TEST_F(StoreTest, IntegerColumnsRoundHalvesToEvenAndRefuseOverflow) {
     const struct {
         double in;
         std::int64_t out;
-    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {16.67, 17}, {12.5, 12}, {31.25, 31},
-                 {32767.4, 32767}};
+    } cases[] = {{0.5, 0},    {1.5, 2},   {2.5, 2},    {-2.5, -2},
+                 {16.67, 17}, {12.5, 12}, {31.25, 31}, {32767.4, 32767}};
     Table t(*db, "t");
     t.setIndex("Code");
     int n = 0;
@@ -208,8 +208,9 @@ TEST_F(StoreTest, TablesAreListedInNameOrderAndTestedExactly) {
 
 TEST_F(StoreTest, IdentifiersThatCouldReachSqlAsTextAreRefused) {
     const ColumnDef cols[] = {{"x", ColumnType::Long}};
-    const std::vector<std::string> bads = {"", "a\"b", "D05\"; DROP TABLE t; --", "a'b", "a.b", "sqlite_x",
-                            std::string("a\0b", 3), std::string("\xff\xfe")};
+    const std::vector<std::string> bads = {
+        "",    "a\"b",     "D05\"; DROP TABLE t; --", "a'b",
+        "a.b", "sqlite_x", std::string("a\0b", 3),    std::string("\xff\xfe")};
     for (const auto& bad : bads) {
         EXPECT_THROW(db->createTable(bad, cols), StoreError) << bad;
         EXPECT_THROW(Table(*db, bad), StoreError) << bad;

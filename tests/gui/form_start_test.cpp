@@ -21,7 +21,7 @@ using namespace zelvanor::gui;
 class FormStartTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     static QStringList captions(const QMenu* menu) {
         QStringList out;
         for (QAction* a : menu->actions()) {
@@ -30,7 +30,7 @@ private:
         return out;
     }
 
-private slots:
+  private slots:
     void titleMenusAndButtons() {
         QTemporaryDir dir;
         FormStart w{AppPaths(dir.path().toStdString())};
@@ -38,19 +38,20 @@ private slots:
 
         QStringList top;
         for (QAction* a : w.menuBar()->actions()) top << a->menu()->objectName() + "=" + a->text();
-        QCOMPARE(top, (QStringList{"mnuFile=ﾌｧｲﾙ(&F)", "mnuOption=ｵﾌﾟｼｮﾝ(&O)", "mnuAbout=ﾍﾙﾌﾟ(&H)"}));
+        QCOMPARE(top,
+                 (QStringList{"mnuFile=ﾌｧｲﾙ(&F)", "mnuOption=ｵﾌﾟｼｮﾝ(&O)", "mnuAbout=ﾍﾙﾌﾟ(&H)"}));
 
         auto* file = w.findChild<QMenu*>("mnuFile");
         QCOMPARE(captions(file),
                  (QStringList{"mnuFileDen=出馬情報の照会", "mnuFileKisi=騎手情報の照会",
                               "mnuFileChok=調教師情報の照会", "mnuFileVerify=予想の検証", "-",
                               "=ＪＲＡデータの取り込み", "-", "mnuEnd=終了"}));
-        QCOMPARE(captions(w.findChild<QMenu*>("mnuOptConv")),
-                 (QStringList{"mnuOptConvUmaj=競走馬データの取り込み", "-",
-                              "mnuOptConvSei1=成績データの取り込み", "-",
-                              "mnuOptConvKisi=騎手データの取り込み",
-                              "mnuOptConvChok=調教師データの取り込み", "-",
-                              "mnuOptConvBatch=一括データ取込"}));
+        QCOMPARE(
+            captions(w.findChild<QMenu*>("mnuOptConv")),
+            (QStringList{
+                "mnuOptConvUmaj=競走馬データの取り込み", "-", "mnuOptConvSei1=成績データの取り込み",
+                "-", "mnuOptConvKisi=騎手データの取り込み", "mnuOptConvChok=調教師データの取り込み",
+                "-", "mnuOptConvBatch=一括データ取込"}));
         QCOMPARE(captions(w.findChild<QMenu*>("mnuOption")),
                  (QStringList{"mnuOptionSet=予想定数の設定"}));
         QCOMPARE(captions(w.findChild<QMenu*>("mnuAbout")), (QStringList{"mnuAboutHelp=ﾍﾙﾌﾟ"}));

@@ -7,7 +7,7 @@
 
 // Answers the program's dialogs in tests and remembers what was shown.
 class RecordingDialogs : public zelvanor::gui::UserDialogs {
-public:
+  public:
     struct Shown {
         QString text;
         QString title;

@@ -16,7 +16,7 @@ inline void report(const ProgressFn& progress, int percent) {
 // An import that cannot go on. The message is the exact text to show the user; nothing was
 // changed.
 class ImportError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -10,10 +10,10 @@ using T = ColumnType;
 
 std::vector<ColumnDef> makeRaceColumns() {
     std::vector<ColumnDef> c = {
-        {"basho", T::Text, 2},    {"year", T::Text, 2},     {"kaiji", T::Text, 1},
-        {"hiji", T::Text, 1},     {"bango", T::Integer},    {"month", T::Text, 2},
-        {"day", T::Text, 2},      {"youbi", T::Text, 1},    {"htime", T::Text, 4},
-        {"hondai", T::Text, 120}, {"nkai", T::Text, 3},     {"jouken1", T::Text, 2},
+        {"basho", T::Text, 2},    {"year", T::Text, 2},    {"kaiji", T::Text, 1},
+        {"hiji", T::Text, 1},     {"bango", T::Integer},   {"month", T::Text, 2},
+        {"day", T::Text, 2},      {"youbi", T::Text, 1},   {"htime", T::Text, 4},
+        {"hondai", T::Text, 120}, {"nkai", T::Text, 3},    {"jouken1", T::Text, 2},
         {"jouken2", T::Text, 3},  {"jouken3", T::Text, 1},
     };
     for (int i = 1; i <= 4; ++i) c.push_back({"jouken4" + std::to_string(i), T::Text, 3});
@@ -70,15 +70,16 @@ std::vector<ColumnDef> makeHorseColumns() {
     c.push_back({"touzaiChok", T::Text, 2});
     c.push_back({"CSougouRen", T::Integer});
     c.push_back({"CCoseRen", T::Integer});
-    for (const char* n : {"BabaShibaR", "BabaShibaL", "BabaDertR", "BabaDertL", "BabaSougou",
-                          "BabaShogai", "JotaiShibaRyo", "JotaiShibaOmo", "JotaiDertRyo",
-                          "JotaiDertOmo", "JotaiShogaiRyo", "JotaiShogaiOmo", "KyoriShiba1600",
-                          "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200",
-                          "KyoriDert2201", "Shisuu3kaku"}) {
+    for (const char* n :
+         {"BabaShibaR", "BabaShibaL", "BabaDertR", "BabaDertL", "BabaSougou", "BabaShogai",
+          "JotaiShibaRyo", "JotaiShibaOmo", "JotaiDertRyo", "JotaiDertOmo", "JotaiShogaiRyo",
+          "JotaiShogaiOmo", "KyoriShiba1600", "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600",
+          "KyoriDert2200", "KyoriDert2201", "Shisuu3kaku"}) {
         c.push_back({n, T::Integer});
     }
     c.push_back({"Tokusei3kaku", T::Text, 4});
-    for (const char* n : {"TokuseiMigiHidari", "TokuseiShibaDert", "TokuseiTenkou", "TokuseiKyori"}) {
+    for (const char* n :
+         {"TokuseiMigiHidari", "TokuseiShibaDert", "TokuseiTenkou", "TokuseiKyori"}) {
         c.push_back({n, T::Text, 2});
     }
     for (const char* n : {"TokuseiShisuu", "OmoTokuseiShisuu", "SpBase1", "SpBase2", "SpBase3",

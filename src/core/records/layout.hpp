@@ -16,8 +16,8 @@ struct FieldSpec {
 // A record file's layout, described once and used to read records, to write test fixtures and
 // to generate sample data.
 struct RecordLayout {
-    std::string_view fileName;   // e.g. "JRA#KISI.DAT"
-    std::size_t recordLength;    // bytes, line end included
+    std::string_view fileName;  // e.g. "JRA#KISI.DAT"
+    std::size_t recordLength;   // bytes, line end included
     std::span<const FieldSpec> fields;
 
     // The field of that name; throws std::out_of_range for an unknown name.

@@ -7,7 +7,7 @@ namespace zelvanor {
 // Where the program keeps its files. The extraction folder (record files taken out of archives)
 // and the database folder (mast.mdb, tran.mdb) are the same folder; each use names its purpose.
 class AppPaths {
-public:
+  public:
     explicit AppPaths(std::filesystem::path dataFolder) : root_(std::move(dataFolder)) {}
 
     const std::filesystem::path& dataFolder() const { return root_; }
@@ -18,7 +18,7 @@ public:
     // Every *.lzh here is taken by the batch import.
     std::filesystem::path batchFolder() const { return root_ / "batch"; }
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

@@ -89,7 +89,8 @@ std::optional<ConstantsRow> readConstants(Database& mast) {
     t.setIndex("ID");
     if (!t.seek(std::int64_t{1})) return std::nullopt;
     ConstantsRow row;
-    for (std::size_t i = 0; i < kWeightColumns.size(); ++i) row.weights[i] = t.real(kWeightColumns[i]);
+    for (std::size_t i = 0; i < kWeightColumns.size(); ++i)
+        row.weights[i] = t.real(kWeightColumns[i]);
     row.userName = t.text("UserName");
     row.userWork6 = t.integer("UserWork6");
     row.pos1Left = t.real("Pos1Left");

@@ -8,7 +8,7 @@ namespace zelvanor {
 // a file in the data folder: the system releases it when the holder ends, crashed or not, so a
 // stale lock file never blocks the next start.
 class InstanceLock {
-public:
+  public:
     explicit InstanceLock(const std::filesystem::path& dataFolder);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -17,7 +17,7 @@ public:
     // False when another running instance holds the lock.
     bool acquired() const { return acquired_; }
 
-private:
+  private:
     int fd_ = -1;
     bool acquired_ = false;
 };

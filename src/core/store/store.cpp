@@ -35,7 +35,9 @@ namespace {
     throw StoreError(message);
 }
 
-bool isUtf8Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isUtf8Continuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 std::size_t utf8Length(std::string_view s) {
     std::size_t n = 0;
@@ -70,8 +72,8 @@ ColumnDef parseDeclType(std::string name, std::string decl) {
     if (decl.find("INT") != std::string::npos) return {std::move(name), ColumnType::Long};
     if (decl.rfind("TEXT(", 0) == 0) {
         int size = 0;
-        for (std::size_t i = 5; i < decl.size() && std::isdigit(static_cast<unsigned char>(decl[i]));
-             ++i) {
+        for (std::size_t i = 5;
+             i < decl.size() && std::isdigit(static_cast<unsigned char>(decl[i])); ++i) {
             size = size * 10 + (decl[i] - '0');
         }
         return {std::move(name), ColumnType::Text, size};
@@ -91,7 +93,8 @@ std::string describe(const Value& v) {
 
 // A whole number from a value written into a numeric column: halves go to the even neighbour,
 // as the store's 16-bit and 32-bit columns have always rounded.
-std::int64_t toWhole(const ColumnDef& column, const Value& value, std::int64_t lo, std::int64_t hi) {
+std::int64_t toWhole(const ColumnDef& column, const Value& value, std::int64_t lo,
+                     std::int64_t hi) {
     double d = 0;
     if (std::holds_alternative<std::int64_t>(value)) {
         const auto i = std::get<std::int64_t>(value);
@@ -112,7 +115,8 @@ std::int64_t toWhole(const ColumnDef& column, const Value& value, std::int64_t l
         }
         while (used < s.size() && s[used] == ' ') ++used;
         if (s.empty() || used != s.size()) {
-            throw StoreError("列 " + column.name + " に数値でない値は書けません: " + describe(value));
+            throw StoreError("列 " + column.name +
+                             " に数値でない値は書けません: " + describe(value));
         }
     }
     if (!std::isfinite(d)) {
@@ -160,8 +164,8 @@ void validateIdentifier(std::string_view name) {
     // Valid UTF-8 only: a stray byte would make the name differ from what the user sees.
     for (std::size_t i = 0; ok && i < name.size();) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
-        const std::size_t extra = c < 0x80 ? 0
-                                  : (c >> 5) == 6 ? 1
+        const std::size_t extra = c < 0x80         ? 0
+                                  : (c >> 5) == 6  ? 1
                                   : (c >> 4) == 14 ? 2
                                   : (c >> 3) == 30 ? 3
                                                    : 9;
@@ -205,12 +209,13 @@ std::string normalizeName(std::string_view name) {
 
 // ---- Statement ----
 
-void Statement::Finalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+void Statement::Finalizer::operator()(sqlite3_stmt* s) const {
+    sqlite3_finalize(s);
+}
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     sqlite3_stmt* raw = nullptr;
-    const int rc =
-        sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+    const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
     stmt_.reset(raw);
     if (rc != SQLITE_OK) fail(db, rc);
 }
@@ -241,7 +246,8 @@ Statement& Statement::bindNull(int index) {
 }
 
 Statement& Statement::bind(int index, const Value& value) {
-    if (std::holds_alternative<std::int64_t>(value)) return bind(index, std::get<std::int64_t>(value));
+    if (std::holds_alternative<std::int64_t>(value))
+        return bind(index, std::get<std::int64_t>(value));
     if (std::holds_alternative<double>(value)) return bind(index, std::get<double>(value));
     if (std::holds_alternative<std::string>(value)) {
         return bind(index, std::string_view(std::get<std::string>(value)));
@@ -271,9 +277,13 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
 }
 
-std::int64_t Statement::int64(int column) const { return sqlite3_column_int64(stmt_.get(), column); }
+std::int64_t Statement::int64(int column) const {
+    return sqlite3_column_int64(stmt_.get(), column);
+}
 
-double Statement::real(int column) const { return sqlite3_column_double(stmt_.get(), column); }
+double Statement::real(int column) const {
+    return sqlite3_column_double(stmt_.get(), column);
+}
 
 std::string Statement::text(int column) const {
     const auto* p = sqlite3_column_text(stmt_.get(), column);
@@ -295,7 +305,9 @@ Value Statement::value(int column) const {
     }
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_.get()); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_.get());
+}
 
 // ---- Transaction ----
 
@@ -323,12 +335,14 @@ void Transaction::commit() {
 
 // ---- Database ----
 
-void Database::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+void Database::Closer::operator()(sqlite3* db) const {
+    sqlite3_close_v2(db);
+}
 
 Database::Database(const std::filesystem::path& file) : path_(file) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc =
+        sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
         fail(raw, rc, file.filename().string() + " を開けません。");
@@ -345,7 +359,9 @@ Database::Database(const std::filesystem::path& file) : path_(file) {
 
 Database::~Database() = default;
 
-Statement Database::prepare(std::string_view sql) { return Statement(db_.get(), sql); }
+Statement Database::prepare(std::string_view sql) {
+    return Statement(db_.get(), sql);
+}
 
 void Database::exec(std::string_view sql) {
     char* err = nullptr;
@@ -355,7 +371,9 @@ void Database::exec(std::string_view sql) {
     if (rc != SQLITE_OK) fail(db_.get(), rc);
 }
 
-std::int64_t Database::changes() const { return sqlite3_changes64(db_.get()); }
+std::int64_t Database::changes() const {
+    return sqlite3_changes64(db_.get());
+}
 
 std::vector<std::string> Database::userTables() {
     std::vector<std::string> names;
@@ -405,7 +423,8 @@ void Database::createIndex(std::string_view index, std::string_view table, std::
         if (normalizeName(c.name) == normalizeName(column)) target = &c;
     }
     if (!target) {
-        throw StoreError("表 " + std::string(table) + " に列 " + std::string(column) + " がありません。");
+        throw StoreError("表 " + std::string(table) + " に列 " + std::string(column) +
+                         " がありません。");
     }
     const std::string qc = quoteIdentifier(target->name);
     // Index names are per table, as the program names them ("bango" in every race table), while
@@ -577,17 +596,17 @@ bool Table::seek(const Value& key) {
 
 void Table::moveFirst() {
     cancelUpdate();
-    const std::string order = keyColumn_ ? quoteIdentifier(columns_[*keyColumn_].name) + ", rowid"
-                                         : std::string("rowid");
+    const std::string order =
+        keyColumn_ ? quoteIdentifier(columns_[*keyColumn_].name) + ", rowid" : std::string("rowid");
     auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " ORDER BY " + order + " LIMIT 1");
     positionFrom(st);
 }
 
 void Table::moveLast() {
     cancelUpdate();
-    const std::string order = keyColumn_
-                                  ? quoteIdentifier(columns_[*keyColumn_].name) + " DESC, rowid DESC"
-                                  : std::string("rowid DESC");
+    const std::string order =
+        keyColumn_ ? quoteIdentifier(columns_[*keyColumn_].name) + " DESC, rowid DESC"
+                   : std::string("rowid DESC");
     auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " ORDER BY " + order + " LIMIT 1");
     positionFrom(st);
 }
@@ -602,8 +621,10 @@ void Table::moveNext() {
     const std::int64_t at = *rowid_;
     if (keyColumn_) {
         const std::string kc = quoteIdentifier(columns_[*keyColumn_].name);
-        auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " WHERE (" + kc + ", rowid) > (?1, ?2)"
-                              " ORDER BY " + kc + ", rowid LIMIT 1");
+        auto st = db_.prepare("SELECT rowid FROM " + quoted_ + " WHERE (" + kc +
+                              ", rowid) > (?1, ?2)"
+                              " ORDER BY " +
+                              kc + ", rowid LIMIT 1");
         st.bind(1, key_).bind(2, at);
         positionFrom(st);
     } else {
@@ -660,12 +681,14 @@ void Table::update() {
             sql += ")";
         }
         auto st = db_.prepare(sql);
-        for (std::size_t i = 0; i < values.size(); ++i) st.bind(static_cast<int>(i + 1), *values[i]);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            st.bind(static_cast<int>(i + 1), *values[i]);
         st.run();
     } else if (!values.empty()) {
         requireCurrent();
         auto st = db_.prepare("UPDATE " + quoted_ + " SET " + cols + " WHERE rowid = ?");
-        for (std::size_t i = 0; i < values.size(); ++i) st.bind(static_cast<int>(i + 1), *values[i]);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            st.bind(static_cast<int>(i + 1), *values[i]);
         st.bind(static_cast<int>(values.size() + 1), *rowid_);
         st.run();
     }
@@ -717,7 +740,8 @@ std::int64_t Table::integer(std::string_view column) const {
 
 double Table::real(std::string_view column) const {
     const Value v = get(column);
-    if (std::holds_alternative<std::int64_t>(v)) return static_cast<double>(std::get<std::int64_t>(v));
+    if (std::holds_alternative<std::int64_t>(v))
+        return static_cast<double>(std::get<std::int64_t>(v));
     if (std::holds_alternative<double>(v)) return std::get<double>(v);
     if (std::holds_alternative<std::string>(v)) {
         return toReal({std::string(column), ColumnType::Double}, v);

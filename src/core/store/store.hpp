@@ -24,7 +24,7 @@ namespace zelvanor {
 // Every store failure. The message is meant for the user: it says what failed and carries the
 // store's own text.
 class StoreError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -53,7 +53,7 @@ std::string quoteIdentifier(std::string_view name);
 std::string normalizeName(std::string_view name);
 
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, std::string_view sql);
     Statement(Statement&&) noexcept = default;
     Statement& operator=(Statement&&) noexcept = default;
@@ -83,7 +83,7 @@ public:
     Value value(int column) const;
     int columnCount() const;
 
-private:
+  private:
     struct Finalizer {
         void operator()(sqlite3_stmt* s) const;
     };
@@ -96,21 +96,21 @@ class Database;
 
 // A transaction that rolls back unless committed. Nests: an inner one is a savepoint.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db);
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction();
     void commit();
 
-private:
+  private:
     Database& db_;
     std::string name_;
     bool done_ = false;
 };
 
 class Database {
-public:
+  public:
     // Opens the database file, creating it when it does not exist.
     explicit Database(const std::filesystem::path& file);
     ~Database();
@@ -142,7 +142,7 @@ public:
     // Writes a compacted copy to another file, which must not exist.
     void compactInto(const std::filesystem::path& target);
 
-private:
+  private:
     friend class Transaction;
     struct Closer {
         void operator()(sqlite3* db) const;
@@ -160,7 +160,7 @@ Value convertForColumn(const ColumnDef& column, const Value& value);
 
 // A cursor over one whole table, positioned by index seek or by stepping.
 class Table {
-public:
+  public:
     Table(Database& db, std::string_view name);
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -192,7 +192,7 @@ public:
     double real(std::string_view column) const;
     void set(std::string_view column, const Value& value);
 
-private:
+  private:
     enum class Mode { None, Add, Edit };
     std::size_t columnIndex(std::string_view column) const;
     void moveTo(std::optional<std::int64_t> rowid);

@@ -17,7 +17,8 @@
 
 namespace zelvanor::gui {
 
-FormStart::FormStart(AppPaths paths, QWidget* parent) : QMainWindow(parent), paths_(std::move(paths)) {
+FormStart::FormStart(AppPaths paths, QWidget* parent)
+    : QMainWindow(parent), paths_(std::move(paths)) {
     setObjectName(QStringLiteral("FormStart"));
     setWindowTitle(QStringLiteral("ＪＲＡ－ＶＡＮ 情報検索"));
     buildMenus();
@@ -63,8 +64,8 @@ void FormStart::buildMenus() {
     QAction* help = addItem(mnuAbout, "mnuAboutHelp", QStringLiteral("ﾍﾙﾌﾟ"));
 
     // Commands whose windows and imports are not built yet stay disabled rather than pretend.
-    for (QAction* pending : {den, kisi, chok, verify, umaj, sei1, kisiImport, chokImport, batch,
-                             optionSet}) {
+    for (QAction* pending :
+         {den, kisi, chok, verify, umaj, sei1, kisiImport, chokImport, batch, optionSet}) {
         pending->setEnabled(false);
     }
     connect(end, &QAction::triggered, this, &QWidget::close);

@@ -15,12 +15,11 @@ class QPushButton;
 
 namespace zelvanor::gui {
 
-
 // The main window: every command of the program through its menus and four large buttons; it
 // lends its progress bar and pointer to the long operations. Closing it ends the program.
 class FormStart : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit FormStart(AppPaths paths, QWidget* parent = nullptr);
     ~FormStart() override;
 
@@ -33,13 +32,13 @@ public:
     template <typename F>
     bool guarded(F&& operation);
 
-public slots:
+  public slots:
     void showHelp();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QAction* addItem(QMenu* menu, const char* name, const QString& caption);
     void buildMenus();
     void buildContent();

@@ -3,7 +3,9 @@
 #include <QUrl>
 
 // The resources live in a static library, whose initialiser the linker would otherwise drop.
-static void initHelpResources() { Q_INIT_RESOURCE(zelvanor); }
+static void initHelpResources() {
+    Q_INIT_RESOURCE(zelvanor);
+}
 
 namespace zelvanor::gui {
 

@@ -7,7 +7,7 @@ namespace zelvanor::gui {
 // The manual bundled with the program, shown in a window of its own.
 class HelpWindow : public QTextBrowser {
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QWidget* parent = nullptr);
 };
 

@@ -12,7 +12,9 @@ LogoWidget::LogoWidget(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-QSize LogoWidget::sizeHint() const { return {240, 48}; }
+QSize LogoWidget::sizeHint() const {
+    return {240, 48};
+}
 
 void LogoWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -29,8 +31,8 @@ void LogoWidget::paintEvent(QPaintEvent*) {
     // The rail of a racecourse bend, sweeping across the plate.
     QPainterPath rail;
     rail.moveTo(r.left() + 8, r.bottom() - 8);
-    rail.cubicTo(r.left() + r.width() * 0.35, r.top() + 6, r.right() - r.width() * 0.3,
-                 r.top() + 4, r.right() - 8, r.bottom() - 12);
+    rail.cubicTo(r.left() + r.width() * 0.35, r.top() + 6, r.right() - r.width() * 0.3, r.top() + 4,
+                 r.right() - 8, r.bottom() - 12);
     p.setPen(QPen(QColor(255, 255, 255, 70), 3));
     p.setBrush(Qt::NoBrush);
     p.drawPath(rail);

@@ -7,11 +7,11 @@ namespace zelvanor::gui {
 // The product logo, drawn rather than loaded so the program needs no picture files.
 class LogoWidget : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit LogoWidget(QWidget* parent = nullptr);
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 };
 

@@ -8,7 +8,7 @@ namespace zelvanor::gui {
 namespace {
 
 class QtDialogs final : public UserDialogs {
-public:
+  public:
     void message(QWidget* parent, const QString& text, const QString& title, Icon icon) override {
         QMessageBox box(parent);
         box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
@@ -50,8 +50,12 @@ UserDialogs* current = nullptr;
 
 }  // namespace
 
-UserDialogs& dialogs() { return current ? *current : realDialogs; }
+UserDialogs& dialogs() {
+    return current ? *current : realDialogs;
+}
 
-void setDialogs(UserDialogs* replacement) { current = replacement; }
+void setDialogs(UserDialogs* replacement) {
+    current = replacement;
+}
 
 }  // namespace zelvanor::gui

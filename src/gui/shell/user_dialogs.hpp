@@ -8,7 +8,7 @@ namespace zelvanor::gui {
 
 // Every message box and file dialog goes through here, so tests can answer them.
 class UserDialogs {
-public:
+  public:
     enum class Icon { None, Information, Exclamation, Critical, Question };
 
     virtual ~UserDialogs() = default;
