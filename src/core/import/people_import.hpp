@@ -1,0 +1,53 @@
+#pragma once
+
+// The jockey master 騎手マスタ and the trainer master 調教師マスタ in mast.mdb, refilled from the
+// record files JRA#KISI.DAT and JRA#CHOK.DAT. Both imports are one routine driven by a
+// description of each file: its layout, its table, its indexes and its top-two rates.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/progress.hpp"
+#include "shell/app_paths.hpp"
+#include "store/store.hpp"
+
+namespace zelvanor {
+
+inline constexpr std::string_view kJockeyTable = "騎手マスタ";
+inline constexpr std::string_view kTrainerTable = "調教師マスタ";
+
+struct PeopleImportResult {
+    std::size_t recordCount = 0;  // records read from the file
+    std::string message;  // the completion message to show, e.g. "JRA#KISI.DAT のデータ…"
+};
+
+// The columns in creation order: every whole field of the record as text (the jockey table with
+// the short name KISKANJI2 after KISKANJI), then the rates.
+std::vector<ColumnDef> jockeyTableColumns();
+std::vector<ColumnDef> trainerTableColumns();
+
+// Each creates its empty table with its indexes, in one transaction. The jockey table gets the
+// unique index KISCODE and the indexes KISKANJI2 and KISKANA; the trainer table the unique index
+// chocode. All refuse empty keys.
+void createJockeyTable(Database& mast);
+void createTrainerTable(Database& mast);
+
+// Replace the whole table with the records of the file in the extraction folder: progress goes
+// 0 to 40 while the old rows are deleted and 40 to 100 while the records are added; mast.mdb is
+// compacted afterwards. The table is created when missing.
+// Throws ImportError, with nothing changed, when the file is missing ("JRA#KISI.DAT
+// がありません."), holds no whole record, or holds a code twice. Store and file failures throw
+// StoreError or std::runtime_error; the table is then as it was, since the refill is one
+// transaction.
+PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress = {});
+PeopleImportResult importTrainers(const AppPaths& paths, const ProgressFn& progress = {});
+
+// KISKANJI2, the short name of a jockey from the decoded 32-byte name: the family name (characters
+// 1-8) and the given name (characters 9-16), each without half-width blanks at either end. A
+// family name of 8 characters is the short name; a shorter one is followed by "　" and the given
+// name, the whole cut to 8 characters. Full-width blanks are kept.
+std::string jockeyShortName(std::string_view name);
+
+}  // namespace zelvanor
