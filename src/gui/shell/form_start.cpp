@@ -1,7 +1,9 @@
 #include "shell/form_start.hpp"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "shell/dialog_notifier.hpp"
 #include "shell/help_window.hpp"
 #include "shell/logo_widget.hpp"
 #include "shell/twips.hpp"
@@ -114,6 +117,7 @@ void FormStart::buildContent() {
         b->setObjectName(QString::fromLatin1(d.name));
         b->setMinimumHeight(32);
         // Their windows are not built yet.
+        b->setProperty("ready", false);
         b->setEnabled(false);
         buttons->addWidget(b, 0, column++);
         *d.slot = b;
@@ -133,14 +137,16 @@ void FormStart::buildContent() {
     progressBar1_->setSizePolicy(keep);
     outer->addWidget(progressBar1_);
 
-    // The batch import's button and path box; the batch import is reached from the menu, so both
-    // stay out of sight.
+    // The batch import is reached from the menu, so its button stays out of sight; its path box
+    // appears while a batch runs.
     command1_ = new QPushButton(QStringLiteral("一括データ取込"), central);
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setVisible(false);
     text1_ = new QLineEdit(central);
     text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setReadOnly(true);
     text1_->setVisible(false);
+    outer->addWidget(text1_);
 
     setCentralWidget(central);
     const QSize designed(twipsToPixels(this, 4515), twipsToPixels(this, 1905));
@@ -157,6 +163,70 @@ void FormStart::showHelp() {
 void FormStart::closeEvent(QCloseEvent* event) {
     if (help_) help_->close();
     QMainWindow::closeEvent(event);
+}
+
+void FormStart::setCommandButtonsEnabled(bool enabled) {
+    // The four buttons open windows that are not built yet; they stay disabled until they are.
+    for (QPushButton* b : {sSCommand1_, sSCommand2_, sSCommand3_, sSCommand4_}) {
+        b->setEnabled(enabled && b->property("ready").toBool());
+    }
+}
+
+ProgressFn FormStart::startProgress() {
+    progressBar1_->setValue(0);
+    progressBar1_->setVisible(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    return [this](int percent) {
+        if (progressBar1_->value() == percent) return;
+        progressBar1_->setValue(percent);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
+void FormStart::endProgress() {
+    QApplication::restoreOverrideCursor();
+    progressBar1_->setVisible(false);
+    progressBar1_->setValue(0);
+}
+
+void FormStart::archiveImport(ArchiveKind kind) {
+    const ArchiveFlow& flow = archiveFlow(kind);
+    setCommandButtonsEnabled(false);
+    const QString file = dialogs().openFileName(
+        this, QString::fromUtf8(flow.dialogTitle.data(), static_cast<int>(flow.dialogTitle.size())),
+        QStringLiteral("LZH (*.lzh *.LZH)"), lastArchiveFolder_);
+    if (!file.isEmpty()) {
+        lastArchiveFolder_ = QFileInfo(file).absolutePath();
+        DialogNotifier notifier(this);
+        const ProgressFn progress = startProgress();
+        guarded([&] {
+            zelvanor::archiveImport(kind, std::filesystem::path(file.toStdString()), paths_,
+                                    notifier, progress);
+        });
+        endProgress();
+    }
+    setCommandButtonsEnabled(true);
+}
+
+void FormStart::batchImport() {
+    setCommandButtonsEnabled(false);
+    DialogNotifier notifier(this);
+    const ProgressFn progress = startProgress();
+    // The path box shows which archive is being worked on, for as long as the batch runs.
+    text1_->setVisible(true);
+    guarded([&] {
+        for (const auto& archive : batchArchives(paths_)) {
+            text1_->setText(QString::fromStdString(archive.string()));
+            repaint();
+            importArchive(archive, paths_, notifier, progress);
+        }
+    });
+    text1_->clear();
+    text1_->setVisible(false);
+    endProgress();
+    dialogs().message(this, QStringLiteral("出馬表・競走馬データの取込が終了しました。"), QString(),
+                      UserDialogs::Icon::None);
+    setCommandButtonsEnabled(true);
 }
 
 void FormStart::reportFailure(const QString& message) {

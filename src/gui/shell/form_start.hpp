@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "import/archive_import.hpp"
+#include "import/progress.hpp"
 #include "shell/app_paths.hpp"
 #include "shell/help_window.hpp"
 
@@ -34,6 +36,10 @@ class FormStart : public QMainWindow {
 
   public slots:
     void showHelp();
+    // An import flow of the import menu: file dialog, checks, extraction, import.
+    void archiveImport(zelvanor::ArchiveKind kind);
+    // Every archive of the batch folder through the unattended horse and race card flow.
+    void batchImport();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,6 +49,10 @@ class FormStart : public QMainWindow {
     void buildMenus();
     void buildContent();
     void reportFailure(const QString& message);
+    void setCommandButtonsEnabled(bool enabled);
+    // Shows the progress bar and returns the callback that moves it, repainting as it goes.
+    ProgressFn startProgress();
+    void endProgress();
 
     AppPaths paths_;
     QPushButton* sSCommand1_ = nullptr;
@@ -53,6 +63,7 @@ class FormStart : public QMainWindow {
     QLineEdit* text1_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QPointer<HelpWindow> help_;
+    QString lastArchiveFolder_;
 };
 
 template <typename F>

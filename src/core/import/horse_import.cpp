@@ -1,0 +1,311 @@
+#include "import/horse_import.hpp"
+
+#include <filesystem>
+#include <stdexcept>
+#include <utility>
+
+#include "import/race_tables.hpp"
+#include "records/cp932.hpp"
+#include "records/format.hpp"
+#include "records/numeric.hpp"
+#include "records/record_file.hpp"
+
+namespace zelvanor {
+
+namespace {
+
+// Columns of kHorseCopyColumns filled from a record field of the same name.
+constexpr std::size_t kPlainTextColumns = 22;  // umacode … shuutoku2
+constexpr std::size_t kSeisekiColumn = 22;     // seiseki1 … seiseki4
+constexpr std::size_t kInfColumn = 26;         // inf1 … inf5
+constexpr std::size_t kMkdateColumn = 31;
+constexpr std::size_t kAptitudeColumn = 32;
+
+static_assert(kHorseCopyColumns[kPlainTextColumns - 1] == "shuutoku2");
+static_assert(kHorseCopyColumns[kSeisekiColumn] == "seiseki1");
+static_assert(kHorseCopyColumns[kInfColumn] == "inf1");
+static_assert(kHorseCopyColumns[kMkdateColumn] == "mkdate");
+static_assert(kHorseCopyColumns[kAptitudeColumn] == kAptitudeColumns[0]);
+static_assert(kAptitudeColumn + kAptitudeColumns.size() == kHorseCopyColumns.size());
+
+// Resets a statement when leaving the scope, also by an exception, so that no half-read
+// statement stays pending when a transaction rolls back.
+class ResetOnExit {
+  public:
+    explicit ResetOnExit(Statement& st) : st_(st) {}
+    ~ResetOnExit() { st_.reset(); }
+    ResetOnExit(const ResetOnExit&) = delete;
+    ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+  private:
+    Statement& st_;
+};
+
+// The table's definitions of the copied columns, matched as the store matches names.
+std::vector<ColumnDef> copiedColumnDefs(Database& db, std::string_view table) {
+    const auto& all = db.columns(table);
+    std::vector<ColumnDef> defs;
+    defs.reserve(kHorseCopyColumns.size());
+    for (const auto name : kHorseCopyColumns) {
+        const ColumnDef* found = nullptr;
+        for (const auto& c : all) {
+            if (normalizeName(c.name) == normalizeName(name)) found = &c;
+        }
+        if (!found) {
+            throw StoreError("表 " + std::string(table) + " に列 " + std::string(name) +
+                             " がありません。");
+        }
+        defs.push_back(*found);
+    }
+    return defs;
+}
+
+std::string columnList(const std::vector<ColumnDef>& defs, std::string_view suffix) {
+    std::string sql;
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        if (i) sql += ", ";
+        sql += quoteIdentifier(defs[i].name);
+        sql += suffix;
+        if (!suffix.empty()) sql += std::to_string(i + 1);
+    }
+    return sql;
+}
+
+std::string placeholders(std::size_t n) {
+    std::string sql;
+    for (std::size_t i = 1; i <= n; ++i) sql += (i > 1 ? ", ?" : "?") + std::to_string(i);
+    return sql;
+}
+
+// The record fields behind the plain text columns and mkdate, looked up once per import.
+struct RecordFields {
+    std::array<const FieldSpec*, kPlainTextColumns> plain{};
+    const FieldSpec* mkdate = nullptr;
+
+    RecordFields() {
+        for (std::size_t i = 0; i < kPlainTextColumns; ++i) {
+            plain[i] = &kUmajLayout.field(kHorseCopyColumns[i]);
+        }
+        mkdate = &kUmajLayout.field("mkdate");
+    }
+};
+
+// The values of kHorseCopyColumns for one record, before conversion for the table.
+void rowValues(std::string_view record, const RecordFields& fields, std::vector<Value>& values) {
+    for (std::size_t i = 0; i < kPlainTextColumns; ++i) {
+        values[i] = decodeField(record, *fields.plain[i]);
+    }
+    for (int k = 1; k <= kUmajCountsPerCategory; ++k) {
+        std::string text;
+        for (int g = 1; g <= kUmajCategories; ++g)
+            text += decodeField(record, umajPlacingField(g, k));
+        values[kSeisekiColumn + static_cast<std::size_t>(k - 1)] = std::move(text);
+    }
+    for (int e = 1; e <= kUmajHistoryEntries; ++e) {
+        const FieldSpec& entry = umajHistoryEntryField(e);
+        values[kInfColumn + static_cast<std::size_t>(e - 1)] =
+            decodeHistoryEntry(record.substr(entry.offset, entry.length));
+    }
+    values[kMkdateColumn] = decodeField(record, *fields.mkdate);
+    const auto rates = aptitudeRates(placingCounts(record));
+    for (std::size_t i = 0; i < rates.size(); ++i) {
+        values[kAptitudeColumn + i] = static_cast<std::int64_t>(rates[i]);
+    }
+}
+
+// Reports progress only when the whole percentage changes: the callback usually repaints.
+class ProgressSteps {
+  public:
+    explicit ProgressSteps(const ProgressFn& progress) : progress_(progress) {}
+    void show(int percent) {
+        if (percent == shown_) return;
+        shown_ = percent;
+        report(progress_, percent);
+    }
+
+  private:
+    const ProgressFn& progress_;
+    int shown_ = -1;
+};
+
+}  // namespace
+
+CategoryCounts placingCounts(std::string_view record) {
+    CategoryCounts counts;
+    for (int g = 1; g <= kUmajCategories; ++g) {
+        auto& c = counts[static_cast<std::size_t>(g - 1)];
+        const auto count = [&](int k) {
+            return numericValue(decodeField(record, umajPlacingField(g, k)));
+        };
+        c.first = count(1);
+        c.second = count(2);
+        c.third = count(3);
+        c.other = count(4);
+    }
+    return counts;
+}
+
+std::optional<double> placingRate(const PlacingCounts& c) {
+    const auto total = c.first + c.second + c.third + c.other;
+    if (total == 0) return std::nullopt;
+    return static_cast<double>(c.first + c.second) / static_cast<double>(total) * 100.0;
+}
+
+std::array<int, kAptitudeColumns.size()> aptitudeRates(const CategoryCounts& counts) {
+    const auto rate = [&](int category) {
+        return placingRate(counts[static_cast<std::size_t>(category - 1)]);
+    };
+    const auto whole = [](double v) { return static_cast<int>(roundHalfEven(v)); };
+    const auto plain = [&](int category) { return whole(rate(category).value_or(0.0)); };
+    // The going columns average two categories: the first one's rate as it is, the second one's
+    // already rounded. A category without runs counts 0 and still counts in the divisor.
+    const auto going = [&](int a, int b) {
+        const double first = rate(a).value_or(0.0);
+        const auto second = rate(b);
+        const double rounded = second ? roundHalfEven(*second) : 0.0;
+        return whole((first + rounded) / 2.0);
+    };
+
+    std::int64_t all = 0;
+    std::int64_t topTwo = 0;
+    for (std::size_t g = 0; g < 4; ++g) {
+        const auto& c = counts[g];
+        all += c.first + c.second + c.third + c.other;
+        topTwo += c.first + c.second;
+    }
+    const int overall =
+        all == 0 ? 0 : whole(static_cast<double>(topTwo) / static_cast<double>(all) * 100.0);
+
+    return {plain(1),    plain(2),      plain(3),      plain(4),      overall,       going(6, 7),
+            going(8, 9), going(10, 11), going(12, 13), going(14, 15), going(16, 17), plain(18),
+            plain(19),   plain(20),     plain(21),     plain(22),     plain(23)};
+}
+
+std::string decodeHistoryEntry(std::string_view entry) {
+    std::string text;
+    text.reserve(entry.size() + 64);
+    for (const auto& field : kUmajHistoryLayout.fields) text += decodeField(entry, field);
+    return text;
+}
+
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
+    const std::string fileName(kUmajLayout.fileName);
+    const auto path = paths.extractionFolder() / fileName;
+
+    // Everything about the file is settled before the database is opened, so that a missing or
+    // unreadable file leaves 競走馬 as it was.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) throw ImportError(fileName + " がありません.");
+    std::optional<RecordFile> file;
+    try {
+        file.emplace(path, kUmajLayout.recordLength);
+    } catch (const std::runtime_error&) {
+        throw ImportError(fileName + " を読み込めません。");
+    }
+
+    ProgressSteps steps(progress);
+    steps.show(0);
+
+    Database mast(paths.mastPath());
+    Transaction tx(mast);
+    {
+        if (!mast.hasTable(kHorseTable)) createHorseTable(mast);
+        const std::string table = quoteIdentifier(kHorseTable);
+        mast.exec("DELETE FROM " + table);
+
+        const auto defs = copiedColumnDefs(mast, kHorseTable);
+        // A horse code seen again replaces the row of the earlier record: the later record wins,
+        // as the unique index allows only one row per horse.
+        Statement insert =
+            mast.prepare("INSERT OR REPLACE INTO " + table + " (" + columnList(defs, "") +
+                         ") VALUES (" + placeholders(defs.size()) + ")");
+        const RecordFields fields;
+        std::vector<Value> values(kHorseCopyColumns.size());
+        const std::size_t n = file->count();
+        for (std::size_t i = 1; i <= n; ++i) {
+            rowValues(file->record(i), fields, values);
+            {
+                ResetOnExit resetInsert(insert);
+                for (std::size_t c = 0; c < defs.size(); ++c) {
+                    insert.bind(static_cast<int>(c + 1), convertForColumn(defs[c], values[c]));
+                }
+                insert.run();
+            }
+            steps.show(static_cast<int>(10 * i / n));
+        }
+    }
+    tx.commit();
+    steps.show(10);
+    return file->count();
+}
+
+// ---- HorseCopier ----
+
+HorseCopier::HorseCopier(Database& mast, Database& tran) : tran_(tran) {
+    if (!mast.hasTable(kHorseTable)) return;  // no master, no horses
+    const auto defs = copiedColumnDefs(mast, kHorseTable);
+    horse_.emplace(mast.prepare("SELECT " + columnList(defs, "") + " FROM " +
+                                quoteIdentifier(kHorseTable) + " WHERE " +
+                                quoteIdentifier(defs[0].name) + " = ?1 LIMIT 1"));
+}
+
+HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entriesTable) {
+    const std::string key(entriesTable);
+    if (auto it = entries_.find(key); it != entries_.end()) return it->second;
+    auto defs = copiedColumnDefs(tran_, entriesTable);
+    const std::string table = quoteIdentifier(entriesTable);
+    const std::string key0 = quoteIdentifier(defs[0].name);
+    const auto n = defs.size();
+    EntryStatements st{
+        tran_.prepare("SELECT rowid FROM " + table + " WHERE " + key0 + " = ?1 LIMIT 1"),
+        tran_.prepare("UPDATE " + table + " SET " + columnList(defs, " = ?") + " WHERE rowid = ?" +
+                      std::to_string(n + 1)),
+        tran_.prepare("INSERT INTO " + table + " (" + columnList(defs, "") + ") VALUES (" +
+                      placeholders(n) + ")"),
+        std::move(defs),
+    };
+    return entries_.emplace(key, std::move(st)).first->second;
+}
+
+bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) {
+    if (!horse_) return false;
+    std::vector<Value> values;
+    {
+        ResetOnExit resetHorse(*horse_);
+        horse_->bind(1, umacode);
+        if (!horse_->step()) return false;
+        values.reserve(kHorseCopyColumns.size());
+        for (std::size_t i = 0; i < kHorseCopyColumns.size(); ++i) {
+            values.push_back(horse_->value(static_cast<int>(i)));
+        }
+    }
+
+    auto& st = statementsFor(entriesTable);
+    std::optional<std::int64_t> rowid;
+    {
+        ResetOnExit resetFind(st.find);
+        st.find.bind(1, umacode);
+        if (st.find.step()) rowid = st.find.int64(0);
+    }
+    Statement& write = rowid ? st.update : st.insert;
+    ResetOnExit resetWrite(write);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        write.bind(static_cast<int>(i + 1), convertForColumn(st.columns[i], values[i]));
+    }
+    if (rowid) write.bind(static_cast<int>(values.size() + 1), *rowid);
+    write.run();
+    return true;
+}
+
+bool copyHorseToEntries(const AppPaths& paths, std::string_view entriesTable,
+                        std::string_view umacode) {
+    // Opening would create an empty mast.mdb; without one there is no horse to copy.
+    std::error_code ec;
+    if (!std::filesystem::exists(paths.mastPath(), ec)) return false;
+    Database mast(paths.mastPath());
+    Database tran(paths.tranPath());
+    HorseCopier copier(mast, tran);
+    return copier.copy(entriesTable, umacode);
+}
+
+}  // namespace zelvanor

@@ -1,0 +1,115 @@
+#pragma once
+
+// The horse import: JRA#UMAJ.DAT into the horse master 競走馬 (mast.mdb), with the aptitude
+// percentages computed from the placing counts, and the copy of one horse from 競走馬 into a
+// meeting's entries table (tran.mdb).
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "import/progress.hpp"
+#include "records/layout_umaj.hpp"
+#include "shell/app_paths.hpp"
+#include "store/store.hpp"
+
+namespace zelvanor {
+
+// The four placing counts of one racing category.
+struct PlacingCounts {
+    std::int64_t first = 0;
+    std::int64_t second = 0;
+    std::int64_t third = 0;
+    std::int64_t other = 0;
+};
+
+using CategoryCounts = std::array<PlacingCounts, kUmajCategories>;
+
+// The numeric values of a horse record's 23 × 4 placing counts (blank or non-digit counts read 0).
+CategoryCounts placingCounts(std::string_view record);
+
+// (first + second) / all runs × 100, in double precision; nullopt when there are no runs.
+std::optional<double> placingRate(const PlacingCounts& counts);
+
+// The aptitude columns of 競走馬, in the order aptitudeRates returns their values.
+inline constexpr std::array<std::string_view, 17> kAptitudeColumns = {
+    "BabaShibaR",     "BabaShibaL",     "BabaDertR",      "BabaDertL",      "BabaSougou",
+    "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",   "JotaiDertOmo",   "JotaiShogaiRyo",
+    "JotaiShogaiOmo", "KyoriShiba1600", "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600",
+    "KyoriDert2200",  "KyoriDert2201",
+};
+
+// The values of kAptitudeColumns as they are stored: whole percentages, halves rounded to the
+// even neighbour. Category 5 feeds none of them.
+std::array<int, kAptitudeColumns.size()> aptitudeRates(const CategoryCounts& counts);
+
+// A 136-byte race history entry as stored in inf1 … inf5: each field decoded on its own and the
+// texts joined in field order (107 characters when the full-width fields are full-width
+// throughout), so that the character positions of the fields do not depend on their neighbours.
+std::string decodeHistoryEntry(std::string_view entry);
+
+// The columns the horse import writes into 競走馬 and copyHorseToEntries copies into an entries
+// row, in table order. The other columns of 競走馬 stay empty.
+inline constexpr std::array<std::string_view, 49> kHorseCopyColumns = {
+    "umacode",        "delflg",         "bamei",          "chocode",        "seisan",
+    "umanushi",       "hinshu",         "seibetsu",       "moushoku",       "seinen",
+    "sanchi",         "umakigou",       "shoutaiCode",    "shoutaiName",    "keto1",
+    "keto2",          "keto3",          "keto4",          "honshou",        "fukashou",
+    "shuutoku1",      "shuutoku2",      "seiseki1",       "seiseki2",       "seiseki3",
+    "seiseki4",       "inf1",           "inf2",           "inf3",           "inf4",
+    "inf5",           "mkdate",         "BabaShibaR",     "BabaShibaL",     "BabaDertR",
+    "BabaDertL",      "BabaSougou",     "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",
+    "JotaiDertOmo",   "JotaiShogaiRyo", "JotaiShogaiOmo", "KyoriShiba1600", "KyoriShiba2200",
+    "KyoriShiba2201", "KyoriDert1600",  "KyoriDert2200",  "KyoriDert2201",
+};
+
+// Replaces the contents of 競走馬 with the horses of JRA#UMAJ.DAT in the extraction folder and
+// returns the number of records read. Progress goes from 0 to 10.
+//
+// The file is checked before anything is touched: a missing file throws ImportError
+// ("JRA#UMAJ.DAT がありません."), an unreadable one ImportError ("JRA#UMAJ.DAT
+// を読み込めません。"). Creating 競走馬 when missing, emptying it and refilling it is one
+// transaction, so any failure (a StoreError, or an exception from the progress callback) leaves the
+// previous rows intact. A file of 0 bytes is a valid import of no horses.
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress);
+
+// Copies horses from 競走馬 into entries tables. Meant to be constructed once per race card import
+// with both databases open, and to outlive none of them; its statements are prepared on first use
+// and kept per entries table. It writes outside of any transaction of its own: the caller's
+// transaction on tran decides what is kept.
+class HorseCopier {
+  public:
+    HorseCopier(Database& mast, Database& tran);
+    HorseCopier(const HorseCopier&) = delete;
+    HorseCopier& operator=(const HorseCopier&) = delete;
+
+    // Copies the kHorseCopyColumns of the horse from 競走馬 into the entries table: into the row
+    // of the same horse code if there is one (its other columns keep their values), else into a
+    // new row. False, writing nothing, when 競走馬 does not hold the horse (or does not exist).
+    // Throws StoreError when the entries table does not exist.
+    bool copy(std::string_view entriesTable, std::string_view umacode);
+
+  private:
+    struct EntryStatements {
+        Statement find;
+        Statement update;
+        Statement insert;
+        std::vector<ColumnDef> columns;  // the entries table's definitions of kHorseCopyColumns
+    };
+    EntryStatements& statementsFor(std::string_view entriesTable);
+
+    Database& tran_;
+    std::optional<Statement> horse_;
+    std::unordered_map<std::string, EntryStatements> entries_;
+};
+
+// One copy, opening mast.mdb and tran.mdb for it. False when there is no such horse.
+bool copyHorseToEntries(const AppPaths& paths, std::string_view entriesTable,
+                        std::string_view umacode);
+
+}  // namespace zelvanor
