@@ -67,10 +67,14 @@ void FormStart::buildMenus() {
     QAction* help = addItem(mnuAbout, "mnuAboutHelp", QStringLiteral("ﾍﾙﾌﾟ"));
 
     // Commands whose windows and imports are not built yet stay disabled rather than pretend.
-    for (QAction* pending :
-         {den, kisi, chok, verify, umaj, sei1, kisiImport, chokImport, batch, optionSet}) {
+    for (QAction* pending : {den, kisi, chok, verify, sei1, optionSet}) {
         pending->setEnabled(false);
     }
+    connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
+    connect(kisiImport, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Jockeys); });
+    connect(chokImport, &QAction::triggered, this,
+            [this] { archiveImport(ArchiveKind::Trainers); });
+    connect(batch, &QAction::triggered, this, &FormStart::batchImport);
     connect(end, &QAction::triggered, this, &QWidget::close);
     connect(help, &QAction::triggered, this, &FormStart::showHelp);
 }

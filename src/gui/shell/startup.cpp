@@ -1,5 +1,7 @@
 #include "shell/startup.hpp"
 
+#include <filesystem>
+
 #include "shell/constants.hpp"
 #include "shell/form_start.hpp"
 #include "shell/instance_lock.hpp"
@@ -17,6 +19,9 @@ std::unique_ptr<FormStart> startProgram(const AppPaths& paths, const InstanceLoc
     // The window still opens when the database cannot be prepared, so the user sees why and
     // can fix the folder; every command reports the store's message again.
     window->guarded([&] { ensureConstantsTable(paths); });
+    // Made up front so the user finds the folder the batch import reads.
+    std::error_code ignored;
+    std::filesystem::create_directories(paths.batchFolder(), ignored);
     return window;
 }
 

@@ -1,0 +1,84 @@
+#include <QAction>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "recording_dialogs.hpp"
+#include "shell/form_start.hpp"
+#include "store/store.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+namespace {
+const QString kLha = QStringLiteral(ZELVANOR_TEST_DATA "/lha/");
+}
+
+class ImportFlowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cancellingTheFileDialogChangesNothing() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        RecordingDialogs answers;
+        w.findChild<QAction*>("mnuOptConvKisi")->trigger();
+        QCOMPARE(answers.fileDialogTitles,
+                 QStringList{QStringLiteral("！騎手データの圧縮されたファイルを指定してください")});
+        QVERIFY(answers.shown.empty());
+        QVERIFY(!w.progressBar()->isVisible());
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void wrongFilesAreReportedWithTheFlowsTexts() {
+        const struct {
+            const char* action;
+            QString file;
+            QString tail;
+        } cases[] = {
+            {"mnuOptConvKisi", kLha + "not_archive.txt", " は、LHA圧縮ファイルではありません。"},
+            {"mnuOptConvKisi", kLha + "umaj_den1.lzh", " は、騎手のファイルじゃないよ！"},
+            {"mnuOptConvChok", kLha + "kisi_lh5_h0.lzh", " は、調教師のファイルではありません。"},
+            {"mnuOptConvUmaj", kLha + "kisi_lh5_h0.lzh", " は、競走馬のファイルではありません。"},
+        };
+        for (const auto& c : cases) {
+            QTemporaryDir dir;
+            FormStart w{AppPaths(dir.path().toStdString())};
+            RecordingDialogs answers;
+            answers.files << c.file;
+            w.findChild<QAction*>(c.action)->trigger();
+            QCOMPARE(answers.shown.size(), size_t{1});
+            QCOMPARE(answers.shown[0].text, c.file + c.tail);
+            QCOMPARE(answers.shown[0].title, QStringLiteral("Zelvanor"));
+            QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Exclamation);
+            QVERIFY(!QFile::exists(dir.filePath("mast.mdb")));
+        }
+    }
+
+    void corruptArchiveReportsItsCodeAndLeavesNoFile() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        RecordingDialogs answers;
+        answers.files << kLha + "bad_crc.lzh";
+        w.findChild<QAction*>("mnuOptConvKisi")->trigger();
+        QCOMPARE(answers.shown.size(), size_t{1});
+        QCOMPARE(answers.shown[0].text,
+                 QStringLiteral("#:32780\n格納ﾌｧｲﾙのﾁｪｯｸｻﾑが合っていません。"));
+        QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    }
+
+    void batchOverAnEmptyFolderShowsOnlyTheCompletionMessage() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        RecordingDialogs answers;
+        w.findChild<QAction*>("mnuOptConvBatch")->trigger();
+        QCOMPARE(answers.shown.size(), size_t{1});
+        QCOMPARE(answers.shown[0].text,
+                 QStringLiteral("出馬表・競走馬データの取込が終了しました。"));
+        QCOMPARE(answers.shown[0].title, QString());
+    }
+};
+
+QTEST_MAIN(ImportFlowTest)
+#include "import_flow_test.moc"
