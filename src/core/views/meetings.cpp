@@ -1,0 +1,65 @@
+#include "views/meetings.hpp"
+
+#include "import/race_tables.hpp"
+#include "shell/codes.hpp"
+#include "store/store.hpp"
+
+namespace zelvanor {
+
+Meeting meetingOf(std::string_view raceTable) {
+    if (!isRaceTableName(raceTable)) {
+        throw StoreError("開催の表の名前ではありません: \"" + std::string(raceTable) + "\"");
+    }
+    const std::string tail(raceTable.substr(1));
+    return {"D" + tail, "U" + tail, tail.substr(0, 2), tail.substr(2)};
+}
+
+std::array<std::vector<Meeting>, 10> meetingsByCourse(Database& tran) {
+    std::array<std::vector<Meeting>, 10> lists;
+    for (const auto& name : tran.userTables()) {
+        if (!isRaceTableName(name)) continue;
+        const Meeting m = meetingOf(name);
+        const int course = std::stoi(m.course);
+        if (course >= 1 && course <= 10) lists[course - 1].push_back(m);
+    }
+    return lists;
+}
+
+std::string deleteQuestion(const Meeting& meeting) {
+    const std::string& d = meeting.date;
+    return bashoLabel(meeting.course) + " " + d.substr(0, 2) + "/" + d.substr(2, 2) + "/" +
+           d.substr(4, 2) + "の\r\r出馬表・競走馬データを削除します。宜しいですか？";
+}
+
+bool deleteMeeting(Database& tran, const Meeting& meeting) {
+    if (!tran.hasTable(meeting.raceTable)) return false;
+    Transaction tx(tran);
+    tran.dropTable(meeting.raceTable);
+    if (tran.hasTable(meeting.entriesTable)) tran.dropTable(meeting.entriesTable);
+    tx.commit();
+    return true;
+}
+
+int setMeetingGoing(Database& tran, const Meeting& meeting, Going going) {
+    Transaction tx(tran);
+    auto st = tran.prepare("UPDATE " + quoteIdentifier(meeting.raceTable) +
+                           " SET RyoOmo = ?1 WHERE bango = ?2");
+    int set = 0;
+    for (int n = 1; n <= 12; ++n) {
+        st.bind(1, std::int64_t{going == Going::Good ? 1 : 2}).bind(2, std::int64_t{n});
+        st.run();
+        set += static_cast<int>(tran.changes());
+        st.reset();
+    }
+    tx.commit();
+    return set;
+}
+
+std::string goingSetMessage(Going going) {
+    return std::string(going == Going::Good
+                           ? "選択された開催の全てのレースを良馬場に設定しました"
+                           : "選択された開催の全てのレースを重馬場に設定しました") +
+           "\r個別の（レースごと）設定が必要な場合は、予想画面から設定してください。";
+}
+
+}  // namespace zelvanor
