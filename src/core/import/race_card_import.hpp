@@ -1,0 +1,58 @@
+#pragma once
+
+// The race card import: JRA#DEN1.DAT into the meetings' race tables of tran.mdb, every runner's
+// horse row copied from 競走馬 into the meeting's entries table, and the prediction engine run
+// for each race stored. Also the combined import of horses and race cards.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "import/progress.hpp"
+#include "shell/app_paths.hpp"
+#include "store/store.hpp"
+
+namespace zelvanor {
+
+// The per-race computation of the prediction engine, called once for every race stored, after
+// its race row and its runners' entries rows are written.
+using RacePredictFn =
+    std::function<void(std::string_view raceTable, std::string_view entryTable, int raceNumber)>;
+
+// Makes the per-race computation over the import's own open databases (once per import). The
+// engine has to read and write through these connections: the import holds a write transaction on
+// tran.mdb, which another connection could neither see into nor write past.
+using RacePredictorFactory = std::function<RacePredictFn(Database& mast, Database& tran)>;
+
+struct RaceCardImportResult {
+    std::size_t recordCount = 0;   // records (races) read from the file
+    std::string currentRaceTable;  // the meeting of the last record; empty when there was none
+    std::string currentEntryTable;
+};
+
+// Stores every race of JRA#DEN1.DAT in the extraction folder. A meeting's entries and race tables
+// are created when its race table is missing; a race row is added, or replaced column by column
+// with its result columns (Kekka…) kept, and RyoOmo set to 1; each runner found in 競走馬 is
+// copied into the entries table; then the engine runs for the race. Progress goes from 10 to 100.
+//
+// The whole import is one transaction on tran.mdb: any failure (a StoreError, an exception from
+// the engine or from the progress callback) leaves every meeting as it was. Before anything is
+// touched, throws ImportError when the file is missing ("JRA#DEN1.DAT がありません."), cannot be
+// read, or holds a record whose course, year, month or day is not two digits (those name tables).
+RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
+                                     const RacePredictorFactory& makePredictor);
+// The same with a computation that needs no access to the import's databases (may be empty).
+RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
+                                     const RacePredictFn& predict);
+
+// The combined import: when JRA#DEN1.DAT is in the extraction folder, the horse import (progress
+// 0 to 10) and then the race card import; otherwise nothing at all, and nullopt.
+std::optional<RaceCardImportResult> importRaceCardsIfPresent(
+    const AppPaths& paths, const ProgressFn& progress, const RacePredictorFactory& makePredictor);
+std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
+                                                             const ProgressFn& progress,
+                                                             const RacePredictFn& predict);
+
+}  // namespace zelvanor

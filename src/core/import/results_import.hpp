@@ -1,0 +1,45 @@
+#pragma once
+
+// The results import: the first three placings and the win, place, bracket quinella and quinella
+// payouts of JRA#SEI1.DAT into the race rows of the meetings whose race cards were imported.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "import/progress.hpp"
+#include "shell/app_paths.hpp"
+#include "shell/notifier.hpp"
+
+namespace zelvanor {
+
+inline constexpr std::string_view kResultsDoneText = "成績データの取込が終了しました。";
+inline constexpr std::string_view kNoRaceCardTitle = "置き換えの確認";
+
+// The message that ends a results import: the completion message, or the stop at a meeting whose
+// race card was never imported.
+struct ResultsImportResult {
+    std::size_t recordCount = 0;   // records in the file
+    std::size_t racesUpdated = 0;  // race rows that received results
+    bool stopped = false;          // true when a meeting had no race table
+    std::string currentRaceTable;  // the race table of the last record read; empty when none
+    std::string message;           // the text to show, and how
+    std::string title;
+    Notifier::Icon icon = Notifier::Icon::None;
+};
+
+// "東京 98/10/03 の": the course name, then year/month/day as the record carries them.
+std::string meetingLabel(std::string_view course, std::string_view yy, std::string_view mm,
+                         std::string_view dd);
+
+// Writes the results of JRA#SEI1.DAT in the extraction folder into the race rows found by race
+// number; a race missing from its race table is skipped. Progress goes from 0 to 100.
+//
+// At the first record whose meeting has no race table the import stops with a message naming that
+// meeting; the results of the records before it are kept. A missing file is not an error: only the
+// completion message is returned. Before anything is touched, throws ImportError when the file
+// cannot be read or holds a record whose course, year, month or day is not two digits. Any other
+// failure leaves every race row as it was.
+ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progress = {});
+
+}  // namespace zelvanor
