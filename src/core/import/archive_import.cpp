@@ -6,6 +6,7 @@
 #include "import/archive.hpp"
 #include "import/horse_import.hpp"
 #include "import/people_import.hpp"
+#include "import/results_import.hpp"
 #include "store/store.hpp"
 
 namespace zelvanor {
@@ -83,10 +84,11 @@ bool runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
             case ArchiveKind::Trainers:
                 notifier.notify(importTrainers(paths, progress).message, "", Notifier::Icon::None);
                 return true;
-            case ArchiveKind::Results:
-                notifier.notify("成績データの取り込みは、このバージョンではまだ使えません。",
-                                kApplicationTitle, Notifier::Icon::Exclamation);
-                return false;
+            case ArchiveKind::Results: {
+                const ResultsImportResult r = importResults(paths, progress);
+                notifier.notify(r.message, r.title, r.icon);
+                return !r.stopped;
+            }
         }
     } catch (const ImportError& e) {
         notifier.notify(e.what(), "", Notifier::Icon::Exclamation);

@@ -67,10 +67,11 @@ void FormStart::buildMenus() {
     QAction* help = addItem(mnuAbout, "mnuAboutHelp", QStringLiteral("ﾍﾙﾌﾟ"));
 
     // Commands whose windows and imports are not built yet stay disabled rather than pretend.
-    for (QAction* pending : {den, kisi, chok, verify, sei1, optionSet}) {
+    for (QAction* pending : {den, kisi, chok, verify, optionSet}) {
         pending->setEnabled(false);
     }
     connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
+    connect(sei1, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Results); });
     connect(kisiImport, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Jockeys); });
     connect(chokImport, &QAction::triggered, this,
             [this] { archiveImport(ArchiveKind::Trainers); });
