@@ -226,13 +226,11 @@ class Progress {
     int last_ = -1;
 };
 
-// Refuses a file that would leave the table wrong: no whole record, or a code given twice (the
-// unique index would stop the run halfway; this names the code and the records instead).
+// Refuses a file that gives a code twice: the unique index would stop the run halfway; this
+// names the code and the records instead. A file without a whole record is a valid import of no
+// one, as the service describes it, and empties the table.
 void checkRecords(const PeopleKind& kind, const RecordFile& file) {
     const std::string fileName(kind.layout.fileName);
-    if (file.count() == 0) {
-        throw ImportError(fileName + " にデータがありません。取り込みを中止しました。");
-    }
     const FieldSpec& codeField = kind.layout.field(kind.codeField);
     std::unordered_map<std::string, std::size_t> seen;
     for (std::size_t i = 1; i <= file.count(); ++i) {

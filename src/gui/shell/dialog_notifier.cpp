@@ -5,6 +5,7 @@
 namespace zelvanor::gui {
 
 void DialogNotifier::notify(const std::string& text, const std::string& title, Icon icon) {
+    if (beforeShow_) beforeShow_();
     UserDialogs::Icon shown = UserDialogs::Icon::None;
     switch (icon) {
         case Icon::Information:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "shell/notifier.hpp"
 
 class QWidget;
@@ -8,12 +10,15 @@ namespace zelvanor::gui {
 
 // Shows the core's notices as message boxes over a window.
 class DialogNotifier final : public Notifier {
-public:
-    explicit DialogNotifier(QWidget* parent) : parent_(parent) {}
+  public:
+    // `beforeShow` runs before each message, e.g. to take a finished progress bar away.
+    explicit DialogNotifier(QWidget* parent, std::function<void()> beforeShow = {})
+        : parent_(parent), beforeShow_(std::move(beforeShow)) {}
     void notify(const std::string& text, const std::string& title, Icon icon) override;
 
-private:
+  private:
     QWidget* parent_;
+    std::function<void()> beforeShow_;
 };
 
 }  // namespace zelvanor::gui

@@ -182,7 +182,8 @@ ProgressFn FormStart::startProgress() {
     progressBar1_->setVisible(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     return [this](int percent) {
-        if (progressBar1_->value() == percent) return;
+        if (progressBar1_->value() == percent && progressBar1_->isVisible()) return;
+        progressBar1_->setVisible(true);
         progressBar1_->setValue(percent);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
@@ -202,7 +203,7 @@ void FormStart::archiveImport(ArchiveKind kind) {
         QStringLiteral("LZH (*.lzh *.LZH)"), lastArchiveFolder_);
     if (!file.isEmpty()) {
         lastArchiveFolder_ = QFileInfo(file).absolutePath();
-        DialogNotifier notifier(this);
+        DialogNotifier notifier(this, [this] { progressBar1_->setVisible(false); });
         const ProgressFn progress = startProgress();
         guarded([&] {
             zelvanor::archiveImport(kind, std::filesystem::path(file.toStdString()), paths_,
@@ -215,7 +216,7 @@ void FormStart::archiveImport(ArchiveKind kind) {
 
 void FormStart::batchImport() {
     setCommandButtonsEnabled(false);
-    DialogNotifier notifier(this);
+    DialogNotifier notifier(this, [this] { progressBar1_->setVisible(false); });
     const ProgressFn progress = startProgress();
     // The path box shows which archive is being worked on, for as long as the batch runs.
     text1_->setVisible(true);
