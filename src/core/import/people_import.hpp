@@ -38,10 +38,9 @@ void createTrainerTable(Database& mast);
 // 0 to 40 while the old rows are deleted and 40 to 100 while the records are added; mast.mdb is
 // compacted afterwards. The table is created when missing.
 // Throws ImportError, with nothing changed, when the file is missing ("JRA#KISI.DAT
-// がありません.") or holds a code twice; a file without a whole record empties the table. Store
-// and file failures throw
-// StoreError or std::runtime_error; the table is then as it was, since the refill is one
-// transaction.
+// がありません.") or holds a code twice; a file without a whole record empties the table.
+// Store and file failures throw StoreError or std::runtime_error; the table is then as it was,
+// since the refill is one transaction.
 PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress = {});
 PeopleImportResult importTrainers(const AppPaths& paths, const ProgressFn& progress = {});
 
