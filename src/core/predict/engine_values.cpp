@@ -1,0 +1,91 @@
+#include "predict/engine_values.hpp"
+
+#include <algorithm>
+
+#include "records/format.hpp"
+#include "records/numeric.hpp"
+
+namespace zelvanor {
+
+namespace {
+
+// The multiplier of a stored weight that is exactly one of 0 … 3, else 0.
+float lookUp(double weight, const std::array<float, 4>& byWeight) {
+    for (std::size_t i = 0; i < byWeight.size(); ++i) {
+        if (weight == static_cast<double>(i)) return byWeight[i];
+    }
+    return 0.0f;
+}
+
+}  // namespace
+
+float weightMultiplier(double weight) {
+    return lookUp(weight, {1.0f, 1.2f, 1.4f, 1.6f});
+}
+
+float growthMultiplier(double weight) {
+    return lookUp(weight, {0.0f, 0.5f, 1.0f, 1.2f});
+}
+
+Multipliers multipliersFrom(const std::optional<ConstantsRow>& row) {
+    if (!row) return Multipliers{};
+    const auto& w = row->weights;  // kWeightColumns order
+    return Multipliers{
+        .direction = weightMultiplier(w[0]),
+        .surface = weightMultiplier(w[1]),
+        .distance = weightMultiplier(w[2]),
+        .going = weightMultiplier(w[3]),
+        .growth = growthMultiplier(w[4]),
+        .jockey = weightMultiplier(w[5]),
+        .trainer = weightMultiplier(w[6]),
+    };
+}
+
+double storedSingle(double value, std::string_view pattern) {
+    return static_cast<double>(static_cast<float>(formattedValue(value, pattern)));
+}
+
+std::string_view charactersAt(std::string_view utf8, std::size_t first, std::size_t count) {
+    if (first == 0 || count == 0) return {};
+    auto isLead = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+    std::size_t begin = utf8.size();
+    std::size_t end = utf8.size();
+    std::size_t index = 0;  // 1-based number of the character starting at byte i
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (!isLead(utf8[i])) continue;
+        ++index;
+        if (index == first) begin = i;
+        if (index == first + count) {
+            end = i;
+            break;
+        }
+    }
+    return begin < end ? utf8.substr(begin, end - begin) : std::string_view{};
+}
+
+std::int64_t valueAt(std::string_view utf8, std::size_t first, std::size_t count) {
+    return numericValue(charactersAt(utf8, first, count));
+}
+
+CharacterText::CharacterText(std::string_view utf8) : text_(utf8) {
+    starts_.reserve(utf8.size() + 1);
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            starts_.push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    starts_.push_back(static_cast<std::uint32_t>(utf8.size()));
+}
+
+std::string_view CharacterText::at(std::size_t first, std::size_t count) const {
+    const std::size_t characters = starts_.size() - 1;
+    if (first == 0 || count == 0 || first > characters) return {};
+    const std::size_t last = std::min(first - 1 + count, characters);
+    return text_.substr(starts_[first - 1], starts_[last] - starts_[first - 1]);
+}
+
+std::int64_t CharacterText::valueAt(std::size_t first, std::size_t count) const {
+    return numericValue(at(first, count));
+}
+
+}  // namespace zelvanor

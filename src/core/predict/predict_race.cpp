@@ -1,0 +1,430 @@
+#include "predict/predict_race.hpp"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "import/people_import.hpp"
+#include "predict/ability.hpp"
+#include "predict/connections.hpp"
+#include "predict/engine_values.hpp"
+#include "predict/running_style.hpp"
+#include "predict/speed_figure.hpp"
+#include "records/numeric.hpp"
+#include "shell/constants.hpp"
+#include "store/store.hpp"
+
+namespace zelvanor {
+
+namespace {
+
+constexpr int kSlots = 18;
+constexpr int kHistories = 5;
+
+// "k01ren, …, k10ren" and the like, each after a comma.
+std::string courseRateColumns(std::string_view letter) {
+    std::string out;
+    for (int i = 1; i <= 10; ++i) {
+        const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
+        out += ", " + quoteIdentifier(std::string(letter) + number + "ren");
+    }
+    return out;
+}
+
+// The name, TOUZAI, minarai, overall rate and course rates of a jockey or trainer, found by one
+// key column.
+std::string personSql(std::string_view table, std::string_view name, std::string_view minarai,
+                      std::string_view overall, std::string_view rateLetter, std::string_view key) {
+    return "SELECT " + quoteIdentifier(name) + ", " + quoteIdentifier("TOUZAI") + ", " +
+           std::string(minarai) + ", " + quoteIdentifier(overall) + courseRateColumns(rateLetter) +
+           " FROM " + quoteIdentifier(table) + " WHERE " + quoteIdentifier(key) +
+           " = ?1 ORDER BY rowid LIMIT 1";
+}
+
+// One master sought by one key. The masters do not change while a predictor lives (it serves one
+// import or recalculation), so each key is sought once: a season asks for the same few hundred
+// jockeys and trainers a quarter of a million times.
+class MasterLookup {
+  public:
+    MasterLookup(Database& mast, const std::string& sql) : st_(mast.prepare(sql)) {}
+
+    const MasterPerson* find(std::string_view key) {
+        auto it = cache_.find(std::string(key));
+        if (it == cache_.end()) {
+            std::optional<MasterPerson> row;
+            st_.bind(1, key);
+            if (st_.step()) {
+                MasterPerson p;
+                p.kanji = st_.text(0);
+                p.touzai = st_.text(1);
+                p.minarai = st_.text(2);
+                p.sougouRen = st_.real(3);
+                for (std::size_t i = 0; i < p.courseRates.size(); ++i) {
+                    p.courseRates[i] = st_.real(4 + static_cast<int>(i));
+                }
+                row = std::move(p);
+            }
+            st_.reset();
+            it = cache_.emplace(std::string(key), std::move(row)).first;
+        }
+        return it->second ? &*it->second : nullptr;
+    }
+
+  private:
+    Statement st_;
+    std::unordered_map<std::string, std::optional<MasterPerson>> cache_;
+};
+
+// The engine's columns of an entries row, in the order the UPDATE binds them.
+enum Written : std::size_t {
+    kRaceNo,
+    kWakuNo,
+    kWakuUmaNo,
+    kCodeKisi,
+    kNameKisi,
+    kTouzaiKisi,
+    kMinaraiKisi,
+    kKSougouRen,
+    kKCoseRen,
+    kNameChok,
+    kTouzaiChok,
+    kCSougouRen,
+    kCCoseRen,
+    kShisuu3kaku,
+    kTokusei3kaku,
+    kTokuseiMigiHidari,
+    kTokuseiShibaDert,
+    kTokuseiTenkou,
+    kTokuseiKyori,
+    kTokuseiShisuu,
+    kOmoTokuseiShisuu,
+    kSpBase1,  // … kSpBase1 + 4
+    kSpBase = kSpBase1 + kHistories,
+    kSpSeichou,
+    kNouryoku1,
+    kOmoNouryoku1,
+    kNouryoku2,
+    kOmoNouryoku2,
+    kNouryoku3,
+    kOmoNouryoku3,
+    kWrittenCount,
+};
+
+constexpr std::array<std::string_view, kWrittenCount> kWrittenNames = {
+    "RaceNo",           "WakuNo",        "WakuUmaNo",    "CodeKisi",
+    "NameKisi",         "touzaiKisi",    "MinaraiKisi",  "KSougouRen",
+    "KCoseRen",         "NameChok",      "touzaiChok",   "CSougouRen",
+    "CCoseRen",         "Shisuu3kaku",   "Tokusei3kaku", "TokuseiMigiHidari",
+    "TokuseiShibaDert", "TokuseiTenkou", "TokuseiKyori", "TokuseiShisuu",
+    "OmoTokuseiShisuu", "SpBase1",       "SpBase2",      "SpBase3",
+    "SpBase4",          "SpBase5",       "SpBase",       "SpSeichou",
+    "Nouryoku1",        "OmoNouryoku1",  "Nouryoku2",    "OmoNouryoku2",
+    "Nouryoku3",        "OmoNouryoku3",
+};
+
+static_assert(!kWrittenNames.back().empty(), "a name for every written column");
+
+// The course rates stay as they were when the race's course is none of "01" … "10".
+bool mayKeep(std::size_t column) {
+    return column == kKCoseRen || column == kCCoseRen;
+}
+
+// The values of one UPDATE, each converted as its column stores it.
+class RowValues {
+  public:
+    explicit RowValues(const std::vector<ColumnDef>& defs) : defs_(defs) {}
+
+    // Returns the value as stored, which is what later steps compute with.
+    const Value& set(Written column, const Value& v) {
+        values_[column] = convertForColumn(defs_[column], v);
+        return values_[column];
+    }
+    std::int64_t setWhole(Written column, double v) {
+        return std::get<std::int64_t>(set(column, v));
+    }
+    // Null leaves the column as it is (see mayKeep).
+    void keep(Written column) { values_[column] = Value{}; }
+
+    void bindTo(Statement& st) const {
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            st.bind(static_cast<int>(i + 1), values_[i]);
+        }
+    }
+
+  private:
+    const std::vector<ColumnDef>& defs_;
+    std::array<Value, kWrittenCount> values_{};
+};
+
+// What the runner SELECT returns, in this order: rowid, inf1 … inf5, chocode, the aptitude
+// percentages, KCoseRen, CCoseRen.
+constexpr std::string_view kAptitudeRead[] = {
+    "BabaShibaR",     "BabaShibaL",     "BabaDertR",     "BabaDertL",     "BabaSougou",
+    "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",  "JotaiDertOmo",  "KyoriShiba1600",
+    "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200", "KyoriDert2201",
+};
+constexpr int kColInf = 1;
+constexpr int kColChocode = kColInf + kHistories;
+constexpr int kColAptitude = kColChocode + 1;
+constexpr int kColKCoseRen = kColAptitude + static_cast<int>(std::size(kAptitudeRead));
+constexpr int kColCCoseRen = kColKCoseRen + 1;
+
+// The runner's row as the engine reads it.
+struct RunnerRow {
+    std::int64_t rowid = 0;
+    std::array<std::string, kHistories> histories;
+    std::string chocode;
+    AptitudePercentages aptitude;
+    std::int64_t kCoseRen = 0;  // as held, for a course whose rate is not written
+    std::int64_t cCoseRen = 0;
+};
+
+RunnerRow readRunner(const Statement& st) {
+    RunnerRow r;
+    r.rowid = st.int64(0);
+    for (int k = 0; k < kHistories; ++k) {
+        r.histories[static_cast<std::size_t>(k)] = st.text(kColInf + k);
+    }
+    r.chocode = st.text(kColChocode);
+    const auto pct = [&](int i) { return static_cast<int>(st.int64(kColAptitude + i)); };
+    r.aptitude = AptitudePercentages{
+        pct(0), pct(1), pct(2),  pct(3),  pct(4),  pct(5),  pct(6),  pct(7),
+        pct(8), pct(9), pct(10), pct(11), pct(12), pct(13), pct(14),
+    };
+    r.kCoseRen = st.int64(kColKCoseRen);
+    r.cCoseRen = st.int64(kColCCoseRen);
+    return r;
+}
+
+}  // namespace
+
+struct RacePredictor::Impl {
+    Database& tran;
+    Multipliers multipliers;
+    MasterLookup jockeyByCode;
+    MasterLookup jockeyByShortName;
+    MasterLookup trainerByCode;
+
+    // The statements of the meeting worked on last; another meeting prepares its own.
+    std::string raceTable;
+    std::optional<Statement> selectRace;
+    std::string entryTable;
+    std::optional<Statement> selectRunner;
+    std::optional<Statement> updateRunner;
+    std::vector<ColumnDef> writtenDefs;
+
+    Impl(Database& mast, Database& t, Multipliers m)
+        : tran(t),
+          multipliers(m),
+          jockeyByCode(mast, personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"),
+                                       "KSougouRen", "k", "KISCODE")),
+          jockeyByShortName(mast, personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"),
+                                            "KSougouRen", "k", "KISKANJI2")),
+          trainerByCode(mast,
+                        personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode")) {}
+
+    void useRaceTable(std::string_view name) {
+        if (selectRace && raceTable == name) return;
+        selectRace.reset();
+        std::string sql = "SELECT " + quoteIdentifier("bango") + ", " + quoteIdentifier("basho") +
+                          ", " + quoteIdentifier("track") + ", " + quoteIdentifier("tousuu") +
+                          ", " + quoteIdentifier("kyori");
+        for (int z = 1; z <= kSlots; ++z) sql += ", " + quoteIdentifier("uma" + std::to_string(z));
+        sql += " FROM " + quoteIdentifier(name) + " WHERE " + quoteIdentifier("bango") + " = ?1";
+        selectRace.emplace(tran.prepare(sql));
+        raceTable = name;
+    }
+
+    void useEntryTable(std::string_view name) {
+        if (selectRunner && entryTable == name) return;
+        selectRunner.reset();
+        updateRunner.reset();
+
+        std::string select = "SELECT rowid";
+        for (int k = 1; k <= kHistories; ++k) {
+            select += ", " + quoteIdentifier("inf" + std::to_string(k));
+        }
+        select += ", " + quoteIdentifier("chocode");
+        for (std::string_view c : kAptitudeRead) select += ", " + quoteIdentifier(c);
+        select += ", " + quoteIdentifier("KCoseRen") + ", " + quoteIdentifier("CCoseRen");
+        select += " FROM " + quoteIdentifier(name) + " WHERE " + quoteIdentifier("umacode") +
+                  " = ?1 ORDER BY rowid LIMIT 1";
+
+        std::unordered_map<std::string, const ColumnDef*> byName;
+        for (const auto& c : tran.columns(name)) byName.emplace(normalizeName(c.name), &c);
+        std::vector<ColumnDef> defs;
+        std::string update = "UPDATE " + quoteIdentifier(name) + " SET ";
+        for (std::size_t i = 0; i < kWrittenCount; ++i) {
+            const auto it = byName.find(normalizeName(kWrittenNames[i]));
+            if (it == byName.end()) {
+                throw StoreError("表 " + std::string(name) + " に列 " +
+                                 std::string(kWrittenNames[i]) + " がありません。");
+            }
+            defs.push_back(*it->second);
+            const std::string column = quoteIdentifier(it->second->name);
+            const std::string param = "?" + std::to_string(i + 1);
+            update += (i ? ", " : "") + column + " = " +
+                      (mayKeep(i) ? "COALESCE(" + param + ", " + column + ")" : param);
+        }
+        update += " WHERE rowid = ?" + std::to_string(kWrittenCount + 1);
+
+        selectRunner.emplace(tran.prepare(select));
+        updateRunner.emplace(tran.prepare(update));
+        writtenDefs = std::move(defs);
+        entryTable = name;
+    }
+
+    bool predict(std::string_view raceTableName, std::string_view entryTableName, int raceNumber);
+    void predictRunner(const RaceValues& race, std::int64_t bango, int slot, std::string_view entry,
+                       const RunnerRow& runner);
+};
+
+bool RacePredictor::Impl::predict(std::string_view raceTableName, std::string_view entryTableName,
+                                  int raceNumber) {
+    useRaceTable(raceTableName);
+    Statement& st = *selectRace;
+    st.bind(1, raceNumber);
+    if (!st.step()) {
+        st.reset();
+        return false;
+    }
+    const std::int64_t bango = st.int64(0);
+    RaceValues race;
+    race.course = st.text(1);
+    race.track = st.text(2);
+    race.runners = static_cast<int>(numericValue(st.text(3)));
+    race.distance = numericValue(st.text(4));
+    std::array<std::string, kSlots> entries;
+    for (int z = 0; z < kSlots; ++z) entries[static_cast<std::size_t>(z)] = st.text(5 + z);
+    st.reset();
+    // The aptitude index divides by the field size: a race without one is left as it is.
+    if (race.runners <= 0) return false;
+
+    useEntryTable(entryTableName);
+    Statement& select = *selectRunner;
+    for (int z = 1; z <= kSlots; ++z) {
+        const std::string& entry = entries[static_cast<std::size_t>(z - 1)];
+        select.bind(1, charactersAt(entry, 2, 8));
+        const bool found = select.step();
+        const RunnerRow runner = found ? readRunner(select) : RunnerRow{};
+        select.reset();
+        if (found) predictRunner(race, bango, z, entry, runner);
+    }
+    return true;
+}
+
+void RacePredictor::Impl::predictRunner(const RaceValues& race, std::int64_t bango, int slot,
+                                        std::string_view entry, const RunnerRow& runner) {
+    RowValues row(writtenDefs);
+    row.set(kRaceNo, bango);
+    const std::int64_t wakuNo = row.setWhole(kWakuNo, static_cast<double>(valueAt(entry, 1, 1)));
+    row.set(kWakuUmaNo, std::int64_t{slot});
+    const std::string jockeyCode(charactersAt(entry, 15, 4));
+    row.set(kCodeKisi, jockeyCode);
+
+    const DayConnection jockey =
+        dayConnection(jockeyCode, jockeyByCode.find(jockeyCode), race.course);
+    row.set(kNameKisi, jockey.name);
+    row.set(kTouzaiKisi, jockey.touzai);
+    row.set(kMinaraiKisi, jockey.minarai);
+    row.set(kKSougouRen, jockey.sougouRen);
+    std::int64_t kCoseRen = runner.kCoseRen;
+    if (jockey.courseRate) {
+        kCoseRen = row.setWhole(kKCoseRen, *jockey.courseRate);
+    } else {
+        row.keep(kKCoseRen);
+    }
+
+    const std::string trainerCode(charactersAt(entry, 20, 4));
+    const DayConnection trainer =
+        dayConnection(trainerCode, trainerByCode.find(trainerCode), race.course);
+    row.set(kNameChok, trainer.name);
+    row.set(kTouzaiChok, trainer.touzai);
+    row.set(kCSougouRen, trainer.sougouRen);
+    std::int64_t cCoseRen = runner.cCoseRen;
+    if (trainer.courseRate) {
+        cCoseRen = row.setWhole(kCCoseRen, *trainer.courseRate);
+    } else {
+        row.keep(kCCoseRen);
+    }
+
+    const RunningStyleResult style =
+        runningStyleAndAptitude(runner.histories, runner.aptitude, race, multipliers);
+    row.set(kShisuu3kaku, std::int64_t{style.style.index});
+    row.set(kTokusei3kaku, style.style.style);
+    row.set(kTokuseiMigiHidari, style.marks.direction);
+    row.set(kTokuseiShibaDert, style.marks.surface);
+    row.set(kTokuseiTenkou, style.marks.going);
+    row.set(kTokuseiKyori, style.marks.distance);
+    row.set(kTokuseiShisuu, style.indices.good);
+    row.set(kOmoTokuseiShisuu, style.indices.heavy);
+
+    // Past races are credited to the trainer of the runner's row, whoever trained it then.
+    const MasterPerson* pastTrainer = trainerByCode.find(runner.chocode);
+    const SpeedFigures speed =
+        speedFigures(runner.histories, [&](std::string_view jockeyName, std::int64_t course) {
+            return pastConnections(jockeyByShortName.find(jockeyName), pastTrainer, course);
+        });
+    for (std::size_t k = 0; k < speed.figures.size(); ++k) {
+        row.set(static_cast<Written>(kSpBase1 + k), speed.figures[k]);
+    }
+    row.set(kSpBase, speed.mean);
+    row.set(kSpSeichou, speed.growth);
+
+    AbilityInputs in;
+    in.spBase = speed.mean;
+    in.spSeichou = speed.growth;
+    in.tokuseiShisuu = style.indices.good;
+    in.omoTokuseiShisuu = style.indices.heavy;
+    in.tokusei3kaku = style.style.style;
+    in.kCoseRen = kCoseRen;
+    in.cCoseRen = cCoseRen;
+    in.wakuNo = wakuNo;
+    in.weightedGood = style.indices.weightedGood;
+    in.weightedHeavy = style.indices.weightedHeavy;
+    in.weightCarried = valueAt(entry, 12, 3);
+    const AbilityValues ability = abilityValues(in, race, multipliers);
+    row.set(kNouryoku1, ability.nouryoku1);
+    row.set(kOmoNouryoku1, ability.omoNouryoku1);
+    row.set(kNouryoku2, ability.nouryoku2);
+    row.set(kOmoNouryoku2, ability.omoNouryoku2);
+    row.set(kNouryoku3, ability.nouryoku3);
+    row.set(kOmoNouryoku3, ability.omoNouryoku3);
+
+    Statement& update = *updateRunner;
+    row.bindTo(update);
+    update.bind(static_cast<int>(kWrittenCount + 1), runner.rowid);
+    update.run();
+    update.reset();
+}
+
+RacePredictor::RacePredictor(Database& mast, Database& tran) {
+    // The masters the engine reads are created when missing (定数 with its default row, the
+    // others empty) before the constants are read.
+    if (!mast.hasTable(kConstantsTable)) createConstantsTable(mast);
+    if (!mast.hasTable(kJockeyTable)) createJockeyTable(mast);
+    if (!mast.hasTable(kTrainerTable)) createTrainerTable(mast);
+    impl_ = std::make_unique<Impl>(mast, tran, multipliersFrom(readConstants(mast)));
+}
+
+RacePredictor::~RacePredictor() = default;
+
+bool RacePredictor::predictRace(std::string_view raceTable, std::string_view entryTable,
+                                int raceNumber) {
+    return impl_->predict(raceTable, entryTable, raceNumber);
+}
+
+bool predictRace(const AppPaths& paths, std::string_view raceTable, std::string_view entryTable,
+                 int raceNumber) {
+    Database mast(paths.mastPath());
+    Database tran(paths.tranPath());
+    RacePredictor predictor(mast, tran);
+    Transaction tx(tran);
+    const bool done = predictor.predictRace(raceTable, entryTable, raceNumber);
+    tx.commit();
+    return done;
+}
+
+}  // namespace zelvanor
