@@ -4,8 +4,8 @@
 #include <cctype>
 
 #include "import/archive.hpp"
-#include "import/horse_import.hpp"
 #include "import/people_import.hpp"
+#include "import/race_card_import.hpp"
 #include "import/results_import.hpp"
 #include "store/store.hpp"
 
@@ -54,7 +54,8 @@ bool hasAnyMember(const ArchiveFlow& flow, const std::filesystem::path& archive)
 // that is not the one the user chose.
 bool extractMembers(const ArchiveFlow& flow, const std::filesystem::path& archive,
                     const AppPaths& paths, Notifier& notifier) {
-    for (std::string_view member : flow.members) removeEarlierCopies(paths.extractionFolder(), member);
+    for (std::string_view member : flow.members)
+        removeEarlierCopies(paths.extractionFolder(), member);
     for (std::string_view member : flow.members) {
         if (!archiveHasMember(archive, member)) continue;
         const int code = extractMember(archive, paths.extractionFolder(), member);
@@ -73,9 +74,7 @@ bool runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
     try {
         switch (kind) {
             case ArchiveKind::Horses:
-                if (std::filesystem::exists(paths.extractionFolder() / "JRA#UMAJ.DAT")) {
-                    importHorses(paths, progress);
-                }
+                importRaceCardsIfPresent(paths, progress, enginePredictor());
                 if (interactive) notifier.notify(kHorsesDone, "", Notifier::Icon::None);
                 return true;
             case ArchiveKind::Jockeys:
@@ -170,8 +169,8 @@ std::optional<ArchiveKind> recordFileKind(std::string_view fileName) {
     return std::nullopt;
 }
 
-bool importArchive(const std::filesystem::path& archive, const AppPaths& paths,
-                   Notifier& notifier, const ProgressFn& progress) {
+bool importArchive(const std::filesystem::path& archive, const AppPaths& paths, Notifier& notifier,
+                   const ProgressFn& progress) {
     const ArchiveFlow& flow = archiveFlow(ArchiveKind::Horses);
     if (!isLhaArchive(archive) || !hasAnyMember(flow, archive)) return false;
     if (!extractMembers(flow, archive, paths, notifier)) return false;

@@ -9,6 +9,7 @@
 
 #include "import/horse_import.hpp"
 #include "import/race_tables.hpp"
+#include "predict/predict_race.hpp"
 #include "records/cp932.hpp"
 #include "records/layout_den1.hpp"
 #include "records/layouts.hpp"
@@ -260,6 +261,16 @@ std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& pat
                                                              const RacePredictFn& predict) {
     return importRaceCardsIfPresent(
         paths, progress, RacePredictorFactory([&](Database&, Database&) { return predict; }));
+}
+
+RacePredictorFactory enginePredictor() {
+    return [](Database& mast, Database& tran) {
+        auto predictor = std::make_shared<RacePredictor>(mast, tran);
+        return RacePredictFn(
+            [predictor](std::string_view raceTable, std::string_view entryTable, int raceNumber) {
+                predictor->predictRace(raceTable, entryTable, raceNumber);
+            });
+    };
 }
 
 }  // namespace zelvanor

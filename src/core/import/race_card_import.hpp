@@ -47,6 +47,10 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
                                      const RacePredictFn& predict);
 
+// The prediction engine as the race card import runs it: one RacePredictor over the import's own
+// databases, so it sees the rows just written and writes inside the import's transaction.
+RacePredictorFactory enginePredictor();
+
 // The combined import: when JRA#DEN1.DAT is in the extraction folder, the horse import (progress
 // 0 to 10) and then the race card import; otherwise nothing at all, and nullopt.
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(
