@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/app_paths.hpp"
+
+namespace zelvanor::cli {
+
+// Each returns the process exit status: 0 success, 1 failure, 2 wrong input.
+int importCommand(const std::vector<std::string>& files, const AppPaths& paths);
+int meetingsCommand(const AppPaths& paths, bool json);
+int cardCommand(const AppPaths& paths, const std::string& meeting, int race, bool json);
+int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meetings,
+                     const std::vector<std::string>& courses);
+int goingCommand(const AppPaths& paths, const std::string& meeting, const std::string& going);
+int deleteCommand(const AppPaths& paths, const std::string& meeting);
+int optionsCommand(const AppPaths& paths, const std::vector<int>& weights, const std::string* name);
+
+}  // namespace zelvanor::cli

@@ -1,0 +1,48 @@
+#include "views/recompute.hpp"
+
+#include <algorithm>
+
+#include "predict/predict_race.hpp"
+#include "store/store.hpp"
+
+namespace zelvanor {
+
+int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
+                      const ProgressFn& progress) {
+    Database mast(paths.mastPath());
+    Database tran(paths.tranPath());
+    Transaction tx(tran);
+    RacePredictor predictor(mast, tran);
+    int computed = 0;
+    report(progress, 0);
+    for (std::size_t i = 0; i < meetings.size(); ++i) {
+        const Meeting& m = meetings[i];
+        if (tran.hasTable(m.raceTable) && tran.hasTable(m.entriesTable)) {
+            for (int race = 1; race <= 12; ++race) {
+                if (predictor.predictRace(m.raceTable, m.entriesTable, race)) ++computed;
+            }
+        }
+        report(progress, static_cast<int>(100 * (i + 1) / meetings.size()));
+    }
+    tx.commit();
+    return computed;
+}
+
+std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
+                                       const std::vector<std::string>& courses) {
+    Database tran(paths.tranPath());
+    std::vector<Meeting> found;
+    for (const auto& name : tran.userTables()) {
+        if (name.size() != 9 || name[0] != 'D') continue;
+        const std::string course = name.substr(1, 2);
+        if (std::find(courses.begin(), courses.end(), course) == courses.end()) continue;
+        try {
+            found.push_back(meetingOf(name));
+        } catch (const StoreError&) {
+            // not a meeting's table
+        }
+    }
+    return found;
+}
+
+}  // namespace zelvanor

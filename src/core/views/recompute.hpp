@@ -1,0 +1,29 @@
+#pragma once
+
+// Recomputing stored meetings with the prediction engine, as the race-day selection does after the
+// user changed the weights or imported new jockey or trainer data.
+
+#include <string>
+#include <vector>
+
+#include "import/progress.hpp"
+#include "shell/app_paths.hpp"
+#include "views/meetings.hpp"
+
+namespace zelvanor {
+
+inline constexpr const char* kRecomputedText =
+    "設定されている予想定数の内容で再計算が終了しました。\r"
+    "再計算された内容は予想画面又は予想検証画面で確認できます。";
+
+// Races 1 to 12 of each meeting, in order, in one transaction: a failure leaves every meeting as
+// it was. Numbers a meeting does not hold are passed over. Progress runs 0 to 100 over the
+// meetings. Returns the number of races computed.
+int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
+                      const ProgressFn& progress);
+
+// The stored meetings of the given courses ("01" … "10"), in ascending table name order.
+std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
+                                       const std::vector<std::string>& courses);
+
+}  // namespace zelvanor
