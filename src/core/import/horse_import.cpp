@@ -28,35 +28,11 @@ static_assert(kHorseCopyColumns[kMkdateColumn] == "mkdate");
 static_assert(kHorseCopyColumns[kAptitudeColumn] == kAptitudeColumns[0]);
 static_assert(kAptitudeColumn + kAptitudeColumns.size() == kHorseCopyColumns.size());
 
-// Resets a statement when leaving the scope, also by an exception, so that no half-read
-// statement stays pending when a transaction rolls back.
-class ResetOnExit {
-  public:
-    explicit ResetOnExit(Statement& st) : st_(st) {}
-    ~ResetOnExit() { st_.reset(); }
-    ResetOnExit(const ResetOnExit&) = delete;
-    ResetOnExit& operator=(const ResetOnExit&) = delete;
-
-  private:
-    Statement& st_;
-};
-
 // The table's definitions of the copied columns, matched as the store matches names.
 std::vector<ColumnDef> copiedColumnDefs(Database& db, std::string_view table) {
-    const auto& all = db.columns(table);
     std::vector<ColumnDef> defs;
     defs.reserve(kHorseCopyColumns.size());
-    for (const auto name : kHorseCopyColumns) {
-        const ColumnDef* found = nullptr;
-        for (const auto& c : all) {
-            if (normalizeName(c.name) == normalizeName(name)) found = &c;
-        }
-        if (!found) {
-            throw StoreError("表 " + std::string(table) + " に列 " + std::string(name) +
-                             " がありません。");
-        }
-        defs.push_back(*found);
-    }
+    for (const auto name : kHorseCopyColumns) defs.push_back(db.column(table, name));
     return defs;
 }
 
@@ -112,21 +88,6 @@ void rowValues(std::string_view record, const RecordFields& fields, std::vector<
         values[kAptitudeColumn + i] = static_cast<std::int64_t>(rates[i]);
     }
 }
-
-// Reports progress only when the whole percentage changes: the callback usually repaints.
-class ProgressSteps {
-  public:
-    explicit ProgressSteps(const ProgressFn& progress) : progress_(progress) {}
-    void show(int percent) {
-        if (percent == shown_) return;
-        shown_ = percent;
-        report(progress_, percent);
-    }
-
-  private:
-    const ProgressFn& progress_;
-    int shown_ = -1;
-};
 
 }  // namespace
 
@@ -225,7 +186,7 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
         for (std::size_t i = 1; i <= n; ++i) {
             rowValues(file->record(i), fields, values);
             {
-                ResetOnExit resetInsert(insert);
+                StatementReset resetInsert(insert);
                 for (std::size_t c = 0; c < defs.size(); ++c) {
                     insert.bind(static_cast<int>(c + 1), convertForColumn(defs[c], values[c]));
                 }
@@ -271,7 +232,7 @@ bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) 
     if (!horse_) return false;
     std::vector<Value> values;
     {
-        ResetOnExit resetHorse(*horse_);
+        StatementReset resetHorse(*horse_);
         horse_->bind(1, umacode);
         if (!horse_->step()) return false;
         values.reserve(kHorseCopyColumns.size());
@@ -283,12 +244,12 @@ bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) 
     auto& st = statementsFor(entriesTable);
     std::optional<std::int64_t> rowid;
     {
-        ResetOnExit resetFind(st.find);
+        StatementReset resetFind(st.find);
         st.find.bind(1, umacode);
         if (st.find.step()) rowid = st.find.int64(0);
     }
     Statement& write = rowid ? st.update : st.insert;
-    ResetOnExit resetWrite(write);
+    StatementReset resetWrite(write);
     for (std::size_t i = 0; i < values.size(); ++i) {
         write.bind(static_cast<int>(i + 1), convertForColumn(st.columns[i], values[i]));
     }

@@ -13,6 +13,21 @@ inline void report(const ProgressFn& progress, int percent) {
     if (progress) progress(percent);
 }
 
+// Reports progress only when the whole percentage changes: the callback usually repaints.
+class ProgressSteps {
+  public:
+    explicit ProgressSteps(const ProgressFn& progress) : progress_(progress) {}
+    void show(int percent) {
+        if (percent == shown_) return;
+        shown_ = percent;
+        report(progress_, percent);
+    }
+
+  private:
+    const ProgressFn& progress_;
+    int shown_ = -1;
+};
+
 // An import that cannot go on. The message is the exact text to show the user; nothing was
 // changed.
 class ImportError : public std::runtime_error {

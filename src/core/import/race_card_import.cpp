@@ -25,42 +25,6 @@ constexpr std::string_view kRaceNumberField = "bango";
 constexpr std::string_view kGoingColumn = "RyoOmo";
 constexpr std::int64_t kGoodGoing = 1;
 
-// Resets a statement when leaving the scope, also by an exception, so that no statement is left
-// pending when the transaction rolls back.
-class ResetOnExit {
-  public:
-    explicit ResetOnExit(Statement& st) : st_(st) {}
-    ~ResetOnExit() { st_.reset(); }
-    ResetOnExit(const ResetOnExit&) = delete;
-    ResetOnExit& operator=(const ResetOnExit&) = delete;
-
-  private:
-    Statement& st_;
-};
-
-// Reports progress only when the whole percentage changes: the callback usually repaints.
-class ProgressSteps {
-  public:
-    explicit ProgressSteps(const ProgressFn& progress) : progress_(progress) {}
-    void show(int percent) {
-        if (percent == shown_) return;
-        shown_ = percent;
-        report(progress_, percent);
-    }
-
-  private:
-    const ProgressFn& progress_;
-    int shown_ = -1;
-};
-
-const ColumnDef& columnDef(const std::vector<ColumnDef>& columns, std::string_view table,
-                           std::string_view name) {
-    for (const auto& c : columns) {
-        if (normalizeName(c.name) == normalizeName(name)) return c;
-    }
-    throw StoreError("表 " + std::string(table) + " に列 " + std::string(name) + " がありません。");
-}
-
 // The meeting of a record. Its fields become table names, so a record whose fields are not two
 // digits each is refused, naming the record.
 MeetingTables recordMeeting(std::string_view record, std::size_t number) {
@@ -89,14 +53,13 @@ struct RaceColumns {
 
 RaceColumns raceColumns(Database& tran, std::string_view table) {
     RaceColumns rc;
-    const auto& all = tran.columns(table);
     for (const FieldSpec& f : kDen1Layout.fields) {
         if (f.name == kLineEndField) continue;
         rc.fields.push_back(&f);
-        rc.columns.push_back(columnDef(all, table, f.name));
+        rc.columns.push_back(tran.column(table, f.name));
         if (f.name == kRaceNumberField) rc.raceNumber = &f;
     }
-    rc.columns.push_back(columnDef(all, table, kGoingColumn));
+    rc.columns.push_back(tran.column(table, kGoingColumn));
     return rc;
 }
 
@@ -114,12 +77,12 @@ class RaceRowWriter {
         const std::int64_t raceNumber = numericValue(decodeField(record, *cols_.raceNumber));
         std::optional<std::int64_t> rowid;
         {
-            ResetOnExit resetFind(find_);
+            StatementReset resetFind(find_);
             find_.bind(1, raceNumber);
             if (find_.step()) rowid = find_.int64(0);
         }
         Statement& st = rowid ? update_ : insert_;
-        ResetOnExit resetWrite(st);
+        StatementReset resetWrite(st);
         int index = 0;
         for (std::size_t i = 0; i < cols_.fields.size(); ++i) {
             const FieldSpec& field = *cols_.fields[i];

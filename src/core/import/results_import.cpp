@@ -31,32 +31,6 @@ constexpr std::array<std::string_view, 11> kResultColumns = {
 // What the race card's result entry stores for a pair that is not there.
 constexpr std::string_view kNoPair = " ";
 
-class ResetOnExit {
-  public:
-    explicit ResetOnExit(Statement& st) : st_(st) {}
-    ~ResetOnExit() { st_.reset(); }
-    ResetOnExit(const ResetOnExit&) = delete;
-    ResetOnExit& operator=(const ResetOnExit&) = delete;
-
-  private:
-    Statement& st_;
-};
-
-// Reports progress only when the whole percentage changes: the callback usually repaints.
-class ProgressSteps {
-  public:
-    explicit ProgressSteps(const ProgressFn& progress) : progress_(progress) {}
-    void show(int percent) {
-        if (percent == shown_) return;
-        shown_ = percent;
-        report(progress_, percent);
-    }
-
-  private:
-    const ProgressFn& progress_;
-    int shown_ = -1;
-};
-
 std::string field(std::string_view record, std::string_view name) {
     return decodeField(record, kSei1Layout.field(name));
 }
@@ -130,7 +104,7 @@ class ResultWriter {
 
     // False when the table holds no such race.
     bool write(std::int64_t raceNumber, const std::array<Value, kResultColumns.size()>& values) {
-        ResetOnExit reset(update_);
+        StatementReset reset(update_);
         for (std::size_t i = 0; i < values.size(); ++i) {
             update_.bind(static_cast<int>(i + 1), convertForColumn(columns_[i], values[i]));
         }
@@ -141,19 +115,8 @@ class ResultWriter {
 
   private:
     static std::vector<ColumnDef> resultColumns(Database& tran, std::string_view table) {
-        const auto& all = tran.columns(table);
         std::vector<ColumnDef> defs;
-        for (const auto name : kResultColumns) {
-            const ColumnDef* found = nullptr;
-            for (const auto& c : all) {
-                if (normalizeName(c.name) == normalizeName(name)) found = &c;
-            }
-            if (!found) {
-                throw StoreError("表 " + std::string(table) + " に列 " + std::string(name) +
-                                 " がありません。");
-            }
-            defs.push_back(*found);
-        }
+        for (const auto name : kResultColumns) defs.push_back(tran.column(table, name));
         return defs;
     }
 

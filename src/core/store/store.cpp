@@ -417,15 +417,7 @@ void Database::createIndex(std::string_view index, std::string_view table, std::
     validateIdentifier(index);
     const std::string qt = quoteIdentifier(table);
     // Resolve the column as the cursor does, so "umacode" finds "umacode" however it was spelled.
-    const auto& cols = columns(table);
-    const ColumnDef* target = nullptr;
-    for (const auto& c : cols) {
-        if (normalizeName(c.name) == normalizeName(column)) target = &c;
-    }
-    if (!target) {
-        throw StoreError("表 " + std::string(table) + " に列 " + std::string(column) +
-                         " がありません。");
-    }
+    const ColumnDef* target = &this->column(table, column);
     const std::string qc = quoteIdentifier(target->name);
     // Index names are per table, as the program names them ("bango" in every race table), while
     // SQLite's are per database: the stored name carries the table's name.
@@ -452,6 +444,14 @@ const std::vector<ColumnDef>& Database::columns(std::string_view table) {
     st.bind(1, table);
     while (st.step()) cols.push_back(parseDeclType(st.text(0), st.text(1)));
     return columnCache_[key] = std::move(cols);
+}
+
+const ColumnDef& Database::column(std::string_view table, std::string_view name) {
+    const std::string wanted = normalizeName(name);
+    for (const auto& c : columns(table)) {
+        if (normalizeName(c.name) == wanted) return c;
+    }
+    throw StoreError("表 " + std::string(table) + " に列 " + std::string(name) + " がありません。");
 }
 
 std::optional<std::string> Database::indexColumn(std::string_view table, std::string_view index) {

@@ -92,6 +92,19 @@ class Statement {
     std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
 };
 
+// Resets a statement when leaving the scope, by an exception too, so that no statement is left
+// pending when a transaction rolls back.
+class StatementReset {
+  public:
+    explicit StatementReset(Statement& st) : st_(st) {}
+    ~StatementReset() { st_.reset(); }
+    StatementReset(const StatementReset&) = delete;
+    StatementReset& operator=(const StatementReset&) = delete;
+
+  private:
+    Statement& st_;
+};
+
 class Database;
 
 // A transaction that rolls back unless committed. Nests: an inner one is a savepoint.
@@ -132,6 +145,9 @@ class Database {
 
     // The table's columns in order, with their types; throws for an unknown table.
     const std::vector<ColumnDef>& columns(std::string_view table);
+    // The definition of one column, matched as the cursor matches names; throws StoreError when
+    // the table has no such column.
+    const ColumnDef& column(std::string_view table, std::string_view name);
     // The column an index of the table is built on; nullopt when there is no such index.
     std::optional<std::string> indexColumn(std::string_view table, std::string_view index);
 
