@@ -12,6 +12,7 @@
 #include "records/numeric.hpp"
 #include "records/people_layout.hpp"
 #include "records/record_file.hpp"
+#include "records/utf8.hpp"
 #include "shell/housekeeping.hpp"
 
 namespace zelvanor {
@@ -326,24 +327,6 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
     return {file->count(), fileName + " のデータコンバートが終了しました。"};
 }
 
-// The characters first … first + count - 1 (1-based) of UTF-8 text; fewer near its end.
-std::string_view characters(std::string_view text, std::size_t first, std::size_t count) {
-    auto isLead = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
-    std::size_t begin = text.size();
-    std::size_t end = text.size();
-    std::size_t index = 0;  // 1-based number of the character starting at byte i
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!isLead(text[i])) continue;
-        ++index;
-        if (index == first) begin = i;
-        if (index == first + count) {
-            end = i;
-            break;
-        }
-    }
-    return begin < end ? text.substr(begin, end - begin) : std::string_view{};
-}
-
 std::string_view trimHalfWidthBlanks(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -375,14 +358,14 @@ PeopleImportResult importTrainers(const AppPaths& paths, const ProgressFn& progr
 }
 
 std::string jockeyShortName(std::string_view name) {
-    const std::string_view family = trimHalfWidthBlanks(characters(name, 1, 8));
-    const std::string_view given = trimHalfWidthBlanks(characters(name, 9, 8));
+    const std::string_view family = trimHalfWidthBlanks(charactersAt(name, 1, 8));
+    const std::string_view given = trimHalfWidthBlanks(charactersAt(name, 9, 8));
     std::string joined(family);
     if (charCount(family) < 8) {
         joined += "　";
         joined += given;
     }
-    return std::string(characters(joined, 1, 8));
+    return std::string(charactersAt(joined, 1, 8));
 }
 
 }  // namespace zelvanor

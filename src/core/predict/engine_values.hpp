@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "records/utf8.hpp"
 #include "shell/constants.hpp"
 
 namespace zelvanor {
@@ -46,10 +47,6 @@ Multipliers multipliersFrom(const std::optional<ConstantsRow>& row);
 // A fractional output as it is kept: formatted to one decimal with `pattern` (halves away from
 // zero), then single precision. Later steps compute with this value, not the unrounded one.
 double storedSingle(double value, std::string_view pattern);
-
-// Characters first … first + count − 1 (1-based code points) of UTF-8 text, fewer or none past its
-// end. Full-width characters count as one, as the history texts are addressed.
-std::string_view charactersAt(std::string_view utf8, std::size_t first, std::size_t count);
 
 // The numeric value (leading digits; blank reads 0) of those characters.
 std::int64_t valueAt(std::string_view utf8, std::size_t first, std::size_t count);

@@ -3,6 +3,7 @@
 #include "records/cp932.hpp"
 #include "records/format.hpp"
 #include "records/numeric.hpp"
+#include "records/utf8.hpp"
 #include "shell/codes.hpp"
 #include "store/store.hpp"
 #include "views/race_forecast_store.hpp"
@@ -10,17 +11,6 @@
 namespace zelvanor {
 
 namespace {
-
-// The first `count` characters of UTF-8 text.
-std::string firstCharacters(std::string_view text, std::size_t count) {
-    std::size_t i = 0, n = 0;
-    while (i < text.size() && n < count) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-        ++n;
-    }
-    return std::string(text.substr(0, i));
-}
 
 std::string trimRight(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -51,7 +41,8 @@ std::string raceTitle(const RaceRow& r, bool fullName) {
     std::string title =
         " " + std::string(r.bango < 10 ? "  " : " ") + std::to_string(r.bango) + "Ｒ  ";
     if (r.hondai.rfind("\xE3\x80\x80", 0) != 0) {
-        title += (fullName ? r.hondai : firstCharacters(r.hondai, 17)) + "\r\n　　　　　";
+        title +=
+            (fullName ? r.hondai : std::string(charactersAt(r.hondai, 1, 17))) + "\r\n　　　　　";
     }
     title += shubetsuLabel(r.jouken1);
     std::string classText;
@@ -145,13 +136,13 @@ std::optional<RaceCard> readRaceCard(Database& tran, const Meeting& meeting, int
         entry.bind(1, line.umacode);
         if (entry.step()) {
             line.hasEntry = true;
-            line.name = trimRight(firstCharacters(entry.text(0), 10));
+            line.name = trimRight(std::string(charactersAt(entry.text(0), 1, 10)));
             line.sex = seibetsuLabel(entry.text(1));
             // Ages cross the turn of the century: two-digit years are taken modulo 100.
             line.age = static_cast<int>(
                 (raceYear - numericValue(entry.text(2).substr(0, 2)) + 100) % 100 + 1);
-            line.jockey = trimRight(firstCharacters(entry.text(3), 10));
-            line.trainer = trimRight(firstCharacters(entry.text(4), 10));
+            line.jockey = trimRight(std::string(charactersAt(entry.text(3), 1, 10)));
+            line.trainer = trimRight(std::string(charactersAt(entry.text(4), 1, 10)));
             line.apprentice = entry.text(5);
             line.style = entry.text(6);
             line.shisuu3kaku = static_cast<int>(entry.int64(7));
