@@ -150,6 +150,7 @@ void FormStart::buildContent() {
     text1_ = new QLineEdit(central);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
+    text1_->setSizePolicy(keep);  // keeps the layout still when the box appears
     text1_->setVisible(false);
     outer->addWidget(text1_);
 
