@@ -33,8 +33,8 @@ bool archiveImport(ArchiveKind kind, const std::filesystem::path& archive, const
 
 // The unattended horse and race card flow of the batch import: an archive that is not one, or
 // holds neither member, is passed over silently; failures are still reported.
-bool importArchive(const std::filesystem::path& archive, const AppPaths& paths,
-                   Notifier& notifier, const ProgressFn& progress);
+bool importArchive(const std::filesystem::path& archive, const AppPaths& paths, Notifier& notifier,
+                   const ProgressFn& progress);
 
 // Extracts the kind's members from an archive known to hold them and runs its import, reporting
 // what happens. True when the import succeeded.

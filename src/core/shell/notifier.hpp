@@ -7,7 +7,7 @@ namespace zelvanor {
 // How the core tells the user something: a message box in the windows, a line on the terminal
 // in the command-line program.
 class Notifier {
-public:
+  public:
     enum class Icon { None, Information, Exclamation, Critical };
 
     virtual ~Notifier() = default;
