@@ -156,6 +156,9 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
 
     Database mast(paths.mastPath());
     Database tran(paths.tranPath());
+    // One read transaction on mast for the whole import: without it every horse lookup takes and
+    // drops the file's lock again.
+    Transaction readMast(mast);
     Transaction tx(tran);
     {
         HorseCopier copier(mast, tran);
@@ -174,12 +177,12 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
 
             // The race table is the meeting's mark; its entries table is made along with it,
             // unless it is already there, as creating it twice would fail.
-            if (!tran.hasTable(meeting.race)) {
-                if (!tran.hasTable(meeting.entries)) createEntryTable(tran, meeting.entries);
-                createRaceTable(tran, meeting.race);
-            }
             auto writer = writers.find(meeting.race);
             if (writer == writers.end()) {
+                if (!tran.hasTable(meeting.race)) {
+                    if (!tran.hasTable(meeting.entries)) createEntryTable(tran, meeting.entries);
+                    createRaceTable(tran, meeting.race);
+                }
                 writer = writers.try_emplace(meeting.race, tran, meeting.race).first;
             }
             writer->second.write(record);
@@ -198,6 +201,7 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
         }
     }
     tx.commit();
+    readMast.commit();
     steps.show(100);
     return result;
 }

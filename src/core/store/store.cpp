@@ -385,10 +385,19 @@ std::vector<std::string> Database::userTables() {
 }
 
 bool Database::hasTable(std::string_view name) {
-    auto st = prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1");
+    // The table list pragma looks the name up in the parsed schema instead of scanning
+    // sqlite_schema, which matters with hundreds of meeting tables. It matches without regard
+    // to case; the test is meant to be exact, so the name found is compared as well.
+    if (!tableLookup_) {
+        tableLookup_.emplace(prepare("SELECT name, type FROM pragma_table_list(?1)"));
+    }
+    Statement& st = *tableLookup_;
+    StatementReset reset(st);
     st.bind(1, name);
-    // "=" compares with the binary collation: exact and case-sensitive, as wanted.
-    return st.step();
+    while (st.step()) {
+        if (st.text(0) == name && st.text(1) == "table") return true;
+    }
+    return false;
 }
 
 void Database::createTable(std::string_view name, std::span<const ColumnDef> columns) {

@@ -166,6 +166,7 @@ class Database {
     std::filesystem::path path_;
     std::unique_ptr<sqlite3, Closer> db_;
     std::unordered_map<std::string, std::vector<ColumnDef>> columnCache_;
+    std::optional<Statement> tableLookup_;
     int savepointDepth_ = 0;
 };
 
