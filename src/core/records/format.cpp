@@ -19,8 +19,12 @@ bool isPlaceholder(char c) {
 // digits of value * 10^decimals without leading zeros ("0" for zero). Rounding works on the
 // 15-significant-digit decimal form so that 0.15, stored as 0.1499999..., still rounds up.
 std::string roundedDigits(double magnitude, std::size_t decimals) {
+    // The same text as printf's "%.14e", without its locale and format parsing: the engine
+    // formats several values of every runner.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
+    const auto written =
+        std::to_chars(buf, buf + sizeof buf - 1, magnitude, std::chars_format::scientific, 14);
+    *written.ptr = '\0';
     std::string mantissa;
     mantissa += buf[0];
     const char* p = buf + 2;
