@@ -205,6 +205,7 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
 HorseCopier::HorseCopier(Database& mast, Database& tran) : tran_(tran) {
     if (!mast.hasTable(kHorseTable)) return;  // no master, no horses
     const auto defs = copiedColumnDefs(mast, kHorseTable);
+    horseColumns_ = defs;
     horse_.emplace(mast.prepare("SELECT " + columnList(defs, "") + " FROM " +
                                 quoteIdentifier(kHorseTable) + " WHERE " +
                                 quoteIdentifier(defs[0].name) + " = ?1 LIMIT 1"));
@@ -230,18 +231,11 @@ HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entrie
 
 bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) {
     if (!horse_) return false;
-    std::vector<Value> values;
-    {
-        StatementReset resetHorse(*horse_);
-        horse_->bind(1, umacode);
-        if (!horse_->step()) return false;
-        values.reserve(kHorseCopyColumns.size());
-        for (std::size_t i = 0; i < kHorseCopyColumns.size(); ++i) {
-            values.push_back(horse_->value(static_cast<int>(i)));
-        }
-    }
-
     auto& st = statementsFor(entriesTable);
+    StatementReset resetHorse(*horse_);
+    horse_->bind(1, umacode);
+    if (!horse_->step()) return false;
+
     std::optional<std::int64_t> rowid;
     {
         StatementReset resetFind(st.find);
@@ -250,10 +244,20 @@ bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) 
     }
     Statement& write = rowid ? st.update : st.insert;
     StatementReset resetWrite(write);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        write.bind(static_cast<int>(i + 1), convertForColumn(st.columns[i], values[i]));
+    const auto same = [](const ColumnDef& a, const ColumnDef& b) {
+        return a.type == b.type && a.size == b.size;
+    };
+    for (std::size_t i = 0; i < st.columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        // Columns of the same definition hold the master's values as they are; others are
+        // converted as any write would be.
+        if (same(st.columns[i], horseColumns_[i])) {
+            write.bindColumnOf(column + 1, *horse_, column);
+        } else {
+            write.bind(column + 1, convertForColumn(st.columns[i], horse_->value(column)));
+        }
     }
-    if (rowid) write.bind(static_cast<int>(values.size() + 1), *rowid);
+    if (rowid) write.bind(static_cast<int>(st.columns.size() + 1), *rowid);
     write.run();
     return true;
 }

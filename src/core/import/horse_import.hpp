@@ -105,6 +105,7 @@ class HorseCopier {
 
     Database& tran_;
     std::optional<Statement> horse_;
+    std::vector<ColumnDef> horseColumns_;  // 競走馬's definitions of kHorseCopyColumns
     std::unordered_map<std::string, EntryStatements> entries_;
 };
 
