@@ -22,6 +22,9 @@ struct RecordLayout {
 
     // The field of that name; throws std::out_of_range for an unknown name.
     const FieldSpec& field(std::string_view name) const;
+    // A field of this layout, which describes a group of bytes within a larger record, placed at
+    // that group's position `group` in the record.
+    FieldSpec placedIn(const FieldSpec& group, std::string_view name) const;
 };
 
 }  // namespace zelvanor

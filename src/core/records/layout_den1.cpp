@@ -102,9 +102,7 @@ const FieldSpec& den1RunnerField(int slot) {
 }
 
 FieldSpec den1RunnerSubField(int slot, std::string_view subField) {
-    const FieldSpec& whole = den1RunnerField(slot);
-    const FieldSpec& sub = kDen1RunnerLayout.field(subField);
-    return FieldSpec{sub.name, whole.offset + sub.offset, sub.length};
+    return kDen1RunnerLayout.placedIn(den1RunnerField(slot), subField);
 }
 
 }  // namespace zelvanor

@@ -159,9 +159,7 @@ const FieldSpec& sei1RunnerField(int slot) {
 }
 
 FieldSpec sei1RunnerSubField(int slot, std::string_view subField) {
-    const FieldSpec& whole = sei1RunnerField(slot);
-    const FieldSpec& sub = kSei1RunnerLayout.field(subField);
-    return FieldSpec{sub.name, whole.offset + sub.offset, sub.length};
+    return kSei1RunnerLayout.placedIn(sei1RunnerField(slot), subField);
 }
 
 }  // namespace zelvanor

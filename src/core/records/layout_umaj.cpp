@@ -167,9 +167,7 @@ const FieldSpec& umajHistoryEntryField(int entry) {
 }
 
 FieldSpec umajHistoryField(int entry, std::string_view subField) {
-    const FieldSpec& whole = umajHistoryEntryField(entry);
-    const FieldSpec& sub = kUmajHistoryLayout.field(subField);
-    return FieldSpec{sub.name, whole.offset + sub.offset, sub.length};
+    return kUmajHistoryLayout.placedIn(umajHistoryEntryField(entry), subField);
 }
 
 }  // namespace zelvanor
