@@ -49,6 +49,42 @@ TEST_F(StoreTest, UniqueIndexRefusesDuplicateAndEmptyKeys) {
     EXPECT_EQ(t.recordCount(), 1);
 }
 
+TEST_F(StoreTest, IndexesMadeWithTheirTableRefuseTheSameKeys) {
+    const ColumnDef cols[] = {{"Code", ColumnType::Text, 4}, {"No", ColumnType::Integer}};
+    const IndexSpec indexes[] = {{"Code", "code", true}, {"No", "No", false}};
+    db->createTable("k", cols, indexes);
+    auto insert = [&](const Value& code, const Value& no) {
+        Table t(*db, "k");
+        t.addNew();
+        t.set("Code", code);
+        t.set("No", no);
+        t.update();
+    };
+    insert(std::string("A"), std::int64_t{1});
+    insert(std::string("B"), std::int64_t{1});  // not unique
+    for (const auto& [code, no] :
+         std::vector<std::pair<Value, Value>>{{std::string("A"), std::int64_t{2}},
+                                              {std::string(""), std::int64_t{2}},
+                                              {Value{}, std::int64_t{2}},
+                                              {std::string("C"), Value{}}}) {
+        try {
+            insert(code, no);
+            ADD_FAILURE() << "accepted";
+        } catch (const StoreError& e) {
+            const std::string m = e.what();
+            EXPECT_TRUE(m.find("重複") != std::string::npos || m.find("空") != std::string::npos)
+                << m;
+        }
+    }
+    Table t(*db, "k");
+    t.setIndex("code");
+    EXPECT_TRUE(t.seek(std::string("B")));
+    EXPECT_EQ(t.recordCount(), 2);
+    auto triggers = db->prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'trigger'");
+    triggers.step();
+    EXPECT_EQ(triggers.int64(0), 2);  // only the fixture's own index on "t" needs them
+}
+
 TEST_F(StoreTest, IntegerColumnsRoundHalvesToEvenAndRefuseOverflow) {
     const struct {
         double in;

@@ -36,12 +36,6 @@ struct RateDef {
     unsigned total;
 };
 
-struct IndexDef {
-    std::string_view name;
-    std::string_view column;
-    bool unique;
-};
-
 // Everything that tells the jockey import from the trainer import.
 struct PeopleKind {
     std::string_view table;
@@ -50,7 +44,7 @@ struct PeopleKind {
     std::string_view codeLabel;  // how the messages name the code
     std::string_view nameField;
     std::string_view shortNameColumn;  // empty when the table has none
-    std::span<const IndexDef> indexes;
+    std::span<const IndexSpec> indexes;
     std::span<const RateDef> rates;
 };
 
@@ -96,7 +90,7 @@ constexpr RateDef kJockeyRates[] = {
     {"K10Ren", kKokura, kFirstTop, kFirstAll},
 };
 
-constexpr IndexDef kJockeyIndexes[] = {
+constexpr IndexSpec kJockeyIndexes[] = {
     {"KISCODE", "KISCODE", true},
     {"KISKANJI2", "KISKANJI2", false},
     {"KISKANA", "KISKANA", false},
@@ -134,7 +128,7 @@ constexpr RateDef kTrainerRates[] = {
     {"C10Ren", kKokura, kFirstTop, kFirstAll},
 };
 
-constexpr IndexDef kTrainerIndexes[] = {{"chocode", "chocode", true}};
+constexpr IndexSpec kTrainerIndexes[] = {{"chocode", "chocode", true}};
 
 const PeopleKind kTrainers{
     .table = kTrainerTable,
@@ -168,8 +162,7 @@ std::vector<ColumnDef> columnsOf(const PeopleKind& kind) {
 void createTableOf(Database& mast, const PeopleKind& kind) {
     const auto cols = columnsOf(kind);
     Transaction tx(mast);
-    mast.createTable(kind.table, cols);
-    for (const IndexDef& i : kind.indexes) mast.createIndex(i.name, kind.table, i.column, i.unique);
+    mast.createTable(kind.table, cols, kind.indexes);
     tx.commit();
 }
 

@@ -99,10 +99,8 @@ bool isTwoDigits(std::string_view s) {
 
 void createWithIndex(Database& db, std::string_view name, std::span<const ColumnDef> cols,
                      std::string_view index, std::string_view column) {
-    Transaction tx(db);
-    db.createTable(name, cols);
-    db.createIndex(index, name, column, true);
-    tx.commit();
+    const IndexSpec indexes[] = {{index, column, true}};
+    db.createTable(name, cols, indexes);
 }
 
 }  // namespace

@@ -66,8 +66,8 @@ bool isBlank(std::string_view s) {
 void createConstantsTable(Database& mast) {
     Transaction tx(mast);
     const auto cols = constantsColumns();
-    mast.createTable(kConstantsTable, cols);
-    mast.createIndex("ID", kConstantsTable, "ID", true);
+    const IndexSpec indexes[] = {{"ID", "ID", true}};
+    mast.createTable(kConstantsTable, cols, indexes);
     Table t(mast, kConstantsTable);
     beginRowOne(t);
     for (std::size_t i = 0; i < kWeightColumns.size(); ++i) {

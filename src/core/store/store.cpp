@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -15,6 +16,8 @@ namespace {
     const int extended = db ? sqlite3_extended_errcode(db) : rc;
     if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {
         message = "キーが重複しています。";
+    } else if (extended == SQLITE_CONSTRAINT_NOTNULL || extended == SQLITE_CONSTRAINT_CHECK) {
+        message = "キーが空です。";
     } else if (rc == SQLITE_NOTADB) {
         message = "データベースファイルではありません。";
     } else if (rc == SQLITE_FULL) {
@@ -406,17 +409,29 @@ bool Database::hasTable(std::string_view name) {
 }
 
 void Database::createTable(std::string_view name, std::span<const ColumnDef> columns) {
+    createTable(name, columns, {});
+}
+
+void Database::createTable(std::string_view name, std::span<const ColumnDef> columns,
+                           std::span<const IndexSpec> indexes) {
     if (columns.empty()) throw StoreError("列のない表は作れません: " + std::string(name));
     std::string sql = "CREATE TABLE " + quoteIdentifier(name) + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) {
+        const std::string column = quoteIdentifier(columns[i].name);
         if (i) sql += ", ";
-        sql += quoteIdentifier(columns[i].name) + " " + declType(columns[i]);
+        sql += column + " " + declType(columns[i]);
+        const bool indexed = std::any_of(indexes.begin(), indexes.end(), [&](const IndexSpec& x) {
+            return normalizeName(x.column) == normalizeName(columns[i].name);
+        });
+        if (indexed) sql += " NOT NULL CHECK (" + column + " <> '')";
     }
     sql += ")";
     Transaction tx(*this);
     exec(sql);
-    tx.commit();
     columnCache_.erase(std::string(name));
+    for (const IndexSpec& index : indexes)
+        createIndex(index.name, name, index.column, index.unique);
+    tx.commit();
 }
 
 void Database::dropTable(std::string_view name) {
@@ -440,12 +455,21 @@ void Database::createIndex(std::string_view index, std::string_view table, std::
     const std::string refuse = "SELECT RAISE(ABORT, '索引 " + std::string(index) + " のキー " +
                                target->name + " が空です。'); END";
     const std::string empty = " WHEN NEW." + qc + " IS NULL OR NEW." + qc + " = '' BEGIN ";
+    // A column declared with the table as refusing empty values needs no triggers.
+    bool declaredRequired = false;
+    {
+        auto info = prepare("SELECT \"notnull\" FROM pragma_table_info(?1) WHERE name = ?2");
+        info.bind(1, table).bind(2, target->name);
+        declaredRequired = info.step() && info.int64(0) != 0;
+    }
     Transaction tx(*this);
     exec(std::string(unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + qi + " ON " + qt + " (" +
          qc + ")");
-    exec("CREATE TRIGGER \"" + stored + ".insert\" BEFORE INSERT ON " + qt + empty + refuse);
-    exec("CREATE TRIGGER \"" + stored + ".update\" BEFORE UPDATE OF " + qc + " ON " + qt + empty +
-         refuse);
+    if (!declaredRequired) {
+        exec("CREATE TRIGGER \"" + stored + ".insert\" BEFORE INSERT ON " + qt + empty + refuse);
+        exec("CREATE TRIGGER \"" + stored + ".update\" BEFORE UPDATE OF " + qc + " ON " + qt +
+             empty + refuse);
+    }
     tx.commit();
 }
 

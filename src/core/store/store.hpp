@@ -42,6 +42,13 @@ struct ColumnDef {
     int size = 0;  // Text only: maximum length in characters; 0 = unlimited
 };
 
+// An index made with its table.
+struct IndexSpec {
+    std::string_view name;
+    std::string_view column;
+    bool unique = true;
+};
+
 // A column value: null, whole number, real number or text.
 using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 
@@ -141,6 +148,11 @@ class Database {
     // Exact, case-sensitive test.
     bool hasTable(std::string_view name);
     void createTable(std::string_view name, std::span<const ColumnDef> columns);
+    // The table with its indexes, in one transaction. The indexed columns refuse empty values
+    // through constraints declared with the table, which keeps the schema small: creating many
+    // meeting tables slows down with every schema object already there.
+    void createTable(std::string_view name, std::span<const ColumnDef> columns,
+                     std::span<const IndexSpec> indexes);
     void dropTable(std::string_view name);
     // An index that refuses empty (null or zero-length) keys, and duplicates when unique.
     void createIndex(std::string_view index, std::string_view table, std::string_view column,
