@@ -152,6 +152,27 @@ std::string formatNumber(double value, std::string_view pattern) {
 }
 
 double formattedValue(double value, std::string_view pattern) {
+    // A plain numeric pattern needs no text: the rounded digits over a power of ten are the
+    // double nearest the formatted number, which is what reading the text back would give.
+    // The engine rounds several values of every runner this way.
+    const bool plain = std::isfinite(value) &&
+                       pattern.find_first_not_of("#0,.") == std::string_view::npos &&
+                       std::count(pattern.begin(), pattern.end(), '.') <= 1;
+    if (plain) {
+        const std::size_t point = pattern.find('.');
+        const std::size_t decimals =
+            point == std::string_view::npos
+                ? 0
+                : static_cast<std::size_t>(
+                      std::count_if(pattern.begin() + point + 1, pattern.end(), isPlaceholder));
+        const std::string digits = roundedDigits(std::fabs(value), decimals);
+        if (digits.size() <= 15) {
+            double whole = 0;
+            for (const char c : digits) whole = whole * 10 + (c - '0');
+            const double scaled = whole / std::pow(10.0, static_cast<double>(decimals));
+            return scaled == 0 ? 0.0 : (value < 0 ? -scaled : scaled);
+        }
+    }
     const std::string text = formatNumber(value, pattern);
     std::string number;
     bool percent = false;
