@@ -45,12 +45,14 @@ int meetingsCommand(const AppPaths& paths, bool json) {
 int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& names,
                      const std::vector<std::string>& courses) {
     std::vector<Meeting> meetings;
-    for (const auto& name : names) {
-        meetings.push_back(meetingOf(name));
+    if (!names.empty()) {
         Database tran(paths.tranPath());
-        if (!tran.hasTable(meetings.back().raceTable)) {
-            std::cerr << name << " の出馬表データがありません。\n";
-            return 1;
+        for (const auto& name : names) {
+            meetings.push_back(meetingOf(name));
+            if (!tran.hasTable(meetings.back().raceTable)) {
+                std::cerr << name << " の出馬表データがありません。\n";
+                return 1;
+            }
         }
     }
     for (const auto& course : courses) {

@@ -127,6 +127,9 @@ TEST_F(CliTest, GoingOptionsRecomputeAndDelete) {
     }
     EXPECT_TRUE(changed);
     EXPECT_EQ(run(data() + " recompute --courses 05,99").status, 2);
+    const Outcome byCourse = run(data() + " recompute --courses 01,05");
+    EXPECT_EQ(byCourse.status, 0) << byCourse.out;
+    EXPECT_NE(byCourse.out.find("(1 開催、12 レース)"), std::string::npos) << byCourse.out;
 
     EXPECT_EQ(run(data() + " delete " + meeting).status, 0);
     EXPECT_EQ(nlohmann::json::parse(run(data() + " meetings --json").out).size(), 0u);

@@ -31,16 +31,14 @@ int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meeting
 std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
                                        const std::vector<std::string>& courses) {
     Database tran(paths.tranPath());
+    // The lists stand in course order and each in date order, so joining them gives ascending
+    // table name order.
     std::vector<Meeting> found;
-    for (const auto& name : tran.userTables()) {
-        if (name.size() != 9 || name[0] != 'D') continue;
-        const std::string course = name.substr(1, 2);
-        if (std::find(courses.begin(), courses.end(), course) == courses.end()) continue;
-        try {
-            found.push_back(meetingOf(name));
-        } catch (const StoreError&) {
-            // not a meeting's table
-        }
+    for (const auto& list : meetingsByCourse(tran)) {
+        if (list.empty()) continue;
+        if (std::find(courses.begin(), courses.end(), list.front().course) == courses.end())
+            continue;
+        found.insert(found.end(), list.begin(), list.end());
     }
     return found;
 }
