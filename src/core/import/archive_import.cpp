@@ -74,7 +74,7 @@ bool runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
     try {
         switch (kind) {
             case ArchiveKind::Horses:
-                importRaceCardsIfPresent(paths, progress, enginePredictor());
+                importRaceCardsIfPresent(paths, progress);
                 if (interactive) notifier.notify(kHorsesDone, "", Notifier::Icon::None);
                 return true;
             case ArchiveKind::Jockeys:

@@ -1,5 +1,6 @@
 #include "import/horse_import.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <utility>
@@ -211,6 +212,14 @@ HorseCopier::HorseCopier(Database& mast, Database& tran) : tran_(tran) {
                                 quoteIdentifier(defs[0].name) + " = ?1 LIMIT 1"));
 }
 
+namespace {
+
+bool sameDefinition(const ColumnDef& a, const ColumnDef& b) {
+    return a.type == b.type && a.size == b.size;
+}
+
+}  // namespace
+
 HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entriesTable) {
     const std::string key(entriesTable);
     if (auto it = entries_.find(key); it != entries_.end()) return it->second;
@@ -218,6 +227,8 @@ HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entrie
     const std::string table = quoteIdentifier(entriesTable);
     const std::string key0 = quoteIdentifier(defs[0].name);
     const auto n = defs.size();
+    const bool asIs =
+        horse_ && std::equal(defs.begin(), defs.end(), horseColumns_.begin(), sameDefinition);
     EntryStatements st{
         tran_.prepare("SELECT rowid FROM " + table + " WHERE " + key0 + " = ?1 LIMIT 1"),
         tran_.prepare("UPDATE " + table + " SET " + columnList(defs, " = ?") + " WHERE rowid = ?" +
@@ -225,17 +236,44 @@ HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entrie
         tran_.prepare("INSERT INTO " + table + " (" + columnList(defs, "") + ") VALUES (" +
                       placeholders(n) + ")"),
         std::move(defs),
+        asIs,
     };
     return entries_.emplace(key, std::move(st)).first->second;
 }
 
-bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) {
+bool HorseCopier::lookUp(std::string_view umacode) {
     if (!horse_) return false;
-    auto& st = statementsFor(entriesTable);
-    StatementReset resetHorse(*horse_);
+    horse_->reset();
     horse_->bind(1, umacode);
-    if (!horse_->step()) return false;
+    return horse_->step();
+}
 
+const std::vector<ColumnDef>& HorseCopier::entryColumns(std::string_view entriesTable) {
+    return statementsFor(entriesTable).columns;
+}
+
+bool HorseCopier::storesAsIs(std::string_view entriesTable) {
+    return statementsFor(entriesTable).asIs;
+}
+
+void HorseCopier::bindCopied(std::string_view entriesTable, Statement& write, int first) {
+    auto& st = statementsFor(entriesTable);
+    for (std::size_t i = 0; i < st.columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        // Columns of the same definition hold the master's values as they are; others are
+        // converted as any write would be.
+        if (st.asIs || sameDefinition(st.columns[i], horseColumns_[i])) {
+            write.bindColumnOf(first + column, *horse_, column);
+        } else {
+            write.bind(first + column, convertForColumn(st.columns[i], horse_->value(column)));
+        }
+    }
+}
+
+bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) {
+    if (!lookUp(umacode)) return false;
+    StatementReset resetHorse(*horse_);
+    auto& st = statementsFor(entriesTable);
     std::optional<std::int64_t> rowid;
     {
         StatementReset resetFind(st.find);
@@ -244,19 +282,7 @@ bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) 
     }
     Statement& write = rowid ? st.update : st.insert;
     StatementReset resetWrite(write);
-    const auto same = [](const ColumnDef& a, const ColumnDef& b) {
-        return a.type == b.type && a.size == b.size;
-    };
-    for (std::size_t i = 0; i < st.columns.size(); ++i) {
-        const int column = static_cast<int>(i);
-        // Columns of the same definition hold the master's values as they are; others are
-        // converted as any write would be.
-        if (same(st.columns[i], horseColumns_[i])) {
-            write.bindColumnOf(column + 1, *horse_, column);
-        } else {
-            write.bind(column + 1, convertForColumn(st.columns[i], horse_->value(column)));
-        }
-    }
+    bindCopied(entriesTable, write, 1);
     if (rowid) write.bind(static_cast<int>(st.columns.size() + 1), *rowid);
     write.run();
     return true;

@@ -94,12 +94,30 @@ class HorseCopier {
     // Throws StoreError when the entries table does not exist.
     bool copy(std::string_view entriesTable, std::string_view umacode);
 
+    // The steps of copy, for a caller that writes the row itself along with columns of its own.
+    // Positions on the horse's row of 競走馬: false when there is none. The row stays readable
+    // through horse() (kHorseCopyColumns in order) until the next look-up or release().
+    bool lookUp(std::string_view umacode);
+    const Statement& horse() const { return *horse_; }
+    void release() {
+        if (horse_) horse_->reset();
+    }
+    // Binds the kHorseCopyColumns of the horse looked up last to parameters `first` … `first` + 48
+    // of `write`, each converted as the entries table stores it.
+    void bindCopied(std::string_view entriesTable, Statement& write, int first);
+    // The entries table's definitions of kHorseCopyColumns.
+    const std::vector<ColumnDef>& entryColumns(std::string_view entriesTable);
+    // Whether the entries table defines every copied column as 競走馬 does, so that it stores
+    // the master's values unchanged. False when there is no 競走馬.
+    bool storesAsIs(std::string_view entriesTable);
+
   private:
     struct EntryStatements {
         Statement find;
         Statement update;
         Statement insert;
         std::vector<ColumnDef> columns;  // the entries table's definitions of kHorseCopyColumns
+        bool asIs = false;               // columns match 競走馬's
     };
     EntryStatements& statementsFor(std::string_view entriesTable);
 

@@ -1,7 +1,10 @@
 #include "import/race_card_import.hpp"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -126,10 +129,186 @@ bool isBlank(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
+// Where each runner input column of the engine is among kHorseCopyColumns, which the horse
+// look-up returns in order.
+std::vector<int> runnerInputPlaces() {
+    std::vector<int> places;
+    for (const std::string_view name : runnerInputColumns()) {
+        const auto it = std::find(kHorseCopyColumns.begin(), kHorseCopyColumns.end(), name);
+        if (it == kHorseCopyColumns.end()) {
+            throw std::logic_error("engine input " + std::string(name) + " is not copied");
+        }
+        places.push_back(static_cast<int>(it - kHorseCopyColumns.begin()));
+    }
+    return places;
+}
+
+// Writes a runner's entries row in one statement: the horse's columns from 競走馬 and the
+// engine's columns computed from them. The result is that of copying the horse and then running
+// the engine over the stored row, which reads back exactly the values copied, as the table stores
+// the master's columns unchanged (HorseCopier::storesAsIs).
+class RunnerRowWriter {
+  public:
+    RunnerRowWriter(Database& tran, HorseCopier& copier, std::string_view table)
+        : table_(table),
+          copied_(copier.entryColumns(table).size()),
+          written_(outputDefs(tran, table)),
+          values_(written_.size()),
+          find_(tran.prepare("SELECT rowid, " + quoteIdentifier("KCoseRen") + ", " +
+                             quoteIdentifier("CCoseRen") + " FROM " + quoteIdentifier(table) +
+                             " WHERE " + quoteIdentifier("umacode") +
+                             " = ?1 ORDER BY rowid LIMIT 1")),
+          insert_(prepareWrite(tran, copier, false)),
+          update_(prepareWrite(tran, copier, true)) {}
+
+    // The horse is the one the copier looked up last.
+    void write(HorseCopier& copier, RacePredictor& engine, const RaceInputs& race, int slot,
+               std::string_view umacode, std::span<const int> inputPlaces) {
+        RunnerInputs inputs = runnerInputs(copier.horse(), inputPlaces);
+        std::optional<std::int64_t> rowid;
+        {
+            StatementReset reset(find_);
+            find_.bind(1, umacode);
+            if (find_.step()) {
+                rowid = find_.int64(0);
+                inputs.kCoseRen = find_.int64(1);
+                inputs.cCoseRen = find_.int64(2);
+            }
+        }
+        engine.computeRunner(race, slot, inputs, written_, values_);
+
+        Statement& st = rowid ? update_ : insert_;
+        StatementReset reset(st);
+        copier.bindCopied(table_, st, 1);
+        copier.release();
+        int index = static_cast<int>(copied_);
+        for (const Value& v : values_) st.bind(++index, v);
+        if (rowid) st.bind(++index, *rowid);
+        st.run();
+    }
+
+  private:
+    Statement prepareWrite(Database& tran, HorseCopier& copier, bool update) const {
+        const auto& copied = copier.entryColumns(table_);
+        std::string names;
+        std::string values;
+        std::size_t param = 0;
+        const auto column = [&](const ColumnDef& c, bool keepable) {
+            std::string p = "?";
+            p += std::to_string(++param);
+            const std::string q = quoteIdentifier(c.name);
+            if (param > 1) {
+                names += ", ";
+                values += ", ";
+            }
+            names += q;
+            if (!update) {
+                values += p;
+            } else if (keepable) {
+                // A null course rate leaves the stored one, as the engine's own update does.
+                names.append(" = COALESCE(").append(p).append(", ").append(q).append(")");
+            } else {
+                names.append(" = ").append(p);
+            }
+        };
+        for (const ColumnDef& c : copied) column(c, false);
+        const auto outputs = engineOutputColumns();
+        for (std::size_t i = 0; i < written_.size(); ++i) {
+            column(written_[i], outputs[i] == "KCoseRen" || outputs[i] == "CCoseRen");
+        }
+        const std::string quoted = quoteIdentifier(table_);
+        if (update) {
+            return tran.prepare("UPDATE " + quoted + " SET " + names + " WHERE rowid = ?" +
+                                std::to_string(param + 1));
+        }
+        return tran.prepare("INSERT INTO " + quoted + " (" + names + ") VALUES (" + values + ")");
+    }
+
+    std::string table_;
+    std::size_t copied_;
+    std::vector<ColumnDef> written_;
+    std::vector<Value> values_;
+    Statement find_;
+    Statement insert_;
+    Statement update_;
+};
+
 }  // namespace
 
-RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
-                                     const RacePredictorFactory& makePredictor) {
+namespace {
+
+// How the races are computed: by a per-race function, by the engine runner by runner, or not.
+struct Prediction {
+    const RacePredictorFactory* factory = nullptr;
+    bool engine = false;
+};
+
+// The engine over one race, each runner written once where that gives the same rows as copying
+// every runner and then running the engine over the stored race.
+class EngineRaces {
+  public:
+    EngineRaces(Database& mast, Database& tran, HorseCopier& copier)
+        : tran_(tran), copier_(copier), engine_(mast, tran), inputPlaces_(runnerInputPlaces()) {}
+
+    void run(std::string_view record, const MeetingTables& meeting, int raceNumber,
+             std::span<const FieldSpec> runnerCodes) {
+        const auto race = engine_.readRace(meeting.race, raceNumber);
+        std::array<std::string, kDen1RunnerSlots> codes;
+        bool agree = race.has_value() && copier_.storesAsIs(meeting.entries);
+        for (int z = 0; z < kDen1RunnerSlots; ++z) {
+            auto& code = codes[static_cast<std::size_t>(z)];
+            code = decodeField(record, runnerCodes[static_cast<std::size_t>(z)]);
+            // The engine finds a runner's row by the code within the stored entry; the copy goes
+            // by the record's code field. They are the same characters unless the entry holds
+            // bytes that decode across the field's edge.
+            if (agree && !isBlank(code)) {
+                agree = charactersAt(race->entries[static_cast<std::size_t>(z)], 2, 8) == code;
+            }
+        }
+
+        if (!agree) {
+            for (const auto& code : codes) {
+                if (!isBlank(code)) copier_.copy(meeting.entries, code);
+            }
+            if (race) {
+                for (int z = 1; z <= kDen1RunnerSlots; ++z) {
+                    engine_.predictStoredRunner(meeting.entries, *race, z);
+                }
+            }
+            return;
+        }
+
+        RunnerRowWriter& writer = writerFor(meeting.entries);
+        for (int z = 1; z <= kDen1RunnerSlots; ++z) {
+            const std::string& code = codes[static_cast<std::size_t>(z - 1)];
+            if (!isBlank(code) && copier_.lookUp(code)) {
+                writer.write(copier_, engine_, *race, z, code, inputPlaces_);
+            } else {
+                // Not copied: a row of the horse kept from an earlier import is computed as stored.
+                copier_.release();
+                engine_.predictStoredRunner(meeting.entries, *race, z);
+            }
+        }
+    }
+
+  private:
+    RunnerRowWriter& writerFor(const std::string& entries) {
+        auto it = writers_.find(entries);
+        if (it == writers_.end()) {
+            it = writers_.try_emplace(entries, tran_, copier_, entries).first;
+        }
+        return it->second;
+    }
+
+    Database& tran_;
+    HorseCopier& copier_;
+    RacePredictor engine_;
+    std::vector<int> inputPlaces_;
+    std::unordered_map<std::string, RunnerRowWriter> writers_;
+};
+
+RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress,
+                               const Prediction& prediction) {
     const std::string fileName(kDen1Layout.fileName);
     const auto path = paths.extractionFolder() / fileName;
 
@@ -161,8 +340,23 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
     Transaction readMast(mast);
     Transaction tx(tran);
     {
+        // Every meeting's tables are made before any row is written: a new table changes the
+        // schema, which makes every prepared statement prepare itself again.
+        for (const MeetingTables& meeting : meetings) {
+            // The race table is the meeting's mark; its entries table is made along with it,
+            // unless it is already there, as creating it twice would fail.
+            if (!tran.hasTable(meeting.race)) {
+                if (!tran.hasTable(meeting.entries)) createEntryTable(tran, meeting.entries);
+                createRaceTable(tran, meeting.race);
+            }
+        }
+
         HorseCopier copier(mast, tran);
-        const RacePredictFn predict = makePredictor ? makePredictor(mast, tran) : RacePredictFn{};
+        std::optional<EngineRaces> engine;
+        if (prediction.engine) engine.emplace(mast, tran, copier);
+        const RacePredictFn predict = prediction.factory && *prediction.factory
+                                          ? (*prediction.factory)(mast, tran)
+                                          : RacePredictFn{};
         std::unordered_map<std::string, RaceRowWriter> writers;
         std::vector<FieldSpec> runnerCodes;
         for (int k = 1; k <= kDen1RunnerSlots; ++k) {
@@ -175,26 +369,23 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
             const std::string_view record = file->record(i);
             const MeetingTables& meeting = meetings[i - 1];
 
-            // The race table is the meeting's mark; its entries table is made along with it,
-            // unless it is already there, as creating it twice would fail.
             auto writer = writers.find(meeting.race);
             if (writer == writers.end()) {
-                if (!tran.hasTable(meeting.race)) {
-                    if (!tran.hasTable(meeting.entries)) createEntryTable(tran, meeting.entries);
-                    createRaceTable(tran, meeting.race);
-                }
                 writer = writers.try_emplace(meeting.race, tran, meeting.race).first;
             }
             writer->second.write(record);
 
-            for (const FieldSpec& code : runnerCodes) {
-                const std::string umacode = decodeField(record, code);
-                if (!isBlank(umacode)) copier.copy(meeting.entries, umacode);
-            }
-
             const int raceNumber =
                 static_cast<int>(numericValue(decodeField(record, raceNumberField)));
-            if (predict) predict(meeting.race, meeting.entries, raceNumber);
+            if (engine) {
+                engine->run(record, meeting, raceNumber, runnerCodes);
+            } else {
+                for (const FieldSpec& code : runnerCodes) {
+                    const std::string umacode = decodeField(record, code);
+                    if (!isBlank(umacode)) copier.copy(meeting.entries, umacode);
+                }
+                if (predict) predict(meeting.race, meeting.entries, raceNumber);
+            }
 
             result.currentRaceTable = meeting.race;
             result.currentEntryTable = meeting.entries;
@@ -204,6 +395,17 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
     readMast.commit();
     steps.show(100);
     return result;
+}
+
+}  // namespace
+
+RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
+                                     const RacePredictorFactory& makePredictor) {
+    return runImport(paths, progress, Prediction{&makePredictor, false});
+}
+
+RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress) {
+    return runImport(paths, progress, Prediction{nullptr, true});
 }
 
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
@@ -221,6 +423,17 @@ std::optional<RaceCardImportResult> importRaceCardsIfPresent(
     }
     importHorses(paths, progress);
     return importRaceCards(paths, progress, makePredictor);
+}
+
+std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
+                                                             const ProgressFn& progress) {
+    std::error_code ec;
+    if (!std::filesystem::exists(paths.extractionFolder() / std::string(kDen1Layout.fileName),
+                                 ec)) {
+        return std::nullopt;
+    }
+    importHorses(paths, progress);
+    return importRaceCards(paths, progress);
 }
 
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,

@@ -47,7 +47,12 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
                                      const RacePredictFn& predict);
 
-// The prediction engine as the race card import runs it: one RacePredictor over the import's own
+// With the prediction engine. Each runner's horse columns and engine columns are written
+// together, in one statement, with the same result as copying every runner first and then
+// running the engine over the race as stored (enginePredictor).
+RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress);
+
+// The prediction engine as a per-race computation: one RacePredictor over the import's own
 // databases, so it sees the rows just written and writes inside the import's transaction.
 RacePredictorFactory enginePredictor();
 
@@ -58,5 +63,8 @@ std::optional<RaceCardImportResult> importRaceCardsIfPresent(
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
                                                              const ProgressFn& progress,
                                                              const RacePredictFn& predict);
+// With the prediction engine, as importRaceCards(paths, progress).
+std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
+                                                             const ProgressFn& progress);
 
 }  // namespace zelvanor

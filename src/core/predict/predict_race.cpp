@@ -2,6 +2,8 @@
 
 #include <array>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -27,8 +29,12 @@ constexpr int kHistories = 5;
 std::string courseRateColumns(std::string_view letter) {
     std::string out;
     for (int i = 1; i <= 10; ++i) {
-        const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
-        out += ", " + quoteIdentifier(std::string(letter) + number + "ren");
+        std::string name(letter);
+        if (i < 10) name += '0';
+        name += std::to_string(i);
+        name += "ren";
+        out += ", ";
+        out += quoteIdentifier(name);
     }
     return out;
 }
@@ -131,10 +137,11 @@ bool mayKeep(std::size_t column) {
     return column == kKCoseRen || column == kCCoseRen;
 }
 
-// The values of one UPDATE, each converted as its column stores it.
+// The engine's values for one runner, each converted as its column stores it.
 class RowValues {
   public:
-    explicit RowValues(const std::vector<ColumnDef>& defs) : defs_(defs) {}
+    RowValues(std::span<const ColumnDef> defs, std::span<Value> values)
+        : defs_(defs), values_(values) {}
 
     // Returns the value as stored, which is what later steps compute with.
     const Value& set(Written column, const Value& v) {
@@ -147,58 +154,49 @@ class RowValues {
     // Null leaves the column as it is (see mayKeep).
     void keep(Written column) { values_[column] = Value{}; }
 
-    void bindTo(Statement& st) const {
-        for (std::size_t i = 0; i < values_.size(); ++i) {
-            st.bind(static_cast<int>(i + 1), values_[i]);
-        }
-    }
-
   private:
-    const std::vector<ColumnDef>& defs_;
-    std::array<Value, kWrittenCount> values_{};
+    std::span<const ColumnDef> defs_;
+    std::span<Value> values_;
 };
 
-// What the runner SELECT returns, in this order: rowid, inf1 … inf5, chocode, the aptitude
-// percentages, KCoseRen, CCoseRen.
-constexpr std::string_view kAptitudeRead[] = {
-    "BabaShibaR",     "BabaShibaL",     "BabaDertR",     "BabaDertL",     "BabaSougou",
-    "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",  "JotaiDertOmo",  "KyoriShiba1600",
-    "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200", "KyoriDert2201",
+// What the runner SELECT returns, in this order: rowid, the runner input columns, KCoseRen,
+// CCoseRen.
+constexpr std::array<std::string_view, kRunnerInputCount> kRunnerInputNames = {
+    "inf1",           "inf2",           "inf3",           "inf4",          "inf5",
+    "chocode",        "BabaShibaR",     "BabaShibaL",     "BabaDertR",     "BabaDertL",
+    "BabaSougou",     "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",  "JotaiDertOmo",
+    "KyoriShiba1600", "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200",
+    "KyoriDert2201",
 };
-constexpr int kColInf = 1;
-constexpr int kColChocode = kColInf + kHistories;
-constexpr int kColAptitude = kColChocode + 1;
-constexpr int kColKCoseRen = kColAptitude + static_cast<int>(std::size(kAptitudeRead));
+constexpr int kColInputs = 1;
+constexpr int kColKCoseRen = kColInputs + static_cast<int>(kRunnerInputCount);
 constexpr int kColCCoseRen = kColKCoseRen + 1;
 
-// The runner's row as the engine reads it.
-struct RunnerRow {
-    std::int64_t rowid = 0;
-    std::array<std::string, kHistories> histories;
-    std::string chocode;
-    AptitudePercentages aptitude;
-    std::int64_t kCoseRen = 0;  // as held, for a course whose rate is not written
-    std::int64_t cCoseRen = 0;
-};
+}  // namespace
 
-RunnerRow readRunner(const Statement& st) {
-    RunnerRow r;
-    r.rowid = st.int64(0);
+std::span<const std::string_view> runnerInputColumns() {
+    return kRunnerInputNames;
+}
+
+std::span<const std::string_view> engineOutputColumns() {
+    return kWrittenNames;
+}
+
+RunnerInputs runnerInputs(const Statement& st, std::span<const int> columns) {
+    RunnerInputs r;
     for (int k = 0; k < kHistories; ++k) {
-        r.histories[static_cast<std::size_t>(k)] = st.text(kColInf + k);
+        r.histories[static_cast<std::size_t>(k)] = st.text(columns[static_cast<std::size_t>(k)]);
     }
-    r.chocode = st.text(kColChocode);
-    const auto pct = [&](int i) { return static_cast<int>(st.int64(kColAptitude + i)); };
+    r.chocode = st.text(columns[kHistories]);
+    const auto pct = [&](std::size_t i) {
+        return static_cast<int>(st.int64(columns[kHistories + 1 + i]));
+    };
     r.aptitude = AptitudePercentages{
         pct(0), pct(1), pct(2),  pct(3),  pct(4),  pct(5),  pct(6),  pct(7),
         pct(8), pct(9), pct(10), pct(11), pct(12), pct(13), pct(14),
     };
-    r.kCoseRen = st.int64(kColKCoseRen);
-    r.cCoseRen = st.int64(kColCCoseRen);
     return r;
 }
-
-}  // namespace
 
 struct RacePredictor::Impl {
     Database& tran;
@@ -214,6 +212,8 @@ struct RacePredictor::Impl {
     std::optional<Statement> selectRunner;
     std::optional<Statement> updateRunner;
     std::vector<ColumnDef> writtenDefs;
+    std::vector<int> inputColumns;  // where the runner SELECT holds the runner inputs
+    std::array<Value, kWrittenCount> written{};
 
     Impl(Database& mast, Database& t, Multipliers m)
         : tran(t),
@@ -223,7 +223,11 @@ struct RacePredictor::Impl {
           jockeyByShortName(mast, personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"),
                                             "KSougouRen", "k", "KISKANJI2")),
           trainerByCode(mast,
-                        personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode")) {}
+                        personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode")) {
+        for (int i = 0; i < static_cast<int>(kRunnerInputCount); ++i) {
+            inputColumns.push_back(kColInputs + i);
+        }
+    }
 
     void useRaceTable(std::string_view name) {
         if (selectRace && raceTable == name) return;
@@ -243,27 +247,15 @@ struct RacePredictor::Impl {
         updateRunner.reset();
 
         std::string select = "SELECT rowid";
-        for (int k = 1; k <= kHistories; ++k) {
-            select += ", " + quoteIdentifier("inf" + std::to_string(k));
-        }
-        select += ", " + quoteIdentifier("chocode");
-        for (std::string_view c : kAptitudeRead) select += ", " + quoteIdentifier(c);
+        for (std::string_view c : kRunnerInputNames) select += ", " + quoteIdentifier(c);
         select += ", " + quoteIdentifier("KCoseRen") + ", " + quoteIdentifier("CCoseRen");
         select += " FROM " + quoteIdentifier(name) + " WHERE " + quoteIdentifier("umacode") +
                   " = ?1 ORDER BY rowid LIMIT 1";
 
-        std::unordered_map<std::string, const ColumnDef*> byName;
-        for (const auto& c : tran.columns(name)) byName.emplace(normalizeName(c.name), &c);
-        std::vector<ColumnDef> defs;
+        std::vector<ColumnDef> defs = outputDefs(tran, name);
         std::string update = "UPDATE " + quoteIdentifier(name) + " SET ";
         for (std::size_t i = 0; i < kWrittenCount; ++i) {
-            const auto it = byName.find(normalizeName(kWrittenNames[i]));
-            if (it == byName.end()) {
-                throw StoreError("表 " + std::string(name) + " に列 " +
-                                 std::string(kWrittenNames[i]) + " がありません。");
-            }
-            defs.push_back(*it->second);
-            const std::string column = quoteIdentifier(it->second->name);
+            const std::string column = quoteIdentifier(defs[i].name);
             const std::string param = "?" + std::to_string(i + 1);
             update += (i ? ", " : "") + column + " = " +
                       (mayKeep(i) ? "COALESCE(" + param + ", " + column + ")" : param);
@@ -276,49 +268,64 @@ struct RacePredictor::Impl {
         entryTable = name;
     }
 
-    bool predict(std::string_view raceTableName, std::string_view entryTableName, int raceNumber);
-    void predictRunner(const RaceValues& race, std::int64_t bango, int slot, std::string_view entry,
-                       const RunnerRow& runner);
+    std::optional<RaceInputs> readRace(std::string_view raceTableName, int raceNumber);
+    bool predictStored(std::string_view entryTableName, const RaceInputs& race, int slot);
+    void compute(const RaceInputs& race, int slot, const RunnerInputs& runner,
+                 std::span<const ColumnDef> defs, std::span<Value> out);
 };
 
-bool RacePredictor::Impl::predict(std::string_view raceTableName, std::string_view entryTableName,
-                                  int raceNumber) {
+std::optional<RaceInputs> RacePredictor::Impl::readRace(std::string_view raceTableName,
+                                                        int raceNumber) {
     useRaceTable(raceTableName);
     Statement& st = *selectRace;
+    StatementReset reset(st);
     st.bind(1, raceNumber);
-    if (!st.step()) {
-        st.reset();
-        return false;
-    }
-    const std::int64_t bango = st.int64(0);
-    RaceValues race;
-    race.course = st.text(1);
-    race.track = st.text(2);
-    race.runners = static_cast<int>(numericValue(st.text(3)));
-    race.distance = numericValue(st.text(4));
-    std::array<std::string, kSlots> entries;
-    for (int z = 0; z < kSlots; ++z) entries[static_cast<std::size_t>(z)] = st.text(5 + z);
-    st.reset();
+    if (!st.step()) return std::nullopt;
+    RaceInputs race;
+    race.bango = st.int64(0);
+    race.values.course = st.text(1);
+    race.values.track = st.text(2);
+    race.values.runners = static_cast<int>(numericValue(st.text(3)));
+    race.values.distance = numericValue(st.text(4));
+    for (int z = 0; z < kSlots; ++z) race.entries[static_cast<std::size_t>(z)] = st.text(5 + z);
     // The aptitude index divides by the field size: a race without one is left as it is.
-    if (race.runners <= 0) return false;
+    if (race.values.runners <= 0) return std::nullopt;
+    return race;
+}
 
+bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const RaceInputs& race,
+                                        int slot) {
     useEntryTable(entryTableName);
     Statement& select = *selectRunner;
-    for (int z = 1; z <= kSlots; ++z) {
-        const std::string& entry = entries[static_cast<std::size_t>(z - 1)];
-        select.bind(1, charactersAt(entry, 2, 8));
-        const bool found = select.step();
-        const RunnerRow runner = found ? readRunner(select) : RunnerRow{};
-        select.reset();
-        if (found) predictRunner(race, bango, z, entry, runner);
+    RunnerInputs runner;
+    std::int64_t rowid = 0;
+    {
+        StatementReset reset(select);
+        select.bind(1, charactersAt(race.entries[static_cast<std::size_t>(slot - 1)], 2, 8));
+        if (!select.step()) return false;
+        rowid = select.int64(0);
+        runner = runnerInputs(select, inputColumns);
+        runner.kCoseRen = select.int64(kColKCoseRen);
+        runner.cCoseRen = select.int64(kColCCoseRen);
     }
+    compute(race, slot, runner, writtenDefs, written);
+    Statement& update = *updateRunner;
+    StatementReset reset(update);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        update.bind(static_cast<int>(i + 1), written[i]);
+    }
+    update.bind(static_cast<int>(kWrittenCount + 1), rowid);
+    update.run();
     return true;
 }
 
-void RacePredictor::Impl::predictRunner(const RaceValues& race, std::int64_t bango, int slot,
-                                        std::string_view entry, const RunnerRow& runner) {
-    RowValues row(writtenDefs);
-    row.set(kRaceNo, bango);
+void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
+                                  const RunnerInputs& runner, std::span<const ColumnDef> defs,
+                                  std::span<Value> out) {
+    const RaceValues& race = raceInputs.values;
+    const std::string_view entry = raceInputs.entries[static_cast<std::size_t>(slot - 1)];
+    RowValues row(defs, out);
+    row.set(kRaceNo, raceInputs.bango);
     const std::int64_t wakuNo = row.setWhole(kWakuNo, static_cast<double>(valueAt(entry, 1, 1)));
     row.set(kWakuUmaNo, std::int64_t{slot});
     const std::string jockeyCode(charactersAt(entry, 15, 4));
@@ -392,12 +399,21 @@ void RacePredictor::Impl::predictRunner(const RaceValues& race, std::int64_t ban
     row.set(kOmoNouryoku2, ability.omoNouryoku2);
     row.set(kNouryoku3, ability.nouryoku3);
     row.set(kOmoNouryoku3, ability.omoNouryoku3);
+}
 
-    Statement& update = *updateRunner;
-    row.bindTo(update);
-    update.bind(static_cast<int>(kWrittenCount + 1), runner.rowid);
-    update.run();
-    update.reset();
+std::vector<ColumnDef> outputDefs(Database& tran, std::string_view entryTable) {
+    std::unordered_map<std::string, const ColumnDef*> byName;
+    for (const auto& c : tran.columns(entryTable)) byName.emplace(normalizeName(c.name), &c);
+    std::vector<ColumnDef> defs;
+    for (const std::string_view name : kWrittenNames) {
+        const auto it = byName.find(normalizeName(name));
+        if (it == byName.end()) {
+            throw StoreError("表 " + std::string(entryTable) + " に列 " + std::string(name) +
+                             " がありません。");
+        }
+        defs.push_back(*it->second);
+    }
+    return defs;
 }
 
 RacePredictor::RacePredictor(Database& mast, Database& tran) {
@@ -413,7 +429,27 @@ RacePredictor::~RacePredictor() = default;
 
 bool RacePredictor::predictRace(std::string_view raceTable, std::string_view entryTable,
                                 int raceNumber) {
-    return impl_->predict(raceTable, entryTable, raceNumber);
+    const auto race = impl_->readRace(raceTable, raceNumber);
+    if (!race) return false;
+    for (int z = 1; z <= kSlots; ++z) impl_->predictStored(entryTable, *race, z);
+    return true;
+}
+
+std::optional<RaceInputs> RacePredictor::readRace(std::string_view raceTable, int raceNumber) {
+    return impl_->readRace(raceTable, raceNumber);
+}
+
+bool RacePredictor::predictStoredRunner(std::string_view entryTable, const RaceInputs& race,
+                                        int slot) {
+    return impl_->predictStored(entryTable, race, slot);
+}
+
+void RacePredictor::computeRunner(const RaceInputs& race, int slot, const RunnerInputs& runner,
+                                  std::span<const ColumnDef> defs, std::span<Value> out) {
+    if (defs.size() != kWrittenCount || out.size() != kWrittenCount) {
+        throw std::invalid_argument("computeRunner: one definition and one value per column");
+    }
+    impl_->compute(race, slot, runner, defs, out);
 }
 
 bool predictRace(const AppPaths& paths, std::string_view raceTable, std::string_view entryTable,
