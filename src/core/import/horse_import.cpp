@@ -187,7 +187,7 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
         for (std::size_t i = 1; i <= n; ++i) {
             rowValues(file->record(i), fields, values);
             {
-                StatementReset resetInsert(insert);
+                StatementReset resetInsert(insert, StatementReset::Bindings::Keep);
                 for (std::size_t c = 0; c < defs.size(); ++c) {
                     insert.bind(static_cast<int>(c + 1), convertForColumn(defs[c], values[c]));
                 }
@@ -223,27 +223,16 @@ bool sameDefinition(const ColumnDef& a, const ColumnDef& b) {
 HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entriesTable) {
     const std::string key(entriesTable);
     if (auto it = entries_.find(key); it != entries_.end()) return it->second;
-    auto defs = copiedColumnDefs(tran_, entriesTable);
-    const std::string table = quoteIdentifier(entriesTable);
-    const std::string key0 = quoteIdentifier(defs[0].name);
-    const auto n = defs.size();
-    const bool asIs =
-        horse_ && std::equal(defs.begin(), defs.end(), horseColumns_.begin(), sameDefinition);
-    EntryStatements st{
-        tran_.prepare("SELECT rowid FROM " + table + " WHERE " + key0 + " = ?1 LIMIT 1"),
-        tran_.prepare("UPDATE " + table + " SET " + columnList(defs, " = ?") + " WHERE rowid = ?" +
-                      std::to_string(n + 1)),
-        tran_.prepare("INSERT INTO " + table + " (" + columnList(defs, "") + ") VALUES (" +
-                      placeholders(n) + ")"),
-        std::move(defs),
-        asIs,
-    };
+    EntryStatements st;
+    st.columns = copiedColumnDefs(tran_, entriesTable);
+    st.asIs = horse_ && std::equal(st.columns.begin(), st.columns.end(), horseColumns_.begin(),
+                                   sameDefinition);
     return entries_.emplace(key, std::move(st)).first->second;
 }
 
 bool HorseCopier::lookUp(std::string_view umacode) {
     if (!horse_) return false;
-    horse_->reset();
+    horse_->rewind();
     horse_->bind(1, umacode);
     return horse_->step();
 }
@@ -272,16 +261,30 @@ void HorseCopier::bindCopied(std::string_view entriesTable, Statement& write, in
 
 bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) {
     if (!lookUp(umacode)) return false;
-    StatementReset resetHorse(*horse_);
+    StatementReset resetHorse(*horse_, StatementReset::Bindings::Keep);
     auto& st = statementsFor(entriesTable);
+    if (!st.copy) {
+        const auto& defs = st.columns;
+        const std::string table = quoteIdentifier(entriesTable);
+        const auto n = defs.size();
+        st.copy.emplace(CopyStatements{
+            tran_.prepare("SELECT rowid FROM " + table + " WHERE " + quoteIdentifier(defs[0].name) +
+                          " = ?1 LIMIT 1"),
+            tran_.prepare("UPDATE " + table + " SET " + columnList(defs, " = ?") +
+                          " WHERE rowid = ?" + std::to_string(n + 1)),
+            tran_.prepare("INSERT INTO " + table + " (" + columnList(defs, "") + ") VALUES (" +
+                          placeholders(n) + ")"),
+        });
+    }
+    CopyStatements& c = *st.copy;
     std::optional<std::int64_t> rowid;
     {
-        StatementReset resetFind(st.find);
-        st.find.bind(1, umacode);
-        if (st.find.step()) rowid = st.find.int64(0);
+        StatementReset resetFind(c.find, StatementReset::Bindings::Keep);
+        c.find.bind(1, umacode);
+        if (c.find.step()) rowid = c.find.int64(0);
     }
-    Statement& write = rowid ? st.update : st.insert;
-    StatementReset resetWrite(write);
+    Statement& write = rowid ? c.update : c.insert;
+    StatementReset resetWrite(write, StatementReset::Bindings::Keep);
     bindCopied(entriesTable, write, 1);
     if (rowid) write.bind(static_cast<int>(st.columns.size() + 1), *rowid);
     write.run();

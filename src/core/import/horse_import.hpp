@@ -100,7 +100,7 @@ class HorseCopier {
     bool lookUp(std::string_view umacode);
     const Statement& horse() const { return *horse_; }
     void release() {
-        if (horse_) horse_->reset();
+        if (horse_) horse_->rewind();
     }
     // Binds the kHorseCopyColumns of the horse looked up last to parameters `first` … `first` + 48
     // of `write`, each converted as the entries table stores it.
@@ -112,12 +112,15 @@ class HorseCopier {
     bool storesAsIs(std::string_view entriesTable);
 
   private:
-    struct EntryStatements {
+    struct CopyStatements {
         Statement find;
         Statement update;
         Statement insert;
-        std::vector<ColumnDef> columns;  // the entries table's definitions of kHorseCopyColumns
-        bool asIs = false;               // columns match 競走馬's
+    };
+    struct EntryStatements {
+        std::vector<ColumnDef> columns;      // the entries table's definitions of kHorseCopyColumns
+        bool asIs = false;                   // columns match 競走馬's
+        std::optional<CopyStatements> copy;  // prepared when copy() first needs them
     };
     EntryStatements& statementsFor(std::string_view entriesTable);
 

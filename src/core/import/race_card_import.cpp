@@ -80,12 +80,12 @@ class RaceRowWriter {
         const std::int64_t raceNumber = numericValue(decodeField(record, *cols_.raceNumber));
         std::optional<std::int64_t> rowid;
         {
-            StatementReset resetFind(find_);
+            StatementReset resetFind(find_, StatementReset::Bindings::Keep);
             find_.bind(1, raceNumber);
             if (find_.step()) rowid = find_.int64(0);
         }
         Statement& st = rowid ? update_ : insert_;
-        StatementReset resetWrite(st);
+        StatementReset resetWrite(st, StatementReset::Bindings::Keep);
         int index = 0;
         for (std::size_t i = 0; i < cols_.fields.size(); ++i) {
             const FieldSpec& field = *cols_.fields[i];
@@ -167,7 +167,7 @@ class RunnerRowWriter {
         RunnerInputs inputs = runnerInputs(copier.horse(), inputPlaces);
         std::optional<std::int64_t> rowid;
         {
-            StatementReset reset(find_);
+            StatementReset reset(find_, StatementReset::Bindings::Keep);
             find_.bind(1, umacode);
             if (find_.step()) {
                 rowid = find_.int64(0);
@@ -178,7 +178,7 @@ class RunnerRowWriter {
         engine.computeRunner(race, slot, inputs, written_, values_);
 
         Statement& st = rowid ? update_ : insert_;
-        StatementReset reset(st);
+        StatementReset reset(st, StatementReset::Bindings::Keep);
         copier.bindCopied(table_, st, 1);
         copier.release();
         int index = static_cast<int>(copied_);

@@ -278,7 +278,7 @@ std::optional<RaceInputs> RacePredictor::Impl::readRace(std::string_view raceTab
                                                         int raceNumber) {
     useRaceTable(raceTableName);
     Statement& st = *selectRace;
-    StatementReset reset(st);
+    StatementReset reset(st, StatementReset::Bindings::Keep);
     st.bind(1, raceNumber);
     if (!st.step()) return std::nullopt;
     RaceInputs race;
@@ -300,7 +300,7 @@ bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const R
     RunnerInputs runner;
     std::int64_t rowid = 0;
     {
-        StatementReset reset(select);
+        StatementReset reset(select, StatementReset::Bindings::Keep);
         select.bind(1, charactersAt(race.entries[static_cast<std::size_t>(slot - 1)], 2, 8));
         if (!select.step()) return false;
         rowid = select.int64(0);
@@ -310,7 +310,7 @@ bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const R
     }
     compute(race, slot, runner, writtenDefs, written);
     Statement& update = *updateRunner;
-    StatementReset reset(update);
+    StatementReset reset(update, StatementReset::Bindings::Keep);
     for (std::size_t i = 0; i < written.size(); ++i) {
         update.bind(static_cast<int>(i + 1), written[i]);
     }

@@ -281,6 +281,10 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_.get());
 }
 
+void Statement::rewind() {
+    sqlite3_reset(stmt_.get());
+}
+
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
 }
@@ -415,22 +419,34 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
 void Database::createTable(std::string_view name, std::span<const ColumnDef> columns,
                            std::span<const IndexSpec> indexes) {
     if (columns.empty()) throw StoreError("列のない表は作れません: " + std::string(name));
+    std::vector<const ColumnDef*> indexed;
+    for (const IndexSpec& index : indexes) {
+        const std::string wanted = normalizeName(index.column);
+        const auto it = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
+            return normalizeName(c.name) == wanted;
+        });
+        if (it == columns.end()) {
+            throw StoreError("表 " + std::string(name) + " に列 " + std::string(index.column) +
+                             " がありません。");
+        }
+        indexed.push_back(&*it);
+    }
     std::string sql = "CREATE TABLE " + quoteIdentifier(name) + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const std::string column = quoteIdentifier(columns[i].name);
         if (i) sql += ", ";
         sql += column + " " + declType(columns[i]);
-        const bool indexed = std::any_of(indexes.begin(), indexes.end(), [&](const IndexSpec& x) {
-            return normalizeName(x.column) == normalizeName(columns[i].name);
-        });
-        if (indexed) sql += " NOT NULL CHECK (" + column + " <> '')";
+        if (std::find(indexed.begin(), indexed.end(), &columns[i]) != indexed.end()) {
+            sql += " NOT NULL CHECK (" + column + " <> '')";
+        }
     }
     sql += ")";
     Transaction tx(*this);
     exec(sql);
     columnCache_.erase(std::string(name));
-    for (const IndexSpec& index : indexes)
-        createIndex(index.name, name, index.column, index.unique);
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+        addIndex(indexes[i].name, name, indexed[i]->name, indexes[i].unique, true);
+    }
     tx.commit();
 }
 
@@ -443,29 +459,34 @@ void Database::dropTable(std::string_view name) {
 
 void Database::createIndex(std::string_view index, std::string_view table, std::string_view column,
                            bool unique) {
-    validateIdentifier(index);
-    const std::string qt = quoteIdentifier(table);
     // Resolve the column as the cursor does, so "umacode" finds "umacode" however it was spelled.
-    const ColumnDef* target = &this->column(table, column);
-    const std::string qc = quoteIdentifier(target->name);
-    // Index names are per table, as the program names them ("bango" in every race table), while
-    // SQLite's are per database: the stored name carries the table's name.
-    const std::string stored = std::string(table) + "." + std::string(index);
-    const std::string qi = "\"" + stored + "\"";
-    const std::string refuse = "SELECT RAISE(ABORT, '索引 " + std::string(index) + " のキー " +
-                               target->name + " が空です。'); END";
-    const std::string empty = " WHEN NEW." + qc + " IS NULL OR NEW." + qc + " = '' BEGIN ";
+    const std::string name = this->column(table, column).name;
     // A column declared with the table as refusing empty values needs no triggers.
     bool declaredRequired = false;
     {
         auto info = prepare("SELECT \"notnull\" FROM pragma_table_info(?1) WHERE name = ?2");
-        info.bind(1, table).bind(2, target->name);
+        info.bind(1, table).bind(2, name);
         declaredRequired = info.step() && info.int64(0) != 0;
     }
+    addIndex(index, table, name, unique, declaredRequired);
+}
+
+void Database::addIndex(std::string_view index, std::string_view table, std::string_view column,
+                        bool unique, bool declaredRequired) {
+    validateIdentifier(index);
+    const std::string qt = quoteIdentifier(table);
+    const std::string qc = quoteIdentifier(column);
+    // Index names are per table, as the program names them ("bango" in every race table), while
+    // SQLite's are per database: the stored name carries the table's name.
+    const std::string stored = std::string(table) + "." + std::string(index);
+    const std::string qi = "\"" + stored + "\"";
     Transaction tx(*this);
     exec(std::string(unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + qi + " ON " + qt + " (" +
          qc + ")");
     if (!declaredRequired) {
+        const std::string refuse = "SELECT RAISE(ABORT, '索引 " + std::string(index) + " のキー " +
+                                   std::string(column) + " が空です。'); END";
+        const std::string empty = " WHEN NEW." + qc + " IS NULL OR NEW." + qc + " = '' BEGIN ";
         exec("CREATE TRIGGER \"" + stored + ".insert\" BEFORE INSERT ON " + qt + empty + refuse);
         exec("CREATE TRIGGER \"" + stored + ".update\" BEFORE UPDATE OF " + qc + " ON " + qt +
              empty + refuse);

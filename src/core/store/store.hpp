@@ -85,6 +85,9 @@ class Statement {
     void run();
     // Ready for the next execution; bindings are cleared.
     void reset();
+    // Ready for the next execution with the bindings kept, for a statement whose every parameter
+    // is bound again each time: a text bound again reuses the buffer of the one before.
+    void rewind();
 
     bool isNull(int column) const;
     std::int64_t int64(int column) const;
@@ -106,13 +109,22 @@ class Statement {
 // pending when a transaction rolls back.
 class StatementReset {
   public:
-    explicit StatementReset(Statement& st) : st_(st) {}
-    ~StatementReset() { st_.reset(); }
+    enum class Bindings { Clear, Keep };
+    explicit StatementReset(Statement& st, Bindings bindings = Bindings::Clear)
+        : st_(st), keep_(bindings == Bindings::Keep) {}
+    ~StatementReset() {
+        if (keep_) {
+            st_.rewind();
+        } else {
+            st_.reset();
+        }
+    }
     StatementReset(const StatementReset&) = delete;
     StatementReset& operator=(const StatementReset&) = delete;
 
   private:
     Statement& st_;
+    bool keep_;
 };
 
 class Database;
@@ -175,6 +187,9 @@ class Database {
 
   private:
     friend class Transaction;
+    // The index, with triggers refusing empty keys unless the column is declared to refuse them.
+    void addIndex(std::string_view index, std::string_view table, std::string_view column,
+                  bool unique, bool declaredRequired);
     struct Closer {
         void operator()(sqlite3* db) const;
     };
