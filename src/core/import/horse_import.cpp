@@ -203,7 +203,7 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
 
 // ---- HorseCopier ----
 
-HorseCopier::HorseCopier(Database& mast, Database& tran) : tran_(tran) {
+HorseCopier::HorseCopier(Database& mast, Database& tran) : mast_(mast), tran_(tran) {
     if (!mast.hasTable(kHorseTable)) return;  // no master, no horses
     const auto defs = copiedColumnDefs(mast, kHorseTable);
     horseColumns_ = defs;
@@ -230,11 +230,57 @@ HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entrie
     return entries_.emplace(key, std::move(st)).first->second;
 }
 
-bool HorseCopier::lookUp(std::string_view umacode) {
-    if (!horse_) return false;
-    horse_->rewind();
+void HorseCopier::preload(
+    const std::unordered_set<std::string>& codes,
+    const std::function<void(const std::string& code, const Statement& row)>& onRow) {
+    preloaded_ = true;
+    horses_.clear();
+    if (!horse_) return;
+    // In row order, so that of two rows of one horse the first is kept, as the look-up finds it.
+    Statement all = mast_.prepare("SELECT " + columnList(horseColumns_, "") + " FROM " +
+                                  quoteIdentifier(kHorseTable) + " ORDER BY rowid");
+    while (all.step()) {
+        std::string code = all.text(0);
+        if (!codes.contains(code) || horses_.contains(code)) continue;
+        std::vector<Value> values;
+        values.reserve(horseColumns_.size());
+        for (std::size_t i = 0; i < horseColumns_.size(); ++i) {
+            values.push_back(all.value(static_cast<int>(i)));
+        }
+        if (onRow) onRow(code, all);
+        horses_.emplace(std::move(code), std::move(values));
+    }
+}
+
+void HorseCopier::tableIsNew(std::string_view entriesTable) {
+    newTables_[std::string(entriesTable)];
+}
+
+bool HorseCopier::mayHaveRow(std::string_view entriesTable, std::string_view umacode) const {
+    const auto it = newTables_.find(std::string(entriesTable));
+    return it == newTables_.end() || it->second.contains(std::string(umacode));
+}
+
+void HorseCopier::noteRow(std::string_view entriesTable, std::string_view umacode) {
+    if (auto it = newTables_.find(std::string(entriesTable)); it != newTables_.end()) {
+        it->second.emplace(umacode);
+    }
+}
+
+const std::vector<Value>* HorseCopier::lookUp(std::string_view umacode) {
+    if (preloaded_) {
+        const auto it = horses_.find(std::string(umacode));
+        return it == horses_.end() ? nullptr : &it->second;
+    }
+    if (!horse_) return nullptr;
+    StatementReset reset(*horse_, StatementReset::Bindings::Keep);
     horse_->bind(1, umacode);
-    return horse_->step();
+    if (!horse_->step()) return nullptr;
+    looked_.resize(horseColumns_.size());
+    for (std::size_t i = 0; i < looked_.size(); ++i) {
+        looked_[i] = horse_->value(static_cast<int>(i));
+    }
+    return &looked_;
 }
 
 const std::vector<ColumnDef>& HorseCopier::entryColumns(std::string_view entriesTable) {
@@ -245,23 +291,24 @@ bool HorseCopier::storesAsIs(std::string_view entriesTable) {
     return statementsFor(entriesTable).asIs;
 }
 
-void HorseCopier::bindCopied(std::string_view entriesTable, Statement& write, int first) {
+void HorseCopier::bindCopied(std::string_view entriesTable, Statement& write, int first,
+                             const std::vector<Value>& horse) {
     auto& st = statementsFor(entriesTable);
     for (std::size_t i = 0; i < st.columns.size(); ++i) {
         const int column = static_cast<int>(i);
         // Columns of the same definition hold the master's values as they are; others are
         // converted as any write would be.
         if (st.asIs || sameDefinition(st.columns[i], horseColumns_[i])) {
-            write.bindColumnOf(first + column, *horse_, column);
+            write.bind(first + column, horse[i]);
         } else {
-            write.bind(first + column, convertForColumn(st.columns[i], horse_->value(column)));
+            write.bind(first + column, convertForColumn(st.columns[i], horse[i]));
         }
     }
 }
 
 bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) {
-    if (!lookUp(umacode)) return false;
-    StatementReset resetHorse(*horse_, StatementReset::Bindings::Keep);
+    const std::vector<Value>* horse = lookUp(umacode);
+    if (!horse) return false;
     auto& st = statementsFor(entriesTable);
     if (!st.copy) {
         const auto& defs = st.columns;
@@ -278,16 +325,17 @@ bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) 
     }
     CopyStatements& c = *st.copy;
     std::optional<std::int64_t> rowid;
-    {
+    if (mayHaveRow(entriesTable, umacode)) {
         StatementReset resetFind(c.find, StatementReset::Bindings::Keep);
         c.find.bind(1, umacode);
         if (c.find.step()) rowid = c.find.int64(0);
     }
     Statement& write = rowid ? c.update : c.insert;
     StatementReset resetWrite(write, StatementReset::Bindings::Keep);
-    bindCopied(entriesTable, write, 1);
+    bindCopied(entriesTable, write, 1, *horse);
     if (rowid) write.bind(static_cast<int>(st.columns.size() + 1), *rowid);
     write.run();
+    noteRow(entriesTable, umacode);
     return true;
 }
 

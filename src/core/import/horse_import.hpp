@@ -7,10 +7,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "import/progress.hpp"
@@ -94,17 +96,28 @@ class HorseCopier {
     // Throws StoreError when the entries table does not exist.
     bool copy(std::string_view entriesTable, std::string_view umacode);
 
+    // Reads the horses of `codes` from 競走馬 in one pass and keeps them, so that copy() and
+    // lookUp() need no query: a code not kept is not in the master. `onRow` sees each kept row as
+    // it is read (kHorseCopyColumns in order).
+    void preload(
+        const std::unordered_set<std::string>& codes,
+        const std::function<void(const std::string& code, const Statement& row)>& onRow = {});
+    // An entries table the caller has just created: which horses have rows in it is then known
+    // without a query, as every row comes through this copier or the caller's noteRow.
+    void tableIsNew(std::string_view entriesTable);
+    // False only when the horse surely has no row in the entries table.
+    bool mayHaveRow(std::string_view entriesTable, std::string_view umacode) const;
+    // The caller wrote a row of the horse into the entries table itself.
+    void noteRow(std::string_view entriesTable, std::string_view umacode);
+
     // The steps of copy, for a caller that writes the row itself along with columns of its own.
-    // Positions on the horse's row of 競走馬: false when there is none. The row stays readable
-    // through horse() (kHorseCopyColumns in order) until the next look-up or release().
-    bool lookUp(std::string_view umacode);
-    const Statement& horse() const { return *horse_; }
-    void release() {
-        if (horse_) horse_->rewind();
-    }
-    // Binds the kHorseCopyColumns of the horse looked up last to parameters `first` … `first` + 48
-    // of `write`, each converted as the entries table stores it.
-    void bindCopied(std::string_view entriesTable, Statement& write, int first);
+    // The horse's kHorseCopyColumns from 競走馬; nullptr when it has none. Valid until the next
+    // look-up.
+    const std::vector<Value>* lookUp(std::string_view umacode);
+    // Binds those values to parameters `first` … `first` + 48 of `write`, each converted as the
+    // entries table stores it.
+    void bindCopied(std::string_view entriesTable, Statement& write, int first,
+                    const std::vector<Value>& horse);
     // The entries table's definitions of kHorseCopyColumns.
     const std::vector<ColumnDef>& entryColumns(std::string_view entriesTable);
     // Whether the entries table defines every copied column as 競走馬 does, so that it stores
@@ -124,10 +137,16 @@ class HorseCopier {
     };
     EntryStatements& statementsFor(std::string_view entriesTable);
 
+    Database& mast_;
     Database& tran_;
     std::optional<Statement> horse_;
     std::vector<ColumnDef> horseColumns_;  // 競走馬's definitions of kHorseCopyColumns
     std::unordered_map<std::string, EntryStatements> entries_;
+    bool preloaded_ = false;
+    std::unordered_map<std::string, std::vector<Value>> horses_;  // kept by preload
+    std::vector<Value> looked_;                                   // the last horse queried
+    // Tables created by the caller, with the horses that have rows in them.
+    std::unordered_map<std::string, std::unordered_set<std::string>> newTables_;
 };
 
 // One copy, opening mast.mdb and tran.mdb for it. False when there is no such horse.

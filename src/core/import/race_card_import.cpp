@@ -7,6 +7,7 @@
 #include <span>
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -161,12 +162,13 @@ class RunnerRowWriter {
           insert_(prepareWrite(tran, copier, false)),
           update_(prepareWrite(tran, copier, true)) {}
 
-    // The horse is the one the copier looked up last.
+    // `horse` as the copier looked it up, `inputs` what the engine reads of it.
     void write(HorseCopier& copier, RacePredictor& engine, const RaceInputs& race, int slot,
-               std::string_view umacode, std::span<const int> inputPlaces) {
-        RunnerInputs inputs = runnerInputs(copier.horse(), inputPlaces);
+               std::string_view umacode, const std::vector<Value>& horse, RunnerInputs inputs) {
         std::optional<std::int64_t> rowid;
-        {
+        inputs.kCoseRen = 0;
+        inputs.cCoseRen = 0;
+        if (copier.mayHaveRow(table_, umacode)) {
             StatementReset reset(find_, StatementReset::Bindings::Keep);
             find_.bind(1, umacode);
             if (find_.step()) {
@@ -179,12 +181,12 @@ class RunnerRowWriter {
 
         Statement& st = rowid ? update_ : insert_;
         StatementReset reset(st, StatementReset::Bindings::Keep);
-        copier.bindCopied(table_, st, 1);
-        copier.release();
+        copier.bindCopied(table_, st, 1, horse);
         int index = static_cast<int>(copied_);
         for (const Value& v : values_) st.bind(++index, v);
         if (rowid) st.bind(++index, *rowid);
         st.run();
+        copier.noteRow(table_, umacode);
     }
 
   private:
@@ -250,6 +252,11 @@ class EngineRaces {
     EngineRaces(Database& mast, Database& tran, HorseCopier& copier)
         : tran_(tran), copier_(copier), engine_(mast, tran), inputPlaces_(runnerInputPlaces()) {}
 
+    // What the engine reads of a horse, kept as the copier preloads it.
+    void keepInputs(const std::string& code, const Statement& horseRow) {
+        inputs_.insert_or_assign(code, runnerInputs(horseRow, inputPlaces_));
+    }
+
     void run(std::string_view record, const MeetingTables& meeting, int raceNumber,
              std::span<const FieldSpec> runnerCodes) {
         const auto race = engine_.readRace(meeting.race, raceNumber);
@@ -281,11 +288,16 @@ class EngineRaces {
         RunnerRowWriter& writer = writerFor(meeting.entries);
         for (int z = 1; z <= kDen1RunnerSlots; ++z) {
             const std::string& code = codes[static_cast<std::size_t>(z - 1)];
-            if (!isBlank(code) && copier_.lookUp(code)) {
-                writer.write(copier_, engine_, *race, z, code, inputPlaces_);
-            } else {
-                // Not copied: a row of the horse kept from an earlier import is computed as stored.
-                copier_.release();
+            const std::vector<Value>* horse = isBlank(code) ? nullptr : copier_.lookUp(code);
+            const auto inputs = horse ? inputs_.find(code) : inputs_.end();
+            if (horse && inputs != inputs_.end()) {
+                writer.write(copier_, engine_, *race, z, code, *horse, inputs->second);
+                continue;
+            }
+            // Not copied: a row of the horse kept from an earlier import is computed as stored.
+            const std::string_view stored =
+                charactersAt(race->entries[static_cast<std::size_t>(z - 1)], 2, 8);
+            if (copier_.mayHaveRow(meeting.entries, stored)) {
                 engine_.predictStoredRunner(meeting.entries, *race, z);
             }
         }
@@ -304,6 +316,7 @@ class EngineRaces {
     HorseCopier& copier_;
     RacePredictor engine_;
     std::vector<int> inputPlaces_;
+    std::unordered_map<std::string, RunnerInputs> inputs_;
     std::unordered_map<std::string, RunnerRowWriter> writers_;
 };
 
@@ -342,26 +355,43 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     {
         // Every meeting's tables are made before any row is written: a new table changes the
         // schema, which makes every prepared statement prepare itself again.
+        std::vector<std::string> newEntryTables;
         for (const MeetingTables& meeting : meetings) {
             // The race table is the meeting's mark; its entries table is made along with it,
             // unless it is already there, as creating it twice would fail.
             if (!tran.hasTable(meeting.race)) {
-                if (!tran.hasTable(meeting.entries)) createEntryTable(tran, meeting.entries);
+                if (!tran.hasTable(meeting.entries)) {
+                    createEntryTable(tran, meeting.entries);
+                    newEntryTables.push_back(meeting.entries);
+                }
                 createRaceTable(tran, meeting.race);
             }
         }
-
-        HorseCopier copier(mast, tran);
-        std::optional<EngineRaces> engine;
-        if (prediction.engine) engine.emplace(mast, tran, copier);
-        const RacePredictFn predict = prediction.factory && *prediction.factory
-                                          ? (*prediction.factory)(mast, tran)
-                                          : RacePredictFn{};
-        std::unordered_map<std::string, RaceRowWriter> writers;
         std::vector<FieldSpec> runnerCodes;
         for (int k = 1; k <= kDen1RunnerSlots; ++k) {
             runnerCodes.push_back(den1RunnerSubField(k, "umacode"));
         }
+
+        HorseCopier copier(mast, tran);
+        for (const std::string& table : newEntryTables) copier.tableIsNew(table);
+        std::optional<EngineRaces> engine;
+        if (prediction.engine) engine.emplace(mast, tran, copier);
+        // The runners' horses are read from the master in one pass rather than one by one.
+        std::unordered_set<std::string> runners;
+        for (std::size_t i = 1; i <= n; ++i) {
+            for (const FieldSpec& code : runnerCodes) {
+                std::string umacode = decodeField(file->record(i), code);
+                if (!isBlank(umacode)) runners.insert(std::move(umacode));
+            }
+        }
+        copier.preload(runners, [&](const std::string& code, const Statement& row) {
+            if (engine) engine->keepInputs(code, row);
+        });
+
+        const RacePredictFn predict = prediction.factory && *prediction.factory
+                                          ? (*prediction.factory)(mast, tran)
+                                          : RacePredictFn{};
+        std::unordered_map<std::string, RaceRowWriter> writers;
         const FieldSpec& raceNumberField = kDen1Layout.field(kRaceNumberField);
 
         for (std::size_t i = 1; i <= n; ++i) {
