@@ -1,5 +1,7 @@
 #include "import/horse_import.hpp"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
@@ -201,6 +203,60 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
     return file->count();
 }
 
+// ---- HorseValues ----
+
+void HorseValues::read(const Statement& row, std::size_t count) {
+    text_.clear();
+    cells_.assign(count, Cell{});
+    for (std::size_t i = 0; i < count; ++i) {
+        const int column = static_cast<int>(i);
+        Cell& cell = cells_[i];
+        cell.type = row.type(column);
+        if (cell.type == SQLITE_INTEGER) {
+            cell.integer = row.int64(column);
+        } else if (cell.type == SQLITE_FLOAT) {
+            cell.real = row.real(column);
+        } else if (cell.type != SQLITE_NULL) {
+            const std::string_view text = row.textView(column);
+            cell.type = SQLITE_TEXT;  // a blob is read as text, as Statement::value does
+            cell.offset = static_cast<std::uint32_t>(text_.size());
+            cell.length = static_cast<std::uint32_t>(text.size());
+            text_.append(text);
+        }
+    }
+}
+
+Value HorseValues::value(std::size_t column) const {
+    const Cell& cell = cells_.at(column);
+    switch (cell.type) {
+        case SQLITE_INTEGER:
+            return cell.integer;
+        case SQLITE_FLOAT:
+            return cell.real;
+        case SQLITE_NULL:
+            return std::monostate{};
+        default:
+            return text_.substr(cell.offset, cell.length);
+    }
+}
+
+void HorseValues::bindTo(Statement& st, int index, std::size_t column) const {
+    const Cell& cell = cells_.at(column);
+    switch (cell.type) {
+        case SQLITE_INTEGER:
+            st.bind(index, cell.integer);
+            break;
+        case SQLITE_FLOAT:
+            st.bind(index, cell.real);
+            break;
+        case SQLITE_NULL:
+            st.bindNull(index);
+            break;
+        default:
+            st.bindView(index, std::string_view(text_).substr(cell.offset, cell.length));
+    }
+}
+
 // ---- HorseCopier ----
 
 HorseCopier::HorseCopier(Database& mast, Database& tran) : mast_(mast), tran_(tran) {
@@ -242,11 +298,8 @@ void HorseCopier::preload(
     while (all.step()) {
         std::string code = all.text(0);
         if (!codes.contains(code) || horses_.contains(code)) continue;
-        std::vector<Value> values;
-        values.reserve(horseColumns_.size());
-        for (std::size_t i = 0; i < horseColumns_.size(); ++i) {
-            values.push_back(all.value(static_cast<int>(i)));
-        }
+        HorseValues values;
+        values.read(all, horseColumns_.size());
         if (onRow) onRow(code, all);
         horses_.emplace(std::move(code), std::move(values));
     }
@@ -267,7 +320,7 @@ void HorseCopier::noteRow(std::string_view entriesTable, std::string_view umacod
     }
 }
 
-const std::vector<Value>* HorseCopier::lookUp(std::string_view umacode) {
+const HorseValues* HorseCopier::lookUp(std::string_view umacode) {
     if (preloaded_) {
         const auto it = horses_.find(std::string(umacode));
         return it == horses_.end() ? nullptr : &it->second;
@@ -276,10 +329,7 @@ const std::vector<Value>* HorseCopier::lookUp(std::string_view umacode) {
     StatementReset reset(*horse_, StatementReset::Bindings::Keep);
     horse_->bind(1, umacode);
     if (!horse_->step()) return nullptr;
-    looked_.resize(horseColumns_.size());
-    for (std::size_t i = 0; i < looked_.size(); ++i) {
-        looked_[i] = horse_->value(static_cast<int>(i));
-    }
+    looked_.read(*horse_, horseColumns_.size());
     return &looked_;
 }
 
@@ -292,22 +342,22 @@ bool HorseCopier::storesAsIs(std::string_view entriesTable) {
 }
 
 void HorseCopier::bindCopied(std::string_view entriesTable, Statement& write, int first,
-                             const std::vector<Value>& horse) {
+                             const HorseValues& horse) {
     auto& st = statementsFor(entriesTable);
     for (std::size_t i = 0; i < st.columns.size(); ++i) {
         const int column = static_cast<int>(i);
         // Columns of the same definition hold the master's values as they are; others are
         // converted as any write would be.
         if (st.asIs || sameDefinition(st.columns[i], horseColumns_[i])) {
-            write.bind(first + column, horse[i]);
+            horse.bindTo(write, first + column, i);
         } else {
-            write.bind(first + column, convertForColumn(st.columns[i], horse[i]));
+            write.bind(first + column, convertForColumn(st.columns[i], horse.value(i)));
         }
     }
 }
 
 bool HorseCopier::copy(std::string_view entriesTable, std::string_view umacode) {
-    const std::vector<Value>* horse = lookUp(umacode);
+    const HorseValues* horse = lookUp(umacode);
     if (!horse) return false;
     auto& st = statementsFor(entriesTable);
     if (!st.copy) {

@@ -80,6 +80,30 @@ inline constexpr std::array<std::string_view, 49> kHorseCopyColumns = {
 // previous rows intact. A file of 0 bytes is a valid import of no horses.
 std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress);
 
+// One horse's kHorseCopyColumns as read from 競走馬, their texts held in one buffer: a season's
+// race card import keeps some twelve thousand of them.
+class HorseValues {
+  public:
+    // The first `count` columns of the statement's row.
+    void read(const Statement& row, std::size_t count);
+    std::size_t size() const { return cells_.size(); }
+    Value value(std::size_t column) const;
+    // Binds the column's value as it was read; a text is bound without copying, so these values
+    // must outlive the statement's next run.
+    void bindTo(Statement& st, int index, std::size_t column) const;
+
+  private:
+    struct Cell {
+        int type = 0;  // SQLite's fundamental type
+        std::int64_t integer = 0;
+        double real = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    std::string text_;
+    std::vector<Cell> cells_;
+};
+
 // Copies horses from 競走馬 into entries tables. Meant to be constructed once per race card import
 // with both databases open, and to outlive none of them; its statements are prepared on first use
 // and kept per entries table. It writes outside of any transaction of its own: the caller's
@@ -113,11 +137,11 @@ class HorseCopier {
     // The steps of copy, for a caller that writes the row itself along with columns of its own.
     // The horse's kHorseCopyColumns from 競走馬; nullptr when it has none. Valid until the next
     // look-up.
-    const std::vector<Value>* lookUp(std::string_view umacode);
+    const HorseValues* lookUp(std::string_view umacode);
     // Binds those values to parameters `first` … `first` + 48 of `write`, each converted as the
     // entries table stores it.
     void bindCopied(std::string_view entriesTable, Statement& write, int first,
-                    const std::vector<Value>& horse);
+                    const HorseValues& horse);
     // The entries table's definitions of kHorseCopyColumns.
     const std::vector<ColumnDef>& entryColumns(std::string_view entriesTable);
     // Whether the entries table defines every copied column as 競走馬 does, so that it stores
@@ -143,8 +167,8 @@ class HorseCopier {
     std::vector<ColumnDef> horseColumns_;  // 競走馬's definitions of kHorseCopyColumns
     std::unordered_map<std::string, EntryStatements> entries_;
     bool preloaded_ = false;
-    std::unordered_map<std::string, std::vector<Value>> horses_;  // kept by preload
-    std::vector<Value> looked_;                                   // the last horse queried
+    std::unordered_map<std::string, HorseValues> horses_;  // kept by preload
+    HorseValues looked_;                                   // the last horse queried
     // Tables created by the caller, with the horses that have rows in them.
     std::unordered_map<std::string, std::unordered_set<std::string>> newTables_;
 };

@@ -151,7 +151,8 @@ std::vector<int> runnerInputPlaces() {
 class RunnerRowWriter {
   public:
     RunnerRowWriter(Database& tran, HorseCopier& copier, std::string_view table)
-        : table_(table),
+        : tran_(tran),
+          table_(table),
           copied_(copier.entryColumns(table).size()),
           written_(outputDefs(tran, table)),
           values_(written_.size()),
@@ -159,12 +160,11 @@ class RunnerRowWriter {
                              quoteIdentifier("CCoseRen") + " FROM " + quoteIdentifier(table) +
                              " WHERE " + quoteIdentifier("umacode") +
                              " = ?1 ORDER BY rowid LIMIT 1")),
-          insert_(prepareWrite(tran, copier, false)),
-          update_(prepareWrite(tran, copier, true)) {}
+          insert_(prepareWrite(tran, copier, false)) {}
 
     // `horse` as the copier looked it up, `inputs` what the engine reads of it.
     void write(HorseCopier& copier, RacePredictor& engine, const RaceInputs& race, int slot,
-               std::string_view umacode, const std::vector<Value>& horse, RunnerInputs inputs) {
+               std::string_view umacode, const HorseValues& horse, RunnerInputs inputs) {
         std::optional<std::int64_t> rowid;
         inputs.kCoseRen = 0;
         inputs.cCoseRen = 0;
@@ -179,7 +179,10 @@ class RunnerRowWriter {
         }
         engine.computeRunner(race, slot, inputs, written_, values_);
 
-        Statement& st = rowid ? update_ : insert_;
+        // A row to replace is rare (a horse twice in a meeting, a second import): its statement
+        // is prepared when first needed.
+        if (rowid && !update_) update_.emplace(prepareWrite(tran_, copier, true));
+        Statement& st = rowid ? *update_ : insert_;
         StatementReset reset(st, StatementReset::Bindings::Keep);
         copier.bindCopied(table_, st, 1, horse);
         int index = static_cast<int>(copied_);
@@ -226,13 +229,14 @@ class RunnerRowWriter {
         return tran.prepare("INSERT INTO " + quoted + " (" + names + ") VALUES (" + values + ")");
     }
 
+    Database& tran_;
     std::string table_;
     std::size_t copied_;
     std::vector<ColumnDef> written_;
     std::vector<Value> values_;
     Statement find_;
     Statement insert_;
-    Statement update_;
+    std::optional<Statement> update_;
 };
 
 }  // namespace
@@ -288,7 +292,7 @@ class EngineRaces {
         RunnerRowWriter& writer = writerFor(meeting.entries);
         for (int z = 1; z <= kDen1RunnerSlots; ++z) {
             const std::string& code = codes[static_cast<std::size_t>(z - 1)];
-            const std::vector<Value>* horse = isBlank(code) ? nullptr : copier_.lookUp(code);
+            const HorseValues* horse = isBlank(code) ? nullptr : copier_.lookUp(code);
             const auto inputs = horse ? inputs_.find(code) : inputs_.end();
             if (horse && inputs != inputs_.end()) {
                 writer.write(copier_, engine_, *race, z, code, *horse, inputs->second);

@@ -243,6 +243,12 @@ Statement& Statement::bind(int index, std::string_view value) {
     return *this;
 }
 
+Statement& Statement::bindView(int index, std::string_view value) {
+    check(sqlite3_bind_text(stmt_.get(), index, value.data(), static_cast<int>(value.size()),
+                            SQLITE_STATIC));
+    return *this;
+}
+
 Statement& Statement::bindNull(int index) {
     check(sqlite3_bind_null(stmt_.get(), index));
     return *this;
@@ -315,6 +321,16 @@ Value Statement::value(int column) const {
         default:
             return text(column);
     }
+}
+
+int Statement::type(int column) const {
+    return sqlite3_column_type(stmt_.get(), column);
+}
+
+std::string_view Statement::textView(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    if (!text) return {};
+    return {text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column))};
 }
 
 int Statement::columnCount() const {
@@ -494,21 +510,29 @@ void Database::addIndex(std::string_view index, std::string_view table, std::str
     tx.commit();
 }
 
-const std::vector<ColumnDef>& Database::columns(std::string_view table) {
+const Database::TableColumns& Database::tableColumns(std::string_view table) {
     const std::string key(table);
     if (auto it = columnCache_.find(key); it != columnCache_.end()) return it->second;
     if (!hasTable(table)) throw StoreError("表 " + key + " がありません。");
-    std::vector<ColumnDef> cols;
+    TableColumns cols;
     auto st = prepare("SELECT name, type FROM pragma_table_info(?1)");
     st.bind(1, table);
-    while (st.step()) cols.push_back(parseDeclType(st.text(0), st.text(1)));
+    while (st.step()) {
+        cols.defs.push_back(parseDeclType(st.text(0), st.text(1)));
+        // The first of two names that fold alike is the one found, as a search in order would.
+        cols.byName.emplace(normalizeName(cols.defs.back().name), cols.defs.size() - 1);
+    }
     return columnCache_[key] = std::move(cols);
 }
 
+const std::vector<ColumnDef>& Database::columns(std::string_view table) {
+    return tableColumns(table).defs;
+}
+
 const ColumnDef& Database::column(std::string_view table, std::string_view name) {
-    const std::string wanted = normalizeName(name);
-    for (const auto& c : columns(table)) {
-        if (normalizeName(c.name) == wanted) return c;
+    const TableColumns& cols = tableColumns(table);
+    if (const auto it = cols.byName.find(normalizeName(name)); it != cols.byName.end()) {
+        return cols.defs[it->second];
     }
     throw StoreError("表 " + std::string(table) + " に列 " + std::string(name) + " がありません。");
 }

@@ -74,6 +74,9 @@ class Statement {
         return bind(index, std::string_view(value));
     }
     Statement& bind(int index, const Value& value);
+    // Binds the text without copying it: it must stay as it is until the statement has run and
+    // the parameter is bound again or the statement is gone.
+    Statement& bindView(int index, std::string_view value);
     Statement& bindNull(int index);
     // Binds a column of the row another statement stands on, as it is, without a copy through
     // Value: for copying rows between tables of the same definitions.
@@ -94,6 +97,10 @@ class Statement {
     double real(int column) const;
     std::string text(int column) const;
     Value value(int column) const;
+    // SQLite's fundamental type of the column's value (SQLITE_INTEGER … SQLITE_NULL).
+    int type(int column) const;
+    // The text of the column's value, valid until the statement steps or resets.
+    std::string_view textView(int column) const;
     int columnCount() const;
 
   private:
@@ -195,7 +202,12 @@ class Database {
     };
     std::filesystem::path path_;
     std::unique_ptr<sqlite3, Closer> db_;
-    std::unordered_map<std::string, std::vector<ColumnDef>> columnCache_;
+    struct TableColumns {
+        std::vector<ColumnDef> defs;
+        std::unordered_map<std::string, std::size_t> byName;  // folded name → place in defs
+    };
+    const TableColumns& tableColumns(std::string_view table);
+    std::unordered_map<std::string, TableColumns> columnCache_;
     std::optional<Statement> tableLookup_;
     int savepointDepth_ = 0;
 };
