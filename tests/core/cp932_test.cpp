@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -125,6 +126,45 @@ TEST(WriteNumber, WritesZeroPaddedDigitsThatReadBack) {
         EXPECT_EQ(record, " " + c.expected + " ") << c.value;
         EXPECT_EQ(numericValue(record.substr(1, c.length)), c.value);
     }
+}
+
+// The table decoder against iconv itself: every sequence of one and two bytes, and many longer
+// ones where lead bytes, trail bytes, invalid bytes and ASCII meet.
+TEST(DecodeCp932, TheTableDecodesEveryInputAsIconvDoes) {
+    int differences = 0;
+    const auto check = [&](const std::string& bytes) {
+        const std::string table = decodeCp932(bytes);
+        const std::string iconv = decodeCp932WithIconv(bytes);
+        if (table != iconv && ++differences <= 5) {
+            std::string hex;
+            for (const unsigned char b : bytes) hex += std::to_string(b) + " ";
+            ADD_FAILURE() << "bytes " << hex << ": table \"" << table << "\", iconv \"" << iconv
+                          << "\"";
+        }
+    };
+    for (int a = 0; a < 256; ++a) {
+        check(std::string(1, static_cast<char>(a)));
+        for (int b = 0; b < 256; ++b) check({static_cast<char>(a), static_cast<char>(b)});
+    }
+    // Bytes drawn mostly from the interesting ranges: lead bytes, trail bytes, edges, ASCII.
+    const unsigned char pool[] = {0x00, 0x20, 0x3F, 0x40, 0x41, 0x7E, 0x7F, 0x80, 0x81,
+                                  0x82, 0x87, 0x9F, 0xA0, 0xA1, 0xDF, 0xE0, 0xEA, 0xED,
+                                  0xEE, 0xF0, 0xF9, 0xFA, 0xFC, 0xFD, 0xFE, 0xFF};
+    std::uint32_t state = 2463534242u;  // xorshift: the same sequences every run
+    const auto next = [&] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    for (int i = 0; i < 100000; ++i) {
+        std::string bytes(2 + next() % 6, '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(next() % 3 == 0 ? next() % 256 : pool[next() % sizeof pool]);
+        }
+        check(bytes);
+    }
+    EXPECT_EQ(differences, 0);
 }
 
 TEST(WriteNumber, RejectsWhatDoesNotFit) {

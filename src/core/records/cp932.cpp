@@ -3,9 +3,11 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 namespace zelvanor {
 
@@ -95,9 +97,7 @@ constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
 
 }  // namespace
 
-std::string decodeCp932(std::string_view bytes) {
-    if (isAscii(bytes)) return std::string(bytes);
-
+std::string decodeCp932WithIconv(std::string_view bytes) {
     iconv_t cd = decoder();
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     // No byte of code page 932 yields more than three bytes of UTF-8, U+FFFD included.
@@ -119,6 +119,107 @@ std::string decodeCp932(std::string_view bytes) {
         }
     }
     return out.take();
+}
+
+namespace {
+
+// Code page 932 is stateless: a byte, or a lead byte and its trail byte, always decode alike.
+// So the table is made once from iconv itself, which keeps its mapping exactly, and decoding a
+// field is a look-up per character instead of a call into iconv.
+class DecodeTable {
+  public:
+    DecodeTable() {
+        for (int b = 0x80; b < 0x100; ++b) {
+            const char one[] = {static_cast<char>(b)};
+            const std::string alone = decodeOne(std::string_view(one, 1));
+            // A lead byte on its own is cut off, which iconv reports like an invalid byte; it is
+            // a lead byte when some trail byte completes it.
+            single_[b] = Entry::from(alone);
+            for (int t = 0; t < 0x100; ++t) {
+                const char two[] = {static_cast<char>(b), static_cast<char>(t)};
+                const std::string both = decodeOne(std::string_view(two, 2));
+                if (both.empty()) continue;
+                pair_[index(b, t)] = Entry::from(both);
+                lead_[b] = true;
+            }
+        }
+    }
+
+    void decode(std::string_view bytes, std::string& out) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t n = bytes.size();
+        for (std::size_t i = 0; i < n;) {
+            const unsigned char b = p[i];
+            if (b < 0x80) {
+                out += static_cast<char>(b);
+                ++i;
+                continue;
+            }
+            if (lead_[b] && i + 1 < n) {
+                const Entry& e = pair_[index(b, p[i + 1])];
+                if (e.length) {
+                    out.append(e.utf8, e.length);
+                    i += 2;
+                    continue;
+                }
+            }
+            const Entry& e = single_[b];
+            if (e.length && !lead_[b]) {
+                out.append(e.utf8, e.length);
+            } else {
+                out += kReplacement;
+            }
+            ++i;
+        }
+    }
+
+  private:
+    struct Entry {
+        char utf8[4] = {};
+        std::uint8_t length = 0;  // 0: no character
+        static Entry from(const std::string& utf8) {
+            Entry e;
+            if (utf8.empty() || utf8.size() > sizeof e.utf8) return e;
+            std::memcpy(e.utf8, utf8.data(), utf8.size());
+            e.length = static_cast<std::uint8_t>(utf8.size());
+            return e;
+        }
+    };
+
+    static std::size_t index(int lead, int trail) {
+        return static_cast<std::size_t>(lead - 0x80) * 256 + static_cast<std::size_t>(trail);
+    }
+
+    // The one character iconv makes of exactly these bytes; empty when they are not one valid
+    // character.
+    static std::string decodeOne(std::string_view bytes) {
+        iconv_t cd = decoder();
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[16];
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) == kFailed || inLeft != 0) return {};
+        const std::string utf8(buffer, static_cast<std::size_t>(out - buffer));
+        // One character only: a pair that iconv reads as two single bytes is not a pair.
+        return charCount(utf8) == 1 ? utf8 : std::string{};
+    }
+
+    std::array<Entry, 256> single_{};
+    std::array<bool, 256> lead_{};
+    std::vector<Entry> pair_ = std::vector<Entry>(128 * 256);
+};
+
+}  // namespace
+
+std::string decodeCp932(std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
+    static const DecodeTable table;
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2 + 3);
+    table.decode(bytes, out);
+    return out;
 }
 
 std::string encodeCp932(std::string_view utf8) {

@@ -13,6 +13,8 @@ namespace zelvanor {
 // after it; a lead byte cut off by the end of the input also becomes U+FFFD. Callers decode each
 // field on its own so that a damaged field never swallows the first byte of the next one.
 std::string decodeCp932(std::string_view bytes);
+// The same through iconv call by call: what decodeCp932's table is made from, and checked against.
+std::string decodeCp932WithIconv(std::string_view bytes);
 
 // UTF-8 to code page 932. Throws std::invalid_argument for a character code page 932 cannot hold
 // (or for malformed UTF-8).

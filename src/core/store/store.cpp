@@ -459,7 +459,13 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
     sql += ")";
     Transaction tx(*this);
     exec(sql);
-    columnCache_.erase(std::string(name));
+    // The new table's columns are known: no need to ask the schema for them.
+    TableColumns known;
+    for (const ColumnDef& c : columns) {
+        known.defs.push_back(parseDeclType(c.name, declType(c)));
+        known.byName.emplace(normalizeName(c.name), known.defs.size() - 1);
+    }
+    columnCache_.insert_or_assign(std::string(name), std::move(known));
     for (std::size_t i = 0; i < indexes.size(); ++i) {
         addIndex(indexes[i].name, name, indexed[i]->name, indexes[i].unique, true);
     }
