@@ -186,6 +186,13 @@ TEST(CharacterPositions, CountFullWidthCharactersAsOneAndStopAtTheEnd) {
     EXPECT_EQ(indexed.valueAt(6, 3), 12);  // a leading blank is skipped
     EXPECT_EQ(valueAt(text, 3, 3), 0);
     EXPECT_EQ(CharacterText("").at(1, 1), "");
+
+    // Longer than what is indexed in place.
+    std::string longText;
+    for (int i = 0; i < 150; ++i) longText += "天a";
+    const CharacterText longIndexed(longText);
+    EXPECT_EQ(longIndexed.at(299, 5), "天a");
+    EXPECT_EQ(longIndexed.at(2, 1), "a");
 }
 
 }  // namespace

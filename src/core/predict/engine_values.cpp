@@ -50,17 +50,24 @@ std::int64_t valueAt(std::string_view utf8, std::size_t first, std::size_t count
 }
 
 CharacterText::CharacterText(std::string_view utf8) : text_(utf8) {
-    starts_.reserve(utf8.size() + 1);
+    std::uint32_t* out = inPlace_.data();
+    if (utf8.size() + 1 > kInPlace) {
+        more_.resize(utf8.size() + 1);
+        out = more_.data();
+    }
+    std::size_t n = 0;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
-            starts_.push_back(static_cast<std::uint32_t>(i));
+            out[n++] = static_cast<std::uint32_t>(i);
         }
     }
-    starts_.push_back(static_cast<std::uint32_t>(utf8.size()));
+    out[n++] = static_cast<std::uint32_t>(utf8.size());
+    starts_ = out;
+    count_ = n;
 }
 
 std::string_view CharacterText::at(std::size_t first, std::size_t count) const {
-    const std::size_t characters = starts_.size() - 1;
+    const std::size_t characters = count_ - 1;
     if (first == 0 || count == 0 || first > characters) return {};
     const std::size_t last = std::min(first - 1 + count, characters);
     return text_.substr(starts_[first - 1], starts_[last] - starts_[first - 1]);

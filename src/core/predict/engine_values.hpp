@@ -56,13 +56,22 @@ std::int64_t valueAt(std::string_view utf8, std::size_t first, std::size_t count
 class CharacterText {
   public:
     explicit CharacterText(std::string_view utf8);
+    // It points into itself.
+    CharacterText(const CharacterText&) = delete;
+    CharacterText& operator=(const CharacterText&) = delete;
     // As charactersAt and valueAt.
     std::string_view at(std::size_t first, std::size_t count) const;
     std::int64_t valueAt(std::size_t first, std::size_t count) const;
 
   private:
     std::string_view text_;
-    std::vector<std::uint32_t> starts_;  // byte offset of each character, then the text's size
+    // Byte offset of each character, then the text's size. A race history entry has some 110
+    // characters: they fit in place, without an allocation per entry read.
+    static constexpr std::size_t kInPlace = 192;
+    std::array<std::uint32_t, kInPlace> inPlace_;
+    std::vector<std::uint32_t> more_;
+    const std::uint32_t* starts_ = nullptr;
+    std::size_t count_ = 0;  // entries in starts_
 };
 
 }  // namespace zelvanor

@@ -1,6 +1,7 @@
 #include "predict/predict_race.hpp"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -57,7 +58,7 @@ class MasterLookup {
     MasterLookup(Database& mast, const std::string& sql) : st_(mast.prepare(sql)) {}
 
     const MasterPerson* find(std::string_view key) {
-        auto it = cache_.find(std::string(key));
+        auto it = cache_.find(key);
         if (it == cache_.end()) {
             std::optional<MasterPerson> row;
             st_.bind(1, key);
@@ -80,7 +81,14 @@ class MasterLookup {
 
   private:
     Statement st_;
-    std::unordered_map<std::string, std::optional<MasterPerson>> cache_;
+    // Looked up by the key as viewed, without making a string of it each time.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    std::unordered_map<std::string, std::optional<MasterPerson>, Hash, std::equal_to<>> cache_;
 };
 
 // The engine's columns of an entries row, in the order the UPDATE binds them.

@@ -165,6 +165,18 @@ double formattedValue(double value, std::string_view pattern) {
                 ? 0
                 : static_cast<std::size_t>(
                       std::count_if(pattern.begin() + point + 1, pattern.end(), isPlaceholder));
+        const double scale = std::pow(10.0, static_cast<double>(decimals));
+        const double x = std::fabs(value) * scale;
+        // Away from a half, rounding the product decides as the 15-digit text would: below a
+        // million the text differs from the value by far less than the margin kept here.
+        if (x < 1e6) {
+            const double below = std::floor(x);
+            const double fraction = x - below;
+            if (std::fabs(fraction - 0.5) > 1e-6) {
+                const double scaled = (fraction > 0.5 ? below + 1 : below) / scale;
+                return scaled == 0 ? 0.0 : (value < 0 ? -scaled : scaled);
+            }
+        }
         const std::string digits = roundedDigits(std::fabs(value), decimals);
         if (digits.size() <= 15) {
             double whole = 0;
