@@ -191,7 +191,9 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
             {
                 StatementReset resetInsert(insert, StatementReset::Bindings::Keep);
                 for (std::size_t c = 0; c < defs.size(); ++c) {
-                    insert.bind(static_cast<int>(c + 1), convertForColumn(defs[c], values[c]));
+                    // Converted in place: the value stays bound, uncopied, until the insert ran.
+                    values[c] = convertForColumn(defs[c], values[c]);
+                    insert.bindView(static_cast<int>(c + 1), values[c]);
                 }
                 insert.run();
             }

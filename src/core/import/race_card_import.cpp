@@ -87,14 +87,17 @@ class RaceRowWriter {
         }
         Statement& st = rowid ? update_ : insert_;
         StatementReset resetWrite(st, StatementReset::Bindings::Keep);
-        int index = 0;
+        // The values stay bound, uncopied, until the write ran.
+        values_.resize(cols_.columns.size());
         for (std::size_t i = 0; i < cols_.fields.size(); ++i) {
             const FieldSpec& field = *cols_.fields[i];
             const Value value =
                 &field == cols_.raceNumber ? Value(raceNumber) : Value(decodeField(record, field));
-            st.bind(++index, convertForColumn(cols_.columns[i], value));
+            values_[i] = convertForColumn(cols_.columns[i], value);
         }
-        st.bind(++index, convertForColumn(cols_.columns.back(), Value(kGoodGoing)));
+        values_.back() = convertForColumn(cols_.columns.back(), Value(kGoodGoing));
+        int index = 0;
+        for (const Value& v : values_) st.bindView(++index, v);
         if (rowid) st.bind(++index, *rowid);
         st.run();
     }
@@ -121,6 +124,7 @@ class RaceRowWriter {
     }
 
     RaceColumns cols_;  // first: the statements are made from it
+    std::vector<Value> values_;
     Statement find_;
     Statement update_;
     Statement insert_;
@@ -186,7 +190,7 @@ class RunnerRowWriter {
         StatementReset reset(st, StatementReset::Bindings::Keep);
         copier.bindCopied(table_, st, 1, horse);
         int index = static_cast<int>(copied_);
-        for (const Value& v : values_) st.bind(++index, v);
+        for (const Value& v : values_) st.bindView(++index, v);
         if (rowid) st.bind(++index, *rowid);
         st.run();
         copier.noteRow(table_, umacode);

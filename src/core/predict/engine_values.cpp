@@ -57,9 +57,9 @@ CharacterText::CharacterText(std::string_view utf8) : text_(utf8) {
     }
     std::size_t n = 0;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
-            out[n++] = static_cast<std::uint32_t>(i);
-        }
+        // Written for every byte, kept only where a character starts: no branch per byte.
+        out[n] = static_cast<std::uint32_t>(i);
+        n += (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80;
     }
     out[n++] = static_cast<std::uint32_t>(utf8.size());
     starts_ = out;

@@ -320,7 +320,7 @@ bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const R
     Statement& update = *updateRunner;
     StatementReset reset(update, StatementReset::Bindings::Keep);
     for (std::size_t i = 0; i < written.size(); ++i) {
-        update.bind(static_cast<int>(i + 1), written[i]);
+        update.bindView(static_cast<int>(i + 1), written[i]);
     }
     update.bind(static_cast<int>(kWrittenCount + 1), rowid);
     update.run();

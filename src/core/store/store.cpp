@@ -249,6 +249,13 @@ Statement& Statement::bindView(int index, std::string_view value) {
     return *this;
 }
 
+Statement& Statement::bindView(int index, const Value& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return bindView(index, std::string_view(*text));
+    }
+    return bind(index, value);
+}
+
 Statement& Statement::bindNull(int index) {
     check(sqlite3_bind_null(stmt_.get(), index));
     return *this;
@@ -370,7 +377,10 @@ void Database::Closer::operator()(sqlite3* db) const {
 Database::Database(const std::filesystem::path& file) : path_(file) {
     sqlite3* raw = nullptr;
     const int rc =
-        sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        // No mutex per call: a connection is only ever used by one thread at a time, and the
+        // imports make millions of calls.
+        sqlite3_open_v2(file.c_str(), &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
         fail(raw, rc, file.filename().string() + " を開けません。");

@@ -77,6 +77,7 @@ class Statement {
     // Binds the text without copying it: it must stay as it is until the statement has run and
     // the parameter is bound again or the statement is gone.
     Statement& bindView(int index, std::string_view value);
+    Statement& bindView(int index, const Value& value);
     Statement& bindNull(int index);
     // Binds a column of the row another statement stands on, as it is, without a copy through
     // Value: for copying rows between tables of the same definitions.
@@ -151,6 +152,7 @@ class Transaction {
     bool done_ = false;
 };
 
+// One connection, to be used by one thread at a time (it is opened without SQLite's mutex).
 class Database {
   public:
     // Opens the database file, creating it when it does not exist.
