@@ -74,10 +74,17 @@ void rowValues(std::string_view record, const RecordFields& fields, std::vector<
     for (std::size_t i = 0; i < kPlainTextColumns; ++i) {
         values[i] = decodeField(record, *fields.plain[i]);
     }
+    // The placing counts are read in the same pass that joins them into seiseki1 … seiseki4.
+    CategoryCounts counts;
     for (int k = 1; k <= kUmajCountsPerCategory; ++k) {
         std::string text;
-        for (int g = 1; g <= kUmajCategories; ++g)
-            text += decodeField(record, umajPlacingField(g, k));
+        for (int g = 1; g <= kUmajCategories; ++g) {
+            const std::size_t before = text.size();
+            appendField(text, record, umajPlacingField(g, k));
+            const std::int64_t count = numericValue(std::string_view(text).substr(before));
+            auto& c = counts[static_cast<std::size_t>(g - 1)];
+            (k == 1 ? c.first : k == 2 ? c.second : k == 3 ? c.third : c.other) = count;
+        }
         values[kSeisekiColumn + static_cast<std::size_t>(k - 1)] = std::move(text);
     }
     for (int e = 1; e <= kUmajHistoryEntries; ++e) {
@@ -86,7 +93,7 @@ void rowValues(std::string_view record, const RecordFields& fields, std::vector<
             decodeHistoryEntry(record.substr(entry.offset, entry.length));
     }
     values[kMkdateColumn] = decodeField(record, *fields.mkdate);
-    const auto rates = aptitudeRates(placingCounts(record));
+    const auto rates = aptitudeRates(counts);
     for (std::size_t i = 0; i < rates.size(); ++i) {
         values[kAptitudeColumn + i] = static_cast<std::int64_t>(rates[i]);
     }
@@ -148,7 +155,7 @@ std::array<int, kAptitudeColumns.size()> aptitudeRates(const CategoryCounts& cou
 std::string decodeHistoryEntry(std::string_view entry) {
     std::string text;
     text.reserve(entry.size() + 64);
-    for (const auto& field : kUmajHistoryLayout.fields) text += decodeField(entry, field);
+    for (const auto& field : kUmajHistoryLayout.fields) appendField(text, entry, field);
     return text;
 }
 

@@ -49,7 +49,14 @@ std::int64_t valueAt(std::string_view utf8, std::size_t first, std::size_t count
     return numericValue(charactersAt(utf8, first, count));
 }
 
-CharacterText::CharacterText(std::string_view utf8) : text_(utf8) {
+std::unique_ptr<CharacterText[]> characterTexts(std::span<const std::string> texts) {
+    auto out = std::make_unique<CharacterText[]>(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) out[i].index(texts[i]);
+    return out;
+}
+
+void CharacterText::index(std::string_view utf8) {
+    text_ = utf8;
     std::uint32_t* out = inPlace_.data();
     if (utf8.size() + 1 > kInPlace) {
         more_.resize(utf8.size() + 1);

@@ -7,7 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,7 +57,10 @@ std::int64_t valueAt(std::string_view utf8, std::size_t first, std::size_t count
 // text, which must outlive it.
 class CharacterText {
   public:
-    explicit CharacterText(std::string_view utf8);
+    CharacterText() { index({}); }
+    explicit CharacterText(std::string_view utf8) { index(utf8); }
+    // Indexes another text instead.
+    void index(std::string_view utf8);
     // It points into itself.
     CharacterText(const CharacterText&) = delete;
     CharacterText& operator=(const CharacterText&) = delete;
@@ -68,10 +73,13 @@ class CharacterText {
     // Byte offset of each character, then the text's size. A race history entry has some 110
     // characters: they fit in place, without an allocation per entry read.
     static constexpr std::size_t kInPlace = 192;
-    std::array<std::uint32_t, kInPlace> inPlace_;
+    std::array<std::uint32_t, kInPlace> inPlace_{};
     std::vector<std::uint32_t> more_;
     const std::uint32_t* starts_ = nullptr;
     std::size_t count_ = 0;  // entries in starts_
 };
+
+// Texts indexed for reading at character positions, one per string.
+std::unique_ptr<CharacterText[]> characterTexts(std::span<const std::string> texts);
 
 }  // namespace zelvanor

@@ -365,8 +365,11 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
         row.keep(kCCoseRen);
     }
 
+    // Both stages read the same five texts at character positions: they are indexed once.
+    std::array<CharacterText, kHistories> histories;
+    for (std::size_t k = 0; k < histories.size(); ++k) histories[k].index(runner.histories[k]);
     const RunningStyleResult style =
-        runningStyleAndAptitude(runner.histories, runner.aptitude, race, multipliers);
+        runningStyleAndAptitude(histories, runner.aptitude, race, multipliers);
     row.set(kShisuu3kaku, std::int64_t{style.style.index});
     row.set(kTokusei3kaku, style.style.style);
     row.set(kTokuseiMigiHidari, style.marks.direction);
@@ -379,7 +382,7 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
     // Past races are credited to the trainer of the runner's row, whoever trained it then.
     const MasterPerson* pastTrainer = trainerByCode.find(runner.chocode);
     const SpeedFigures speed =
-        speedFigures(runner.histories, [&](std::string_view jockeyName, std::int64_t course) {
+        speedFigures(histories, [&](std::string_view jockeyName, std::int64_t course) {
             return pastConnections(jockeyByShortName.find(jockeyName), pastTrainer, course);
         });
     for (std::size_t k = 0; k < speed.figures.size(); ++k) {

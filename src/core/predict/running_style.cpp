@@ -54,11 +54,15 @@ std::string runningStyleOf(int index) {
 }
 
 RunningStyle runningStyle(std::span<const std::string> histories) {
+    const auto texts = characterTexts(histories);
+    return runningStyle(std::span<const CharacterText>(texts.get(), histories.size()));
+}
+
+RunningStyle runningStyle(std::span<const CharacterText> histories) {
     double runnersSum = 0;
     double cornerSum = 0;
     int n = 0;
-    for (const std::string& text : histories) {
-        const CharacterText entry(text);
+    for (const CharacterText& entry : histories) {
         if (entry.at(74, 2) == "00") continue;  // a race never run
         runnersSum += static_cast<double>(entry.valueAt(30, 2));
         cornerSum += static_cast<double>(entry.valueAt(74, 2));
@@ -136,6 +140,14 @@ AptitudeIndices aptitudeIndices(const AptitudePercentages& p, const AptitudeMark
 }
 
 RunningStyleResult runningStyleAndAptitude(std::span<const std::string> histories,
+                                           const AptitudePercentages& p, const RaceValues& race,
+                                           const Multipliers& m) {
+    const auto texts = characterTexts(histories);
+    return runningStyleAndAptitude(std::span<const CharacterText>(texts.get(), histories.size()), p,
+                                   race, m);
+}
+
+RunningStyleResult runningStyleAndAptitude(std::span<const CharacterText> histories,
                                            const AptitudePercentages& p, const RaceValues& race,
                                            const Multipliers& m) {
     RunningStyleResult r;

@@ -22,6 +22,7 @@ struct RunningStyle {
 // entries whose field sizes (characters 30-31) all read 0, since their position cannot be set
 // against a field.
 RunningStyle runningStyle(std::span<const std::string> histories);
+RunningStyle runningStyle(std::span<const CharacterText> histories);
 
 // The style of an index: below 2 "逃げ", 2-4 "先行", 5-8 "差し", above 8 "追い".
 std::string runningStyleOf(int index);
@@ -77,6 +78,9 @@ struct RunningStyleResult {
 };
 
 RunningStyleResult runningStyleAndAptitude(std::span<const std::string> histories,
+                                           const AptitudePercentages& p, const RaceValues& race,
+                                           const Multipliers& m);
+RunningStyleResult runningStyleAndAptitude(std::span<const CharacterText> histories,
                                            const AptitudePercentages& p, const RaceValues& race,
                                            const Multipliers& m);
 

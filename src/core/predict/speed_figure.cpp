@@ -242,12 +242,18 @@ double growthRate(std::span<const double> stored) {
 }
 
 SpeedFigures speedFigures(std::span<const std::string> histories, const ConnectionsLookup& lookup) {
+    const auto texts = characterTexts(histories);
+    return speedFigures(std::span<const CharacterText>(texts.get(), histories.size()), lookup);
+}
+
+SpeedFigures speedFigures(std::span<const CharacterText> histories,
+                          const ConnectionsLookup& lookup) {
     SpeedFigures out;
     double sum = 0;
     int count = 0;
     const std::size_t n = std::min(histories.size(), out.figures.size());
     for (std::size_t k = 0; k < n; ++k) {
-        const CharacterText h(histories[k]);
+        const CharacterText& h = histories[k];
         if (h.valueAt(60, 4) == 0 || h.valueAt(59, 1) != 0) continue;
         const std::int64_t course = h.valueAt(1, 2);
         const PastConnections connections =

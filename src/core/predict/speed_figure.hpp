@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "predict/engine_values.hpp"
+
 namespace zelvanor {
 
 // surface (1 turf, 2 dirt) × 1,000,000 + course × 10,000 + distance.
@@ -54,6 +56,8 @@ struct SpeedFigures {
 // Rates inf1 … inf5 (an entry is rated when its time, characters 60-63, is not 0 and its
 // abnormal-result code, character 59, reads 0). The lookup is asked only for rated entries.
 SpeedFigures speedFigures(std::span<const std::string> histories, const ConnectionsLookup& lookup);
+SpeedFigures speedFigures(std::span<const CharacterText> histories,
+                          const ConnectionsLookup& lookup);
 
 // (mean of the non-zero of the first two / mean of the non-zero of all − 1) × 100, or 0 when
 // either mean is missing or 0; formatted as stored.

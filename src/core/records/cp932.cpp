@@ -211,15 +211,27 @@ class DecodeTable {
     std::vector<Entry> pair_ = std::vector<Entry>(128 * 256);
 };
 
+const DecodeTable& decodeTable() {
+    static const DecodeTable table;
+    return table;
+}
+
 }  // namespace
 
 std::string decodeCp932(std::string_view bytes) {
     if (isAscii(bytes)) return std::string(bytes);
-    static const DecodeTable table;
     std::string out;
     out.reserve(bytes.size() * 3 / 2 + 3);
-    table.decode(bytes, out);
+    decodeTable().decode(bytes, out);
     return out;
+}
+
+void appendCp932(std::string& out, std::string_view bytes) {
+    if (isAscii(bytes)) {
+        out.append(bytes);
+    } else {
+        decodeTable().decode(bytes, out);
+    }
 }
 
 std::string encodeCp932(std::string_view utf8) {
@@ -254,6 +266,11 @@ std::size_t charCount(std::string_view utf8) {
 std::string decodeField(std::string_view record, const FieldSpec& field) {
     if (field.offset >= record.size()) return {};
     return decodeCp932(record.substr(field.offset, field.length));
+}
+
+void appendField(std::string& out, std::string_view record, const FieldSpec& field) {
+    if (field.offset >= record.size()) return;
+    appendCp932(out, record.substr(field.offset, field.length));
 }
 
 namespace {

@@ -13,6 +13,8 @@ namespace zelvanor {
 // after it; a lead byte cut off by the end of the input also becomes U+FFFD. Callers decode each
 // field on its own so that a damaged field never swallows the first byte of the next one.
 std::string decodeCp932(std::string_view bytes);
+// Decodes onto the end of `out`, as decodeCp932 would.
+void appendCp932(std::string& out, std::string_view bytes);
 // The same through iconv call by call: what decodeCp932's table is made from, and checked against.
 std::string decodeCp932WithIconv(std::string_view bytes);
 
@@ -26,6 +28,8 @@ std::size_t charCount(std::string_view utf8);
 // The field's bytes of a record, decoded. A field running past the end of the record decodes the
 // bytes that exist (none if it starts past the end).
 std::string decodeField(std::string_view record, const FieldSpec& field);
+// Decodes the field onto the end of `out`, as decodeField would.
+void appendField(std::string& out, std::string_view record, const FieldSpec& field);
 
 // Writes text into a field, encoded to code page 932, left-aligned and padded with `pad`.
 // Throws std::invalid_argument if the encoded text is longer than the field, and
