@@ -71,10 +71,11 @@ RaceColumns raceColumns(Database& tran, std::string_view table) {
 class RaceRowWriter {
   public:
     RaceRowWriter(Database& tran, std::string_view table)
-        : cols_(raceColumns(tran, table)),
+        : tran_(tran),
+          table_(table),
+          cols_(raceColumns(tran, table)),
           find_(tran.prepare("SELECT rowid FROM " + quoteIdentifier(table) + " WHERE " +
                              quoteIdentifier(kRaceNumberField) + " = ?1 LIMIT 1")),
-          update_(prepareWrite(tran, table, true)),
           insert_(prepareWrite(tran, table, false)) {}
 
     void write(std::string_view record) {
@@ -85,7 +86,9 @@ class RaceRowWriter {
             find_.bind(1, raceNumber);
             if (find_.step()) rowid = find_.int64(0);
         }
-        Statement& st = rowid ? update_ : insert_;
+        // Replacing a race is for a second import of the card: prepared when first needed.
+        if (rowid && !update_) update_.emplace(prepareWrite(tran_, table_, true));
+        Statement& st = rowid ? *update_ : insert_;
         StatementReset resetWrite(st, StatementReset::Bindings::Keep);
         // The values stay bound, uncopied, until the write ran.
         values_.resize(cols_.columns.size());
@@ -123,11 +126,13 @@ class RaceRowWriter {
         return tran.prepare("INSERT INTO " + quoted + " (" + names + ") VALUES (" + values + ")");
     }
 
-    RaceColumns cols_;  // first: the statements are made from it
+    Database& tran_;
+    std::string table_;
+    RaceColumns cols_;  // before the statements: they are made from it
     std::vector<Value> values_;
     Statement find_;
-    Statement update_;
     Statement insert_;
+    std::optional<Statement> update_;
 };
 
 bool isBlank(std::string_view text) {
