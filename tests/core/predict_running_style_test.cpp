@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -193,6 +194,31 @@ TEST(CharacterPositions, CountFullWidthCharactersAsOneAndStopAtTheEnd) {
     const CharacterText longIndexed(longText);
     EXPECT_EQ(longIndexed.at(299, 5), "天a");
     EXPECT_EQ(longIndexed.at(2, 1), "a");
+}
+
+// The index skips runs of ASCII a word at a time; it must find the same characters as a plain
+// scan wherever ASCII and longer characters meet, and past what is indexed in place.
+TEST(CharacterPositions, AgreeWithAPlainScanOnMixedTexts) {
+    const char* pieces[] = {"a", "7", " ", "天", "ｱ", "é", "\xF0\x9F\x90\x8E"};
+    std::uint32_t state = 12345;
+    CharacterText indexed;
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int length = round % 230;
+        for (int i = 0; i < length; ++i) {
+            state = state * 1103515245u + 12345u;
+            // Mostly ASCII, as a history is.
+            const std::uint32_t pick = (state >> 16) % 20;
+            text += pieces[pick < 14 ? pick % 3 : 3 + (pick - 14) % 4];
+        }
+        indexed.index(text);
+        for (std::size_t first = 0; first <= static_cast<std::size_t>(length) + 1; ++first) {
+            for (std::size_t count : {1u, 3u, 9u}) {
+                ASSERT_EQ(indexed.at(first, count), charactersAt(text, first, count))
+                    << "round " << round << " at " << first << "," << count;
+            }
+        }
+    }
 }
 
 }  // namespace

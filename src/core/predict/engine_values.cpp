@@ -1,6 +1,7 @@
 #include "predict/engine_values.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "records/format.hpp"
 #include "records/numeric.hpp"
@@ -62,11 +63,29 @@ void CharacterText::index(std::string_view utf8) {
         more_.resize(utf8.size() + 1);
         out = more_.data();
     }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
     std::size_t n = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        // Written for every byte, kept only where a character starts: no branch per byte.
+    std::size_t i = 0;
+    // Eight ASCII bytes at a time are eight characters: the digits of a history mostly are.
+    while (i + 8 <= size) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0) {
+            for (const std::size_t end = i + 8; i < end; ++i) {
+                // Written for every byte, kept only where a character starts.
+                out[n] = static_cast<std::uint32_t>(i);
+                n += (bytes[i] & 0xC0) != 0x80;
+            }
+            continue;
+        }
+        for (std::size_t k = 0; k < 8; ++k) out[n + k] = static_cast<std::uint32_t>(i + k);
+        n += 8;
+        i += 8;
+    }
+    for (; i < size; ++i) {
         out[n] = static_cast<std::uint32_t>(i);
-        n += (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80;
+        n += (bytes[i] & 0xC0) != 0x80;
     }
     out[n++] = static_cast<std::uint32_t>(utf8.size());
     starts_ = out;
