@@ -296,7 +296,7 @@ HorseCopier::EntryStatements& HorseCopier::statementsFor(std::string_view entrie
 }
 
 void HorseCopier::preload(
-    const std::unordered_set<std::string>& codes,
+    const TextSet& codes,
     const std::function<void(const std::string& code, const Statement& row)>& onRow) {
     preloaded_ = true;
     horses_.clear();
@@ -315,23 +315,23 @@ void HorseCopier::preload(
 }
 
 void HorseCopier::tableIsNew(std::string_view entriesTable) {
-    newTables_[std::string(entriesTable)];
+    newTables_.try_emplace(std::string(entriesTable));
 }
 
 bool HorseCopier::mayHaveRow(std::string_view entriesTable, std::string_view umacode) const {
-    const auto it = newTables_.find(std::string(entriesTable));
-    return it == newTables_.end() || it->second.contains(std::string(umacode));
+    const auto it = newTables_.find(entriesTable);
+    return it == newTables_.end() || it->second.contains(umacode);
 }
 
 void HorseCopier::noteRow(std::string_view entriesTable, std::string_view umacode) {
-    if (auto it = newTables_.find(std::string(entriesTable)); it != newTables_.end()) {
+    if (auto it = newTables_.find(entriesTable); it != newTables_.end()) {
         it->second.emplace(umacode);
     }
 }
 
 const HorseValues* HorseCopier::lookUp(std::string_view umacode) {
     if (preloaded_) {
-        const auto it = horses_.find(std::string(umacode));
+        const auto it = horses_.find(umacode);
         return it == horses_.end() ? nullptr : &it->second;
     }
     if (!horse_) return nullptr;

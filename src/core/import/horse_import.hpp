@@ -17,6 +17,7 @@
 
 #include "import/progress.hpp"
 #include "records/layout_umaj.hpp"
+#include "records/text_map.hpp"
 #include "shell/app_paths.hpp"
 #include "store/store.hpp"
 
@@ -124,7 +125,7 @@ class HorseCopier {
     // lookUp() need no query: a code not kept is not in the master. `onRow` sees each kept row as
     // it is read (kHorseCopyColumns in order).
     void preload(
-        const std::unordered_set<std::string>& codes,
+        const TextSet& codes,
         const std::function<void(const std::string& code, const Statement& row)>& onRow = {});
     // An entries table the caller has just created: which horses have rows in it is then known
     // without a query, as every row comes through this copier or the caller's noteRow.
@@ -167,10 +168,10 @@ class HorseCopier {
     std::vector<ColumnDef> horseColumns_;  // 競走馬's definitions of kHorseCopyColumns
     std::unordered_map<std::string, EntryStatements> entries_;
     bool preloaded_ = false;
-    std::unordered_map<std::string, HorseValues> horses_;  // kept by preload
-    HorseValues looked_;                                   // the last horse queried
+    TextMap<HorseValues> horses_;  // kept by preload
+    HorseValues looked_;           // the last horse queried
     // Tables created by the caller, with the horses that have rows in them.
-    std::unordered_map<std::string, std::unordered_set<std::string>> newTables_;
+    TextMap<TextSet> newTables_;
 };
 
 // One copy, opening mast.mdb and tran.mdb for it. False when there is no such horse.

@@ -329,7 +329,7 @@ class EngineRaces {
     HorseCopier& copier_;
     RacePredictor engine_;
     std::vector<int> inputPlaces_;
-    std::unordered_map<std::string, RunnerInputs> inputs_;
+    TextMap<RunnerInputs> inputs_;
     std::unordered_map<std::string, RunnerRowWriter> writers_;
 };
 
@@ -369,7 +369,9 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
         // Every meeting's tables are made before any row is written: a new table changes the
         // schema, which makes every prepared statement prepare itself again.
         std::vector<std::string> newEntryTables;
+        TextSet seen;
         for (const MeetingTables& meeting : meetings) {
+            if (!seen.insert(meeting.race).second) continue;
             // The race table is the meeting's mark; its entries table is made along with it,
             // unless it is already there, as creating it twice would fail.
             if (!tran.hasTable(meeting.race)) {
@@ -390,7 +392,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
         std::optional<EngineRaces> engine;
         if (prediction.engine) engine.emplace(mast, tran, copier);
         // The runners' horses are read from the master in one pass rather than one by one.
-        std::unordered_set<std::string> runners;
+        TextSet runners;
         for (std::size_t i = 1; i <= n; ++i) {
             for (const FieldSpec& code : runnerCodes) {
                 std::string umacode = decodeField(file->record(i), code);

@@ -16,6 +16,7 @@
 #include "predict/running_style.hpp"
 #include "predict/speed_figure.hpp"
 #include "records/numeric.hpp"
+#include "records/text_map.hpp"
 #include "shell/constants.hpp"
 #include "store/store.hpp"
 
@@ -81,14 +82,7 @@ class MasterLookup {
 
   private:
     Statement st_;
-    // Looked up by the key as viewed, without making a string of it each time.
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
-    std::unordered_map<std::string, std::optional<MasterPerson>, Hash, std::equal_to<>> cache_;
+    TextMap<std::optional<MasterPerson>> cache_;
 };
 
 // The engine's columns of an entries row, in the order the UPDATE binds them.
