@@ -50,7 +50,8 @@ TEST_F(StoreTest, UniqueIndexRefusesDuplicateAndEmptyKeys) {
 }
 
 TEST_F(StoreTest, IndexesMadeWithTheirTableRefuseTheSameKeys) {
-    const ColumnDef cols[] = {{"Code", ColumnType::Text, 4}, {"No", ColumnType::Integer}};
+    const ColumnDef cols[] = {
+        {"Code", ColumnType::Text, 4}, {"No", ColumnType::Integer}, {"Extra", ColumnType::Text, 2}};
     const IndexSpec indexes[] = {{"Code", "code", true}, {"No", "No", false}};
     db->createTable("k", cols, indexes);
     auto insert = [&](const Value& code, const Value& no) {
@@ -80,6 +81,10 @@ TEST_F(StoreTest, IndexesMadeWithTheirTableRefuseTheSameKeys) {
     t.setIndex("code");
     EXPECT_TRUE(t.seek(std::string("B")));
     EXPECT_EQ(t.recordCount(), 2);
+    // Each index is found by its name, however it was made; a column without one is not.
+    EXPECT_EQ(db->indexColumn("k", "CODE"), "Code");
+    EXPECT_EQ(db->indexColumn("k", "no"), "No");
+    EXPECT_EQ(db->indexColumn("k", "Extra"), std::nullopt);
     auto triggers = db->prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'trigger'");
     triggers.step();
     EXPECT_EQ(triggers.int64(0), 2);  // only the fixture's own index on "t" needs them

@@ -457,6 +457,13 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
         }
         indexed.push_back(&*it);
     }
+    // A unique index named as its column is declared with the table, as a UNIQUE constraint:
+    // SQLite reads the whole schema once for every CREATE statement, so a separate CREATE INDEX
+    // costs more with every meeting already stored. indexColumn finds it by that name.
+    const auto declaredWithTable = [&](std::size_t i) {
+        return indexes[i].unique &&
+               normalizeName(indexes[i].name) == normalizeName(indexed[i]->name);
+    };
     std::string sql = "CREATE TABLE " + quoteIdentifier(name) + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const std::string column = quoteIdentifier(columns[i].name);
@@ -465,6 +472,9 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
         if (std::find(indexed.begin(), indexed.end(), &columns[i]) != indexed.end()) {
             sql += " NOT NULL CHECK (" + column + " <> '')";
         }
+    }
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+        if (declaredWithTable(i)) sql += ", UNIQUE (" + quoteIdentifier(indexed[i]->name) + ")";
     }
     sql += ")";
     Transaction tx(*this);
@@ -477,7 +487,9 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
     }
     columnCache_.insert_or_assign(std::string(name), std::move(known));
     for (std::size_t i = 0; i < indexes.size(); ++i) {
-        addIndex(indexes[i].name, name, indexed[i]->name, indexes[i].unique, true);
+        if (!declaredWithTable(i)) {
+            addIndex(indexes[i].name, name, indexed[i]->name, indexes[i].unique, true);
+        }
     }
     tx.commit();
 }
@@ -555,16 +567,26 @@ const ColumnDef& Database::column(std::string_view table, std::string_view name)
 
 std::optional<std::string> Database::indexColumn(std::string_view table, std::string_view index) {
     const std::string wanted = normalizeName(std::string(table) + "." + std::string(index));
-    auto list = prepare("SELECT name FROM pragma_index_list(?1)");
+    const std::string wantedColumn = normalizeName(index);
+    auto list = prepare("SELECT name, origin FROM pragma_index_list(?1)");
     list.bind(1, table);
+    std::optional<std::string> declared;
     while (list.step()) {
         const std::string name = list.text(0);
-        if (normalizeName(name) != wanted) continue;
         auto info = prepare("SELECT name FROM pragma_index_info(?1) ORDER BY seqno");
         info.bind(1, name);
-        if (info.step()) return info.text(0);
+        if (normalizeName(name) == wanted) {
+            if (info.step()) return info.text(0);
+            continue;
+        }
+        // A unique index declared with the table goes by the name of its one column.
+        if (list.text(1) != "u" || !info.step()) continue;
+        std::string column = info.text(0);
+        if (!info.step() && normalizeName(column) == wantedColumn && !declared) {
+            declared = std::move(column);
+        }
     }
-    return std::nullopt;
+    return declared;
 }
 
 void Database::compactInto(const std::filesystem::path& target) {
