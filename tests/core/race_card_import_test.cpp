@@ -273,6 +273,21 @@ TEST_F(RaceCardRefusalTest, AFailureHalfWayKeepsNothingOfTheImport) {
     expectUnchanged();
 }
 
+TEST_F(RaceCardRefusalTest, AFailureHalfWayWithTheEngineKeepsNothingEither) {
+    writeUmajFile(folder / "JRA#UMAJ.DAT", {UmajRecord("96100001")});
+    importHorses(paths, {});
+    // The first race, its runner and the new meeting's tables are written before the failure.
+    cards({Den1Record("05", "98", "10", "03", 1).text("hondai", "今回").runner(1, "96100001"),
+           Den1Record("06", "98", "10", "03", 1), Den1Record("06", "98", "10", "03", 2)});
+    const ProgressFn progress = [](int p) {
+        if (p > 50) throw std::runtime_error("stopped");
+    };
+    EXPECT_THROW(importRaceCards(paths, progress), std::runtime_error);
+    expectUnchanged();
+    Database tran(paths.tranPath());
+    EXPECT_EQ(rowCount(tran, "U05981003"), 0);
+}
+
 TEST_F(RaceCardRefusalTest, AMissingFileIsReportedWithItsName) {
     std::filesystem::remove(folder / "JRA#DEN1.DAT");
     try {
