@@ -7,7 +7,6 @@
 #include <span>
 #include <stdexcept>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -139,6 +138,12 @@ bool isBlank(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
+bool raceCardFileIsThere(const AppPaths& paths) {
+    std::error_code ec;
+    return std::filesystem::exists(paths.extractionFolder() / std::string(kDen1Layout.fileName),
+                                   ec);
+}
+
 // Where each runner input column of the engine is among kHorseCopyColumns, which the horse
 // look-up returns in order.
 std::vector<int> runnerInputPlaces() {
@@ -171,9 +176,10 @@ class RunnerRowWriter {
                              " = ?1 ORDER BY rowid LIMIT 1")),
           insert_(prepareWrite(tran, copier, false)) {}
 
-    // `horse` as the copier looked it up, `inputs` what the engine reads of it.
+    // `horse` as the copier looked it up, `inputs` what the engine reads of it; their course
+    // rates are set here to those of the row the horse has, if any.
     void write(HorseCopier& copier, RacePredictor& engine, const RaceInputs& race, int slot,
-               std::string_view umacode, const HorseValues& horse, RunnerInputs inputs) {
+               std::string_view umacode, const HorseValues& horse, RunnerInputs& inputs) {
         std::optional<std::int64_t> rowid;
         inputs.kCoseRen = 0;
         inputs.cCoseRen = 0;
@@ -247,10 +253,6 @@ class RunnerRowWriter {
     Statement insert_;
     std::optional<Statement> update_;
 };
-
-}  // namespace
-
-namespace {
 
 // How the races are computed: by a per-race function, by the engine runner by runner, or not.
 struct Prediction {
@@ -461,22 +463,14 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
 
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(
     const AppPaths& paths, const ProgressFn& progress, const RacePredictorFactory& makePredictor) {
-    std::error_code ec;
-    if (!std::filesystem::exists(paths.extractionFolder() / std::string(kDen1Layout.fileName),
-                                 ec)) {
-        return std::nullopt;
-    }
+    if (!raceCardFileIsThere(paths)) return std::nullopt;
     importHorses(paths, progress);
     return importRaceCards(paths, progress, makePredictor);
 }
 
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
                                                              const ProgressFn& progress) {
-    std::error_code ec;
-    if (!std::filesystem::exists(paths.extractionFolder() / std::string(kDen1Layout.fileName),
-                                 ec)) {
-        return std::nullopt;
-    }
+    if (!raceCardFileIsThere(paths)) return std::nullopt;
     importHorses(paths, progress);
     return importRaceCards(paths, progress);
 }
