@@ -101,21 +101,6 @@ void rowValues(std::string_view record, const RecordFields& fields, std::vector<
 
 }  // namespace
 
-CategoryCounts placingCounts(std::string_view record) {
-    CategoryCounts counts;
-    for (int g = 1; g <= kUmajCategories; ++g) {
-        auto& c = counts[static_cast<std::size_t>(g - 1)];
-        const auto count = [&](int k) {
-            return numericValue(decodeField(record, umajPlacingField(g, k)));
-        };
-        c.first = count(1);
-        c.second = count(2);
-        c.third = count(3);
-        c.other = count(4);
-    }
-    return counts;
-}
-
 std::optional<double> placingRate(const PlacingCounts& c) {
     const auto total = c.first + c.second + c.third + c.other;
     if (total == 0) return std::nullopt;

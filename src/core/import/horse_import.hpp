@@ -33,9 +33,6 @@ struct PlacingCounts {
 
 using CategoryCounts = std::array<PlacingCounts, kUmajCategories>;
 
-// The numeric values of a horse record's 23 × 4 placing counts (blank or non-digit counts read 0).
-CategoryCounts placingCounts(std::string_view record);
-
 // (first + second) / all runs × 100, in double precision; nullopt when there are no runs.
 std::optional<double> placingRate(const PlacingCounts& counts);
 

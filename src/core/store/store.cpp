@@ -261,11 +261,6 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
-Statement& Statement::bindColumnOf(int index, const Statement& from, int column) {
-    check(sqlite3_bind_value(stmt_.get(), index, sqlite3_column_value(from.stmt_.get(), column)));
-    return *this;
-}
-
 Statement& Statement::bind(int index, const Value& value) {
     if (std::holds_alternative<std::int64_t>(value))
         return bind(index, std::get<std::int64_t>(value));

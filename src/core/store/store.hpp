@@ -79,9 +79,6 @@ class Statement {
     Statement& bindView(int index, std::string_view value);
     Statement& bindView(int index, const Value& value);
     Statement& bindNull(int index);
-    // Binds a column of the row another statement stands on, as it is, without a copy through
-    // Value: for copying rows between tables of the same definitions.
-    Statement& bindColumnOf(int index, const Statement& from, int column);
 
     // Steps once; true when a row is available.
     bool step();
