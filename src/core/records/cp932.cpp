@@ -219,10 +219,8 @@ const DecodeTable& decodeTable() {
 }  // namespace
 
 std::string decodeCp932(std::string_view bytes) {
-    if (isAscii(bytes)) return std::string(bytes);
     std::string out;
-    out.reserve(bytes.size() * 3 / 2 + 3);
-    decodeTable().decode(bytes, out);
+    appendCp932(out, bytes);
     return out;
 }
 
@@ -264,8 +262,9 @@ std::size_t charCount(std::string_view utf8) {
 }
 
 std::string decodeField(std::string_view record, const FieldSpec& field) {
-    if (field.offset >= record.size()) return {};
-    return decodeCp932(record.substr(field.offset, field.length));
+    std::string out;
+    appendField(out, record, field);
+    return out;
 }
 
 void appendField(std::string& out, std::string_view record, const FieldSpec& field) {
