@@ -6,7 +6,6 @@
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "import/people_import.hpp"
@@ -172,6 +171,12 @@ constexpr std::array<std::string_view, kRunnerInputCount> kRunnerInputNames = {
 };
 constexpr int kColInputs = 1;
 constexpr int kColKCoseRen = kColInputs + static_cast<int>(kRunnerInputCount);
+// Where the runner SELECT holds each runner input.
+constexpr auto kInputColumns = [] {
+    std::array<int, kRunnerInputCount> columns{};
+    for (std::size_t i = 0; i < columns.size(); ++i) columns[i] = kColInputs + static_cast<int>(i);
+    return columns;
+}();
 constexpr int kColCCoseRen = kColKCoseRen + 1;
 
 }  // namespace
@@ -214,7 +219,6 @@ struct RacePredictor::Impl {
     std::optional<Statement> selectRunner;
     std::optional<Statement> updateRunner;
     std::vector<ColumnDef> writtenDefs;
-    std::vector<int> inputColumns;  // where the runner SELECT holds the runner inputs
     std::array<Value, kWrittenCount> written{};
 
     Impl(Database& mast, Database& t, Multipliers m)
@@ -225,11 +229,7 @@ struct RacePredictor::Impl {
           jockeyByShortName(mast, personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"),
                                             "KSougouRen", "k", "KISKANJI2")),
           trainerByCode(mast,
-                        personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode")) {
-        for (int i = 0; i < static_cast<int>(kRunnerInputCount); ++i) {
-            inputColumns.push_back(kColInputs + i);
-        }
-    }
+                        personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode")) {}
 
     void useRaceTable(std::string_view name) {
         if (selectRace && raceTable == name) return;
@@ -306,7 +306,7 @@ bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const R
         select.bind(1, charactersAt(race.entries[static_cast<std::size_t>(slot - 1)], 2, 8));
         if (!select.step()) return false;
         rowid = select.int64(0);
-        runner = runnerInputs(select, inputColumns);
+        runner = runnerInputs(select, kInputColumns);
         runner.kCoseRen = select.int64(kColKCoseRen);
         runner.cCoseRen = select.int64(kColCCoseRen);
     }
@@ -407,17 +407,8 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
 }
 
 std::vector<ColumnDef> outputDefs(Database& tran, std::string_view entryTable) {
-    std::unordered_map<std::string, const ColumnDef*> byName;
-    for (const auto& c : tran.columns(entryTable)) byName.emplace(normalizeName(c.name), &c);
     std::vector<ColumnDef> defs;
-    for (const std::string_view name : kWrittenNames) {
-        const auto it = byName.find(normalizeName(name));
-        if (it == byName.end()) {
-            throw StoreError("表 " + std::string(entryTable) + " に列 " + std::string(name) +
-                             " がありません。");
-        }
-        defs.push_back(*it->second);
-    }
+    for (const std::string_view name : kWrittenNames) defs.push_back(tran.column(entryTable, name));
     return defs;
 }
 

@@ -87,7 +87,7 @@ class Statement {
     // Ready for the next execution; bindings are cleared.
     void reset();
     // Ready for the next execution with the bindings kept, for a statement whose every parameter
-    // is bound again each time: a text bound again reuses the buffer of the one before.
+    // is bound again each time anyway: clearing them first would be work for nothing.
     void rewind();
 
     bool isNull(int column) const;
