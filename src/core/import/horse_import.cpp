@@ -3,10 +3,12 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <stdexcept>
 #include <utility>
 
+#include "import/ordered_worker.hpp"
 #include "import/race_tables.hpp"
 #include "records/cp932.hpp"
 #include "records/format.hpp"
@@ -175,21 +177,52 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
         Statement insert =
             mast.prepare("INSERT OR REPLACE INTO " + table + " (" + columnList(defs, "") +
                          ") VALUES (" + placeholders(defs.size()) + ")");
+        // Records are decoded on a worker, a chunk at a time, while the chunks before are
+        // written; a few chunks ahead are enough to keep it busy.
+        constexpr std::size_t kChunkRecords = 256;
+        constexpr std::size_t kChunksAhead = 4;
+        struct Chunk {
+            std::size_t first = 0;  // record number
+            std::size_t count = 0;
+            std::vector<Value> values;  // defs.size() per record, converted for the table
+            OrderedWorker::Job job;
+        };
         const RecordFields fields;
-        std::vector<Value> values(kHorseCopyColumns.size());
         const std::size_t n = file->count();
-        for (std::size_t i = 1; i <= n; ++i) {
-            rowValues(file->record(i), fields, values);
-            {
+        const std::size_t width = defs.size();
+        std::deque<Chunk> chunks;
+        OrderedWorker worker;  // after the chunks: stopped before they go
+        std::size_t next = 1;
+        const auto queueChunk = [&] {
+            Chunk& chunk = chunks.emplace_back();
+            chunk.first = next;
+            chunk.count = std::min(kChunkRecords, n + 1 - next);
+            next += chunk.count;
+            worker.queue(chunk.job, [&chunk, &file, &fields, &defs, width] {
+                chunk.values.resize(chunk.count * width);
+                std::vector<Value> values(kHorseCopyColumns.size());
+                for (std::size_t r = 0; r < chunk.count; ++r) {
+                    rowValues(file->record(chunk.first + r), fields, values);
+                    for (std::size_t c = 0; c < width; ++c) {
+                        chunk.values[r * width + c] = convertForColumn(defs[c], values[c]);
+                    }
+                }
+            });
+        };
+        while (next <= n || !chunks.empty()) {
+            while (next <= n && chunks.size() < kChunksAhead) queueChunk();
+            Chunk& chunk = chunks.front();
+            worker.wait(chunk.job);
+            for (std::size_t r = 0; r < chunk.count; ++r) {
                 StatementReset resetInsert(insert, StatementReset::Bindings::Keep);
-                for (std::size_t c = 0; c < defs.size(); ++c) {
-                    // Converted in place: the value stays bound, uncopied, until the insert ran.
-                    values[c] = convertForColumn(defs[c], values[c]);
-                    insert.bindView(static_cast<int>(c + 1), values[c]);
+                // Bound uncopied: the chunk's values stay until the insert ran.
+                for (std::size_t c = 0; c < width; ++c) {
+                    insert.bindView(static_cast<int>(c + 1), chunk.values[r * width + c]);
                 }
                 insert.run();
+                steps.show(static_cast<int>(10 * (chunk.first + r) / n));
             }
-            steps.show(static_cast<int>(10 * i / n));
+            chunks.pop_front();
         }
     }
     tx.commit();

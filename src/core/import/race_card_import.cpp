@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "import/horse_import.hpp"
+#include "import/ordered_worker.hpp"
 #include "import/race_tables.hpp"
 #include "predict/predict_race.hpp"
 #include "records/cp932.hpp"
@@ -158,6 +162,28 @@ std::vector<int> runnerInputPlaces() {
     return places;
 }
 
+// A runner of a record as the import finds it: the horse code of its slot and, for a horse of
+// 競走馬, what is copied of it and what the engine reads of it (found before the races are
+// written, while the tables are made).
+struct RunnerSlot {
+    std::string code;
+    const HorseValues* horse = nullptr;
+    const RunnerInputs* inputs = nullptr;
+};
+using RecordRunners = std::array<RunnerSlot, kDen1RunnerSlots>;
+
+// A runner whose entries row is written in one statement with the engine's columns: what the
+// engine reads of it, and the row of the horse it replaces, if any.
+struct PendingRunner {
+    int slot = 0;
+    std::string code;
+    const HorseValues* horse = nullptr;
+    const RunnerInputs* inputs = nullptr;  // the horse's, without course rates
+    std::int64_t kCoseRen = 0;             // those of the row replaced; 0 for a new row
+    std::int64_t cCoseRen = 0;
+    std::optional<std::int64_t> rowid;
+};
+
 // Writes a runner's entries row in one statement: the horse's columns from 競走馬 and the
 // engine's columns computed from them. The result is that of copying the horse and then running
 // the engine over the stored row, which reads back exactly the values copied, as the table stores
@@ -169,42 +195,43 @@ class RunnerRowWriter {
           table_(table),
           copied_(copier.entryColumns(table).size()),
           written_(outputDefs(tran, table)),
-          values_(written_.size()),
-          find_(tran.prepare("SELECT rowid, " + quoteIdentifier("KCoseRen") + ", " +
-                             quoteIdentifier("CCoseRen") + " FROM " + quoteIdentifier(table) +
-                             " WHERE " + quoteIdentifier("umacode") +
-                             " = ?1 ORDER BY rowid LIMIT 1")),
           insert_(prepareWrite(tran, copier, false)) {}
 
-    // `horse` as the copier looked it up, `inputs` what the engine reads of it; their course
-    // rates are set here to those of the row the horse has, if any.
-    void write(HorseCopier& copier, RacePredictor& engine, const RaceInputs& race, int slot,
-               std::string_view umacode, const HorseValues& horse, RunnerInputs& inputs) {
-        std::optional<std::int64_t> rowid;
-        inputs.kCoseRen = 0;
-        inputs.cCoseRen = 0;
-        if (copier.mayHaveRow(table_, umacode)) {
-            StatementReset reset(find_, StatementReset::Bindings::Keep);
-            find_.bind(1, umacode);
-            if (find_.step()) {
-                rowid = find_.int64(0);
-                inputs.kCoseRen = find_.int64(1);
-                inputs.cCoseRen = find_.int64(2);
-            }
-        }
-        engine.computeRunner(race, slot, inputs, written_, values_);
+    const std::string& table() const { return table_; }
+    // The engine's columns as this table defines them.
+    std::span<const ColumnDef> outputs() const { return written_; }
 
+    // The row the horse has in the table, with its course rates, if any.
+    void findRow(std::string_view umacode, PendingRunner& runner) {
+        // Not needed in a table this import made, unless a horse runs twice in the meeting.
+        if (!find_) {
+            find_.emplace(tran_.prepare("SELECT rowid, " + quoteIdentifier("KCoseRen") + ", " +
+                                        quoteIdentifier("CCoseRen") + " FROM " +
+                                        quoteIdentifier(table_) + " WHERE " +
+                                        quoteIdentifier("umacode") +
+                                        " = ?1 ORDER BY rowid LIMIT 1"));
+        }
+        StatementReset reset(*find_, StatementReset::Bindings::Keep);
+        find_->bind(1, umacode);
+        if (find_->step()) {
+            runner.rowid = find_->int64(0);
+            runner.kCoseRen = find_->int64(1);
+            runner.cCoseRen = find_->int64(2);
+        }
+    }
+
+    // The runner's row: the horse's columns and `values`, the engine's.
+    void write(HorseCopier& copier, const PendingRunner& runner, std::span<const Value> values) {
         // A row to replace is rare (a horse twice in a meeting, a second import): its statement
         // is prepared when first needed.
-        if (rowid && !update_) update_.emplace(prepareWrite(tran_, copier, true));
-        Statement& st = rowid ? *update_ : insert_;
+        if (runner.rowid && !update_) update_.emplace(prepareWrite(tran_, copier, true));
+        Statement& st = runner.rowid ? *update_ : insert_;
         StatementReset reset(st, StatementReset::Bindings::Keep);
-        copier.bindCopied(table_, st, 1, horse);
+        copier.bindCopied(table_, st, 1, *runner.horse);
         int index = static_cast<int>(copied_);
-        for (const Value& v : values_) st.bindView(++index, v);
-        if (rowid) st.bind(++index, *rowid);
+        for (const Value& v : values) st.bindView(++index, v);
+        if (runner.rowid) st.bind(++index, *runner.rowid);
         st.run();
-        copier.noteRow(table_, umacode);
     }
 
   private:
@@ -248,10 +275,18 @@ class RunnerRowWriter {
     std::string table_;
     std::size_t copied_;
     std::vector<ColumnDef> written_;
-    std::vector<Value> values_;
-    Statement find_;
+    std::optional<Statement> find_;
     Statement insert_;
     std::optional<Statement> update_;
+};
+
+// Runners of one race (or of part of it) that are computed together and then written in order.
+struct RunnerBatch {
+    RunnerRowWriter* writer = nullptr;
+    std::shared_ptr<const RaceInputs> race;
+    std::vector<PendingRunner> runners;
+    std::vector<Value> values;  // the engine's columns, runner after runner
+    OrderedWorker::Job job;
 };
 
 // How the races are computed: by a per-race function, by the engine runner by runner, or not.
@@ -272,25 +307,28 @@ class EngineRaces {
         inputs_.insert_or_assign(code, runnerInputs(horseRow, inputPlaces_));
     }
 
-    void run(std::string_view record, const MeetingTables& meeting, int raceNumber,
-             std::span<const FieldSpec> runnerCodes) {
-        const auto race = engine_.readRace(meeting.race, raceNumber);
-        std::array<std::string, kDen1RunnerSlots> codes;
+    // What the engine reads of the horse; nullptr when it was not preloaded.
+    const RunnerInputs* inputsOf(std::string_view code) const {
+        const auto it = inputs_.find(code);
+        return it == inputs_.end() ? nullptr : &it->second;
+    }
+
+    void run(const MeetingTables& meeting, int raceNumber, const RecordRunners& runners) {
+        // Read while the worker may be computing: readRace uses none of what it does.
+        auto race = engine_.readRace(meeting.race, raceNumber);
         bool agree = race.has_value() && copier_.storesAsIs(meeting.entries);
-        for (int z = 0; z < kDen1RunnerSlots; ++z) {
-            auto& code = codes[static_cast<std::size_t>(z)];
-            code = decodeField(record, runnerCodes[static_cast<std::size_t>(z)]);
+        for (std::size_t z = 0; agree && z < runners.size(); ++z) {
             // The engine finds a runner's row by the code within the stored entry; the copy goes
             // by the record's code field. They are the same characters unless the entry holds
             // bytes that decode across the field's edge.
-            if (agree && !isBlank(code)) {
-                agree = charactersAt(race->entries[static_cast<std::size_t>(z)], 2, 8) == code;
-            }
+            const std::string& code = runners[z].code;
+            agree = isBlank(code) || charactersAt(race->entries[z], 2, 8) == code;
         }
 
         if (!agree) {
-            for (const auto& code : codes) {
-                if (!isBlank(code)) copier_.copy(meeting.entries, code);
+            finish();
+            for (const RunnerSlot& runner : runners) {
+                if (!isBlank(runner.code)) copier_.copy(meeting.entries, runner.code);
             }
             if (race) {
                 for (int z = 1; z <= kDen1RunnerSlots; ++z) {
@@ -301,24 +339,59 @@ class EngineRaces {
         }
 
         RunnerRowWriter& writer = writerFor(meeting.entries);
+        const auto shared = std::make_shared<const RaceInputs>(std::move(*race));
+        std::unique_ptr<RunnerBatch> batch;
         for (int z = 1; z <= kDen1RunnerSlots; ++z) {
-            const std::string& code = codes[static_cast<std::size_t>(z - 1)];
-            const HorseValues* horse = isBlank(code) ? nullptr : copier_.lookUp(code);
-            const auto inputs = horse ? inputs_.find(code) : inputs_.end();
-            if (horse && inputs != inputs_.end()) {
-                writer.write(copier_, engine_, *race, z, code, *horse, inputs->second);
+            const RunnerSlot& slot = runners[static_cast<std::size_t>(z - 1)];
+            const std::string& code = slot.code;
+            if (!slot.horse || !slot.inputs) {
+                // Not copied: a row of the horse kept from an earlier import is computed as
+                // stored, by the engine here, once everything before it is written.
+                const std::string_view stored =
+                    charactersAt(shared->entries[static_cast<std::size_t>(z - 1)], 2, 8);
+                if (copier_.mayHaveRow(meeting.entries, stored)) {
+                    queue(std::move(batch));
+                    finish();
+                    engine_.predictStoredRunner(meeting.entries, *shared, z);
+                }
                 continue;
             }
-            // Not copied: a row of the horse kept from an earlier import is computed as stored.
-            const std::string_view stored =
-                charactersAt(race->entries[static_cast<std::size_t>(z - 1)], 2, 8);
-            if (copier_.mayHaveRow(meeting.entries, stored)) {
-                engine_.predictStoredRunner(meeting.entries, *race, z);
+            PendingRunner runner;
+            runner.slot = z;
+            runner.code = code;
+            runner.horse = slot.horse;
+            runner.inputs = slot.inputs;
+            if (copier_.mayHaveRow(meeting.entries, code)) {
+                // The row to replace may be one still queued (the horse ran earlier in the
+                // meeting, or in this race): it is written first, so that it is found.
+                if (isQueued(writer, code, batch.get())) {
+                    queue(std::move(batch));
+                    finish();
+                }
+                writer.findRow(code, runner);
             }
+            copier_.noteRow(meeting.entries, code);
+            if (!batch) {
+                batch = std::make_unique<RunnerBatch>();
+                batch->writer = &writer;
+                batch->race = shared;
+            }
+            batch->runners.push_back(std::move(runner));
         }
+        queue(std::move(batch));
+        writeComputed();
+    }
+
+    // Writes every queued runner.
+    void finish() {
+        while (!batches_.empty()) writeFront();
     }
 
   private:
+    // Batches queued ahead of the one being written, at most: enough to keep the engine thread
+    // busy, few enough to bound what waits in memory.
+    static constexpr std::size_t kQueueDepth = 8;
+
     RunnerRowWriter& writerFor(const std::string& entries) {
         auto it = writers_.find(entries);
         if (it == writers_.end()) {
@@ -327,12 +400,75 @@ class EngineRaces {
         return it->second;
     }
 
+    // The batch is computed on the worker, which alone uses the engine's masters (and so
+    // mast.mdb, for a master not yet looked up) until it has no batch left: readRace is all the
+    // engine does here meanwhile.
+    void queue(std::unique_ptr<RunnerBatch> batch) {
+        if (!batch) return;
+        if (!worker_) worker_.emplace();
+        RunnerBatch& b = *batches_.emplace_back(std::move(batch));
+        worker_->queue(b.job, [this, &b] { compute(b); });
+    }
+
+    // On the worker.
+    void compute(RunnerBatch& batch) {
+        const std::span<const ColumnDef> defs = batch.writer->outputs();
+        batch.values.resize(batch.runners.size() * defs.size());
+        std::span<Value> out(batch.values);
+        for (const PendingRunner& runner : batch.runners) {
+            // The horse's inputs are shared by all its runs: the runner is computed from a copy
+            // holding the course rates of its own row (reusing the last copy's buffers).
+            computing_ = *runner.inputs;
+            computing_.kCoseRen = runner.kCoseRen;
+            computing_.cCoseRen = runner.cCoseRen;
+            engine_.computeRunner(*batch.race, runner.slot, computing_, defs,
+                                  out.first(defs.size()));
+            out = out.subspan(defs.size());
+        }
+    }
+
+    // Whether a runner of the horse waits to be written into the writer's table.
+    bool isQueued(const RunnerRowWriter& writer, std::string_view code,
+                  const RunnerBatch* building) const {
+        const auto holds = [&](const RunnerBatch* batch) {
+            return batch && batch->writer == &writer &&
+                   std::any_of(batch->runners.begin(), batch->runners.end(),
+                               [&](const PendingRunner& r) { return r.code == code; });
+        };
+        return holds(building) || std::any_of(batches_.begin(), batches_.end(),
+                                              [&](const auto& b) { return holds(b.get()); });
+    }
+
+    // Writes the batches computed so far, waiting only when too many are queued.
+    void writeComputed() {
+        while (!batches_.empty() &&
+               (batches_.size() > kQueueDepth || worker_->isDone(batches_.front()->job))) {
+            writeFront();
+        }
+    }
+
+    void writeFront() {
+        RunnerBatch& batch = *batches_.front();
+        worker_->wait(batch.job);
+        const std::size_t width = batch.writer->outputs().size();
+        std::span<const Value> values(batch.values);
+        for (const PendingRunner& runner : batch.runners) {
+            batch.writer->write(copier_, runner, values.first(width));
+            values = values.subspan(width);
+        }
+        batches_.pop_front();
+    }
+
     Database& tran_;
     HorseCopier& copier_;
     RacePredictor engine_;
     std::vector<int> inputPlaces_;
     TextMap<RunnerInputs> inputs_;
     std::unordered_map<std::string, RunnerRowWriter> writers_;
+    RunnerInputs computing_;  // the worker's
+    // Before the worker: it is stopped, on any exit, before the batches it may be reading go.
+    std::deque<std::unique_ptr<RunnerBatch>> batches_;
+    std::optional<OrderedWorker> worker_;
 };
 
 RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress,
@@ -368,6 +504,40 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     Transaction readMast(mast);
     Transaction tx(tran);
     {
+        std::vector<FieldSpec> runnerCodes;
+        for (int k = 1; k <= kDen1RunnerSlots; ++k) {
+            runnerCodes.push_back(den1RunnerSubField(k, "umacode"));
+        }
+        HorseCopier copier(mast, tran);
+        std::optional<EngineRaces> engine;
+        if (prediction.engine) engine.emplace(mast, tran, copier);
+
+        // The runners' horses are read from the master in one pass rather than one by one, on a
+        // thread of its own while the tables are made: one reads mast.mdb, the other writes
+        // tran.mdb, and neither uses what the other does.
+        std::vector<RecordRunners> runnersOf(n);
+        auto preloaded = std::async(std::launch::async, [&] {
+            TextSet runners;
+            for (std::size_t i = 0; i < n; ++i) {
+                for (std::size_t k = 0; k < runnerCodes.size(); ++k) {
+                    std::string& code = runnersOf[i][k].code;
+                    code = decodeField(file->record(i + 1), runnerCodes[k]);
+                    if (!isBlank(code)) runners.insert(code);
+                }
+            }
+            copier.preload(runners, [&](const std::string& code, const Statement& row) {
+                if (engine) engine->keepInputs(code, row);
+            });
+            if (!engine) return;
+            for (RecordRunners& record : runnersOf) {
+                for (RunnerSlot& runner : record) {
+                    if (isBlank(runner.code)) continue;
+                    runner.horse = copier.lookUp(runner.code);
+                    runner.inputs = engine->inputsOf(runner.code);
+                }
+            }
+        });
+
         // Every meeting's tables are made before any row is written: a new table changes the
         // schema, which makes every prepared statement prepare itself again.
         std::vector<std::string> newEntryTables;
@@ -384,26 +554,8 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
                 createRaceTable(tran, meeting.race);
             }
         }
-        std::vector<FieldSpec> runnerCodes;
-        for (int k = 1; k <= kDen1RunnerSlots; ++k) {
-            runnerCodes.push_back(den1RunnerSubField(k, "umacode"));
-        }
-
-        HorseCopier copier(mast, tran);
+        preloaded.get();
         for (const std::string& table : newEntryTables) copier.tableIsNew(table);
-        std::optional<EngineRaces> engine;
-        if (prediction.engine) engine.emplace(mast, tran, copier);
-        // The runners' horses are read from the master in one pass rather than one by one.
-        TextSet runners;
-        for (std::size_t i = 1; i <= n; ++i) {
-            for (const FieldSpec& code : runnerCodes) {
-                std::string umacode = decodeField(file->record(i), code);
-                if (!isBlank(umacode)) runners.insert(std::move(umacode));
-            }
-        }
-        copier.preload(runners, [&](const std::string& code, const Statement& row) {
-            if (engine) engine->keepInputs(code, row);
-        });
 
         const RacePredictFn predict = prediction.factory && *prediction.factory
                                           ? (*prediction.factory)(mast, tran)
@@ -425,11 +577,10 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
             const int raceNumber =
                 static_cast<int>(numericValue(decodeField(record, raceNumberField)));
             if (engine) {
-                engine->run(record, meeting, raceNumber, runnerCodes);
+                engine->run(meeting, raceNumber, runnersOf[i - 1]);
             } else {
-                for (const FieldSpec& code : runnerCodes) {
-                    const std::string umacode = decodeField(record, code);
-                    if (!isBlank(umacode)) copier.copy(meeting.entries, umacode);
+                for (const RunnerSlot& runner : runnersOf[i - 1]) {
+                    if (!isBlank(runner.code)) copier.copy(meeting.entries, runner.code);
                 }
                 if (predict) predict(meeting.race, meeting.entries, raceNumber);
             }
@@ -437,6 +588,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
             result.currentRaceTable = meeting.race;
             result.currentEntryTable = meeting.entries;
         }
+        if (engine) engine->finish();
     }
     tx.commit();
     readMast.commit();
