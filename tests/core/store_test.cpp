@@ -239,6 +239,25 @@ TEST_F(StoreTest, TablesAreListedInNameOrderAndTestedExactly) {
     EXPECT_EQ(db->userTables(), (std::vector<std::string>{"B", "D05981003", "t"}));
     EXPECT_TRUE(db->hasTable("D05981003"));
     EXPECT_FALSE(db->hasTable("d05981003"));
+    // Made by another program: a view is no table; a table without rowid or of an odd name is.
+    db->exec("CREATE VIEW \"V\" AS SELECT 1 AS one");
+    db->exec("CREATE TABLE \"W\" (k TEXT PRIMARY KEY) WITHOUT ROWID");
+    db->exec("CREATE TABLE \"a\"\"b.c\" (x)");
+    db->exec("CREATE TEMP TABLE \"TempOnly\" (x)");
+    for (const auto& [name, is] : std::vector<std::pair<std::string, bool>>{
+             {"V", false},
+             {"W", true},
+             {"w", false},
+             {"a\"b.c", true},
+             {"A\"b.c", false},
+             {"TempOnly", false},
+             {std::string("D05981003\0x", 11), false},
+         }) {
+        EXPECT_EQ(db->hasTable(name), is) << name;
+    }
+    db->exec("DROP VIEW \"V\"");
+    db->exec("DROP TABLE \"W\"");
+    db->exec("DROP TABLE \"a\"\"b.c\"");
     db->dropTable("B");
     EXPECT_EQ(db->userTables(), (std::vector<std::string>{"D05981003", "t"}));
     EXPECT_TRUE(tableExists(dir / "t.mdb", "t"));

@@ -418,9 +418,27 @@ std::vector<std::string> Database::userTables() {
 }
 
 bool Database::hasTable(std::string_view name) {
-    // The table list pragma looks the name up in the parsed schema instead of scanning
-    // sqlite_schema, which matters with hundreds of meeting tables. It matches without regard
-    // to case; the test is meant to be exact, so the name found is compared as well.
+    const std::string key(name);
+    // Looked up, case aside, through the parsed schema's hash; a view does not count. Asking the
+    // table list instead walks every table, which adds up with hundreds of meetings.
+    const int rc = sqlite3_table_column_metadata(db_.get(), "main", key.c_str(), nullptr, nullptr,
+                                                 nullptr, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_ERROR) return false;  // no such table
+    if (rc != SQLITE_OK) fail(db_.get(), rc, key);  // the schema could not be read
+    // The test is exact: the name a statement resolves to must be the one asked for. The name is
+    // quoted as SQL quotes it, not refused: a table another program made may have any name.
+    std::string sql = "SELECT rowid FROM main.\"";
+    for (const char c : name) sql += c == '"' ? std::string_view("\"\"") : std::string_view(&c, 1);
+    sql += '"';
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw,
+                           nullptr) == SQLITE_OK) {
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
+        const char* found = sqlite3_column_table_name(raw, 0);
+        return found && key == found;
+    }
+    sqlite3_finalize(raw);
+    // A table without rowid: its name is found in the table list.
     if (!tableLookup_) {
         tableLookup_.emplace(prepare("SELECT name, type FROM pragma_table_list(?1)"));
     }
@@ -538,7 +556,11 @@ const Database::TableColumns& Database::tableColumns(std::string_view table) {
     if (auto it = columnCache_.find(key); it != columnCache_.end()) return it->second;
     if (!hasTable(table)) throw StoreError("表 " + key + " がありません。");
     TableColumns cols;
-    auto st = prepare("SELECT name, type FROM pragma_table_info(?1)");
+    if (!columnLookup_) {
+        columnLookup_.emplace(prepare("SELECT name, type FROM pragma_table_info(?1)"));
+    }
+    Statement& st = *columnLookup_;
+    StatementReset reset(st);
     st.bind(1, table);
     while (st.step()) {
         cols.defs.push_back(parseDeclType(st.text(0), st.text(1)));

@@ -208,6 +208,7 @@ class Database {
     const TableColumns& tableColumns(std::string_view table);
     std::unordered_map<std::string, TableColumns> columnCache_;
     std::optional<Statement> tableLookup_;
+    std::optional<Statement> columnLookup_;
     int savepointDepth_ = 0;
 };
 
