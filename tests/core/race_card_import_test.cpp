@@ -320,3 +320,52 @@ TEST_F(RaceCardImportTest, CombinedImportRunsOnlyWhenTheRaceCardFileIsThere) {
 }
 
 }  // namespace
+
+namespace {
+
+// The combined import stores the horses while the race card import makes its tables: whichever
+// fails, the outcome is that of the horses first, then the race cards.
+TEST_F(RaceCardRefusalTest, CombinedImportFailsAsHorsesFirstThenRaceCardsWould) {
+    horses({"96100001"});
+    const auto storedHorses = [&] {
+        Database mast(paths.mastPath());
+        Statement st = mast.prepare("SELECT umacode FROM " + quoteIdentifier(kHorseTable) +
+                                    " ORDER BY umacode");
+        std::vector<std::string> codes;
+        while (st.step()) codes.push_back(st.text(0));
+        return codes;
+    };
+    const struct {
+        const char* name;
+        bool horsesFail;
+        bool cardsFail;
+        const char* error;  // the start of what is thrown
+    } cases[] = {
+        {"horses fail", true, false, "horses refused"},
+        {"race cards fail", false, true, "JRA#DEN1.DAT の 1 件目"},
+        {"both fail", true, true, "horses refused"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeUmajFile(folder / "JRA#UMAJ.DAT", {UmajRecord("96100002")});
+        if (c.horsesFail) {
+            Database(paths.mastPath())
+                .exec("CREATE TRIGGER refuse BEFORE INSERT ON " + quoteIdentifier(kHorseTable) +
+                      " BEGIN SELECT RAISE(ABORT, 'horses refused'); END");
+        }
+        cards({Den1Record(c.cardsFail ? "5 " : "06", "98", "10", "03", 1).runner(1, "96100002")});
+        try {
+            importRaceCardsIfPresent(paths, {}, kNoPrediction);
+            ADD_FAILURE() << "no error";
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
+        }
+        expectUnchanged();
+        EXPECT_EQ(storedHorses(),
+                  std::vector<std::string>{c.horsesFail ? "96100001" : "96100002"});
+        Database(paths.mastPath()).exec("DROP TRIGGER IF EXISTS refuse");
+        horses({"96100001"});
+    }
+}
+
+}  // namespace

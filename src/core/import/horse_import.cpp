@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <deque>
 #include <filesystem>
 #include <stdexcept>
@@ -146,7 +147,45 @@ std::string decodeHistoryEntry(std::string_view entry) {
     return text;
 }
 
+namespace {
+
+// Whether the column keeps every value convertForColumn gives for its definition as it is:
+// SQLite converts a value to the column's affinity, which its declared type decides.
+bool storesAsWritten(const ColumnDef& def, std::string declared) {
+    for (auto& ch : declared) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    const auto has = [&](std::string_view part) { return declared.find(part) != std::string::npos; };
+    const bool integer = has("INT");
+    const bool text = !integer && (has("CHAR") || has("CLOB") || has("TEXT"));
+    const bool real = !integer && !text && !has("BLOB") && !declared.empty() &&
+                      (has("REAL") || has("FLOA") || has("DOUB"));
+    switch (def.type) {
+        case ColumnType::Text:
+            return text;
+        case ColumnType::Integer:
+        case ColumnType::Long:
+            return integer;
+        case ColumnType::Single:
+        case ColumnType::Double:
+            return real;
+    }
+    return false;
+}
+
+std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredHorses* stored);
+
+}  // namespace
+
 std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
+    return runImport(paths, progress, nullptr);
+}
+
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, StoredHorses& stored) {
+    return runImport(paths, progress, &stored);
+}
+
+namespace {
+
+std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredHorses* stored) {
     const std::string fileName(kUmajLayout.fileName);
     const auto path = paths.extractionFolder() / fileName;
 
@@ -172,6 +211,17 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
         mast.exec("DELETE FROM " + table);
 
         const auto defs = copiedColumnDefs(mast, kHorseTable);
+        if (stored) {
+            stored->byCode.clear();
+            stored->exact = true;
+            Statement info = mast.prepare("SELECT type FROM pragma_table_info(?1) WHERE name = ?2");
+            for (const ColumnDef& def : defs) {
+                StatementReset reset(info);
+                info.bind(1, kHorseTable);
+                info.bind(2, def.name);
+                stored->exact = stored->exact && info.step() && storesAsWritten(def, info.text(0));
+            }
+        }
         // A horse code seen again replaces the row of the earlier record: the later record wins,
         // as the unique index allows only one row per horse.
         Statement insert =
@@ -198,7 +248,23 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
             chunk.first = next;
             chunk.count = std::min(kChunkRecords, n + 1 - next);
             next += chunk.count;
-            worker.queue(chunk.job, [&chunk, &file, &fields, &defs, width] {
+            worker.queue(chunk.job, [&chunk, &file, &fields, &defs, width, stored] {
+                // On the worker, chunk after chunk: a later record of a code replaces the earlier.
+                const auto keep = [stored](std::span<const Value> row) {
+                    const auto* code = std::get_if<std::string>(&row[0]);
+                    const bool nan = std::any_of(row.begin(), row.end(), [](const Value& v) {
+                        return std::holds_alternative<double>(v) && std::isnan(std::get<double>(v));
+                    });
+                    // SQLite would store a NaN as null; a row without code is refused anyway.
+                    if (!code || nan) {
+                        stored->exact = false;
+                        stored->byCode.clear();
+                        return;
+                    }
+                    HorseValues horse;
+                    horse.assign(row);
+                    stored->byCode.insert_or_assign(*code, std::move(horse));
+                };
                 chunk.values.resize(chunk.count * width);
                 std::vector<Value> values(kHorseCopyColumns.size());
                 for (std::size_t r = 0; r < chunk.count; ++r) {
@@ -206,6 +272,7 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
                     for (std::size_t c = 0; c < width; ++c) {
                         chunk.values[r * width + c] = convertForColumn(defs[c], values[c]);
                     }
+                    if (stored && stored->exact) keep(std::span(chunk.values).subspan(r * width, width));
                 }
             });
         };
@@ -230,6 +297,8 @@ std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
     return file->count();
 }
 
+}  // namespace
+
 // ---- HorseValues ----
 
 void HorseValues::read(const Statement& row, std::size_t count) {
@@ -253,6 +322,28 @@ void HorseValues::read(const Statement& row, std::size_t count) {
     }
 }
 
+void HorseValues::assign(std::span<const Value> values) {
+    text_.clear();
+    cells_.assign(values.size(), Cell{});
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Cell& cell = cells_[i];
+        if (const auto* n = std::get_if<std::int64_t>(&values[i])) {
+            cell.type = SQLITE_INTEGER;
+            cell.integer = *n;
+        } else if (const auto* d = std::get_if<double>(&values[i])) {
+            cell.type = SQLITE_FLOAT;
+            cell.real = *d;
+        } else if (const auto* text = std::get_if<std::string>(&values[i])) {
+            cell.type = SQLITE_TEXT;
+            cell.offset = static_cast<std::uint32_t>(text_.size());
+            cell.length = static_cast<std::uint32_t>(text->size());
+            text_.append(*text);
+        } else {
+            cell.type = SQLITE_NULL;
+        }
+    }
+}
+
 Value HorseValues::value(std::size_t column) const {
     const Cell& cell = cells_.at(column);
     switch (cell.type) {
@@ -265,6 +356,17 @@ Value HorseValues::value(std::size_t column) const {
         default:
             return text_.substr(cell.offset, cell.length);
     }
+}
+
+std::string_view HorseValues::textView(std::size_t column) const {
+    const Cell& cell = cells_.at(column);
+    return cell.type == SQLITE_TEXT ? std::string_view(text_).substr(cell.offset, cell.length)
+                                    : std::string_view();
+}
+
+std::int64_t HorseValues::integer(std::size_t column) const {
+    const Cell& cell = cells_.at(column);
+    return cell.type == SQLITE_INTEGER ? cell.integer : 0;
 }
 
 void HorseValues::bindTo(Statement& st, int index, std::size_t column) const {
@@ -330,6 +432,11 @@ void HorseCopier::preload(
         if (onRow) onRow(code, all);
         horses_.emplace(std::move(code), std::move(values));
     }
+}
+
+void HorseCopier::adopt(TextMap<HorseValues> horses) {
+    preloaded_ = true;
+    horses_ = std::move(horses);
 }
 
 void HorseCopier::tableIsNew(std::string_view entriesTable) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -86,6 +87,14 @@ class HorseValues {
     void read(const Statement& row, std::size_t count);
     std::size_t size() const { return cells_.size(); }
     Value value(std::size_t column) const;
+    // SQLite's fundamental type of the column's value (SQLITE_INTEGER … SQLITE_NULL).
+    int type(std::size_t column) const { return cells_.at(column).type; }
+    // A text column's bytes; "" for null (or a number).
+    std::string_view textView(std::size_t column) const;
+    // A whole number column's value; 0 for null (or a text).
+    std::int64_t integer(std::size_t column) const;
+    // The values as 競走馬 stores them when they are written as given (see StoredHorses).
+    void assign(std::span<const Value> values);
     // Binds the column's value as it was read; a text is bound without copying, so these values
     // must outlive the statement's next run.
     void bindTo(Statement& st, int index, std::size_t column) const;
@@ -101,6 +110,16 @@ class HorseValues {
     std::string text_;
     std::vector<Cell> cells_;
 };
+
+// The horses an import stored, by code, as reading them back from 競走馬 would give them: for a
+// caller that reads them next (the combined import). Filled only when 競走馬 stores every
+// value as it is written (exact); a later record of a code replaces an earlier one, as in the table.
+struct StoredHorses {
+    bool exact = false;
+    TextMap<HorseValues> byCode;
+};
+// The horse import, also keeping what it stores in `stored`.
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, StoredHorses& stored);
 
 // Copies horses from 競走馬 into entries tables. Meant to be constructed once per race card import
 // with both databases open, and to outlive none of them; its statements are prepared on first use
@@ -124,6 +143,9 @@ class HorseCopier {
     void preload(
         const TextSet& codes,
         const std::function<void(const std::string& code, const Statement& row)>& onRow = {});
+    // Takes horses already in hand instead of reading them (after importHorses kept them
+    // exactly): copy() and lookUp() then need no query, and a code not given is not in the master.
+    void adopt(TextMap<HorseValues> horses);
     // An entries table the caller has just created: which horses have rows in it is then known
     // without a query, as every row comes through this copier or the caller's noteRow.
     void tableIsNew(std::string_view entriesTable);

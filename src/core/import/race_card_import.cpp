@@ -1,5 +1,7 @@
 #include "import/race_card_import.hpp"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -10,6 +12,7 @@
 #include <span>
 #include <stdexcept>
 #include <unordered_map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -147,6 +150,9 @@ bool raceCardFileIsThere(const AppPaths& paths) {
     return std::filesystem::exists(paths.extractionFolder() / std::string(kDen1Layout.fileName),
                                    ec);
 }
+
+// Among runnerInputColumns(): the five histories, chocode, then the percentages.
+constexpr std::size_t kChocodeInput = std::tuple_size_v<decltype(RunnerInputs::histories)>;
 
 // Where each runner input column of the engine is among kHorseCopyColumns, which the horse
 // look-up returns in order.
@@ -302,12 +308,30 @@ class EngineRaces {
     EngineRaces(Database& mast, Database& tran, HorseCopier& copier)
         : tran_(tran), copier_(copier), engine_(mast, tran), inputPlaces_(runnerInputPlaces()) {}
 
-    // What the engine reads of a horse, kept as the copier preloads it.
+    // What the engine reads of a horse, seen as the copier preloads it. Kept only when it cannot
+    // be taken from the copier's values as they are (see takeInputs).
     void keepInputs(const std::string& code, const Statement& horseRow) {
-        inputs_.insert_or_assign(code, runnerInputs(horseRow, inputPlaces_));
+        bool plain = true;
+        for (std::size_t i = 0; plain && i < inputPlaces_.size(); ++i) {
+            const int type = horseRow.type(inputPlaces_[i]);
+            plain = type == SQLITE_NULL || type == (i <= kChocodeInput ? SQLITE_TEXT : SQLITE_INTEGER);
+        }
+        if (!plain) inputs_.insert_or_assign(code, runnerInputs(horseRow, inputPlaces_));
     }
 
-    // What the engine reads of the horse; nullptr when it was not preloaded.
+    // Whether takeInputs reads the horse as a statement would read its row.
+    bool takesInputsOf(const HorseValues& horse) const {
+        for (std::size_t i = 0; i < inputPlaces_.size(); ++i) {
+            const int type = horse.type(static_cast<std::size_t>(inputPlaces_[i]));
+            if (type != SQLITE_NULL &&
+                type != (i <= kChocodeInput ? SQLITE_TEXT : SQLITE_INTEGER)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // What the engine reads of the horse when kept; nullptr when it is taken from its values.
     const RunnerInputs* inputsOf(std::string_view code) const {
         const auto it = inputs_.find(code);
         return it == inputs_.end() ? nullptr : &it->second;
@@ -344,7 +368,7 @@ class EngineRaces {
         for (int z = 1; z <= kDen1RunnerSlots; ++z) {
             const RunnerSlot& slot = runners[static_cast<std::size_t>(z - 1)];
             const std::string& code = slot.code;
-            if (!slot.horse || !slot.inputs) {
+            if (!slot.horse) {
                 // Not copied: a row of the horse kept from an earlier import is computed as
                 // stored, by the engine here, once everything before it is written.
                 const std::string_view stored =
@@ -418,13 +442,36 @@ class EngineRaces {
         for (const PendingRunner& runner : batch.runners) {
             // The horse's inputs are shared by all its runs: the runner is computed from a copy
             // holding the course rates of its own row (reusing the last copy's buffers).
-            computing_ = *runner.inputs;
+            if (runner.inputs) {
+                computing_ = *runner.inputs;
+            } else {
+                takeInputs(*runner.horse, computing_);
+            }
             computing_.kCoseRen = runner.kCoseRen;
             computing_.cCoseRen = runner.cCoseRen;
             engine_.computeRunner(*batch.race, runner.slot, computing_, defs,
                                   out.first(defs.size()));
             out = out.subspan(defs.size());
         }
+    }
+
+    // The inputs from the horse's values, each a text or null for the texts and a whole number or
+    // null for the percentages: read as a statement reads them, null as "" and 0.
+    void takeInputs(const HorseValues& horse, RunnerInputs& inputs) const {
+        const auto text = [&](std::size_t i, std::string& to) {
+            to.assign(horse.textView(static_cast<std::size_t>(inputPlaces_[i])));
+        };
+        for (std::size_t k = 0; k < kChocodeInput; ++k) text(k, inputs.histories[k]);
+        text(kChocodeInput, inputs.chocode);
+        std::array<int, kRunnerInputCount - kChocodeInput - 1> pct{};
+        for (std::size_t i = 0; i < pct.size(); ++i) {
+            pct[i] = static_cast<int>(
+                horse.integer(static_cast<std::size_t>(inputPlaces_[kChocodeInput + 1 + i])));
+        }
+        inputs.aptitude = AptitudePercentages{
+            pct[0], pct[1], pct[2],  pct[3],  pct[4],  pct[5],  pct[6],  pct[7],
+            pct[8], pct[9], pct[10], pct[11], pct[12], pct[13], pct[14],
+        };
     }
 
     // Whether a runner of the horse waits to be written into the writer's table.
@@ -471,13 +518,57 @@ class EngineRaces {
     std::optional<OrderedWorker> worker_;
 };
 
-RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress,
-                               const Prediction& prediction) {
+// The horse import of the combined flow, on a thread of its own while the race card import
+// reads its file and makes its tables: the two write different files, and the race card import
+// reads no horse before the horses are stored. Its progress is not reported as it goes: the
+// progress callback is only ever called on the importing thread.
+class HorsesAlongside {
+  public:
+    explicit HorsesAlongside(const AppPaths& paths)
+        : done_(std::async(std::launch::async, [this, &paths] {
+              return importHorses(paths, ProgressFn{}, stored_);
+          })) {}
+    ~HorsesAlongside() {
+        if (done_.valid()) done_.wait();
+    }
+    HorsesAlongside(const HorsesAlongside&) = delete;
+    HorsesAlongside& operator=(const HorsesAlongside&) = delete;
+
+    // Waits for the horses to be stored; rethrows what their import threw.
+    void wait() {
+        if (done_.valid()) done_.get();
+    }
+
+    // The horses as stored, once wait() returned: the race card import need not read them back.
+    StoredHorses& stored() { return stored_; }
+
+    // Runs `step`; when it throws, the horses' own failure is the one passed on, as it would
+    // have come first.
+    template <typename Step>
+    auto firstTheirs(Step&& step) -> decltype(step()) {
+        try {
+            return step();
+        } catch (...) {
+            wait();
+            throw;
+        }
+    }
+
+  private:
+    StoredHorses stored_;  // before the thread that fills it
+    std::future<std::size_t> done_;
+};
+
+// The file's records and their meetings. The file is read and every record's meeting checked
+// before a database is opened, so that a refused file changes nothing.
+struct RaceCardFile {
+    RecordFile file;
+    std::vector<MeetingTables> meetings;
+};
+
+RaceCardFile readRaceCardFile(const AppPaths& paths) {
     const std::string fileName(kDen1Layout.fileName);
     const auto path = paths.extractionFolder() / fileName;
-
-    // The file is read and every record's meeting checked before a database is opened, so that a
-    // refused file changes nothing.
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) throw ImportError(fileName + " がありません.");
     std::optional<RecordFile> file;
@@ -490,19 +581,69 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     std::vector<MeetingTables> meetings;
     meetings.reserve(n);
     for (std::size_t i = 1; i <= n; ++i) meetings.push_back(recordMeeting(file->record(i), i));
+    return {std::move(*file), std::move(meetings)};
+}
+
+// Makes the tables of every meeting whose race table is missing; returns the entries tables made.
+// Every meeting's tables are made before any row is written: a new table changes the schema,
+// which makes every prepared statement prepare itself again.
+std::vector<std::string> makeMeetingTables(Database& tran,
+                                           const std::vector<MeetingTables>& meetings) {
+    std::vector<std::string> newEntryTables;
+    TextSet seen;
+    for (const MeetingTables& meeting : meetings) {
+        if (!seen.insert(meeting.race).second) continue;
+        // The race table is the meeting's mark; its entries table is made along with it, unless
+        // it is already there, as creating it twice would fail.
+        if (!tran.hasTable(meeting.race)) {
+            if (!tran.hasTable(meeting.entries)) {
+                createEntryTable(tran, meeting.entries);
+                newEntryTables.push_back(meeting.entries);
+            }
+            createRaceTable(tran, meeting.race);
+        }
+    }
+    return newEntryTables;
+}
+
+// The race card import; with `horses`, the combined flow, whose horses are being stored
+// meanwhile.
+RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress,
+                               const Prediction& prediction, HorsesAlongside* horses = nullptr) {
+    const auto withHorses = [&](auto&& step) {
+        return horses ? horses->firstTheirs(step) : step();
+    };
+    RaceCardFile card = withHorses([&] { return readRaceCardFile(paths); });
+    const RecordFile& file = card.file;
+    const std::vector<MeetingTables>& meetings = card.meetings;
+    const std::size_t n = file.count();
 
     ProgressSteps steps(progress);
-    steps.show(10);
-
     RaceCardImportResult result;
     result.recordCount = n;
 
+    // Without horses alongside, nothing is opened before the progress callback had its say.
+    std::optional<Database> tranDb;
+    std::optional<Transaction> tx;
+    std::vector<std::string> newEntryTables;
+    if (horses) {
+        withHorses([&] {
+            tranDb.emplace(paths.tranPath());
+            tx.emplace(*tranDb);
+            newEntryTables = makeMeetingTables(*tranDb, meetings);
+        });
+        horses->wait();
+    }
+    steps.show(10);
+    if (!tranDb) {
+        tranDb.emplace(paths.tranPath());
+        tx.emplace(*tranDb);
+    }
+    Database& tran = *tranDb;
     Database mast(paths.mastPath());
-    Database tran(paths.tranPath());
     // One read transaction on mast for the whole import: without it every horse lookup takes and
     // drops the file's lock again.
     Transaction readMast(mast);
-    Transaction tx(tran);
     {
         std::vector<FieldSpec> runnerCodes;
         for (int k = 1; k <= kDen1RunnerSlots; ++k) {
@@ -513,21 +654,33 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
         if (prediction.engine) engine.emplace(mast, tran, copier);
 
         // The runners' horses are read from the master in one pass rather than one by one, on a
-        // thread of its own while the tables are made: one reads mast.mdb, the other writes
-        // tran.mdb, and neither uses what the other does.
+        // thread of its own while the tables are made (unless they are made already): one reads
+        // mast.mdb, the other writes tran.mdb, and neither uses what the other does.
+        // The horses just stored are in hand as stored: they are not read back, unless the engine
+        // would read one of them otherwise than it reads a row.
+        bool adopted = false;
+        if (horses && horses->stored().exact) {
+            const auto& kept = horses->stored().byCode;
+            adopted = !engine || std::all_of(kept.begin(), kept.end(), [&](const auto& horse) {
+                          return engine->takesInputsOf(horse.second);
+                      });
+            if (adopted) copier.adopt(std::move(horses->stored().byCode));
+        }
         std::vector<RecordRunners> runnersOf(n);
         auto preloaded = std::async(std::launch::async, [&] {
             TextSet runners;
             for (std::size_t i = 0; i < n; ++i) {
                 for (std::size_t k = 0; k < runnerCodes.size(); ++k) {
                     std::string& code = runnersOf[i][k].code;
-                    code = decodeField(file->record(i + 1), runnerCodes[k]);
+                    code = decodeField(file.record(i + 1), runnerCodes[k]);
                     if (!isBlank(code)) runners.insert(code);
                 }
             }
-            copier.preload(runners, [&](const std::string& code, const Statement& row) {
-                if (engine) engine->keepInputs(code, row);
-            });
+            if (!adopted) {
+                copier.preload(runners, [&](const std::string& code, const Statement& row) {
+                    if (engine) engine->keepInputs(code, row);
+                });
+            }
             if (!engine) return;
             for (RecordRunners& record : runnersOf) {
                 for (RunnerSlot& runner : record) {
@@ -537,23 +690,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
                 }
             }
         });
-
-        // Every meeting's tables are made before any row is written: a new table changes the
-        // schema, which makes every prepared statement prepare itself again.
-        std::vector<std::string> newEntryTables;
-        TextSet seen;
-        for (const MeetingTables& meeting : meetings) {
-            if (!seen.insert(meeting.race).second) continue;
-            // The race table is the meeting's mark; its entries table is made along with it,
-            // unless it is already there, as creating it twice would fail.
-            if (!tran.hasTable(meeting.race)) {
-                if (!tran.hasTable(meeting.entries)) {
-                    createEntryTable(tran, meeting.entries);
-                    newEntryTables.push_back(meeting.entries);
-                }
-                createRaceTable(tran, meeting.race);
-            }
-        }
+        if (!horses) newEntryTables = makeMeetingTables(tran, meetings);
         preloaded.get();
         for (const std::string& table : newEntryTables) copier.tableIsNew(table);
 
@@ -565,7 +702,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
 
         for (std::size_t i = 1; i <= n; ++i) {
             steps.show(static_cast<int>(10 + 90 * i / n));
-            const std::string_view record = file->record(i);
+            const std::string_view record = file.record(i);
             const MeetingTables& meeting = meetings[i - 1];
 
             auto writer = writers.find(meeting.race);
@@ -590,7 +727,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
         }
         if (engine) engine->finish();
     }
-    tx.commit();
+    tx->commit();
     readMast.commit();
     steps.show(100);
     return result;
@@ -613,18 +750,33 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
                            RacePredictorFactory([&](Database&, Database&) { return predict; }));
 }
 
+namespace {
+
+std::optional<RaceCardImportResult> combinedImport(const AppPaths& paths,
+                                                  const ProgressFn& progress,
+                                                  const Prediction& prediction) {
+    if (!raceCardFileIsThere(paths)) return std::nullopt;
+    std::error_code ec;
+    if (!std::filesystem::exists(
+            paths.extractionFolder() / std::string(kUmajLayout.fileName), ec)) {
+        // Refused by the horse import itself, before anything is opened.
+        importHorses(paths, progress);
+    }
+    report(progress, 0);
+    HorsesAlongside horses(paths);
+    return runImport(paths, progress, prediction, &horses);
+}
+
+}  // namespace
+
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(
     const AppPaths& paths, const ProgressFn& progress, const RacePredictorFactory& makePredictor) {
-    if (!raceCardFileIsThere(paths)) return std::nullopt;
-    importHorses(paths, progress);
-    return importRaceCards(paths, progress, makePredictor);
+    return combinedImport(paths, progress, Prediction{&makePredictor, false});
 }
 
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
                                                              const ProgressFn& progress) {
-    if (!raceCardFileIsThere(paths)) return std::nullopt;
-    importHorses(paths, progress);
-    return importRaceCards(paths, progress);
+    return combinedImport(paths, progress, Prediction{nullptr, true});
 }
 
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
