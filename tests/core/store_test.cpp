@@ -278,6 +278,30 @@ TEST_F(StoreTest, IdentifiersThatCouldReachSqlAsTextAreRefused) {
     EXPECT_TRUE(db->hasTable("t"));
 }
 
+TEST_F(StoreTest, AColumnStoresAsWrittenOnlyWhenItsAffinityKeepsTheConvertedValue) {
+    const ColumnDef made[] = {{"t", ColumnType::Text, 8}, {"i", ColumnType::Integer},
+                              {"l", ColumnType::Long}, {"f", ColumnType::Single}};
+    db->createTable("Made", made);
+    for (const char* column : {"t", "i", "l", "f", "T"}) {
+        EXPECT_TRUE(db->storesAsWritten("Made", column)) << column;
+    }
+    EXPECT_FALSE(db->storesAsWritten("Made", "none"));
+    // Made by another program: the declared type decides what SQLite does to a value.
+    db->exec(
+        "CREATE TABLE Other (vc VARCHAR(10), num NUMBER, dbl DOUBLE, chd CHARDOUBLE, bare, "
+        "bl BLOB)");
+    for (const auto& [column, kept] : std::vector<std::pair<const char*, bool>>{
+             {"vc", true},     // text affinity, read as Text
+             {"num", false},   // read as Text, but numeric affinity turns "12" into 12
+             {"dbl", true},    // real affinity, read as Double
+             {"chd", false},   // read as Double, but text affinity turns 1.5 into "1.5"
+             {"bare", false},  // no declared type: not counted on
+             {"bl", false},
+         }) {
+        EXPECT_EQ(db->storesAsWritten("Other", column), kept) << column;
+    }
+}
+
 TEST_F(StoreTest, IndexNamesArePerTable) {
     const ColumnDef cols[] = {{"bango", ColumnType::Integer}};
     db->createTable("D01", cols);

@@ -149,28 +149,6 @@ std::string decodeHistoryEntry(std::string_view entry) {
 
 namespace {
 
-// Whether the column keeps every value convertForColumn gives for its definition as it is:
-// SQLite converts a value to the column's affinity, which its declared type decides.
-bool storesAsWritten(const ColumnDef& def, std::string declared) {
-    for (auto& ch : declared) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    const auto has = [&](std::string_view part) { return declared.find(part) != std::string::npos; };
-    const bool integer = has("INT");
-    const bool text = !integer && (has("CHAR") || has("CLOB") || has("TEXT"));
-    const bool real = !integer && !text && !has("BLOB") && !declared.empty() &&
-                      (has("REAL") || has("FLOA") || has("DOUB"));
-    switch (def.type) {
-        case ColumnType::Text:
-            return text;
-        case ColumnType::Integer:
-        case ColumnType::Long:
-            return integer;
-        case ColumnType::Single:
-        case ColumnType::Double:
-            return real;
-    }
-    return false;
-}
-
 std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredHorses* stored);
 
 }  // namespace
@@ -213,14 +191,9 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
         const auto defs = copiedColumnDefs(mast, kHorseTable);
         if (stored) {
             stored->byCode.clear();
-            stored->exact = true;
-            Statement info = mast.prepare("SELECT type FROM pragma_table_info(?1) WHERE name = ?2");
-            for (const ColumnDef& def : defs) {
-                StatementReset reset(info);
-                info.bind(1, kHorseTable);
-                info.bind(2, def.name);
-                stored->exact = stored->exact && info.step() && storesAsWritten(def, info.text(0));
-            }
+            stored->exact = std::all_of(defs.begin(), defs.end(), [&](const ColumnDef& def) {
+                return mast.storesAsWritten(kHorseTable, def.name);
+            });
         }
         // A horse code seen again replaces the row of the earlier record: the later record wins,
         // as the unique index allows only one row per horse.

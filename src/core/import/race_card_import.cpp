@@ -12,6 +12,7 @@
 #include <span>
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -76,21 +77,38 @@ RaceColumns raceColumns(Database& tran, std::string_view table) {
 // Statements that add or replace the race rows of one race table.
 class RaceRowWriter {
   public:
-    RaceRowWriter(Database& tran, std::string_view table)
+    // `isNew`: the table was made by this import, so a race is in it only once written here.
+    RaceRowWriter(Database& tran, std::string_view table, bool isNew)
         : tran_(tran),
           table_(table),
+          isNew_(isNew),
           cols_(raceColumns(tran, table)),
-          find_(tran.prepare("SELECT rowid FROM " + quoteIdentifier(table) + " WHERE " +
-                             quoteIdentifier(kRaceNumberField) + " = ?1 LIMIT 1")),
-          insert_(prepareWrite(tran, table, false)) {}
+          insert_(prepareWrite(tran, table, false)) {
+        // The engine reads the race from the values just written when the table stores them as
+        // they are written, and from the row otherwise.
+        knowsRace_ = true;
+        for (const std::string_view name : raceInputColumns()) {
+            const auto it = std::find_if(cols_.fields.begin(), cols_.fields.end(),
+                                         [&](const FieldSpec* f) { return f->name == name; });
+            knowsRace_ = knowsRace_ && it != cols_.fields.end() &&
+                         tran.storesAsWritten(table, cols_.columns[static_cast<std::size_t>(
+                                                         it - cols_.fields.begin())].name);
+            raceInputPlaces_.push_back(static_cast<std::size_t>(it - cols_.fields.begin()));
+        }
+    }
 
     void write(std::string_view record) {
         const std::int64_t raceNumber = numericValue(decodeField(record, *cols_.raceNumber));
         std::optional<std::int64_t> rowid;
-        {
-            StatementReset resetFind(find_, StatementReset::Bindings::Keep);
-            find_.bind(1, raceNumber);
-            if (find_.step()) rowid = find_.int64(0);
+        if (!isNew_ || !written_.insert(raceNumber).second) {
+            if (!find_) {
+                find_.emplace(tran_.prepare("SELECT rowid FROM " + quoteIdentifier(table_) +
+                                            " WHERE " + quoteIdentifier(kRaceNumberField) +
+                                            " = ?1 LIMIT 1"));
+            }
+            StatementReset resetFind(*find_, StatementReset::Bindings::Keep);
+            find_->bind(1, raceNumber);
+            if (find_->step()) rowid = find_->int64(0);
         }
         // Replacing a race is for a second import of the card: prepared when first needed.
         if (rowid && !update_) update_.emplace(prepareWrite(tran_, table_, true));
@@ -109,6 +127,23 @@ class RaceRowWriter {
         for (const Value& v : values_) st.bindView(++index, v);
         if (rowid) st.bind(++index, *rowid);
         st.run();
+    }
+
+    // Whether race() gives the race as the engine would read the row just written.
+    bool knowsRace() const { return knowsRace_; }
+
+    // The race just written, read from its values as a statement reads the row: a null as 0 or
+    // "". Only where knowsRace(): the columns hold whole numbers and texts as written.
+    std::optional<RaceInputs> race() const {
+        const auto text = [&](std::size_t k) {
+            const auto* t = std::get_if<std::string>(&values_[raceInputPlaces_[k]]);
+            return t ? *t : std::string();
+        };
+        const auto* bango = std::get_if<std::int64_t>(&values_[raceInputPlaces_[0]]);
+        std::array<std::string, kDen1RunnerSlots> entries;
+        for (std::size_t z = 0; z < entries.size(); ++z) entries[z] = text(5 + z);
+        return raceInputs(bango ? *bango : 0, text(1), text(2), text(3), text(4),
+                          std::move(entries));
     }
 
   private:
@@ -134,9 +169,13 @@ class RaceRowWriter {
 
     Database& tran_;
     std::string table_;
+    bool isNew_;
+    std::unordered_set<std::int64_t> written_;  // race numbers, in a new table
     RaceColumns cols_;  // before the statements: they are made from it
+    bool knowsRace_ = false;
+    std::vector<std::size_t> raceInputPlaces_;  // of raceInputColumns() among the values
     std::vector<Value> values_;
-    Statement find_;
+    std::optional<Statement> find_;
     Statement insert_;
     std::optional<Statement> update_;
 };
@@ -337,9 +376,10 @@ class EngineRaces {
         return it == inputs_.end() ? nullptr : &it->second;
     }
 
-    void run(const MeetingTables& meeting, int raceNumber, const RecordRunners& runners) {
+    void run(const MeetingTables& meeting, int raceNumber, const RecordRunners& runners,
+             const RaceRowWriter& written) {
         // Read while the worker may be computing: readRace uses none of what it does.
-        auto race = engine_.readRace(meeting.race, raceNumber);
+        auto race = written.knowsRace() ? written.race() : engine_.readRace(meeting.race, raceNumber);
         bool agree = race.has_value() && copier_.storesAsIs(meeting.entries);
         for (std::size_t z = 0; agree && z < runners.size(); ++z) {
             // The engine finds a runner's row by the code within the stored entry; the copy goes
@@ -584,12 +624,17 @@ RaceCardFile readRaceCardFile(const AppPaths& paths) {
     return {std::move(*file), std::move(meetings)};
 }
 
-// Makes the tables of every meeting whose race table is missing; returns the entries tables made.
-// Every meeting's tables are made before any row is written: a new table changes the schema,
-// which makes every prepared statement prepare itself again.
-std::vector<std::string> makeMeetingTables(Database& tran,
-                                           const std::vector<MeetingTables>& meetings) {
-    std::vector<std::string> newEntryTables;
+// The tables an import made.
+struct NewTables {
+    std::vector<std::string> entries;
+    TextSet races;
+};
+
+// Makes the tables of every meeting whose race table is missing. Every meeting's tables are made
+// before any row is written: a new table changes the schema, which makes every prepared statement
+// prepare itself again.
+NewTables makeMeetingTables(Database& tran, const std::vector<MeetingTables>& meetings) {
+    NewTables made;
     TextSet seen;
     for (const MeetingTables& meeting : meetings) {
         if (!seen.insert(meeting.race).second) continue;
@@ -598,12 +643,13 @@ std::vector<std::string> makeMeetingTables(Database& tran,
         if (!tran.hasTable(meeting.race)) {
             if (!tran.hasTable(meeting.entries)) {
                 createEntryTable(tran, meeting.entries);
-                newEntryTables.push_back(meeting.entries);
+                made.entries.push_back(meeting.entries);
             }
             createRaceTable(tran, meeting.race);
+            made.races.insert(meeting.race);
         }
     }
-    return newEntryTables;
+    return made;
 }
 
 // The race card import; with `horses`, the combined flow, whose horses are being stored
@@ -625,12 +671,12 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     // Without horses alongside, nothing is opened before the progress callback had its say.
     std::optional<Database> tranDb;
     std::optional<Transaction> tx;
-    std::vector<std::string> newEntryTables;
+    NewTables made;
     if (horses) {
         withHorses([&] {
             tranDb.emplace(paths.tranPath());
             tx.emplace(*tranDb);
-            newEntryTables = makeMeetingTables(*tranDb, meetings);
+            made = makeMeetingTables(*tranDb, meetings);
         });
         horses->wait();
     }
@@ -690,9 +736,9 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
                 }
             }
         });
-        if (!horses) newEntryTables = makeMeetingTables(tran, meetings);
+        if (!horses) made = makeMeetingTables(tran, meetings);
         preloaded.get();
-        for (const std::string& table : newEntryTables) copier.tableIsNew(table);
+        for (const std::string& table : made.entries) copier.tableIsNew(table);
 
         const RacePredictFn predict = prediction.factory && *prediction.factory
                                           ? (*prediction.factory)(mast, tran)
@@ -707,14 +753,17 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
 
             auto writer = writers.find(meeting.race);
             if (writer == writers.end()) {
-                writer = writers.try_emplace(meeting.race, tran, meeting.race).first;
+                writer = writers
+                             .try_emplace(meeting.race, tran, meeting.race,
+                                          made.races.contains(meeting.race))
+                             .first;
             }
             writer->second.write(record);
 
             const int raceNumber =
                 static_cast<int>(numericValue(decodeField(record, raceNumberField)));
             if (engine) {
-                engine->run(meeting, raceNumber, runnersOf[i - 1]);
+                engine->run(meeting, raceNumber, runnersOf[i - 1], writer->second);
             } else {
                 for (const RunnerSlot& runner : runnersOf[i - 1]) {
                     if (!isBlank(runner.code)) copier.copy(meeting.entries, runner.code);

@@ -160,6 +160,13 @@ class RowValues {
     std::span<Value> values_;
 };
 
+// What the race SELECT returns, in this order.
+constexpr std::array<std::string_view, 5 + kSlots> kRaceInputNames = {
+    "bango", "basho", "track", "tousuu", "kyori", "uma1",  "uma2",  "uma3",  "uma4",  "uma5",  "uma6",
+    "uma7",  "uma8",  "uma9",  "uma10",  "uma11", "uma12", "uma13", "uma14", "uma15", "uma16", "uma17",
+    "uma18",
+};
+
 // What the runner SELECT returns, in this order: rowid, the runner input columns, KCoseRen,
 // CCoseRen.
 constexpr std::array<std::string_view, kRunnerInputCount> kRunnerInputNames = {
@@ -180,6 +187,10 @@ constexpr auto kInputColumns = [] {
 constexpr int kColCCoseRen = kColKCoseRen + 1;
 
 }  // namespace
+
+std::span<const std::string_view> raceInputColumns() {
+    return kRaceInputNames;
+}
 
 std::span<const std::string_view> runnerInputColumns() {
     return kRunnerInputNames;
@@ -234,10 +245,11 @@ struct RacePredictor::Impl {
     void useRaceTable(std::string_view name) {
         if (selectRace && raceTable == name) return;
         selectRace.reset();
-        std::string sql = "SELECT " + quoteIdentifier("bango") + ", " + quoteIdentifier("basho") +
-                          ", " + quoteIdentifier("track") + ", " + quoteIdentifier("tousuu") +
-                          ", " + quoteIdentifier("kyori");
-        for (int z = 1; z <= kSlots; ++z) sql += ", " + quoteIdentifier("uma" + std::to_string(z));
+        std::string sql = "SELECT ";
+        for (const std::string_view column : kRaceInputNames) {
+            if (column != kRaceInputNames.front()) sql += ", ";
+            sql += quoteIdentifier(column);
+        }
         sql += " FROM " + quoteIdentifier(name) + " WHERE " + quoteIdentifier("bango") + " = ?1";
         selectRace.emplace(tran.prepare(sql));
         raceTable = name;
@@ -283,16 +295,10 @@ std::optional<RaceInputs> RacePredictor::Impl::readRace(std::string_view raceTab
     StatementReset reset(st, StatementReset::Bindings::Keep);
     st.bind(1, raceNumber);
     if (!st.step()) return std::nullopt;
-    RaceInputs race;
-    race.bango = st.int64(0);
-    race.values.course = st.text(1);
-    race.values.track = st.text(2);
-    race.values.runners = static_cast<int>(numericValue(st.text(3)));
-    race.values.distance = numericValue(st.text(4));
-    for (int z = 0; z < kSlots; ++z) race.entries[static_cast<std::size_t>(z)] = st.text(5 + z);
-    // The aptitude index divides by the field size: a race without one is left as it is.
-    if (race.values.runners <= 0) return std::nullopt;
-    return race;
+    std::array<std::string, kSlots> entries;
+    for (int z = 0; z < kSlots; ++z) entries[static_cast<std::size_t>(z)] = st.text(5 + z);
+    return raceInputs(st.int64(0), st.text(1), st.text(2), st.text(3), st.text(4),
+                      std::move(entries));
 }
 
 bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const RaceInputs& race,
@@ -404,6 +410,21 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
     row.set(kOmoNouryoku2, ability.omoNouryoku2);
     row.set(kNouryoku3, ability.nouryoku3);
     row.set(kOmoNouryoku3, ability.omoNouryoku3);
+}
+
+std::optional<RaceInputs> raceInputs(std::int64_t bango, std::string basho, std::string track,
+                                     std::string_view tousuu, std::string_view kyori,
+                                     std::array<std::string, 18> entries) {
+    RaceInputs race;
+    race.bango = bango;
+    race.values.course = std::move(basho);
+    race.values.track = std::move(track);
+    race.values.runners = static_cast<int>(numericValue(tousuu));
+    race.values.distance = numericValue(kyori);
+    race.entries = std::move(entries);
+    // The aptitude index divides by the field size: a race without one is left as it is.
+    if (race.values.runners <= 0) return std::nullopt;
+    return race;
 }
 
 std::vector<ColumnDef> outputDefs(Database& tran, std::string_view entryTable) {

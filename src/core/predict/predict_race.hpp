@@ -37,6 +37,15 @@ struct RunnerInputs {
     std::int64_t cCoseRen = 0;
 };
 
+// The race from its row's bango, basho, track, tousuu, kyori and uma1 … uma18, read as a
+// statement reads them (bango as a whole number, the others as texts); nullopt when its runner
+// count is not positive, as such a race is left alone.
+std::optional<RaceInputs> raceInputs(std::int64_t bango, std::string basho, std::string track,
+                                     std::string_view tousuu, std::string_view kyori,
+                                     std::array<std::string, 18> entries);
+// The race table columns raceInputs reads, in its order (uma1 … uma18 last).
+std::span<const std::string_view> raceInputColumns();
+
 inline constexpr std::size_t kRunnerInputCount = 21;
 
 // The entries columns RunnerInputs comes from, besides KCoseRen and CCoseRen: inf1 … inf5,

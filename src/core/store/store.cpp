@@ -87,6 +87,27 @@ ColumnDef parseDeclType(std::string name, std::string decl) {
     return {std::move(name), ColumnType::Text};
 }
 
+// Whether a column declared so keeps every value convertForColumn gives for its definition as
+// it is: SQLite converts a value to the column's affinity, which the declared type decides.
+bool keepsAsWritten(const ColumnDef& def, std::string declared) {
+    for (auto& ch : declared) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    const auto has = [&](std::string_view part) { return declared.find(part) != std::string::npos; };
+    const bool integer = has("INT");
+    const bool text = !integer && (has("CHAR") || has("CLOB") || has("TEXT"));
+    const bool real = !integer && !text && !has("BLOB") && (has("REAL") || has("FLOA") || has("DOUB"));
+    switch (def.type) {
+        case ColumnType::Text:
+            return text;
+        case ColumnType::Integer:
+        case ColumnType::Long:
+            return integer;
+        case ColumnType::Single:
+        case ColumnType::Double:
+            return real;
+    }
+    return false;
+}
+
 std::string describe(const Value& v) {
     if (std::holds_alternative<std::int64_t>(v)) return std::to_string(std::get<std::int64_t>(v));
     if (std::holds_alternative<double>(v)) return std::to_string(std::get<double>(v));
@@ -495,7 +516,9 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
     // The new table's columns are known: no need to ask the schema for them.
     TableColumns known;
     for (const ColumnDef& c : columns) {
-        known.defs.push_back(parseDeclType(c.name, declType(c)));
+        const std::string declared = declType(c);
+        known.defs.push_back(parseDeclType(c.name, declared));
+        known.asWritten.push_back(keepsAsWritten(known.defs.back(), declared));
         known.byName.emplace(normalizeName(c.name), known.defs.size() - 1);
     }
     columnCache_.insert_or_assign(std::string(name), std::move(known));
@@ -563,7 +586,9 @@ const Database::TableColumns& Database::tableColumns(std::string_view table) {
     StatementReset reset(st);
     st.bind(1, table);
     while (st.step()) {
-        cols.defs.push_back(parseDeclType(st.text(0), st.text(1)));
+        const std::string declared = st.text(1);
+        cols.defs.push_back(parseDeclType(st.text(0), declared));
+        cols.asWritten.push_back(keepsAsWritten(cols.defs.back(), declared));
         // The first of two names that fold alike is the one found, as a search in order would.
         cols.byName.emplace(normalizeName(cols.defs.back().name), cols.defs.size() - 1);
     }
@@ -572,6 +597,12 @@ const Database::TableColumns& Database::tableColumns(std::string_view table) {
 
 const std::vector<ColumnDef>& Database::columns(std::string_view table) {
     return tableColumns(table).defs;
+}
+
+bool Database::storesAsWritten(std::string_view table, std::string_view column) {
+    const TableColumns& cols = tableColumns(table);
+    const auto it = cols.byName.find(normalizeName(column));
+    return it != cols.byName.end() && cols.asWritten[it->second];
 }
 
 const ColumnDef& Database::column(std::string_view table, std::string_view name) {

@@ -181,6 +181,10 @@ class Database {
     // The definition of one column, matched as the cursor matches names; throws StoreError when
     // the table has no such column.
     const ColumnDef& column(std::string_view table, std::string_view name);
+    // Whether the column stores whatever convertForColumn gives for its definition as it is given
+    // (SQLite converts a value to the affinity of the column's declared type): then reading the
+    // row back gives the values written. False for an unknown column.
+    bool storesAsWritten(std::string_view table, std::string_view column);
     // The column an index of the table is built on; nullopt when there is no such index.
     std::optional<std::string> indexColumn(std::string_view table, std::string_view index);
 
@@ -203,6 +207,7 @@ class Database {
     std::unique_ptr<sqlite3, Closer> db_;
     struct TableColumns {
         std::vector<ColumnDef> defs;
+        std::vector<bool> asWritten;  // see storesAsWritten
         std::unordered_map<std::string, std::size_t> byName;  // folded name → place in defs
     };
     const TableColumns& tableColumns(std::string_view table);
