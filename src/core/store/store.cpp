@@ -391,6 +391,11 @@ void Database::Closer::operator()(sqlite3* db) const {
 }
 
 Database::Database(const std::filesystem::path& file) : path_(file) {
+    // SQLite counts the memory it holds under one lock for the whole process, taken on every
+    // allocation: with imports writing on two threads that lock is contended, and nothing here
+    // reads the count. Only possible before SQLite starts; later it is simply left as it is.
+    static const bool counted [[maybe_unused]] =
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) != SQLITE_OK;
     sqlite3* raw = nullptr;
     const int rc =
         // No mutex per call: a connection is only ever used by one thread at a time, and the
