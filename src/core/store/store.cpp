@@ -89,7 +89,8 @@ ColumnDef parseDeclType(std::string name, std::string decl) {
 
 // Whether a column declared so keeps every value convertForColumn gives for its definition as
 // it is: SQLite converts a value to the column's affinity, which the declared type decides.
-bool keepsAsWritten(const ColumnDef& def, std::string declared) {
+bool keepsAsWritten(const ColumnDef& def, std::string_view declaredAs) {
+    std::string declared(declaredAs);
     for (auto& ch : declared) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     const auto has = [&](std::string_view part) { return declared.find(part) != std::string::npos; };
     const bool integer = has("INT");
@@ -207,7 +208,10 @@ void validateIdentifier(std::string_view name) {
 
 std::string quoteIdentifier(std::string_view name) {
     validateIdentifier(name);
-    return "\"" + std::string(name) + "\"";
+    std::string quoted;
+    quoted.reserve(name.size() + 2);
+    quoted.append(1, '"').append(name).append(1, '"');
+    return quoted;
 }
 
 std::string normalizeName(std::string_view name) {
@@ -521,9 +525,8 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
     // The new table's columns are known: no need to ask the schema for them.
     TableColumns known;
     for (const ColumnDef& c : columns) {
-        const std::string declared = declType(c);
-        known.defs.push_back(parseDeclType(c.name, declared));
-        known.asWritten.push_back(keepsAsWritten(known.defs.back(), declared));
+        known.declared.push_back(declType(c));
+        known.defs.push_back(parseDeclType(c.name, known.declared.back()));
         known.byName.emplace(normalizeName(c.name), known.defs.size() - 1);
     }
     columnCache_.insert_or_assign(std::string(name), std::move(known));
@@ -591,9 +594,8 @@ const Database::TableColumns& Database::tableColumns(std::string_view table) {
     StatementReset reset(st);
     st.bind(1, table);
     while (st.step()) {
-        const std::string declared = st.text(1);
-        cols.defs.push_back(parseDeclType(st.text(0), declared));
-        cols.asWritten.push_back(keepsAsWritten(cols.defs.back(), declared));
+        cols.declared.push_back(st.text(1));
+        cols.defs.push_back(parseDeclType(st.text(0), cols.declared.back()));
         // The first of two names that fold alike is the one found, as a search in order would.
         cols.byName.emplace(normalizeName(cols.defs.back().name), cols.defs.size() - 1);
     }
@@ -607,7 +609,8 @@ const std::vector<ColumnDef>& Database::columns(std::string_view table) {
 bool Database::storesAsWritten(std::string_view table, std::string_view column) {
     const TableColumns& cols = tableColumns(table);
     const auto it = cols.byName.find(normalizeName(column));
-    return it != cols.byName.end() && cols.asWritten[it->second];
+    return it != cols.byName.end() &&
+           keepsAsWritten(cols.defs[it->second], cols.declared[it->second]);
 }
 
 const ColumnDef& Database::column(std::string_view table, std::string_view name) {

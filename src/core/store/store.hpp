@@ -207,7 +207,7 @@ class Database {
     std::unique_ptr<sqlite3, Closer> db_;
     struct TableColumns {
         std::vector<ColumnDef> defs;
-        std::vector<bool> asWritten;  // see storesAsWritten
+        std::vector<std::string> declared;  // each column's declared type, as written
         std::unordered_map<std::string, std::size_t> byName;  // folded name → place in defs
     };
     const TableColumns& tableColumns(std::string_view table);
