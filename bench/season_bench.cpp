@@ -208,7 +208,8 @@ void importSeason(benchmark::State& state) {
             settleDisk();
             const auto start = Clock::now();
             ensureConstantsTable(folder.paths());
-            for (Step s : {Step::Jockeys, Step::Trainers, Step::HorsesAndRaceCards, Step::Results}) {
+            for (Step s :
+                 {Step::Jockeys, Step::Trainers, Step::HorsesAndRaceCards, Step::Results}) {
                 runStep(s, folder.paths());
             }
             state.SetIterationTime(secondsSince(start));

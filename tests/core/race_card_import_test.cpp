@@ -361,8 +361,7 @@ TEST_F(RaceCardRefusalTest, CombinedImportFailsAsHorsesFirstThenRaceCardsWould) 
             EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
         }
         expectUnchanged();
-        EXPECT_EQ(storedHorses(),
-                  std::vector<std::string>{c.horsesFail ? "96100001" : "96100002"});
+        EXPECT_EQ(storedHorses(), std::vector<std::string>{c.horsesFail ? "96100001" : "96100002"});
         Database(paths.mastPath()).exec("DROP TRIGGER IF EXISTS refuse");
         horses({"96100001"});
     }

@@ -279,8 +279,10 @@ TEST_F(StoreTest, IdentifiersThatCouldReachSqlAsTextAreRefused) {
 }
 
 TEST_F(StoreTest, AColumnStoresAsWrittenOnlyWhenItsAffinityKeepsTheConvertedValue) {
-    const ColumnDef made[] = {{"t", ColumnType::Text, 8}, {"i", ColumnType::Integer},
-                              {"l", ColumnType::Long}, {"f", ColumnType::Single}};
+    const ColumnDef made[] = {{"t", ColumnType::Text, 8},
+                              {"i", ColumnType::Integer},
+                              {"l", ColumnType::Long},
+                              {"f", ColumnType::Single}};
     db->createTable("Made", made);
     for (const char* column : {"t", "i", "l", "f", "T"}) {
         EXPECT_TRUE(db->storesAsWritten("Made", column)) << column;

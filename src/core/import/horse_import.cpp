@@ -245,7 +245,8 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
                     for (std::size_t c = 0; c < width; ++c) {
                         chunk.values[r * width + c] = convertForColumn(defs[c], values[c]);
                     }
-                    if (stored && stored->exact) keep(std::span(chunk.values).subspan(r * width, width));
+                    if (stored && stored->exact)
+                        keep(std::span(chunk.values).subspan(r * width, width));
                 }
             });
         };

@@ -11,9 +11,9 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -90,9 +90,10 @@ class RaceRowWriter {
         for (const std::string_view name : raceInputColumns()) {
             const auto it = std::find_if(cols_.fields.begin(), cols_.fields.end(),
                                          [&](const FieldSpec* f) { return f->name == name; });
-            knowsRace_ = knowsRace_ && it != cols_.fields.end() &&
-                         tran.storesAsWritten(table, cols_.columns[static_cast<std::size_t>(
-                                                         it - cols_.fields.begin())].name);
+            knowsRace_ =
+                knowsRace_ && it != cols_.fields.end() &&
+                tran.storesAsWritten(
+                    table, cols_.columns[static_cast<std::size_t>(it - cols_.fields.begin())].name);
             raceInputPlaces_.push_back(static_cast<std::size_t>(it - cols_.fields.begin()));
         }
     }
@@ -171,7 +172,7 @@ class RaceRowWriter {
     std::string table_;
     bool isNew_;
     std::unordered_set<std::int64_t> written_;  // race numbers, in a new table
-    RaceColumns cols_;  // before the statements: they are made from it
+    RaceColumns cols_;                          // before the statements: they are made from it
     bool knowsRace_ = false;
     std::vector<std::size_t> raceInputPlaces_;  // of raceInputColumns() among the values
     std::vector<Value> values_;
@@ -242,7 +243,6 @@ class RunnerRowWriter {
           written_(outputDefs(tran, table)),
           insert_(prepareWrite(tran, copier, false)) {}
 
-    const std::string& table() const { return table_; }
     // The engine's columns as this table defines them.
     std::span<const ColumnDef> outputs() const { return written_; }
 
@@ -250,11 +250,10 @@ class RunnerRowWriter {
     void findRow(std::string_view umacode, PendingRunner& runner) {
         // Not needed in a table this import made, unless a horse runs twice in the meeting.
         if (!find_) {
-            find_.emplace(tran_.prepare("SELECT rowid, " + quoteIdentifier("KCoseRen") + ", " +
-                                        quoteIdentifier("CCoseRen") + " FROM " +
-                                        quoteIdentifier(table_) + " WHERE " +
-                                        quoteIdentifier("umacode") +
-                                        " = ?1 ORDER BY rowid LIMIT 1"));
+            find_.emplace(tran_.prepare(
+                "SELECT rowid, " + quoteIdentifier("KCoseRen") + ", " +
+                quoteIdentifier("CCoseRen") + " FROM " + quoteIdentifier(table_) + " WHERE " +
+                quoteIdentifier("umacode") + " = ?1 ORDER BY rowid LIMIT 1"));
         }
         StatementReset reset(*find_, StatementReset::Bindings::Keep);
         find_->bind(1, umacode);
@@ -350,24 +349,14 @@ class EngineRaces {
     // What the engine reads of a horse, seen as the copier preloads it. Kept only when it cannot
     // be taken from the copier's values as they are (see takeInputs).
     void keepInputs(const std::string& code, const Statement& horseRow) {
-        bool plain = true;
-        for (std::size_t i = 0; plain && i < inputPlaces_.size(); ++i) {
-            const int type = horseRow.type(inputPlaces_[i]);
-            plain = type == SQLITE_NULL || type == (i <= kChocodeInput ? SQLITE_TEXT : SQLITE_INTEGER);
+        if (!plainInputs([&](int place) { return horseRow.type(place); })) {
+            inputs_.insert_or_assign(code, runnerInputs(horseRow, inputPlaces_));
         }
-        if (!plain) inputs_.insert_or_assign(code, runnerInputs(horseRow, inputPlaces_));
     }
 
     // Whether takeInputs reads the horse as a statement would read its row.
     bool takesInputsOf(const HorseValues& horse) const {
-        for (std::size_t i = 0; i < inputPlaces_.size(); ++i) {
-            const int type = horse.type(static_cast<std::size_t>(inputPlaces_[i]));
-            if (type != SQLITE_NULL &&
-                type != (i <= kChocodeInput ? SQLITE_TEXT : SQLITE_INTEGER)) {
-                return false;
-            }
-        }
-        return true;
+        return plainInputs([&](int place) { return horse.type(static_cast<std::size_t>(place)); });
     }
 
     // What the engine reads of the horse when kept; nullptr when it is taken from its values.
@@ -379,7 +368,8 @@ class EngineRaces {
     void run(const MeetingTables& meeting, int raceNumber, const RecordRunners& runners,
              const RaceRowWriter& written) {
         // Read while the worker may be computing: readRace uses none of what it does.
-        auto race = written.knowsRace() ? written.race() : engine_.readRace(meeting.race, raceNumber);
+        auto race =
+            written.knowsRace() ? written.race() : engine_.readRace(meeting.race, raceNumber);
         bool agree = race.has_value() && copier_.storesAsIs(meeting.entries);
         for (std::size_t z = 0; agree && z < runners.size(); ++z) {
             // The engine finds a runner's row by the code within the stored entry; the copy goes
@@ -495,6 +485,21 @@ class EngineRaces {
         }
     }
 
+    // Whether each input, of the SQLite type `typeAt` gives for its place, is a text or null for
+    // the texts and a whole number or null for the percentages, which takeInputs reads as they
+    // are.
+    template <typename TypeAt>
+    bool plainInputs(TypeAt typeAt) const {
+        for (std::size_t i = 0; i < inputPlaces_.size(); ++i) {
+            const int type = typeAt(inputPlaces_[i]);
+            if (type != SQLITE_NULL &&
+                type != (i <= kChocodeInput ? SQLITE_TEXT : SQLITE_INTEGER)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // The inputs from the horse's values, each a text or null for the texts and a whole number or
     // null for the percentages: read as a statement reads them, null as "" and 0.
     void takeInputs(const HorseValues& horse, RunnerInputs& inputs) const {
@@ -565,9 +570,9 @@ class EngineRaces {
 class HorsesAlongside {
   public:
     explicit HorsesAlongside(const AppPaths& paths)
-        : done_(std::async(std::launch::async, [this, &paths] {
-              return importHorses(paths, ProgressFn{}, stored_);
-          })) {}
+        : done_(std::async(std::launch::async,
+                           [this, &paths] { return importHorses(paths, ProgressFn{}, stored_); })) {
+    }
     ~HorsesAlongside() {
         if (done_.valid()) done_.wait();
     }
@@ -708,8 +713,8 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
         if (horses && horses->stored().exact) {
             const auto& kept = horses->stored().byCode;
             adopted = !engine || std::all_of(kept.begin(), kept.end(), [&](const auto& horse) {
-                          return engine->takesInputsOf(horse.second);
-                      });
+                return engine->takesInputsOf(horse.second);
+            });
             if (adopted) copier.adopt(std::move(horses->stored().byCode));
         }
         std::vector<RecordRunners> runnersOf(n);
@@ -802,12 +807,12 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
 namespace {
 
 std::optional<RaceCardImportResult> combinedImport(const AppPaths& paths,
-                                                  const ProgressFn& progress,
-                                                  const Prediction& prediction) {
+                                                   const ProgressFn& progress,
+                                                   const Prediction& prediction) {
     if (!raceCardFileIsThere(paths)) return std::nullopt;
     std::error_code ec;
-    if (!std::filesystem::exists(
-            paths.extractionFolder() / std::string(kUmajLayout.fileName), ec)) {
+    if (!std::filesystem::exists(paths.extractionFolder() / std::string(kUmajLayout.fileName),
+                                 ec)) {
         // Refused by the horse import itself, before anything is opened.
         importHorses(paths, progress);
     }

@@ -162,9 +162,9 @@ class RowValues {
 
 // What the race SELECT returns, in this order.
 constexpr std::array<std::string_view, 5 + kSlots> kRaceInputNames = {
-    "bango", "basho", "track", "tousuu", "kyori", "uma1",  "uma2",  "uma3",  "uma4",  "uma5",  "uma6",
-    "uma7",  "uma8",  "uma9",  "uma10",  "uma11", "uma12", "uma13", "uma14", "uma15", "uma16", "uma17",
-    "uma18",
+    "bango", "basho", "track", "tousuu", "kyori", "uma1",  "uma2",  "uma3",
+    "uma4",  "uma5",  "uma6",  "uma7",   "uma8",  "uma9",  "uma10", "uma11",
+    "uma12", "uma13", "uma14", "uma15",  "uma16", "uma17", "uma18",
 };
 
 // What the runner SELECT returns, in this order: rowid, the runner input columns, KCoseRen,

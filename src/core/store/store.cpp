@@ -92,10 +92,13 @@ ColumnDef parseDeclType(std::string name, std::string decl) {
 bool keepsAsWritten(const ColumnDef& def, std::string_view declaredAs) {
     std::string declared(declaredAs);
     for (auto& ch : declared) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    const auto has = [&](std::string_view part) { return declared.find(part) != std::string::npos; };
+    const auto has = [&](std::string_view part) {
+        return declared.find(part) != std::string::npos;
+    };
     const bool integer = has("INT");
     const bool text = !integer && (has("CHAR") || has("CLOB") || has("TEXT"));
-    const bool real = !integer && !text && !has("BLOB") && (has("REAL") || has("FLOA") || has("DOUB"));
+    const bool real =
+        !integer && !text && !has("BLOB") && (has("REAL") || has("FLOA") || has("DOUB"));
     switch (def.type) {
         case ColumnType::Text:
             return text;
@@ -453,7 +456,7 @@ bool Database::hasTable(std::string_view name) {
     // table list instead walks every table, which adds up with hundreds of meetings.
     const int rc = sqlite3_table_column_metadata(db_.get(), "main", key.c_str(), nullptr, nullptr,
                                                  nullptr, nullptr, nullptr, nullptr);
-    if (rc == SQLITE_ERROR) return false;  // no such table
+    if (rc == SQLITE_ERROR) return false;           // no such table
     if (rc != SQLITE_OK) fail(db_.get(), rc, key);  // the schema could not be read
     // The test is exact: the name a statement resolves to must be the one asked for. The name is
     // quoted as SQL quotes it, not refused: a table another program made may have any name.
@@ -461,8 +464,8 @@ bool Database::hasTable(std::string_view name) {
     for (const char c : name) sql += c == '"' ? std::string_view("\"\"") : std::string_view(&c, 1);
     sql += '"';
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw,
-                           nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) ==
+        SQLITE_OK) {
         const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
         const char* found = sqlite3_column_table_name(raw, 0);
         return found && key == found;
