@@ -14,6 +14,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build-bench}
 [[ $# -gt 0 ]] && shift
+# Absolute: the runs are made from the sample's folder.
+[[ -d $build ]] && build=$(cd "$build" && pwd)
 [[ ${1:-} == -- ]] && shift
 size=${SIZE:-season}
 seed=${SEED:-1998}
