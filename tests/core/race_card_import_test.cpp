@@ -323,8 +323,9 @@ TEST_F(RaceCardImportTest, CombinedImportRunsOnlyWhenTheRaceCardFileIsThere) {
 
 namespace {
 
-// The combined import stores the horses while the race card import makes its tables: whichever
-// fails, the outcome is that of the horses first, then the race cards.
+// The combined import refuses a bad race card file before it touches the horses, then stores the
+// horses while the race card import makes its tables: whichever fails, the outcome is that of the
+// horses first, then the race cards.
 TEST_F(RaceCardRefusalTest, CombinedImportFailsAsHorsesFirstThenRaceCardsWould) {
     horses({"96100001"});
     const auto storedHorses = [&] {
@@ -338,12 +339,17 @@ TEST_F(RaceCardRefusalTest, CombinedImportFailsAsHorsesFirstThenRaceCardsWould) 
     const struct {
         const char* name;
         bool horsesFail;
-        bool cardsFail;
-        const char* error;  // the start of what is thrown
+        bool cardRefused;    // a meeting field that is not two digits
+        bool tablesBlocked;  // a view where the meeting's race table would go
+        const char* error;   // part of what is thrown
+        const char* horsesAfter;
     } cases[] = {
-        {"horses fail", true, false, "horses refused"},
-        {"race cards fail", false, true, "JRA#DEN1.DAT の 1 件目"},
-        {"both fail", true, true, "horses refused"},
+        {"horses fail", true, false, false, "horses refused", "96100001"},
+        {"race card refused", false, true, false, "JRA#DEN1.DAT の 1 件目", "96100001"},
+        {"race card refused, horses would fail", true, true, false, "JRA#DEN1.DAT の 1 件目",
+         "96100001"},
+        {"tables cannot be made", false, false, true, "D06981003", "96100002"},
+        {"tables cannot be made, horses fail", true, false, true, "horses refused", "96100001"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -353,15 +359,17 @@ TEST_F(RaceCardRefusalTest, CombinedImportFailsAsHorsesFirstThenRaceCardsWould) 
                 .exec("CREATE TRIGGER refuse BEFORE INSERT ON " + quoteIdentifier(kHorseTable) +
                       " BEGIN SELECT RAISE(ABORT, 'horses refused'); END");
         }
-        cards({Den1Record(c.cardsFail ? "5 " : "06", "98", "10", "03", 1).runner(1, "96100002")});
+        if (c.tablesBlocked) Database(paths.tranPath()).exec("CREATE VIEW D06981003 AS SELECT 1");
+        cards({Den1Record(c.cardRefused ? "6 " : "06", "98", "10", "03", 1).runner(1, "96100002")});
         try {
             importRaceCardsIfPresent(paths, {}, kNoPrediction);
             ADD_FAILURE() << "no error";
         } catch (const std::exception& e) {
             EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
         }
+        if (c.tablesBlocked) Database(paths.tranPath()).exec("DROP VIEW D06981003");
         expectUnchanged();
-        EXPECT_EQ(storedHorses(), std::vector<std::string>{c.horsesFail ? "96100001" : "96100002"});
+        EXPECT_EQ(storedHorses(), std::vector<std::string>{c.horsesAfter});
         Database(paths.mastPath()).exec("DROP TRIGGER IF EXISTS refuse");
         horses({"96100001"});
     }

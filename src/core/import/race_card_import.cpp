@@ -660,11 +660,11 @@ NewTables makeMeetingTables(Database& tran, const std::vector<MeetingTables>& me
 // The race card import; with `horses`, the combined flow, whose horses are being stored
 // meanwhile.
 RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress,
-                               const Prediction& prediction, HorsesAlongside* horses = nullptr) {
+                               const Prediction& prediction, const RaceCardFile& card,
+                               HorsesAlongside* horses = nullptr) {
     const auto withHorses = [&](auto&& step) {
         return horses ? horses->firstTheirs(step) : step();
     };
-    RaceCardFile card = withHorses([&] { return readRaceCardFile(paths); });
     const RecordFile& file = card.file;
     const std::vector<MeetingTables>& meetings = card.meetings;
     const std::size_t n = file.count();
@@ -791,11 +791,11 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
 
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
                                      const RacePredictorFactory& makePredictor) {
-    return runImport(paths, progress, Prediction{&makePredictor, false});
+    return runImport(paths, progress, Prediction{&makePredictor, false}, readRaceCardFile(paths));
 }
 
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress) {
-    return runImport(paths, progress, Prediction{nullptr, true});
+    return runImport(paths, progress, Prediction{nullptr, true}, readRaceCardFile(paths));
 }
 
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
@@ -810,6 +810,9 @@ std::optional<RaceCardImportResult> combinedImport(const AppPaths& paths,
                                                    const ProgressFn& progress,
                                                    const Prediction& prediction) {
     if (!raceCardFileIsThere(paths)) return std::nullopt;
+    // A race card file that is refused is refused before the horses are touched: a bad file
+    // changes nothing at all.
+    const RaceCardFile card = readRaceCardFile(paths);
     std::error_code ec;
     if (!std::filesystem::exists(paths.extractionFolder() / std::string(kUmajLayout.fileName),
                                  ec)) {
@@ -818,7 +821,7 @@ std::optional<RaceCardImportResult> combinedImport(const AppPaths& paths,
     }
     report(progress, 0);
     HorsesAlongside horses(paths);
-    return runImport(paths, progress, prediction, &horses);
+    return runImport(paths, progress, prediction, card, &horses);
 }
 
 }  // namespace

@@ -56,8 +56,12 @@ RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& pr
 // databases, so it sees the rows just written and writes inside the import's transaction.
 RacePredictorFactory enginePredictor();
 
-// The combined import: when JRA#DEN1.DAT is in the extraction folder, the horse import (progress
-// 0 to 10) and then the race card import; otherwise nothing at all, and nullopt.
+// The combined import: when JRA#DEN1.DAT is in the extraction folder, the horse import and then
+// the race card import; otherwise nothing at all, and nullopt. A race card file that would be
+// refused is refused before the horses are touched. The horses are stored on a second thread
+// while the race card import makes its tables (progress shows 0, then 10 once they are stored);
+// a failure is reported as if the two had run one after the other: the horses' own first, and
+// then nothing of the race cards is kept, or the race cards' after the horses were stored.
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(
     const AppPaths& paths, const ProgressFn& progress, const RacePredictorFactory& makePredictor);
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
