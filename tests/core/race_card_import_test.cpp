@@ -11,6 +11,7 @@
 
 #include "den1_fixture.hpp"
 #include "horse_fixture.hpp"
+#include "import/archive_import.hpp"
 #include "import/horse_import.hpp"
 #include "import/race_tables.hpp"
 #include "records/layouts.hpp"
@@ -373,6 +374,45 @@ TEST_F(RaceCardRefusalTest, CombinedImportFailsAsHorsesFirstThenRaceCardsWould) 
         Database(paths.mastPath()).exec("DROP TRIGGER IF EXISTS refuse");
         horses({"96100001"});
     }
+}
+
+}  // namespace
+
+namespace {
+
+// What the user is told when the race cards fail after the horses were stored: not that nothing
+// changed.
+TEST_F(RaceCardRefusalTest, CombinedImportFailingAfterTheHorsesSaysTheyWereStored) {
+    struct Recorder : Notifier {
+        std::vector<std::string> texts;
+        void notify(const std::string& text, const std::string&, Icon) override {
+            texts.push_back(text);
+        }
+    };
+    horses({"96100001"});
+    writeUmajFile(folder / "JRA#UMAJ.DAT", {UmajRecord("96100002")});
+    Database(paths.tranPath())
+        .exec(
+            "CREATE TRIGGER refuse BEFORE INSERT ON U05981003"
+            " BEGIN SELECT RAISE(ABORT, 'entries refused'); END");
+    cards({Den1Record("05", "98", "10", "03", 1).runner(1, "96100002")});
+
+    EXPECT_THROW(importRaceCardsIfPresent(paths, {}, kNoPrediction), HorsesStoredError);
+    Recorder told;
+    EXPECT_FALSE(importExtracted(ArchiveKind::Horses, paths, told, {}));
+    ASSERT_EQ(told.texts.size(), 1u);
+    EXPECT_NE(told.texts[0].find("entries refused"), std::string::npos) << told.texts[0];
+    EXPECT_NE(
+        told.texts[0].find("競走馬データは取り込みました。出馬表データは取り込む前のままです。"),
+        std::string::npos)
+        << told.texts[0];
+
+    Database(paths.tranPath()).exec("DROP TRIGGER refuse");
+    expectUnchanged();
+    Database mast(paths.mastPath());
+    Statement st = mast.prepare("SELECT umacode FROM " + quoteIdentifier(kHorseTable));
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.text(0), "96100002");
 }
 
 }  // namespace

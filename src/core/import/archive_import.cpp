@@ -91,6 +91,10 @@ bool runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
         }
     } catch (const ImportError& e) {
         notifier.notify(e.what(), "", Notifier::Icon::Exclamation);
+    } catch (const HorsesStoredError& e) {
+        notifier.notify(std::string(e.what()) +
+                            "\n競走馬データは取り込みました。出馬表データは取り込む前のままです。",
+                        kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::exception& e) {
         notifier.notify(std::string(e.what()) + "\nデータは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);

@@ -581,8 +581,14 @@ class HorsesAlongside {
 
     // Waits for the horses to be stored; rethrows what their import threw.
     void wait() {
-        if (done_.valid()) done_.get();
+        if (done_.valid()) {
+            done_.get();
+            succeeded_ = true;
+        }
     }
+
+    // Whether wait() saw the horses stored.
+    bool succeeded() const { return succeeded_; }
 
     // The horses as stored, once wait() returned: the race card import need not read them back.
     StoredHorses& stored() { return stored_; }
@@ -600,6 +606,7 @@ class HorsesAlongside {
     }
 
   private:
+    bool succeeded_ = false;
     StoredHorses stored_;  // before the thread that fills it
     std::future<std::size_t> done_;
 };
@@ -821,7 +828,12 @@ std::optional<RaceCardImportResult> combinedImport(const AppPaths& paths,
     }
     report(progress, 0);
     HorsesAlongside horses(paths);
-    return runImport(paths, progress, prediction, card, &horses);
+    try {
+        return runImport(paths, progress, prediction, card, &horses);
+    } catch (const std::exception& e) {
+        if (!horses.succeeded()) throw;
+        throw HorsesStoredError(e.what());
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ using RacePredictFn =
 // engine has to read and write through these connections: the import holds a write transaction on
 // tran.mdb, which another connection could neither see into nor write past.
 using RacePredictorFactory = std::function<RacePredictFn(Database& mast, Database& tran)>;
+
+// The combined import failed in its race card part after it had stored the horses: those stay,
+// the race cards are as they were. what() is the cause.
+class HorsesStoredError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 struct RaceCardImportResult {
     std::size_t recordCount = 0;   // records (races) read from the file
@@ -61,7 +69,8 @@ RacePredictorFactory enginePredictor();
 // refused is refused before the horses are touched. The horses are stored on a second thread
 // while the race card import makes its tables (progress shows 0, then 10 once they are stored);
 // a failure is reported as if the two had run one after the other: the horses' own first, and
-// then nothing of the race cards is kept, or the race cards' after the horses were stored.
+// then nothing of the race cards is kept, or the race cards' after the horses were stored, which
+// throws HorsesStoredError (an exception from the progress callback passes as it is).
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(
     const AppPaths& paths, const ProgressFn& progress, const RacePredictorFactory& makePredictor);
 std::optional<RaceCardImportResult> importRaceCardsIfPresent(const AppPaths& paths,
