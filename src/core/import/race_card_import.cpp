@@ -563,9 +563,9 @@ class EngineRaces {
     std::optional<OrderedWorker> worker_;
 };
 
-// The horse import of the combined flow, on a thread of its own while the race card import
-// reads its file and makes its tables: the two write different files, and the race card import
-// reads no horse before the horses are stored. Its progress is not reported as it goes: the
+// The horse import of the combined flow, on a thread of its own while the race card import makes
+// its tables: the two write different files, and the race card import reads no horse before the
+// horses are stored. Its progress is not reported as it goes: the
 // progress callback is only ever called on the importing thread.
 class HorsesAlongside {
   public:
