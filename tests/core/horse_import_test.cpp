@@ -321,6 +321,38 @@ TEST_F(HorseImport, TheLaterRecordOfAHorseWins) {
     EXPECT_EQ(horses.integer("BabaShibaR"), 100);
 }
 
+// The horses handed on from an import are those a look-up in 競走馬 then finds, value for value;
+// a table that could store something else hands on nothing.
+TEST_F(HorseImport, KeepsTheHorsesAsStoredOnlyWhereTheTableStoresThemAsWritten) {
+    writeUmajFile(umaj(), {UmajRecord("00000001").text("bamei", "Ｘ"),
+                           UmajRecord("00000002").text("bamei", "Ｙ").counts(2, 0, 1, 0, 3),
+                           UmajRecord("00000001").text("bamei", "Ｚ").counts(1, 1, 0, 0, 0)});
+    StoredHorses stored;
+    EXPECT_EQ(importHorses(paths, {}, stored), 3u);
+    ASSERT_TRUE(stored.exact);
+    ASSERT_EQ(stored.byCode.size(), 2u);
+    {
+        Database mast(paths.mastPath());
+        Database tran(paths.tranPath());
+        HorseCopier copier(mast, tran);
+        for (const char* code : {"00000001", "00000002"}) {
+            const HorseValues* found = copier.lookUp(code);
+            ASSERT_NE(found, nullptr);
+            const HorseValues& kept = stored.byCode.at(code);
+            ASSERT_EQ(kept.size(), found->size());
+            for (std::size_t i = 0; i < kept.size(); ++i) {
+                EXPECT_EQ(kept.type(i), found->type(i)) << code << " column " << i;
+                EXPECT_EQ(kept.value(i), found->value(i)) << code << " column " << i;
+            }
+        }
+        mast.exec("CREATE TRIGGER noted AFTER INSERT ON " + quoteIdentifier(kHorseTable) +
+                  " BEGIN SELECT 1; END");
+    }
+    EXPECT_EQ(importHorses(paths, {}, stored), 3u);
+    EXPECT_FALSE(stored.exact);
+    EXPECT_TRUE(stored.byCode.empty());
+}
+
 TEST_F(HorseImport, AnEmptyFileEmptiesTheTable) {
     importTwo();
     writeUmajFile(umaj(), {});

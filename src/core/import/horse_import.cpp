@@ -191,9 +191,23 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
         const auto defs = copiedColumnDefs(mast, kHorseTable);
         if (stored) {
             stored->byCode.clear();
-            stored->exact = std::all_of(defs.begin(), defs.end(), [&](const ColumnDef& def) {
-                return mast.storesAsWritten(kHorseTable, def.name);
-            });
+            // Rows are as written when every column keeps its values, nothing but the horse code
+            // replaces a row, and no trigger acts on the table.
+            const auto count = [&](const std::string& sql) {
+                Statement st = mast.prepare(sql);
+                st.bind(1, kHorseTable);
+                st.step();
+                return st.int64(0);
+            };
+            stored->exact =
+                std::all_of(defs.begin(), defs.end(),
+                            [&](const ColumnDef& def) {
+                                return mast.storesAsWritten(kHorseTable, def.name);
+                            }) &&
+                count("SELECT count(*) FROM pragma_index_list(?1) WHERE \"unique\"") == 1 &&
+                count(
+                    "SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND "
+                    "tbl_name = ?1") == 0;
         }
         // A horse code seen again replaces the row of the earlier record: the later record wins,
         // as the unique index allows only one row per horse.
