@@ -112,8 +112,9 @@ class HorseValues {
 };
 
 // The horses an import stored, by code, as reading them back from 競走馬 would give them: for a
-// caller that reads them next (the combined import). Filled only when 競走馬 stores every
-// value as it is written (exact); a later record of a code replaces an earlier one, as in the
+// caller that reads them next (the combined import). Filled only when 競走馬 stores every row
+// as it is written (exact): its columns keep the values given, only the horse code replaces a
+// row, and no trigger acts on it. A later record of a code replaces an earlier one, as in the
 // table.
 struct StoredHorses {
     bool exact = false;
