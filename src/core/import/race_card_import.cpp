@@ -98,7 +98,8 @@ class RaceRowWriter {
         }
     }
 
-    void write(std::string_view record) {
+    // Returns the race number written.
+    std::int64_t write(std::string_view record) {
         const std::int64_t raceNumber = numericValue(decodeField(record, *cols_.raceNumber));
         std::optional<std::int64_t> rowid;
         if (!isNew_ || !written_.insert(raceNumber).second) {
@@ -128,6 +129,7 @@ class RaceRowWriter {
         for (const Value& v : values_) st.bindView(++index, v);
         if (rowid) st.bind(++index, *rowid);
         st.run();
+        return raceNumber;
     }
 
     // Whether race() gives the race as the engine would read the row just written.
@@ -669,9 +671,6 @@ NewTables makeMeetingTables(Database& tran, const std::vector<MeetingTables>& me
 RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress,
                                const Prediction& prediction, const RaceCardFile& card,
                                HorsesAlongside* horses = nullptr) {
-    const auto withHorses = [&](auto&& step) {
-        return horses ? horses->firstTheirs(step) : step();
-    };
     const RecordFile& file = card.file;
     const std::vector<MeetingTables>& meetings = card.meetings;
     const std::size_t n = file.count();
@@ -685,7 +684,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     std::optional<Transaction> tx;
     NewTables made;
     if (horses) {
-        withHorses([&] {
+        horses->firstTheirs([&] {
             tranDb.emplace(paths.tranPath());
             tx.emplace(*tranDb);
             made = makeMeetingTables(*tranDb, meetings);
@@ -756,7 +755,6 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
                                           ? (*prediction.factory)(mast, tran)
                                           : RacePredictFn{};
         std::unordered_map<std::string, RaceRowWriter> writers;
-        const FieldSpec& raceNumberField = kDen1Layout.field(kRaceNumberField);
 
         for (std::size_t i = 1; i <= n; ++i) {
             steps.show(static_cast<int>(10 + 90 * i / n));
@@ -770,10 +768,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
                                           made.races.contains(meeting.race))
                              .first;
             }
-            writer->second.write(record);
-
-            const int raceNumber =
-                static_cast<int>(numericValue(decodeField(record, raceNumberField)));
+            const int raceNumber = static_cast<int>(writer->second.write(record));
             if (engine) {
                 engine->run(meeting, raceNumber, runnersOf[i - 1], writer->second);
             } else {
