@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
 
 #include "shell/constants.hpp"
 #include "store/store.hpp"
@@ -15,6 +16,18 @@ namespace {
 std::string userNameIn(const std::filesystem::path& file) {
     Database db(file);
     return readConstants(db)->userName;
+}
+
+std::int64_t countRows(Database& db, std::string_view table) {
+    auto st = db.prepare("SELECT count(*) FROM " + std::string(table));
+    EXPECT_TRUE(st.step());
+    return st.int64(0);
+}
+
+std::string integrity(Database& db) {
+    auto st = db.prepare("PRAGMA integrity_check");
+    EXPECT_TRUE(st.step());
+    return st.text(0);
 }
 
 TEST(CompactMast, KeepsThePreviousFileAsBakAndLeavesNoNew) {
@@ -37,12 +50,59 @@ TEST(CompactMast, KeepsThePreviousFileAsBakAndLeavesNoNew) {
     EXPECT_EQ(userNameIn(dir / "mast.bak"), "B");  // a copy, not the live file under two names
 }
 
+// The window program and the command line may both have mast.mdb open: a compaction must not
+// leave the other one writing into a file that is no longer mast.mdb.
+TEST(CompactMast, AConnectionOpenAcrossItKeepsWritingIntoTheLiveFile) {
+    TempFolder dir;
+    AppPaths paths(dir.path());
+    ensureConstantsTable(paths);
+    Database other(dir / "mast.mdb");
+    other.exec("CREATE TABLE t(x)");
+    compactMast(paths);
+    other.exec("INSERT INTO t VALUES (1)");
+
+    Database reopened(dir / "mast.mdb");
+    EXPECT_EQ(countRows(reopened, "t"), 1);
+    Database backup(dir / "mast.bak");
+    EXPECT_EQ(countRows(backup, "t"), 0);
+}
+
+TEST(CompactMast, WritesFromAnotherConnectionDuringCompactionsAreAllKept) {
+    TempFolder dir;
+    AppPaths paths(dir.path());
+    ensureConstantsTable(paths);
+    {
+        Database db(dir / "mast.mdb");
+        db.exec("CREATE TABLE t(x)");
+        db.exec("CREATE TABLE filler(x)");
+        db.exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+            "INSERT INTO filler SELECT randomblob(200) FROM n");
+    }
+    constexpr int kInserts = 300;
+    std::thread writer([&] {
+        Database db(dir / "mast.mdb");
+        auto insert = db.prepare("INSERT INTO t VALUES (?1)");
+        for (int i = 0; i < kInserts; ++i) {
+            insert.bind(1, std::int64_t{i});
+            insert.run();
+            insert.reset();
+        }
+    });
+    for (int i = 0; i < 10; ++i) compactMast(paths);
+    writer.join();
+
+    Database db(dir / "mast.mdb");
+    EXPECT_EQ(integrity(db), "ok");
+    EXPECT_EQ(countRows(db, "t"), kInserts);
+}
+
 TEST(CompactMast, FailureLeavesMastUntouched) {
     TempFolder dir;
     AppPaths paths(dir.path());
     ensureConstantsTable(paths);
-    std::filesystem::create_directory(dir / "mast.new");
-    std::ofstream(dir / "mast.new" / "x") << "x";  // cannot be removed as a file
+    std::filesystem::create_directory(dir / "mast.bak.part");
+    std::ofstream(dir / "mast.bak.part" / "x") << "x";  // cannot be removed as a file
     EXPECT_ANY_THROW(compactMast(paths));
     EXPECT_EQ(userNameIn(dir / "mast.mdb"), "User");
 }

@@ -9,19 +9,15 @@ namespace zelvanor {
 void compactMast(const AppPaths& paths) {
     namespace fs = std::filesystem;
     const auto mdb = paths.databaseFolder() / "mast.mdb";
-    const auto fresh = paths.databaseFolder() / "mast.new";
     const auto backup = paths.databaseFolder() / "mast.bak";
+    const auto backupPart = paths.databaseFolder() / "mast.bak.part";
 
-    fs::remove(fresh);  // left by a compaction that broke off
-    {
-        Database db(mdb);
-        db.compactInto(fresh);
-    }
-    fs::remove(backup);
-    std::error_code linkError;
-    fs::create_hard_link(mdb, backup, linkError);
-    if (linkError) fs::copy_file(mdb, backup, fs::copy_options::overwrite_existing);
-    fs::rename(fresh, mdb);
+    fs::remove(paths.databaseFolder() / "mast.new");
+    fs::remove(backupPart);  // left by a compaction that broke off
+    Database db(mdb);
+    db.compactInto(backupPart);
+    fs::rename(backupPart, backup);
+    db.compact();
 }
 
 }  // namespace zelvanor

@@ -4,9 +4,15 @@
 
 namespace zelvanor {
 
-// Compacts mast.mdb: a compacted copy is written to mast.new, the previous file is kept as
-// mast.bak, and the copy takes the name mast.mdb. At no moment is mast.mdb missing: the old file
-// is linked (or copied) to mast.bak and the new one renamed over it in one step.
+// Compacts mast.mdb and keeps the state before it as mast.bak.
+//
+// The file is compacted in place, inside SQLite's own locking and journal: another program (or
+// connection) that has mast.mdb open keeps a valid file under its feet, and a compaction killed
+// half way is rolled back the next time the file is opened. Swapping in a compacted copy by
+// renaming it would leave such a connection writing into the unlinked old file, or its journal
+// rolling back into the new one. mast.bak is a consistent copy written first under a temporary
+// name and renamed into place, so it is never half written either. A mast.new left by an older
+// version's compaction is removed.
 // Throws StoreError or std::filesystem::filesystem_error; mast.mdb is then unchanged.
 void compactMast(const AppPaths& paths);
 

@@ -654,6 +654,10 @@ void Database::compactInto(const std::filesystem::path& target) {
     st.run();
 }
 
+void Database::compact() {
+    exec("VACUUM");
+}
+
 // ---- column conversion ----
 
 Value convertForColumn(const ColumnDef& column, const Value& value) {

@@ -195,6 +195,11 @@ class Database {
     // Writes a compacted copy to another file, which must not exist.
     void compactInto(const std::filesystem::path& target);
 
+    // Compacts the file itself, in one transaction of its own: other connections, in this process
+    // or another, keep working on the same file and see the result. Waits for their locks like any
+    // write and fails (changing nothing) when they are held too long.
+    void compact();
+
   private:
     friend class Transaction;
     // The index, with triggers refusing empty keys unless the column is declared to refuse them.
