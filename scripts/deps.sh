@@ -10,6 +10,9 @@ ZELVANOR_PACKAGES=(
   fonts-ipafont-gothic
 )
 
+# Only for scripts/fuzz.sh: libFuzzer comes with clang's runtime libraries.
+ZELVANOR_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 zelvanor_install_deps() {
   local missing=()
   local p

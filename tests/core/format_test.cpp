@@ -93,6 +93,8 @@ TEST(FormatNumber, PatternsOfTheProgram) {
 TEST(FormatNumber, RejectsNonFiniteValues) {
     EXPECT_THROW(formatNumber(std::numeric_limits<double>::quiet_NaN(), "#0.0"), std::domain_error);
     EXPECT_THROW(formatNumber(std::numeric_limits<double>::infinity(), "##"), std::domain_error);
+    // Finite, but not once a '%' has scaled it.
+    EXPECT_THROW(formatNumber(1e307, "0%"), std::domain_error);
 }
 
 TEST(FormattedValue, ReadsBackTheFormattedText) {
@@ -105,6 +107,7 @@ TEST(FormattedValue, ReadsBackTheFormattedText) {
         {79.994, "#0.0", 80.0}, {0.15, "##0.0", 0.2}, {-0.04, "##0.0", 0.0},
         {-3.25, "##0.0", -3.3}, {0.5, "##.0", 0.5},   {1234.56, "##,##0", 1235.0},
         {0.123, "##0%", 0.12},  {0, "##", 0.0},       {1234567, "##,###,### ", 1234567.0},
+        {0, "##.%", 0.0},  // the text is ".%"
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(formattedValue(c.value, c.pattern), c.expected)
@@ -142,6 +145,14 @@ TEST(FormattedValue, EqualsTheFormattedTextReadBack) {
             text.erase(std::remove(text.begin(), text.end(), ','), text.end());
             const double expected = text.empty() ? 0.0 : std::strtod(text.c_str(), nullptr);
             ASSERT_EQ(zelvanor::formattedValue(value, pattern), expected)
+                << value << " " << pattern << " " << text;
+        }
+    }
+    // Beyond 22 decimals the power of ten is no longer exact in a double.
+    for (const char* pattern : {"0.0000000000000000000000000000", "#.#########################"}) {
+        for (const double value : {1.9e-28, 3.3e-25, 7.77e-30, 0.1, 123.456}) {
+            const std::string text = zelvanor::formatNumber(value, pattern);
+            EXPECT_EQ(zelvanor::formattedValue(value, pattern), std::strtod(text.c_str(), nullptr))
                 << value << " " << pattern << " " << text;
         }
     }

@@ -80,7 +80,10 @@ std::string formatNumber(double value, std::string_view pattern) {
 
     const std::size_t decimals =
         static_cast<std::size_t>(std::count_if(fracPart.begin(), fracPart.end(), isPlaceholder));
-    if (pattern.find('%') != std::string_view::npos) value *= 100.0;
+    if (pattern.find('%') != std::string_view::npos) {
+        value *= 100.0;
+        if (!std::isfinite(value)) throw std::domain_error("the percentage is too large to format");
+    }
 
     const std::string rounded = roundedDigits(std::fabs(value), decimals);
     const bool isZero = rounded == "0";
@@ -158,13 +161,15 @@ double formattedValue(double value, std::string_view pattern) {
     const bool plain = std::isfinite(value) &&
                        pattern.find_first_not_of("#0,.") == std::string_view::npos &&
                        std::count(pattern.begin(), pattern.end(), '.') <= 1;
-    if (plain) {
-        const std::size_t point = pattern.find('.');
-        const std::size_t decimals =
-            point == std::string_view::npos
-                ? 0
-                : static_cast<std::size_t>(
-                      std::count_if(pattern.begin() + point + 1, pattern.end(), isPlaceholder));
+    const std::size_t point = pattern.find('.');
+    const std::size_t decimals =
+        point == std::string_view::npos
+            ? 0
+            : static_cast<std::size_t>(
+                  std::count_if(pattern.begin() + point + 1, pattern.end(), isPlaceholder));
+    // Dividing by 10^decimals is exact, and so the same as reading the text, only while that
+    // power of ten is itself a double: up to 10^22.
+    if (plain && decimals <= 22) {
         const double scale = std::pow(10.0, static_cast<double>(decimals));
         const double x = std::fabs(value) * scale;
         // Away from a half, rounding the product decides as the 15-digit text would: below a
@@ -196,7 +201,8 @@ double formattedValue(double value, std::string_view pattern) {
             number += c;
         }
     }
-    if (number.empty()) return 0.0;
+    // Zero under '#' placeholders shows no digit at all, at most the decimal point (".").
+    if (number.empty() || number == ".") return 0.0;
     double result = 0.0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), result);
     if (ec != std::errc{} || end != number.data() + number.size()) {

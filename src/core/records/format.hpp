@@ -15,12 +15,14 @@ namespace zelvanor {
 //   anything else is shown as it is ("##:##" of 1525 is "15:25").
 // Integer digits beyond the placeholders are all shown. Rounding is half away from zero, done on
 // the value's 15-significant-digit decimal form, so 0.15 with "#0.0" gives "0.2". A value that
-// rounds to zero shows no minus sign. Throws std::domain_error for NaN or infinity.
+// rounds to zero shows no minus sign. Throws std::domain_error for NaN or infinity, and for a
+// value that a '%' would scale beyond the range of double.
 std::string formatNumber(double value, std::string_view pattern);
 
 // formatNumber, read back as a number: the value the program stores after formatting to a fixed
 // number of decimals. Grouping separators and blanks are ignored, a '%' divides by 100, and an
-// empty result reads 0. Throws std::invalid_argument if the pattern produced other literals.
+// empty result or a lone decimal point reads 0. Throws std::invalid_argument if the pattern
+// produced other literals.
 double formattedValue(double value, std::string_view pattern);
 
 // The nearest whole number, halves to the even neighbour (2.5 -> 2, -1.5 -> -2): how numbers are
