@@ -126,11 +126,19 @@ TEST_F(RaceCardImportTest, ImportingAgainReplacesTheRaceAndKeepsItsResults) {
             "KekkaUmaAm = 4560 WHERE bango = 1");
     }
     cards({Den1Record("05", "98", "10", "03", 1).text("hondai", "新名").text("kyori", "2000"),
-           Den1Record("05", "98", "10", "03", 2)});
-    importRaceCards(paths, {}, kNoPrediction);
+           Den1Record("05", "98", "10", "03", 2), Den1Record("05", "98", "10", "03", 3),
+           Den1Record("05", "98", "10", "03", 3)});
+    const auto result = importRaceCards(paths, {}, kNoPrediction);
+    // Races 1 and 2 were there before, race 3 is given twice.
+    EXPECT_EQ(result.report.file, "JRA#DEN1.DAT");
+    EXPECT_EQ(result.report.read, 4u);
+    EXPECT_EQ(result.report.stored, 4u);
+    EXPECT_EQ(result.report.replaced, 3u);
+    EXPECT_EQ(result.report.refused, 0u);
+    EXPECT_FALSE(result.horses.has_value());
 
     Database tran(paths.tranPath());
-    EXPECT_EQ(rowCount(tran, "D05981003"), 2);
+    EXPECT_EQ(rowCount(tran, "D05981003"), 3);
     EXPECT_EQ(std::get<std::string>(cell(tran, "D05981003", "hondai", 1)).substr(0, 6), "新名");
     EXPECT_EQ(std::get<std::string>(cell(tran, "D05981003", "kyori", 1)), "2000");
     EXPECT_EQ(std::get<std::int64_t>(cell(tran, "D05981003", "RyoOmo", 1)), 1);
@@ -201,13 +209,13 @@ TEST_F(RaceCardImportTest, ProgressGoesFrom10To100InWholeSteps) {
     EXPECT_EQ(seen, (std::vector<int>{10, 40, 70, 100}));
 }
 
-TEST_F(RaceCardImportTest, AnIncompleteLastRecordIsIgnored) {
-    const Den1Record broken("05", "98", "10", "03", 3);
-    cards({Den1Record("05", "98", "10", "03", 1), Den1Record("05", "98", "10", "03", 2)},
-          std::string_view(broken.bytes()).substr(0, 300));
-    EXPECT_EQ(importRaceCards(paths, {}, kNoPrediction).recordCount, 2u);
+TEST_F(RaceCardImportTest, AnEmptyFileStoresNothingAndAnEndOfFileMarkIsNoRecord) {
+    cards({});
+    EXPECT_EQ(importRaceCards(paths, {}, kNoPrediction).recordCount, 0u);
+    cards({Den1Record("05", "98", "10", "03", 1)}, "\x1A");
+    EXPECT_EQ(importRaceCards(paths, {}, kNoPrediction).recordCount, 1u);
     Database tran(paths.tranPath());
-    EXPECT_EQ(rowCount(tran, "D05981003"), 2);
+    EXPECT_EQ(rowCount(tran, "D05981003"), 1);
 }
 
 TEST_F(RaceCardImportTest, AnEntriesTableLeftWithoutItsRaceTableIsTakenOver) {
@@ -238,13 +246,15 @@ class RaceCardRefusalTest : public RaceCardImportTest {
     }
 };
 
-TEST_F(RaceCardRefusalTest, AMeetingFieldThatIsNotTwoDigitsIsRefusedNamingTheRecord) {
+TEST_F(RaceCardRefusalTest, ARecordNamingNoMeetingOrRaceIsRefusedNamingTheRecord) {
     const struct {
         const char* field;
         const char* value;
-    } cases[] = {{"basho", "5 "}, {"year", "9A"}, {"month", "  "}, {"day", "\"3"}};
+    } cases[] = {{"basho", "5 "}, {"year", "9A"},  {"month", "  "}, {"day", "\"3"},
+                 {"month", "13"}, {"month", "00"}, {"day", "99"},   {"day", "32"},
+                 {"day", "00"},   {"bango", "13"}, {"bango", "00"}, {"bango", "1 "}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.field);
+        SCOPED_TRACE(std::string(c.field) + " " + c.value);
         cards({Den1Record("05", "98", "10", "03", 1).text("hondai", "今回"),
                Den1Record("06", "98", "10", "03", 1), Den1Record("05", "98", "10", "03", 2),
                Den1Record("06", "98", "10", "03", 2).text(c.field, c.value)});
@@ -260,6 +270,22 @@ TEST_F(RaceCardRefusalTest, AMeetingFieldThatIsNotTwoDigitsIsRefusedNamingTheRec
         EXPECT_EQ(predictions, 0);
         expectUnchanged();
     }
+}
+
+TEST_F(RaceCardRefusalTest, AFileCutShortIsRefusedWithNothingChanged) {
+    const Den1Record broken("05", "98", "10", "03", 2);
+    cards({Den1Record("05", "98", "10", "03", 1).text("hondai", "今回")},
+          std::string_view(broken.bytes()).substr(0, 300));
+    try {
+        importRaceCards(paths, {}, kNoPrediction);
+        ADD_FAILURE() << "no error";
+    } catch (const ImportError& e) {
+        EXPECT_STREQ(e.what(),
+                     "JRA#DEN1.DAT は最後のレコードが途中で切れています（584 バイトのレコード 1 "
+                     "件の後に 300 バイト）。ダウンロードが途中で終わった可能性があります。"
+                     "データは取り込む前のままです。");
+    }
+    expectUnchanged();
 }
 
 TEST_F(RaceCardRefusalTest, AFailureHalfWayKeepsNothingOfTheImport) {
@@ -313,6 +339,11 @@ TEST_F(RaceCardImportTest, CombinedImportRunsOnlyWhenTheRaceCardFileIsThere) {
     const auto result = importRaceCardsIfPresent(paths, progress, kNoPrediction);
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(result->currentRaceTable, "D05981003");
+    ASSERT_TRUE(result->horses.has_value());
+    EXPECT_EQ(result->horses->file, "JRA#UMAJ.DAT");
+    EXPECT_EQ(result->horses->read, 1u);
+    EXPECT_EQ(result->horses->stored, 1u);
+    EXPECT_EQ(result->report.read, 1u);
     EXPECT_EQ(seen.front(), 0);
     EXPECT_EQ(seen.back(), 100);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -379,6 +410,25 @@ TEST_F(RaceCardRefusalTest, CombinedImportFailsAsHorsesFirstThenRaceCardsWould) 
 }  // namespace
 
 namespace {
+
+// A horse file without a record is a broken download: the combined import changes nothing.
+TEST_F(RaceCardRefusalTest, CombinedImportRefusesAnEmptyHorseFileChangingNothing) {
+    horses({"96100001"});
+    writeUmajFile(folder / "JRA#UMAJ.DAT", {});
+    cards({Den1Record("06", "98", "10", "03", 1).runner(1, "96100001")});
+    try {
+        importRaceCardsIfPresent(paths, {}, kNoPrediction);
+        ADD_FAILURE() << "no error";
+    } catch (const ImportError& e) {
+        EXPECT_STREQ(e.what(),
+                     "JRA#UMAJ.DAT にはレコードがありません。競走馬データは取り込む前のままです。");
+    }
+    expectUnchanged();
+    Database mast(paths.mastPath());
+    Statement st = mast.prepare("SELECT umacode FROM " + quoteIdentifier(kHorseTable));
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.text(0), "96100001");
+}
 
 // What the user is told when the race cards fail after the horses were stored: not that nothing
 // changed.

@@ -88,14 +88,22 @@ TEST_F(ResultsImportTest, TheFirstEntryOfEachListGoesIntoTheRaceRow) {
                           .bracket(2, 4, 5, 990)
                           .quinella(1, 3, 12, 4560)
                           .quinella(2, 5, 12, 3100);
-    // Half a record of a meeting that has no race table: read, it would stop the import.
-    const Sei1Record stray("06", "98", "10", "03", 1);
-    results({race}, std::string_view(stray.bytes()).substr(0, 600));
+    // Race 3 is there twice: the later record's results replace the earlier one's.
+    results({race, Sei1Record("05", "98", "10", "03", 3).win(1, 1, 100),
+             Sei1Record("05", "98", "10", "03", 3).win(1, 2, 200)});
 
     const auto result = importResults(paths);
 
-    EXPECT_EQ(result.recordCount, 1u);
-    EXPECT_EQ(result.racesUpdated, 1u);
+    EXPECT_EQ(result.recordCount, 3u);
+    EXPECT_EQ(result.racesUpdated, 3u);
+    // Race 2 held a hand-typed result and race 3 its first record's.
+    EXPECT_EQ(result.report.file, "JRA#SEI1.DAT");
+    EXPECT_EQ(result.report.read, 3u);
+    EXPECT_EQ(result.report.stored, 3u);
+    EXPECT_EQ(result.report.replaced, 2u);
+    EXPECT_EQ(result.report.refused, 0u);
+    EXPECT_EQ(result.storedMeetings, (std::vector<std::string>{"D05981003"}));
+    EXPECT_TRUE(result.notStoredMeetings.empty());
     EXPECT_FALSE(result.stopped);
     EXPECT_EQ(result.currentRaceTable, "D05981003");
     EXPECT_EQ(result.message, "東京 98/10/03 の成績データの取込が終了しました。");
@@ -118,7 +126,7 @@ TEST_F(ResultsImportTest, TheFirstEntryOfEachListGoesIntoTheRaceRow) {
     EXPECT_EQ(number(tran, "D05981003", "RyoOmo", 2), 2);
     EXPECT_EQ(text(tran, "D05981003", "hondai", 2).substr(0, 10), "レース2");
     EXPECT_TRUE(hasNoResult(tran, "D05981003", 1));
-    EXPECT_TRUE(hasNoResult(tran, "D05981003", 3));
+    EXPECT_EQ(number(tran, "D05981003", "Kekka1TanAm", 3), 200);
 }
 
 TEST_F(ResultsImportTest, PairsAreStoredWithoutLeadingZerosAndBlanksStoreZero) {
@@ -174,9 +182,17 @@ TEST_F(ResultsImportTest, AMeetingWithoutRaceCardStopsTheImportKeepingWhatCameBe
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(result.racesUpdated, 2u);
     EXPECT_EQ(result.currentRaceTable, "D06981003");
+    // 東京 got race 1 before the stop, not race 3 after it.
+    EXPECT_EQ(result.storedMeetings, (std::vector<std::string>{"D05981003", "D08981004"}));
+    EXPECT_EQ(result.notStoredMeetings, (std::vector<std::string>{"D06981003"}));
     EXPECT_EQ(result.message,
               "中山 98/10/03 の出馬表データが存在しません。\n\n"
-              "成績データは出馬表データを取り込んでいないと反映できません。");
+              "成績データは出馬表データを取り込んでいないと反映できません。\n\n"
+              "成績を取り込んだ開催: 東京 98/10/03（一部）、京都 98/10/04\n"
+              "成績を取り込んでいない開催: 中山 98/10/03");
+    EXPECT_EQ(result.report.read, 4u);
+    EXPECT_EQ(result.report.stored, 2u);
+    EXPECT_EQ(result.report.refused, 2u);
     EXPECT_EQ(result.title, "置き換えの確認");
     EXPECT_EQ(seen, (std::vector<int>{0, 25, 50, 75}));
 
@@ -185,6 +201,19 @@ TEST_F(ResultsImportTest, AMeetingWithoutRaceCardStopsTheImportKeepingWhatCameBe
     EXPECT_EQ(number(tran, "D08981004", "Kekka1TanAm", 2), 520);
     EXPECT_TRUE(hasNoResult(tran, "D05981003", 3));
     EXPECT_FALSE(tran.hasTable("D06981003"));
+}
+
+TEST_F(ResultsImportTest, AStopAtTheFirstMeetingListsNoMeetingAsTakenIn) {
+    results({Sei1Record("06", "98", "10", "03", 1), Sei1Record("05", "98", "10", "03", 1)});
+    const auto result = importResults(paths);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_TRUE(result.storedMeetings.empty());
+    EXPECT_EQ(result.notStoredMeetings, (std::vector<std::string>{"D06981003", "D05981003"}));
+    EXPECT_TRUE(result.message.ends_with(
+        "\n\n成績を取り込んだ開催: なし\n成績を取り込んでいない開催: 中山 98/10/03、東京 98/10/03"))
+        << result.message;
+    EXPECT_EQ(result.report.stored, 0u);
+    EXPECT_EQ(result.report.refused, 2u);
 }
 
 TEST_F(ResultsImportTest, ARaceMissingFromItsMeetingIsSkippedSilently) {
@@ -196,6 +225,11 @@ TEST_F(ResultsImportTest, ARaceMissingFromItsMeetingIsSkippedSilently) {
     EXPECT_EQ(result.recordCount, 2u);
     EXPECT_EQ(result.racesUpdated, 1u);
     EXPECT_EQ(result.message, "京都 98/10/04 の成績データの取込が終了しました。");
+    // Silent in the message, but the figures tell.
+    EXPECT_EQ(result.report.stored, 1u);
+    EXPECT_EQ(result.report.refused, 1u);
+    EXPECT_EQ(result.storedMeetings, (std::vector<std::string>{"D08981004"}));
+    EXPECT_EQ(result.notStoredMeetings, (std::vector<std::string>{"D05981003"}));
     Database tran(paths.tranPath());
     Statement count = tran.prepare("SELECT count(*) FROM D05981003");
     count.step();
@@ -215,18 +249,59 @@ TEST_F(ResultsImportTest, WithoutRecordsOnlyTheCompletionTextIsShown) {
     }
 }
 
-TEST_F(ResultsImportTest, AMeetingFieldThatIsNotTwoDigitsIsRefusedBeforeAnythingIsWritten) {
-    results({Sei1Record("05", "98", "10", "03", 1).win(1, 4, 300),
-             Sei1Record("05", "98", "10", "03", 2).text("month", "1;")});
+TEST_F(ResultsImportTest, ARecordNamingNoMeetingOrRaceIsRefusedBeforeAnythingIsWritten) {
+    const struct {
+        const char* field;
+        const char* value;
+        const char* named;  // what the message names
+    } cases[] = {
+        {"month", "1;", "場・年・月・日の欄が数字２桁ではない"},
+        {"month", "13", "月「13」"},
+        {"month", "00", "月「00」"},
+        {"day", "99", "日「99」"},
+        {"day", "00", "日「00」"},
+        {"bango", "13", "レース番号「13」"},
+        {"bango", "00", "レース番号「00」"},
+        {"bango", " 1", "レース番号「 1」"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.value);
+        results({Sei1Record("05", "98", "10", "03", 1).win(1, 4, 300),
+                 Sei1Record("05", "98", "10", "03", 2).text(c.field, c.value)});
+        try {
+            importResults(paths);
+            ADD_FAILURE() << "no error";
+        } catch (const ImportError& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("JRA#SEI1.DAT の 2 件目"), std::string::npos) << message;
+            EXPECT_NE(message.find(c.named), std::string::npos) << message;
+            EXPECT_NE(message.find("データは取り込む前のままです。"), std::string::npos) << message;
+        }
+        Database tran(paths.tranPath());
+        EXPECT_TRUE(hasNoResult(tran, "D05981003", 1));
+    }
+}
+
+TEST_F(ResultsImportTest, AFileCutShortIsRefusedBeforeAnythingIsWritten) {
+    const Sei1Record race("05", "98", "10", "03", 1);
+    results({Sei1Record(race).win(1, 4, 300)}, std::string_view(race.bytes()).substr(0, 600));
     try {
         importResults(paths);
         ADD_FAILURE() << "no error";
     } catch (const ImportError& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find("JRA#SEI1.DAT の 2 件目"), std::string::npos) << message;
+        EXPECT_EQ(std::string(e.what()),
+                  "JRA#SEI1.DAT は最後のレコードが途中で切れています（1323 バイトのレコード 1 "
+                  "件の後に 600 バイト）。ダウンロードが途中で終わった可能性があります。"
+                  "成績データは取り込む前のままです。");
     }
     Database tran(paths.tranPath());
     EXPECT_TRUE(hasNoResult(tran, "D05981003", 1));
+}
+
+TEST(MeetingName, ReadsARaceTableNameAsTheUserDoes) {
+    EXPECT_EQ(meetingName("D05981003"), "東京 98/10/03");
+    EXPECT_EQ(meetingName("D08981004"), "京都 98/10/04");
+    EXPECT_EQ(meetingName("other"), "other");
 }
 
 }  // namespace

@@ -149,21 +149,35 @@ std::string decodeHistoryEntry(std::string_view entry) {
 
 namespace {
 
-std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredHorses* stored);
+std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredHorses* stored,
+                      FileReport& report);
 
 }  // namespace
 
 std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress) {
-    return runImport(paths, progress, nullptr);
+    FileReport report;
+    return runImport(paths, progress, nullptr, report);
 }
 
 std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, StoredHorses& stored) {
-    return runImport(paths, progress, &stored);
+    FileReport report;
+    return runImport(paths, progress, &stored, report);
+}
+
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, FileReport& report) {
+    return runImport(paths, progress, nullptr, report);
+}
+
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, StoredHorses& stored,
+                         FileReport& report) {
+    return runImport(paths, progress, &stored, report);
 }
 
 namespace {
 
-std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredHorses* stored) {
+std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredHorses* stored,
+                      FileReport& report) {
+    report = FileReport{};
     const std::string fileName(kUmajLayout.fileName);
     const auto path = paths.extractionFolder() / fileName;
 
@@ -176,6 +190,12 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
         file.emplace(path, kUmajLayout.recordLength);
     } catch (const std::runtime_error&) {
         throw ImportError(fileName + " を読み込めません。");
+    }
+    // The service never ships an empty list of horses: such a file is a broken download, which
+    // must not cost the horses stored.
+    if (const std::string problem = deliveryProblem(*file, fileName, "競走馬データ", true);
+        !problem.empty()) {
+        throw ImportError(problem);
     }
 
     ProgressSteps steps(progress);
@@ -222,11 +242,14 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
             std::size_t first = 0;  // record number
             std::size_t count = 0;
             std::vector<Value> values;  // defs.size() per record, converted for the table
+            std::size_t repeated = 0;   // records whose code an earlier record gave
             OrderedWorker::Job job;
         };
         const RecordFields fields;
         const std::size_t n = file->count();
         const std::size_t width = defs.size();
+        TextSet codes;  // the worker's: the codes written so far, as the index compares them
+        codes.reserve(n);
         std::deque<Chunk> chunks;
         OrderedWorker worker;  // after the chunks: stopped before they go
         std::size_t next = 1;
@@ -235,7 +258,7 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
             chunk.first = next;
             chunk.count = std::min(kChunkRecords, n + 1 - next);
             next += chunk.count;
-            worker.queue(chunk.job, [&chunk, &file, &fields, &defs, width, stored] {
+            worker.queue(chunk.job, [&chunk, &file, &fields, &defs, &codes, width, stored] {
                 // On the worker, chunk after chunk: a later record of a code replaces the earlier.
                 const auto keep = [stored](std::span<const Value> row) {
                     const auto* code = std::get_if<std::string>(&row[0]);
@@ -259,6 +282,9 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
                     for (std::size_t c = 0; c < width; ++c) {
                         chunk.values[r * width + c] = convertForColumn(defs[c], values[c]);
                     }
+                    if (const auto* code = std::get_if<std::string>(&chunk.values[r * width])) {
+                        if (!codes.insert(*code).second) ++chunk.repeated;
+                    }
                     if (stored && stored->exact)
                         keep(std::span(chunk.values).subspan(r * width, width));
                 }
@@ -277,11 +303,21 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
                 insert.run();
                 steps.show(static_cast<int>(10 * (chunk.first + r) / n));
             }
+            report.replaced += chunk.repeated;
             chunks.pop_front();
         }
     }
     tx.commit();
     steps.show(10);
+
+    report.file = fileName;
+    report.read = file->count();
+    report.stored = file->count();
+    if (report.replaced > 0) {
+        report.notes.push_back("馬コードが前のレコードと同じレコードが " +
+                               std::to_string(report.replaced) +
+                               " 件あり、後のレコードの内容で登録しました。");
+    }
     return file->count();
 }
 

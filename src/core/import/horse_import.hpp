@@ -16,6 +16,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "import/import_report.hpp"
 #include "import/progress.hpp"
 #include "records/layout_umaj.hpp"
 #include "records/text_map.hpp"
@@ -74,9 +75,10 @@ inline constexpr std::array<std::string_view, 49> kHorseCopyColumns = {
 //
 // The file is checked before anything is touched: a missing file throws ImportError
 // ("JRA#UMAJ.DAT がありません."), an unreadable one ImportError ("JRA#UMAJ.DAT
-// を読み込めません。"). Creating 競走馬 when missing, emptying it and refilling it is one
-// transaction, so any failure (a StoreError, or an exception from the progress callback) leaves the
-// previous rows intact. A file of 0 bytes is a valid import of no horses.
+// を読み込めません。"), and so does a file without a whole record or ending in part of one: the
+// service never ships an empty list, so such a file is a broken download (deliveryProblem).
+// Creating 競走馬 when missing, emptying it and refilling it is one transaction, so any failure
+// (a StoreError, or an exception from the progress callback) leaves the previous rows intact.
 std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress);
 
 // One horse's kHorseCopyColumns as read from 競走馬, their texts held in one buffer: a season's
@@ -122,6 +124,11 @@ struct StoredHorses {
 };
 // The horse import, also keeping what it stores in `stored`.
 std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, StoredHorses& stored);
+// The horse import with its figures: replaced counts the records whose horse code an earlier
+// record of the file already gave (the later one is kept).
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, FileReport& report);
+std::size_t importHorses(const AppPaths& paths, const ProgressFn& progress, StoredHorses& stored,
+                         FileReport& report);
 
 // Copies horses from 競走馬 into entries tables. Meant to be constructed once per race card import
 // with both databases open, and to outlive none of them; its statements are prepared on first use

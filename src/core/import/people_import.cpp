@@ -1,5 +1,6 @@
 #include "import/people_import.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "import/race_tables.hpp"
 #include "records/cp932.hpp"
 #include "records/layouts.hpp"
 #include "records/numeric.hpp"
@@ -42,6 +44,7 @@ struct PeopleKind {
     const RecordLayout& layout;
     std::string_view codeField;
     std::string_view codeLabel;  // how the messages name the code
+    std::string_view dataName;   // how the messages name the file's contents
     std::string_view nameField;
     std::string_view shortNameColumn;  // empty when the table has none
     std::span<const IndexSpec> indexes;
@@ -101,6 +104,7 @@ const PeopleKind kJockeys{
     .layout = kKisiLayout,
     .codeField = "KISCODE",
     .codeLabel = "騎手コード",
+    .dataName = "騎手データ",
     .nameField = "KISKANJI",
     .shortNameColumn = "KISKANJI2",
     .indexes = kJockeyIndexes,
@@ -135,6 +139,7 @@ const PeopleKind kTrainers{
     .layout = kChokLayout,
     .codeField = "chocode",
     .codeLabel = "調教師コード",
+    .dataName = "調教師データ",
     .nameField = "CHOKANJI",
     .shortNameColumn = "",
     .indexes = kTrainerIndexes,
@@ -220,11 +225,16 @@ class Progress {
     int last_ = -1;
 };
 
-// Refuses a file that gives a code twice: the unique index would stop the run halfway; this
-// names the code and the records instead. A file without a whole record is a valid import of no
-// one, as the service describes it, and empties the table.
+// Refuses a file without a whole record or ending in part of one: the service never ships an
+// empty list, so such a file is a broken download and must not cost the master stored. Refuses a
+// file that gives a code twice: the unique index would stop the run halfway; this names the code
+// and the records instead.
 void checkRecords(const PeopleKind& kind, const RecordFile& file) {
     const std::string fileName(kind.layout.fileName);
+    if (const std::string problem = deliveryProblem(file, fileName, kind.dataName, true);
+        !problem.empty()) {
+        throw ImportError(problem);
+    }
     const FieldSpec& codeField = kind.layout.field(kind.codeField);
     std::unordered_map<std::string, std::size_t> seen;
     for (std::size_t i = 1; i <= file.count(); ++i) {
@@ -237,6 +247,16 @@ void checkRecords(const PeopleKind& kind, const RecordFile& file) {
                               std::string(kind.table) + "は元のままです。");
         }
     }
+}
+
+// The meetings stored in tran.mdb, whose predictions were computed from the master as it was.
+// Counted without creating tran.mdb when there is none.
+std::size_t storedMeetings(const AppPaths& paths) {
+    std::error_code ec;
+    if (!std::filesystem::exists(paths.tranPath(), ec)) return 0;
+    Database tran(paths.tranPath());
+    const auto tables = tran.userTables();
+    return static_cast<std::size_t>(std::count_if(tables.begin(), tables.end(), isRaceTableName));
 }
 
 PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progressFn,
@@ -253,6 +273,10 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
         throw ImportError(e.what());
     }
     checkRecords(kind, *file);
+
+    // Counted before the master is touched: a tran.mdb that cannot be read fails the import with
+    // nothing changed, rather than after the new master is in place.
+    const std::size_t meetings = storedMeetings(paths);
 
     const auto columns = columnsOf(kind);
     const auto rates = resolveRates(kind);
@@ -317,7 +341,20 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
     // Compacted only once the new rows are committed and the database is closed.
     compactMast(paths);
 
-    return {file->count(), fileName + " のデータコンバートが終了しました。"};
+    PeopleImportResult result;
+    result.recordCount = file->count();
+    result.message = fileName + " のデータコンバートが終了しました。";
+    result.report.file = fileName;
+    result.report.read = file->count();
+    result.report.stored = file->count();
+    if (meetings > 0) {
+        const std::string data(kind.dataName);
+        result.report.notes.push_back("取り込み済みの出馬表 " + std::to_string(meetings) +
+                                      " 開催分の予想は、取り込む前の" + data +
+                                      "で計算されたままです。新しい" + data +
+                                      "で計算し直すには再計算（recompute）を実行してください。");
+    }
+    return result;
 }
 
 std::string_view trimHalfWidthBlanks(std::string_view s) {

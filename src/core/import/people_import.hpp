@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "import/import_report.hpp"
 #include "import/progress.hpp"
 #include "shell/app_paths.hpp"
 #include "store/store.hpp"
@@ -21,6 +22,9 @@ inline constexpr std::string_view kTrainerTable = "調教師マスタ";
 struct PeopleImportResult {
     std::size_t recordCount = 0;  // records read from the file
     std::string message;  // the completion message to show, e.g. "JRA#KISI.DAT のデータ…"
+    // Every record read is stored (a code given twice refuses the file). Its notes say when the
+    // race cards in tran.mdb were predicted from the master as it was before.
+    FileReport report;
 };
 
 // The columns in creation order: every whole field of the record as text (the jockey table with
@@ -38,7 +42,8 @@ void createTrainerTable(Database& mast);
 // 0 to 40 while the old rows are deleted and 40 to 100 while the records are added; mast.mdb is
 // compacted afterwards. The table is created when missing.
 // Throws ImportError, with nothing changed, when the file is missing ("JRA#KISI.DAT
-// がありません.") or holds a code twice; a file without a whole record empties the table.
+// がありません."), holds a code twice, or holds no whole record or ends in part of one: the
+// service never ships an empty list, so such a file is a broken download (deliveryProblem).
 // Store and file failures throw StoreError or std::runtime_error; the table is then as it was,
 // since the refill is one transaction.
 PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress = {});

@@ -36,22 +36,15 @@ constexpr std::string_view kRaceNumberField = "bango";
 constexpr std::string_view kGoingColumn = "RyoOmo";
 constexpr std::int64_t kGoodGoing = 1;
 
-// The meeting of a record. Its fields become table names, so a record whose fields are not two
-// digits each is refused, naming the record.
+// The meeting of a record. Its fields become table names and its race number a race row, so a
+// record whose fields name no meeting or race is refused, naming the record.
 MeetingTables recordMeeting(std::string_view record, std::size_t number) {
-    const std::string course = decodeField(record, kDen1Layout.field("basho"));
-    const std::string yy = decodeField(record, kDen1Layout.field("year"));
-    const std::string mm = decodeField(record, kDen1Layout.field("month"));
-    const std::string dd = decodeField(record, kDen1Layout.field("day"));
-    try {
-        return meetingTables(course, yy, mm, dd);
-    } catch (const StoreError&) {
-        throw ImportError(std::string(kDen1Layout.fileName) + " の " + std::to_string(number) +
-                          " 件目のレコードは、場・年・月・日の欄が数字２桁ではないため取り込めま"
-                          "せん（場「" +
-                          course + "」年「" + yy + "」月「" + mm + "」日「" + dd +
-                          "」）。\nデータは取り込む前のままです。");
-    }
+    return recordMeetingTables(kDen1Layout.fileName, number,
+                               decodeField(record, kDen1Layout.field("basho")),
+                               decodeField(record, kDen1Layout.field("year")),
+                               decodeField(record, kDen1Layout.field("month")),
+                               decodeField(record, kDen1Layout.field("day")),
+                               decodeField(record, kDen1Layout.field(kRaceNumberField)));
 }
 
 // The columns a race row receives: every field of the record into the column of the same name,
@@ -113,6 +106,7 @@ class RaceRowWriter {
             if (find_->step()) rowid = find_->int64(0);
         }
         // Replacing a race is for a second import of the card: prepared when first needed.
+        replaced_ = rowid.has_value();
         if (rowid && !update_) update_.emplace(prepareWrite(tran_, table_, true));
         Statement& st = rowid ? *update_ : insert_;
         StatementReset resetWrite(st, StatementReset::Bindings::Keep);
@@ -131,6 +125,9 @@ class RaceRowWriter {
         st.run();
         return raceNumber;
     }
+
+    // Whether the last write replaced a row that was there before.
+    bool replaced() const { return replaced_; }
 
     // Whether race() gives the race as the engine would read the row just written.
     bool knowsRace() const { return knowsRace_; }
@@ -176,6 +173,7 @@ class RaceRowWriter {
     std::unordered_set<std::int64_t> written_;  // race numbers, in a new table
     RaceColumns cols_;                          // before the statements: they are made from it
     bool knowsRace_ = false;
+    bool replaced_ = false;
     std::vector<std::size_t> raceInputPlaces_;  // of raceInputColumns() among the values
     std::vector<Value> values_;
     std::optional<Statement> find_;
@@ -572,9 +570,9 @@ class EngineRaces {
 class HorsesAlongside {
   public:
     explicit HorsesAlongside(const AppPaths& paths)
-        : done_(std::async(std::launch::async,
-                           [this, &paths] { return importHorses(paths, ProgressFn{}, stored_); })) {
-    }
+        : done_(std::async(std::launch::async, [this, &paths] {
+              return importHorses(paths, ProgressFn{}, stored_, report_);
+          })) {}
     ~HorsesAlongside() {
         if (done_.valid()) done_.wait();
     }
@@ -594,6 +592,8 @@ class HorsesAlongside {
 
     // The horses as stored, once wait() returned: the race card import need not read them back.
     StoredHorses& stored() { return stored_; }
+    // The horse import's figures, once wait() returned.
+    const FileReport& report() const { return report_; }
 
     // Runs `step`; when it throws, the horses' own failure is the one passed on, as it would
     // have come first.
@@ -610,6 +610,7 @@ class HorsesAlongside {
   private:
     bool succeeded_ = false;
     StoredHorses stored_;  // before the thread that fills it
+    FileReport report_;
     std::future<std::size_t> done_;
 };
 
@@ -630,6 +631,12 @@ RaceCardFile readRaceCardFile(const AppPaths& paths) {
         file.emplace(path, kDen1Layout.recordLength);
     } catch (const std::runtime_error&) {
         throw ImportError(fileName + " を読み込めません。");
+    }
+    // A file ending in part of a record was cut short: the races of its lost tail would be
+    // missing without a word. An empty file is read as no races.
+    if (const std::string problem = deliveryProblem(*file, fileName, "データ", false);
+        !problem.empty()) {
+        throw ImportError(problem);
     }
     const std::size_t n = file->count();
     std::vector<MeetingTables> meetings;
@@ -678,6 +685,8 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     ProgressSteps steps(progress);
     RaceCardImportResult result;
     result.recordCount = n;
+    result.report.file = std::string(kDen1Layout.fileName);
+    result.report.read = n;
 
     // Without horses alongside, nothing is opened before the progress callback had its say.
     std::optional<Database> tranDb;
@@ -769,6 +778,7 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
                              .first;
             }
             const int raceNumber = static_cast<int>(writer->second.write(record));
+            if (writer->second.replaced()) ++result.report.replaced;
             if (engine) {
                 engine->run(meeting, raceNumber, runnersOf[i - 1], writer->second);
             } else {
@@ -785,6 +795,9 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     }
     tx->commit();
     readMast.commit();
+    // Every race is written: a race given twice replaces its earlier row.
+    result.report.stored = n;
+    if (horses) result.horses = horses->report();
     steps.show(100);
     return result;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/import_report.hpp"
 #include "import/progress.hpp"
 #include "shell/app_paths.hpp"
 #include "store/store.hpp"
@@ -38,6 +39,8 @@ struct RaceCardImportResult {
     std::size_t recordCount = 0;   // records (races) read from the file
     std::string currentRaceTable;  // the meeting of the last record; empty when there was none
     std::string currentEntryTable;
+    FileReport report;  // JRA#DEN1.DAT; replaced counts races whose row was there before
+    std::optional<FileReport> horses;  // JRA#UMAJ.DAT, from the combined import only
 };
 
 // Stores every race of JRA#DEN1.DAT in the extraction folder. A meeting's entries and race tables
@@ -48,7 +51,8 @@ struct RaceCardImportResult {
 // The whole import is one transaction on tran.mdb: any failure (a StoreError, an exception from
 // the engine or from the progress callback) leaves every meeting as it was. Before anything is
 // touched, throws ImportError when the file is missing ("JRA#DEN1.DAT がありません."), cannot be
-// read, or holds a record whose course, year, month or day is not two digits (those name tables).
+// read, ends in part of a record (a download cut short), or holds a record that names no meeting
+// or race (recordMeetingTables). An empty file stores nothing.
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
                                      const RacePredictorFactory& makePredictor);
 // The same with a computation that needs no access to the import's databases (may be empty).

@@ -3,6 +3,7 @@
 // The tables that hold races and horses: one race table ("D…") and one entries table ("U…") per
 // meeting in tran.mdb, and the horse master 競走馬 in mast.mdb, which has the entries' columns.
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,15 @@ struct MeetingTables {
 // carry them; anything else throws StoreError, since the names become SQL identifiers.
 MeetingTables meetingTables(std::string_view course, std::string_view yy, std::string_view mm,
                             std::string_view dd);
+
+// The tables of the meeting a race card or results record names, with its race number: the
+// course, year, month, day and race number fields as the record carries them. Throws ImportError,
+// naming the file and the record's number, when course or year are not two digits, the month is
+// not 01 to 12, the day not 01 to 31 or the race number not 01 to 12: such a record would make a
+// table or a race row of no meeting.
+MeetingTables recordMeetingTables(std::string_view fileName, std::size_t recordNumber,
+                                  std::string_view course, std::string_view yy, std::string_view mm,
+                                  std::string_view dd, std::string_view race);
 
 // True for a race table name such as D05981003.
 bool isRaceTableName(std::string_view name);

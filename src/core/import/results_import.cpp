@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "import/race_tables.hpp"
@@ -78,39 +79,47 @@ struct RecordMeeting {
     std::string label;  // "東京 98/10/03 の"
 };
 
-// The meeting of a record. Its fields become a table name, so a record whose fields are not two
-// digits each is refused, naming the record.
+// The meeting of a record. Its fields become a table name and its race number finds a race row,
+// so a record whose fields name no meeting or race is refused, naming the record.
 RecordMeeting recordMeeting(std::string_view record, std::size_t number) {
     const std::string course = field(record, "basho");
     const std::string yy = field(record, "year");
     const std::string mm = field(record, "month");
     const std::string dd = field(record, "day");
-    try {
-        return {meetingTables(course, yy, mm, dd).race, meetingLabel(course, yy, mm, dd)};
-    } catch (const StoreError&) {
-        throw ImportError(std::string(kSei1Layout.fileName) + " の " + std::to_string(number) +
-                          " 件目のレコードは、場・年・月・日の欄が数字２桁ではないため取り込めま"
-                          "せん（場「" +
-                          course + "」年「" + yy + "」月「" + mm + "」日「" + dd +
-                          "」）。\nデータは取り込む前のままです。");
-    }
+    return {recordMeetingTables(kSei1Layout.fileName, number, course, yy, mm, dd,
+                                field(record, "bango"))
+                .race,
+            meetingLabel(course, yy, mm, dd)};
 }
 
 // Writes the result columns of one race table's rows, found by race number.
 class ResultWriter {
   public:
     ResultWriter(Database& tran, std::string_view table)
-        : columns_(resultColumns(tran, table)), update_(prepareUpdate(tran, table)), tran_(tran) {}
+        : columns_(resultColumns(tran, table)), update_(prepareUpdate(tran, table)), tran_(tran) {
+        // The races that hold results already, in one query per meeting rather than one per race.
+        std::string sql =
+            "SELECT " + quoteIdentifier("bango") + " FROM " + quoteIdentifier(table) + " WHERE ";
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (i) sql += " OR ";
+            sql += quoteIdentifier(columns_[i].name) + " IS NOT NULL";
+        }
+        for (Statement st = tran.prepare(sql); st.step();) withResults_.insert(st.int64(0));
+    }
 
-    // False when the table holds no such race.
-    bool write(std::int64_t raceNumber, const std::array<Value, kResultColumns.size()>& values) {
+    enum class Outcome { NoRace, Written, Replaced };
+
+    // Replaced when the race already held results (imported before, entered by hand, or given by
+    // an earlier record of the file).
+    Outcome write(std::int64_t raceNumber, const std::array<Value, kResultColumns.size()>& values) {
         StatementReset reset(update_);
         for (std::size_t i = 0; i < values.size(); ++i) {
             update_.bind(static_cast<int>(i + 1), convertForColumn(columns_[i], values[i]));
         }
         update_.bind(static_cast<int>(values.size() + 1), raceNumber);
         update_.run();
-        return tran_.changes() > 0;
+        if (tran_.changes() == 0) return Outcome::NoRace;
+        return withResults_.insert(raceNumber).second ? Outcome::Written : Outcome::Replaced;
     }
 
   private:
@@ -133,6 +142,7 @@ class ResultWriter {
     std::vector<ColumnDef> columns_;  // first: the statement is made from it
     Statement update_;
     Database& tran_;
+    std::unordered_set<std::int64_t> withResults_;  // race numbers
 };
 
 }  // namespace
@@ -143,12 +153,46 @@ std::string meetingLabel(std::string_view course, std::string_view yy, std::stri
            std::string(dd) + " の";
 }
 
+std::string meetingName(std::string_view raceTable) {
+    if (!isRaceTableName(raceTable)) return std::string(raceTable);
+    std::string label = meetingLabel(raceTable.substr(1, 2), raceTable.substr(3, 2),
+                                     raceTable.substr(5, 2), raceTable.substr(7, 2));
+    label.resize(label.size() - std::string_view(" の").size());
+    return label;
+}
+
+namespace {
+
+// What became of one meeting's records.
+struct MeetingTally {
+    std::size_t written = 0;
+    std::size_t refused = 0;
+};
+
+// "東京 98/10/03、京都 98/10/03（一部）", a meeting of which some records were not written
+// marked as such; "なし" for none.
+std::string meetingList(const std::vector<std::string>& tables,
+                        const std::unordered_map<std::string, MeetingTally>& tally) {
+    if (tables.empty()) return "なし";
+    std::string text;
+    for (const std::string& table : tables) {
+        if (!text.empty()) text += "、";
+        text += meetingName(table);
+        const MeetingTally& t = tally.at(table);
+        if (t.written > 0 && t.refused > 0) text += "（一部）";
+    }
+    return text;
+}
+
+}  // namespace
+
 ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progress) {
     const std::string fileName(kSei1Layout.fileName);
     const auto path = paths.extractionFolder() / fileName;
 
     ResultsImportResult result;
     result.message = std::string(kResultsDoneText);
+    result.report.file = fileName;
 
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return result;
@@ -158,8 +202,15 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
     } catch (const std::runtime_error&) {
         throw ImportError(fileName + " を読み込めません。");
     }
+    // A file ending in part of a record was cut short: the races of its lost tail would silently
+    // keep no results. An empty file is read as no results.
+    if (const std::string problem = deliveryProblem(*file, fileName, "成績データ", false);
+        !problem.empty()) {
+        throw ImportError(problem);
+    }
     const std::size_t n = file->count();
     result.recordCount = n;
+    result.report.read = n;
     // Every record's meeting is checked before the database is opened, so that a refused file
     // changes nothing.
     std::vector<RecordMeeting> meetings;
@@ -168,6 +219,15 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
 
     ProgressSteps steps(progress);
     steps.show(0);
+
+    // The meetings in file order, and what became of each one's records.
+    std::vector<std::string> order;
+    std::unordered_map<std::string, MeetingTally> tally;
+    for (const RecordMeeting& meeting : meetings) {
+        if (tally.try_emplace(meeting.race).second) order.push_back(meeting.race);
+    }
+    std::size_t missingRaces = 0;  // records of races their race table does not hold
+    std::size_t stoppedAt = n;     // index of the record the import stopped at
 
     Database tran(paths.tranPath());
     // One transaction for speed and so that a failure writes nothing. The stop at a meeting
@@ -190,16 +250,49 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
                                      "出馬表データが存在しません。\n\n"
                                      "成績データは出馬表データを取り込んでいないと反映できません。";
                     result.title = std::string(kNoRaceCardTitle);
+                    stoppedAt = i - 1;
                     break;
                 }
                 writer = writers.try_emplace(meeting.race, tran, meeting.race).first;
             }
             const std::int64_t raceNumber = numericValue(decodeField(record, raceNumberField));
-            if (writer->second.write(raceNumber, resultValues(record))) ++result.racesUpdated;
+            MeetingTally& t = tally[meeting.race];
+            switch (writer->second.write(raceNumber, resultValues(record))) {
+                case ResultWriter::Outcome::NoRace:
+                    ++t.refused;
+                    ++missingRaces;
+                    break;
+                case ResultWriter::Outcome::Replaced:
+                    ++result.report.replaced;
+                    [[fallthrough]];
+                case ResultWriter::Outcome::Written:
+                    ++t.written;
+                    ++result.racesUpdated;
+                    break;
+            }
         }
     }
     tx.commit();
-    if (!result.stopped) {
+
+    for (std::size_t i = stoppedAt; i < n; ++i) ++tally[meetings[i].race].refused;
+    for (const std::string& table : order) {
+        (tally[table].written > 0 ? result.storedMeetings : result.notStoredMeetings)
+            .push_back(table);
+    }
+    result.report.stored = result.racesUpdated;
+    result.report.refused = n - result.racesUpdated;
+    if (missingRaces > 0) {
+        result.report.notes.push_back("出馬表にないレースの成績 " + std::to_string(missingRaces) +
+                                      " 件は取り込んでいません。");
+    }
+    if (result.stopped) {
+        result.report.notes.push_back(meetingName(meetings[stoppedAt].race) + " 以降の成績 " +
+                                      std::to_string(n - stoppedAt) +
+                                      " 件は、出馬表データがないため取り込んでいません。");
+        result.message +=
+            "\n\n成績を取り込んだ開催: " + meetingList(result.storedMeetings, tally) +
+            "\n成績を取り込んでいない開催: " + meetingList(result.notStoredMeetings, tally);
+    } else {
         if (n > 0) result.message = meetings.back().label + result.message;
         steps.show(100);
     }

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "import/import_report.hpp"
 #include "import/progress.hpp"
 #include "shell/app_paths.hpp"
 #include "shell/notifier.hpp"
@@ -26,20 +28,31 @@ struct ResultsImportResult {
     std::string message;           // the text to show, and how
     std::string title;
     Notifier::Icon icon = Notifier::Icon::None;
+    // The meetings of the file, in file order, by race table name ("D05981003"): those whose
+    // results were written (at least one race) and those whose were not (no race card, or the
+    // import stopped before them). meetingName() gives the text the user reads.
+    std::vector<std::string> storedMeetings;
+    std::vector<std::string> notStoredMeetings;
+    FileReport report;
 };
 
 // "東京 98/10/03 の": the course name, then year/month/day as the record carries them.
 std::string meetingLabel(std::string_view course, std::string_view yy, std::string_view mm,
                          std::string_view dd);
 
+// "東京 98/10/03": the meeting of a race table name such as D05981003, as the user reads it; the
+// name itself when it is not one.
+std::string meetingName(std::string_view raceTable);
+
 // Writes the results of JRA#SEI1.DAT in the extraction folder into the race rows found by race
 // number; a race missing from its race table is skipped. Progress goes from 0 to 100.
 //
 // At the first record whose meeting has no race table the import stops with a message naming that
-// meeting; the results of the records before it are kept. A missing file is not an error: only the
+// meeting, followed by the meetings whose results were taken in and those whose were not; the
+// results of the records before it are kept. A missing or empty file is not an error: only the
 // completion message is returned. Before anything is touched, throws ImportError when the file
-// cannot be read or holds a record whose course, year, month or day is not two digits. Any other
-// failure leaves every race row as it was.
+// cannot be read, ends in part of a record (a download cut short), or holds a record that names
+// no meeting or race (recordMeetingTables). Any other failure leaves every race row as it was.
 ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progress = {});
 
 }  // namespace zelvanor

@@ -42,4 +42,18 @@ std::string_view RecordFile::record(std::size_t number) const {
     return std::string_view(data_).substr((number - 1) * recordLength_, recordLength_);
 }
 
+std::string deliveryProblem(const RecordFile& file, std::string_view fileName,
+                            std::string_view data, bool emptyIsBroken) {
+    const std::string kept = std::string(data) + "は取り込む前のままです。";
+    if (file.count() == 0 && emptyIsBroken) {
+        return std::string(fileName) + " にはレコードがありません。" + kept;
+    }
+    const std::string_view tail = file.tail();
+    if (tail.find_first_not_of('\x1A') == std::string_view::npos) return {};
+    return std::string(fileName) + " は最後のレコードが途中で切れています（" +
+           std::to_string(file.recordLength()) + " バイトのレコード " +
+           std::to_string(file.count()) + " 件の後に " + std::to_string(tail.size()) +
+           " バイト）。ダウンロードが途中で終わった可能性があります。" + kept;
+}
+
 }  // namespace zelvanor
