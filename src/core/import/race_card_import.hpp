@@ -39,7 +39,9 @@ struct RaceCardImportResult {
     std::size_t recordCount = 0;   // records (races) read from the file
     std::string currentRaceTable;  // the meeting of the last record; empty when there was none
     std::string currentEntryTable;
-    FileReport report;  // JRA#DEN1.DAT; replaced counts races whose row was there before
+    // JRA#DEN1.DAT: every race read is stored; replaced counts the races whose row was there
+    // before (from an earlier import, or from an earlier record of the same race).
+    FileReport report;
     std::optional<FileReport> horses;  // JRA#UMAJ.DAT, from the combined import only
 };
 

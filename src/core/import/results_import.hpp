@@ -30,9 +30,14 @@ struct ResultsImportResult {
     Notifier::Icon icon = Notifier::Icon::None;
     // The meetings of the file, in file order, by race table name ("D05981003"): those whose
     // results were written (at least one race) and those whose were not (no race card, or the
-    // import stopped before them). meetingName() gives the text the user reads.
+    // import stopped before them). meetingName() gives the text the user reads. A meeting of
+    // which only some races were written is among the stored ones; the stop message marks it
+    // "（一部）".
     std::vector<std::string> storedMeetings;
     std::vector<std::string> notStoredMeetings;
+    // replaced counts races that held results before (imported, typed in, or given by an earlier
+    // record); refused the records of races missing from their race table and those from the
+    // stop on.
     FileReport report;
 };
 
