@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +15,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "archive_fixture.hpp"
 
 namespace zelvanor {
 namespace {
@@ -253,6 +257,123 @@ TEST(ExtractErrorText, GivesTheTableTextOrUnknown) {
         EXPECT_EQ(extractErrorText(c.code), c.text) << c.code;
     }
     EXPECT_EQ(extractErrorMessage(32780), "#:32780\n格納ﾌｧｲﾙのﾁｪｯｸｻﾑが合っていません。");
+}
+
+TEST_F(ArchiveTest, DamageAnywhereFailsTheWholeArchiveAndKeepsEarlierCopies) {
+    const std::string sound = readFile(kData / "umaj_den1.lzh");
+    const std::size_t second = fixture::secondHeaderAt(sound);
+    std::string badCrc = sound;
+    badCrc[second + 21] =
+        static_cast<char>(badCrc[second + 21] ^ 0xFF);  // in the header CRC's span
+    const struct {
+        const char* label;
+        std::string bytes;
+        int code;
+    } cases[] = {
+        {"cut inside the second header", sound.substr(0, second + 10), kExtractBrokenHeader},
+        {"second header damaged", badCrc, kExtractHeaderChecksum},
+        {"cut inside the second member", sound.substr(0, sound.size() - 30), kExtractReadError},
+    };
+    for (const auto& c : cases) {
+        const fs::path folder = dir_ / c.label;
+        fs::create_directory(folder);
+        const fs::path archive = dir_ / (std::string(c.label) + ".lzh");
+        writeFile(archive, c.bytes);
+        writeFile(folder / "JRA#UMAJ.DAT", "earlier import");
+        // The first member reads whole; the archive still fails.
+        EXPECT_EQ(extractMember(archive, folder, "JRA#UMAJ.DAT"), c.code) << c.label;
+        EXPECT_EQ(filesUnder(folder), std::vector<std::string>{"JRA#UMAJ.DAT"}) << c.label;
+        EXPECT_EQ(readFile(folder / "JRA#UMAJ.DAT"), "earlier import") << c.label;
+
+        ArchiveContents contents = readArchive(archive, folder, {"JRA#UMAJ.DAT", "JRA#DEN1.DAT"});
+        EXPECT_EQ(contents.failure.code, c.code) << c.label;
+        EXPECT_TRUE(contents.staged.empty()) << c.label;
+        EXPECT_TRUE(contents.isArchive()) << c.label;
+    }
+}
+
+TEST_F(ArchiveTest, ReadsOnceStagingEveryWantedMemberAndLeavesNothingUnlessInstalled) {
+    {
+        ArchiveContents contents = readArchive(kData / "umaj_den1.lzh", dir_,
+                                               {"JRA#DEN1.DAT", "JRA#SEI1.DAT", "JRA#UMAJ.DAT"});
+        ASSERT_FALSE(contents.failure);
+        EXPECT_TRUE(contents.holds("jra#umaj.dat"));
+        EXPECT_FALSE(contents.holds("JRA#SEI1.DAT"));
+        EXPECT_EQ(contents.find("JRA#SEI1.DAT"), nullptr);
+        ASSERT_NE(contents.find("JRA#UMAJ.DAT"), nullptr);
+        ASSERT_NE(contents.find("JRA#DEN1.DAT"), nullptr);
+        EXPECT_EQ(contents.staged.size(), 2u);
+        for (const auto& name : filesUnder(dir_)) {
+            EXPECT_EQ(name.rfind(".zelvanor-part-", 0), 0u) << name;
+        }
+        EXPECT_EQ(contents.find("JRA#UMAJ.DAT")->install(dir_ / "JRA#UMAJ.DAT"), 0);
+        EXPECT_EQ(readFile(dir_ / "JRA#UMAJ.DAT"), readFile(kData / "plain" / "JRA#UMAJ.DAT"));
+    }
+    // The member never installed went with its contents.
+    EXPECT_EQ(filesUnder(dir_), std::vector<std::string>{"JRA#UMAJ.DAT"});
+}
+
+TEST_F(ArchiveTest, MemberBeyondItsBoundIsRefusedAndNotWritten) {
+    constexpr std::uint32_t kMiB = 1024 * 1024;
+    // Declares more than a jockey file may hold; a few bytes of data are all there is.
+    const fs::path declared = dir_ / "declared.lzh";
+    writeFile(declared, fixture::lhaArchive({{"JRA#KISI.DAT", "0123456789", 16 * kMiB + 1}}));
+    EXPECT_EQ(extractMember(declared, dir_, "JRA#KISI.DAT"), kExtractWriteError);
+    EXPECT_EQ(filesUnder(dir_), std::vector<std::string>{"declared.lzh"});
+
+    // Declares 50 bytes and holds 5000: the writing stops at the bound.
+    const fs::path understated = dir_ / "understated.lzh";
+    writeFile(understated, fixture::lhaArchive({{"JRA#KISI.DAT", std::string(5000, 'x'), 50}}));
+    const fs::path out = dir_ / "out";
+    fs::create_directory(out);
+    const auto bound = [](std::string_view) -> std::uint64_t { return 100; };
+    ArchiveContents contents = readArchive(understated, out, {"JRA#KISI.DAT"}, bound);
+    EXPECT_EQ(contents.failure.code, kExtractWriteError);
+    EXPECT_EQ(contents.failure.member, "JRA#KISI.DAT");
+    EXPECT_EQ(contents.failure.limit, 100u);
+    EXPECT_TRUE(filesUnder(out).empty());
+    const std::string message = extractFailureMessage(understated, contents.failure);
+    EXPECT_EQ(
+        message.rfind(extractErrorMessage(kExtractWriteError) + "\n" + understated.string(), 0), 0u)
+        << message;
+
+    // Up to the bound is fine.
+    writeFile(understated, fixture::lhaArchive({{"JRA#KISI.DAT", std::string(100, 'x')}}));
+    EXPECT_FALSE(readArchive(understated, out, {"JRA#KISI.DAT"}, bound).failure);
+    EXPECT_GE(memberSizeLimit("jra#umaj.dat"), 10u * 22 * 1000 * 1000);
+}
+
+TEST_F(ArchiveTest, TemporariesOfEndedExtractionsGoAtTheNextOne) {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(getppid());
+    const fs::path outside = dir_ / "outside.txt";
+    writeFile(outside, "kept");
+    const fs::path folder = dir_ / "data";
+    fs::create_directory(folder);
+    for (const std::string name :
+         {".zelvanor-part-" + dead + "-1-JRA#KISI.DAT", ".JRA#UMAJ.DAT.part-" + dead + "-7",
+          std::string("JRA#DEN1.DAT.part"), ".zelvanor-part-" + alive + "-1-JRA#CHOK.DAT",
+          std::string(".zelvanor-part-x-JRA#KISI.DAT"), std::string("notes.part")}) {
+        writeFile(folder / name, std::string(1000, 'p'));
+    }
+    fs::create_symlink(outside, folder / (".zelvanor-part-" + dead + "-2-JRA#SEI1.DAT"));
+    fs::create_directory(folder / (".zelvanor-part-" + dead + "-3-dir"));
+
+    EXPECT_EQ(extractMember(kData / "kisi_lh5_h0.lzh", folder, "JRA#KISI.DAT"), 0);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".zelvanor-part-" + alive + "-1-JRA#CHOK.DAT",
+                                              ".zelvanor-part-" + dead + "-3-dir",
+                                              ".zelvanor-part-x-JRA#KISI.DAT", "JRA#KISI.DAT",
+                                              "notes.part"}));
+    EXPECT_EQ(readFile(outside), "kept");
 }
 
 }  // namespace

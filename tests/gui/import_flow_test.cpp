@@ -3,7 +3,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../core/archive_fixture.hpp"
+#include "../core/people_fixture.hpp"
 #include "recording_dialogs.hpp"
+#include "records/layouts.hpp"
 #include "shell/form_start.hpp"
 #include "store/store.hpp"
 
@@ -62,10 +65,37 @@ class ImportFlowTest : public QObject {
         answers.files << kLha + "bad_crc.lzh";
         w.findChild<QAction*>("mnuOptConvKisi")->trigger();
         QCOMPARE(answers.shown.size(), size_t{1});
-        QCOMPARE(answers.shown[0].text,
-                 QStringLiteral("#:32780\n格納ﾌｧｲﾙのﾁｪｯｸｻﾑが合っていません。"));
+        QVERIFY2(answers.shown[0].text.startsWith(
+                     QStringLiteral("#:32780\n格納ﾌｧｲﾙのﾁｪｯｸｻﾑが合っていません。\n") + kLha +
+                     "bad_crc.lzh から JRA#KISI.DAT を取り出せませんでした。"),
+                 qPrintable(answers.shown[0].text));
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    }
+
+    void completionMessageCarriesTheReportUnderIt() {
+        QTemporaryDir inputs;
+        std::string jockeys;
+        for (const char* code : {"0001", "0002"}) {
+            fixture::PeopleRecord r(kKisiLayout);
+            r.text("KISCODE", code);
+            jockeys += r.bytes();
+        }
+        const std::filesystem::path archive = inputs.filePath("kisi.lzh").toStdString();
+        fixture::writeBytes(archive, fixture::lhaArchive({{"JRA#KISI.DAT", jockeys}}));
+
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        RecordingDialogs answers;
+        answers.files << QString::fromStdString(archive.string());
+        w.findChild<QAction*>("mnuOptConvKisi")->trigger();
+        QCOMPARE(answers.shown.size(), size_t{1});
+        const QStringList paragraphs = answers.shown[0].text.split(QStringLiteral("\n\n"));
+        QCOMPARE(paragraphs.size(), 2);
+        QCOMPARE(paragraphs[0], QStringLiteral("JRA#KISI.DAT のデータコンバートが終了しました。"));
+        QVERIFY2(paragraphs[1].startsWith(
+                     QStringLiteral("JRA#KISI.DAT: 読込 2件 / 登録 2件 / 置換 0件 / 除外 0件")),
+                 qPrintable(paragraphs[1]));
     }
 
     void batchOverAnEmptyFolderShowsOnlyTheCompletionMessage() {

@@ -4,9 +4,11 @@
 #include <archive_entry.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <memory>
@@ -68,6 +70,8 @@ int headerFailureCode(archive* a) {
     if (contains(message, "sum error") || contains(message, "CRC error")) {
         return kExtractHeaderChecksum;
     }
+    // Skipping the data of a member cut short ("Truncated input file …").
+    if (contains(message, "Truncated input")) return kExtractReadError;
     if (err == kArchiveErrnoFileFormat || err == kArchiveErrnoMisc) return kExtractBrokenHeader;
     return kExtractReadError;
 }
@@ -127,6 +131,12 @@ class LhaReader {
     }
 
     bool isRegularFile() const { return archive_entry_filetype(entry_) == AE_IFREG; }
+
+    // The member's size as its header gives it; 0 when the header gives none.
+    std::uint64_t declaredSize() const {
+        if (!archive_entry_size_is_set(entry_) || archive_entry_size(entry_) < 0) return 0;
+        return static_cast<std::uint64_t>(archive_entry_size(entry_));
+    }
 
     archive* handle() const { return archive_.get(); }
     int error() const { return error_; }
@@ -192,74 +202,190 @@ bool isReadOnlyFile(const std::filesystem::path& path) {
     return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
 }
 
-// The partly written member. Removed again unless commit() moved it to its final name.
-class TempFile {
-  public:
-    ~TempFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
+// Temporary names: kTempPrefix, the process id, '-', a counter, '-', the member's name.
+constexpr std::string_view kTempPrefix = ".zelvanor-part-";
 
-    // Creates a new file next to `target`; 0 or an error code.
-    int create(const std::filesystem::path& target) {
-        static std::atomic<unsigned> counter{0};
-        const std::string stem =
-            "." + target.filename().string() + ".part-" + std::to_string(::getpid()) + "-";
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::filesystem::path candidate =
-                target.parent_path() / (stem + std::to_string(++counter));
-            const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                fd_ = fd;
-                path_ = std::move(candidate);
-                return 0;
-            }
-            if (errno != EEXIST) return openFailure(errno);
-        }
-        return kExtractCannotOpenOutput;
-    }
+bool allDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
-    int write(const char* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t written = ::write(fd_, data, size);
-            if (written < 0) {
-                if (errno == EINTR) continue;
-                return writeFailure(errno);
-            }
-            data += written;
-            size -= static_cast<std::size_t>(written);
-        }
+// The process that made a temporary of ours, from its name; 0 when the name is not one of ours.
+// Earlier versions named theirs ".<member>.part-<process>-<n>".
+pid_t temporaryOwner(std::string_view name) {
+    std::string_view rest;
+    if (name.starts_with(kTempPrefix)) {
+        rest = name.substr(kTempPrefix.size());
+    } else if (const auto at = name.find(".part-"); name.starts_with(".") && at != name.npos) {
+        rest = name.substr(at + 6);
+        const auto dash = rest.find('-');
+        if (dash == rest.npos || !allDigits(rest.substr(dash + 1))) return 0;
+    } else {
         return 0;
     }
+    const auto dash = rest.find('-');
+    if (dash == rest.npos || dash > 9 || !allDigits(rest.substr(0, dash))) return 0;
+    return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+}
 
-    int commit(const std::filesystem::path& target) {
-        const int fd = std::exchange(fd_, -1);
-        // Delayed allocation can report a full disk only at close.
-        if (::close(fd) != 0) return writeFailure(errno);
-        if (::rename(path_.c_str(), target.c_str()) != 0) return openFailure(errno);
-        path_.clear();
-        return 0;
+bool processEnded(pid_t pid) {
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// A temporary of ours that no running extraction writes. Earlier versions of the command line
+// copied a record file given on its own through "<record file>.part", without a process id; only
+// one program runs on a data folder at a time, so such a file is left over.
+bool isStaleTemporary(std::string_view name) {
+    for (std::string_view record :
+         {"JRA#UMAJ.DAT", "JRA#DEN1.DAT", "JRA#SEI1.DAT", "JRA#KISI.DAT", "JRA#CHOK.DAT"}) {
+        if (name.size() == record.size() + 5 && name.starts_with(record) &&
+            name.ends_with(".part")) {
+            return true;
+        }
     }
+    const pid_t owner = temporaryOwner(name);
+    return owner > 0 && owner != ::getpid() && processEnded(owner);
+}
 
-  private:
-    int fd_ = -1;
-    std::filesystem::path path_;
+struct ArchiveFileCloser {
+    void operator()(int* fd) const {
+        ::close(*fd);
+        delete fd;
+    }
 };
 
-int copyCurrentMember(LhaReader& reader, const std::filesystem::path& target) {
-    TempFile temp;
-    if (const int code = temp.create(target); code != 0) return code;
+}  // namespace
+
+StagedFile::StagedFile(StagedFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::exchange(other.path_, {})),
+      size_(std::exchange(other.size_, 0)) {}
+
+StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
+    if (this != &other) {
+        discard();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::exchange(other.path_, {});
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+StagedFile::~StagedFile() {
+    discard();
+}
+
+void StagedFile::discard() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (!path_.empty()) ::unlink(path_.c_str());
+    path_.clear();
+    size_ = 0;
+}
+
+int StagedFile::create(const std::filesystem::path& folder, std::string_view member) {
+    discard();
+    static std::atomic<unsigned> counter{0};
+    const std::string stem = std::string(kTempPrefix) + std::to_string(::getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path candidate =
+            folder / (stem + std::to_string(++counter) + "-" + std::string(member));
+        // O_EXCL fails on any existing name, a planted link included; O_NOFOLLOW says so twice.
+        const int fd =
+            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            fd_ = fd;
+            path_ = std::move(candidate);
+            return 0;
+        }
+        if (errno != EEXIST) return openFailure(errno);
+    }
+    return kExtractCannotOpenOutput;
+}
+
+int StagedFile::write(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd_, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return writeFailure(errno);
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+        size_ += static_cast<std::uint64_t>(written);
+    }
+    return 0;
+}
+
+int StagedFile::finish() {
+    if (fd_ < 0) return 0;
+    // The new file must be on disk before it replaces the old one, or a crash could leave
+    // neither; delayed allocation can report a full disk only here or at close.
+    const int synced = ::fsync(fd_) == 0 ? 0 : errno;
+    const int closed = ::close(std::exchange(fd_, -1)) == 0 ? 0 : errno;
+    if (synced != 0 && synced != EINVAL) return writeFailure(synced);
+    if (closed != 0) return writeFailure(closed);
+    return 0;
+}
+
+int StagedFile::install(const std::filesystem::path& target) {
+    if (path_.empty()) return kExtractCannotOpenOutput;
+    if (const int code = finish(); code != 0) return code;
+    if (isReadOnlyFile(target)) return kExtractReadOnly;
+    if (::rename(path_.c_str(), target.c_str()) != 0) return openFailure(errno);
+    path_.clear();
+    size_ = 0;
+    return 0;
+}
+
+std::uint64_t memberSizeLimit(std::string_view member) {
+    constexpr std::uint64_t MiB = 1024 * 1024;
+    const std::string name = upperPrefix(member, std::string_view::npos);
+    if (name == "JRA#UMAJ.DAT") return 256 * MiB;
+    if (name == "JRA#SEI1.DAT" || name == "JRA#DEN1.DAT") return 64 * MiB;
+    return 16 * MiB;
+}
+
+bool ArchiveContents::holds(std::string_view member) const {
+    return std::any_of(members.begin(), members.end(), [&](const ArchiveMember& m) {
+        return m.regularFile && nameMatches(m.name, member);
+    });
+}
+
+StagedFile* ArchiveContents::find(std::string_view member) {
+    for (auto& [name, file] : staged) {
+        if (name == member) return &file;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// Copies the reader's current member into `out`, refusing it beyond `limit` bytes.
+ExtractFailure copyCurrentMember(LhaReader& reader, std::string_view member,
+                                 const std::filesystem::path& folder, std::uint64_t limit,
+                                 StagedFile& out) {
+    const auto fail = [&](int code, std::uint64_t bound = 0) {
+        out.discard();
+        return ExtractFailure{code, std::string(member), bound};
+    };
+    if (reader.declaredSize() > limit) return fail(kExtractWriteError, limit);
+    if (const int code = out.create(folder, member); code != 0) return fail(code);
     std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     for (;;) {
         const la_ssize_t got = archive_read_data(reader.handle(), buffer.get(), kBufferSize);
         if (got == 0) break;
         // ARCHIVE_WARN included: a CRC mismatch is only reported that way.
-        if (got < 0) return dataFailureCode(reader.handle(), got);
-        if (const int code = temp.write(buffer.get(), static_cast<std::size_t>(got)); code != 0) {
-            return code;
+        if (got < 0) return fail(dataFailureCode(reader.handle(), got));
+        // A header may understate what the data decodes to; what is written is bounded too.
+        if (out.size() + static_cast<std::uint64_t>(got) > limit) {
+            return fail(kExtractWriteError, limit);
+        }
+        if (const int code = out.write(buffer.get(), static_cast<std::size_t>(got)); code != 0) {
+            return fail(code);
         }
     }
-    return temp.commit(target);
+    if (const int code = out.finish(); code != 0) return fail(code);
+    return {};
 }
 
 struct ErrorText {
@@ -312,6 +438,90 @@ constexpr ErrorText kErrorTexts[] = {
 
 }  // namespace
 
+ArchiveContents readArchive(const std::filesystem::path& archive,
+                            const std::filesystem::path& folder,
+                            const std::vector<std::string_view>& wanted,
+                            const MemberSizeLimit& limit) {
+    ArchiveContents contents;
+    for (std::string_view member : wanted) {
+        if (!isPlainFileName(member)) {
+            contents.failure = {kExtractBadMemberName, std::string(member), 0};
+            return contents;
+        }
+    }
+    if (!wanted.empty()) removeStaleTemporaries(folder);
+    LhaReader reader(archive);
+    while (reader.next()) {
+        contents.members.push_back({reader.name(), reader.isRegularFile()});
+        if (!reader.isRegularFile()) continue;
+        for (std::string_view member : wanted) {
+            if (contents.find(member) != nullptr || !nameMatches(reader.name(), member)) continue;
+            StagedFile file;
+            contents.failure = copyCurrentMember(
+                reader, member, folder, limit ? limit(member) : memberSizeLimit(member), file);
+            if (contents.failure) {
+                contents.staged.clear();
+                return contents;
+            }
+            contents.staged.emplace_back(std::string(member), std::move(file));
+            break;
+        }
+    }
+    if (reader.error() != 0) {
+        contents.failure = {reader.error(), {}, 0};
+        contents.staged.clear();
+    }
+    return contents;
+}
+
+ExtractFailure stageCopy(const std::filesystem::path& source, const std::filesystem::path& folder,
+                         std::string_view member, StagedFile& staged,
+                         const MemberSizeLimit& limit) {
+    const auto fail = [&](int code, std::uint64_t bound = 0) {
+        staged.discard();
+        return ExtractFailure{code, std::string(member), bound};
+    };
+    if (!isPlainFileName(member)) return fail(kExtractBadMemberName);
+    removeStaleTemporaries(folder);
+    // Non-blocking, so that a FIFO given by mistake cannot hang the open.
+    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(errno == ENOMEM ? kExtractOutOfMemory : kExtractCannotOpenArchive);
+    const std::unique_ptr<int, ArchiveFileCloser> closer(new int(fd));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return fail(kExtractCannotOpenArchive);
+    const std::uint64_t bound = limit ? limit(member) : memberSizeLimit(member);
+    if (static_cast<std::uint64_t>(st.st_size) > bound) return fail(kExtractWriteError, bound);
+    if (const int code = staged.create(folder, member); code != 0) return fail(code);
+    std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.get(), kBufferSize);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return fail(kExtractReadError);
+        }
+        if (staged.size() + static_cast<std::uint64_t>(got) > bound) {
+            return fail(kExtractWriteError, bound);
+        }
+        if (const int code = staged.write(buffer.get(), static_cast<std::size_t>(got)); code != 0) {
+            return fail(code);
+        }
+    }
+    if (const int code = staged.finish(); code != 0) return fail(code);
+    return {};
+}
+
+void removeStaleTemporaries(const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> stale;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (!isStaleTemporary(entry.path().filename().string())) continue;
+        // Files only (a planted link is removed, never followed); never a folder.
+        if (entry.is_symlink(ec) || entry.is_regular_file(ec)) stale.push_back(entry.path());
+    }
+    for (const auto& path : stale) ::unlink(path.c_str());
+}
+
 bool isLhaArchive(const std::filesystem::path& archive) {
     LhaReader reader(archive);
     return reader.next();
@@ -319,8 +529,8 @@ bool isLhaArchive(const std::filesystem::path& archive) {
 
 std::vector<std::string> archiveMembers(const std::filesystem::path& archive) {
     std::vector<std::string> names;
-    LhaReader reader(archive);
-    while (reader.next()) names.push_back(reader.name());
+    for (auto& member : readArchive(archive, {}, {}).members)
+        names.push_back(std::move(member.name));
     return names;
 }
 
@@ -335,14 +545,11 @@ bool archiveHasMember(const std::filesystem::path& archive, std::string_view mem
 int extractMember(const std::filesystem::path& archive, const std::filesystem::path& folder,
                   std::string_view member) {
     if (!isPlainFileName(member)) return kExtractBadMemberName;
-    LhaReader reader(archive);
-    while (reader.next()) {
-        if (!reader.isRegularFile() || !nameMatches(reader.name(), member)) continue;
-        const std::filesystem::path target = folder / std::string(member);
-        if (isReadOnlyFile(target)) return kExtractReadOnly;
-        return copyCurrentMember(reader, target);
-    }
-    return reader.error() != 0 ? reader.error() : kExtractNotFound;
+    ArchiveContents contents = readArchive(archive, folder, {member});
+    if (contents.failure) return contents.failure.code;
+    StagedFile* staged = contents.find(member);
+    if (staged == nullptr) return kExtractNotFound;
+    return staged->install(folder / std::string(member));
 }
 
 std::string extractErrorText(int code) {
@@ -354,6 +561,24 @@ std::string extractErrorText(int code) {
 
 std::string extractErrorMessage(int code) {
     return "#:" + std::to_string(code) + "\n" + extractErrorText(code);
+}
+
+std::string extractFailureMessage(const std::filesystem::path& archive,
+                                  const ExtractFailure& failure) {
+    std::string text = extractErrorMessage(failure.code) + "\n" + archive.string();
+    if (failure.limit > 0) {
+        text += " の " + failure.member + " は " + std::to_string(failure.limit / (1024 * 1024)) +
+                " MB を超えるため、取り出しませんでした。";
+    } else if (failure.member.empty() &&
+               (failure.code == kExtractHeaderChecksum || failure.code == kExtractBrokenHeader ||
+                failure.code == kExtractReadError)) {
+        text += " は壊れているか、途中で切れています。";
+    } else if (failure.member.empty()) {
+        text += " を読み込めませんでした。";
+    } else {
+        text += " から " + failure.member + " を取り出せませんでした。";
+    }
+    return text + "データは取り込む前のままです。";
 }
 
 }  // namespace zelvanor

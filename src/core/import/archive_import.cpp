@@ -1,7 +1,10 @@
 #include "import/archive_import.hpp"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 #include "import/archive.hpp"
 #include "import/people_import.hpp"
@@ -44,62 +47,183 @@ std::string upper(std::string_view s) {
     return out;
 }
 
-bool hasAnyMember(const ArchiveFlow& flow, const std::filesystem::path& archive) {
-    return std::any_of(flow.members.begin(), flow.members.end(),
-                       [&](std::string_view m) { return archiveHasMember(archive, m); });
+// The earlier copies of a record file: its name under any letter case, but for `keep`.
+std::vector<std::filesystem::path> earlierCopies(const std::filesystem::path& folder,
+                                                 std::string_view fileName,
+                                                 std::string_view keep = {}) {
+    const std::string wanted = upper(fileName);
+    std::error_code ec;
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (upper(name) == wanted && name != keep && entry.is_regular_file(ec)) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
 }
 
-// Takes the flow's members out of the archive. Members the archive does not hold are passed
-// over; an extraction failure is reported and stops the flow, so no import runs on a file
-// that is not the one the user chose.
-bool extractMembers(const ArchiveFlow& flow, const std::filesystem::path& archive,
-                    const AppPaths& paths, Notifier& notifier) {
-    for (std::string_view member : flow.members)
-        removeEarlierCopies(paths.extractionFolder(), member);
-    for (std::string_view member : flow.members) {
-        if (!archiveHasMember(archive, member)) continue;
-        const int code = extractMember(archive, paths.extractionFolder(), member);
-        if (code != 0) {
-            notifier.notify(extractErrorMessage(code), kApplicationTitle, Notifier::Icon::Critical);
+void reportFileError(Notifier& notifier, const std::filesystem::path& file, const char* what) {
+    notifier.notify(file.string() + what + "データは取り込む前のままです。", kApplicationTitle,
+                    Notifier::Icon::Critical);
+}
+
+// Puts a staged member in place as folder/<member>, the copies under another letter case going
+// just before: until then the earlier file stays, so a failure leaves it as the tables are.
+bool installMember(StagedFile& staged, std::string_view member, const std::filesystem::path& source,
+                   const AppPaths& paths, Notifier& notifier) {
+    const std::filesystem::path target = paths.extractionFolder() / std::string(member);
+    for (const auto& copy : earlierCopies(paths.extractionFolder(), member, member)) {
+        if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
+            reportFileError(notifier, copy, " を削除できません。");
             return false;
+        }
+    }
+    if (const int code = staged.install(target); code != 0) {
+        notifier.notify(extractFailureMessage(source, {code, std::string(member), 0}),
+                        kApplicationTitle, Notifier::Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+// Installs the flow's members from an archive read without failure. A member the archive lacks
+// has its earlier copies removed, so that no import reads a file of an earlier archive, and is
+// named in the report.
+bool installMembers(const ArchiveFlow& flow, const std::filesystem::path& archive,
+                    ArchiveContents& contents, const AppPaths& paths, Notifier& notifier,
+                    ImportReport& report) {
+    for (std::string_view member : flow.members) {
+        if (StagedFile* staged = contents.find(member)) {
+            if (!installMember(*staged, member, archive, paths, notifier)) return false;
+            continue;
+        }
+        report.missingMembers.emplace_back(member);
+        for (const auto& copy : earlierCopies(paths.extractionFolder(), member)) {
+            if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
+                reportFileError(notifier, copy, " を削除できません。");
+                return false;
+            }
         }
     }
     return true;
 }
 
-// Runs the flow's import; its own failures are reported here. The horse flow's completion message
-// is left to the caller when not interactive (the batch import shows one at its end).
-bool runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
-               const ProgressFn& progress, bool interactive) {
+bool holdsAny(const ArchiveFlow& flow, const ArchiveContents& contents) {
+    return std::any_of(flow.members.begin(), flow.members.end(),
+                       [&](std::string_view m) { return contents.holds(m); });
+}
+
+bool fileExists(const std::filesystem::path& file) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(file, ec);
+}
+
+// Runs the flow's import, filling in the run's outcome and report; its own failures are reported
+// here. The horse flow's completion message is left to the caller when not interactive (the batch
+// import shows one at its end).
+void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
+               const ProgressFn& progress, bool interactive, ImportRun& run) {
+    run.outcome = ImportOutcome::Failed;
     try {
         switch (kind) {
-            case ArchiveKind::Horses:
-                importRaceCardsIfPresent(paths, progress);
+            case ArchiveKind::Horses: {
+                const auto r = importRaceCardsIfPresent(paths, progress);
+                if (r) {
+                    if (r->horses) run.report.files.push_back(*r->horses);
+                    run.report.files.push_back(r->report);
+                } else if (fileExists(paths.extractionFolder() / "JRA#UMAJ.DAT")) {
+                    FileReport horses;
+                    horses.file = "JRA#UMAJ.DAT";
+                    horses.notes.push_back(
+                        "出馬表のファイル JRA#DEN1.DAT がないため、競走馬データは取り込みません"
+                        "でした。");
+                    run.report.files.push_back(std::move(horses));
+                }
+                run.outcome = ImportOutcome::Imported;
                 if (interactive) notifier.notify(kHorsesDone, "", Notifier::Icon::None);
-                return true;
+                return;
+            }
             case ArchiveKind::Jockeys:
-                notifier.notify(importJockeys(paths, progress).message, "", Notifier::Icon::None);
-                return true;
-            case ArchiveKind::Trainers:
-                notifier.notify(importTrainers(paths, progress).message, "", Notifier::Icon::None);
-                return true;
+            case ArchiveKind::Trainers: {
+                const PeopleImportResult r = kind == ArchiveKind::Jockeys
+                                                 ? importJockeys(paths, progress)
+                                                 : importTrainers(paths, progress);
+                run.report.files.push_back(r.report);
+                run.outcome = ImportOutcome::Imported;
+                notifier.notify(r.message, "", Notifier::Icon::None);
+                return;
+            }
             case ArchiveKind::Results: {
                 const ResultsImportResult r = importResults(paths, progress);
+                run.report.files.push_back(r.report);
+                if (!r.stopped) {
+                    run.outcome = ImportOutcome::Imported;
+                } else {
+                    // Stopping at the first meeting leaves every race row as it was.
+                    run.outcome =
+                        r.storedMeetings.empty() ? ImportOutcome::Failed : ImportOutcome::Partly;
+                }
                 notifier.notify(r.message, r.title, r.icon);
-                return !r.stopped;
+                return;
             }
         }
     } catch (const ImportError& e) {
         notifier.notify(e.what(), "", Notifier::Icon::Exclamation);
     } catch (const HorsesStoredError& e) {
+        run.outcome = ImportOutcome::Partly;
         notifier.notify(std::string(e.what()) +
                             "\n競走馬データは取り込みました。出馬表データは取り込む前のままです。",
+                        kApplicationTitle, Notifier::Icon::Critical);
+    } catch (const std::filesystem::filesystem_error& e) {
+        notifier.notify(e.path1().string() + " を読み書きできません (" + e.code().message() +
+                            ")。\nデータは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::exception& e) {
         notifier.notify(std::string(e.what()) + "\nデータは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
     }
-    return false;
+}
+
+// Reads the archive once with the flow's members staged. Not an archive, or none of the members
+// held: the flow's own message when `quiet` is false; a damaged archive is always reported.
+std::optional<ArchiveContents> readForFlow(const ArchiveFlow& flow,
+                                           const std::filesystem::path& archive,
+                                           const AppPaths& paths, Notifier& notifier, bool quiet) {
+    ArchiveContents contents = readArchive(archive, paths.extractionFolder(), flow.members);
+    if (!contents.isArchive()) {
+        if (!quiet) {
+            notifier.notify(archive.string() + std::string(flow.notArchiveText), kApplicationTitle,
+                            Notifier::Icon::Exclamation);
+        }
+        return std::nullopt;
+    }
+    if (contents.failure) {
+        notifier.notify(extractFailureMessage(archive, contents.failure), kApplicationTitle,
+                        Notifier::Icon::Critical);
+        return std::nullopt;
+    }
+    if (!holdsAny(flow, contents)) {
+        if (!quiet) {
+            notifier.notify(archive.string() + std::string(flow.notFoundText), kApplicationTitle,
+                            Notifier::Icon::Exclamation);
+        }
+        return std::nullopt;
+    }
+    return contents;
+}
+
+ImportRun runFlow(ArchiveKind kind, const std::filesystem::path& archive, const AppPaths& paths,
+                  Notifier& notifier, const ProgressFn& progress, bool interactive) {
+    ImportRun run;
+    run.report.source = archive.string();
+    auto contents = readForFlow(archiveFlow(kind), archive, paths, notifier, !interactive);
+    if (!contents) return run;
+    if (!installMembers(archiveFlow(kind), archive, *contents, paths, notifier, run.report)) {
+        return run;
+    }
+    runImport(kind, paths, notifier, progress, interactive, run);
+    return run;
 }
 
 }  // namespace
@@ -111,32 +235,79 @@ const ArchiveFlow& archiveFlow(ArchiveKind kind) {
     return kFlows[0];
 }
 
-bool archiveImport(ArchiveKind kind, const std::filesystem::path& archive, const AppPaths& paths,
-                   Notifier& notifier, const ProgressFn& progress) {
-    const ArchiveFlow& flow = archiveFlow(kind);
-    if (!isLhaArchive(archive)) {
-        notifier.notify(archive.string() + std::string(flow.notArchiveText), kApplicationTitle,
-                        Notifier::Icon::Exclamation);
-        return false;
-    }
-    if (!hasAnyMember(flow, archive)) {
-        notifier.notify(archive.string() + std::string(flow.notFoundText), kApplicationTitle,
-                        Notifier::Icon::Exclamation);
-        return false;
-    }
-    if (!extractMembers(flow, archive, paths, notifier)) return false;
-    return runImport(kind, paths, notifier, progress, true);
+ImportRun archiveImport(ArchiveKind kind, const std::filesystem::path& archive,
+                        const AppPaths& paths, Notifier& notifier, const ProgressFn& progress) {
+    return runFlow(kind, archive, paths, notifier, progress, true);
 }
 
-bool extractAndImport(ArchiveKind kind, const std::filesystem::path& archive, const AppPaths& paths,
-                      Notifier& notifier, const ProgressFn& progress) {
-    if (!extractMembers(archiveFlow(kind), archive, paths, notifier)) return false;
-    return runImport(kind, paths, notifier, progress, true);
+ImportRun extractAndImport(ArchiveKind kind, const std::filesystem::path& archive,
+                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress) {
+    return runFlow(kind, archive, paths, notifier, progress, true);
 }
 
-bool importExtracted(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
-                     const ProgressFn& progress) {
-    return runImport(kind, paths, notifier, progress, true);
+ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archive,
+                            ArchiveContents& contents, const AppPaths& paths, Notifier& notifier,
+                            const ProgressFn& progress) {
+    ImportRun run;
+    run.report.source = archive.string();
+    if (contents.failure) {
+        notifier.notify(extractFailureMessage(archive, contents.failure), kApplicationTitle,
+                        Notifier::Icon::Critical);
+        return run;
+    }
+    if (!installMembers(archiveFlow(kind), archive, contents, paths, notifier, run.report)) {
+        return run;
+    }
+    runImport(kind, paths, notifier, progress, true, run);
+    return run;
+}
+
+ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
+                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress) {
+    ImportRun run;
+    run.report.source = file.string();
+    const std::string member = upper(file.filename().string());
+    const std::filesystem::path target = paths.extractionFolder() / member;
+    std::error_code ec;
+    // The file may be the extraction folder's own copy: it is imported where it is.
+    if (!std::filesystem::equivalent(file, target, ec)) {
+        StagedFile staged;
+        if (const ExtractFailure failure =
+                stageCopy(file, paths.extractionFolder(), member, staged)) {
+            std::string text = file.string();
+            if (failure.limit > 0) {
+                text += " は " + std::to_string(failure.limit / (1024 * 1024)) +
+                        " MB を超えるため、取り込みません。";
+            } else if (failure.code == kExtractCannotOpenArchive ||
+                       failure.code == kExtractReadError) {
+                text += " を読み込めません。";
+            } else {
+                text += " を " + paths.extractionFolder().string() + " に書き込めません。" +
+                        extractErrorText(failure.code);
+            }
+            notifier.notify(text + "\nデータは取り込む前のままです。", kApplicationTitle,
+                            Notifier::Icon::Critical);
+            return run;
+        }
+        if (!installMember(staged, member, file, paths, notifier)) return run;
+    }
+    runImport(kind, paths, notifier, progress, true, run);
+    return run;
+}
+
+ImportRun importExtracted(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
+                          const ProgressFn& progress) {
+    ImportRun run;
+    runImport(kind, paths, notifier, progress, true, run);
+    return run;
+}
+
+std::vector<std::string_view> recordMembers() {
+    std::vector<std::string_view> members;
+    for (const auto& flow : kFlows) {
+        members.insert(members.end(), flow.members.begin(), flow.members.end());
+    }
+    return members;
 }
 
 int importOrder(ArchiveKind kind) {
@@ -154,9 +325,13 @@ int importOrder(ArchiveKind kind) {
 }
 
 std::vector<ArchiveKind> archiveKinds(const std::filesystem::path& archive) {
+    return archiveKinds(readArchive(archive, {}, {}));
+}
+
+std::vector<ArchiveKind> archiveKinds(const ArchiveContents& contents) {
     std::vector<ArchiveKind> kinds;
     for (const auto& flow : kFlows) {
-        if (hasAnyMember(flow, archive)) kinds.push_back(flow.kind);
+        if (holdsAny(flow, contents)) kinds.push_back(flow.kind);
     }
     std::sort(kinds.begin(), kinds.end(),
               [](ArchiveKind a, ArchiveKind b) { return importOrder(a) < importOrder(b); });
@@ -173,12 +348,9 @@ std::optional<ArchiveKind> recordFileKind(std::string_view fileName) {
     return std::nullopt;
 }
 
-bool importArchive(const std::filesystem::path& archive, const AppPaths& paths, Notifier& notifier,
-                   const ProgressFn& progress) {
-    const ArchiveFlow& flow = archiveFlow(ArchiveKind::Horses);
-    if (!isLhaArchive(archive) || !hasAnyMember(flow, archive)) return false;
-    if (!extractMembers(flow, archive, paths, notifier)) return false;
-    return runImport(ArchiveKind::Horses, paths, notifier, progress, false);
+ImportRun importArchive(const std::filesystem::path& archive, const AppPaths& paths,
+                        Notifier& notifier, const ProgressFn& progress) {
+    return runFlow(ArchiveKind::Horses, archive, paths, notifier, progress, false);
 }
 
 std::vector<std::filesystem::path> batchArchives(const AppPaths& paths) {
@@ -194,15 +366,7 @@ std::vector<std::filesystem::path> batchArchives(const AppPaths& paths) {
 }
 
 void removeEarlierCopies(const std::filesystem::path& folder, std::string_view fileName) {
-    const std::string wanted = upper(fileName);
-    std::error_code ec;
-    std::vector<std::filesystem::path> doomed;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        if (upper(entry.path().filename().string()) == wanted && entry.is_regular_file(ec)) {
-            doomed.push_back(entry.path());
-        }
-    }
-    for (const auto& p : doomed) std::filesystem::remove(p);
+    for (const auto& p : earlierCopies(folder, fileName)) std::filesystem::remove(p);
 }
 
 }  // namespace zelvanor

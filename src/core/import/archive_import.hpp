@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "import/archive.hpp"
+#include "import/import_report.hpp"
 #include "import/progress.hpp"
 #include "shell/app_paths.hpp"
 #include "shell/notifier.hpp"
@@ -26,29 +28,58 @@ struct ArchiveFlow {
 
 const ArchiveFlow& archiveFlow(ArchiveKind kind);
 
-// The flow after the user chose an archive: checks it, extracts its members and runs the
-// import, telling the user what happened. True when the import ran and succeeded.
-bool archiveImport(ArchiveKind kind, const std::filesystem::path& archive, const AppPaths& paths,
-                   Notifier& notifier, const ProgressFn& progress);
+// How an import ended.
+enum class ImportOutcome {
+    Imported,  // ran to its end
+    Failed,    // refused or failed; the user was told why, and the data are as they were
+    Partly,    // stopped part-way after storing some of its data: the report says what
+};
+
+// What one archive or record file given to an import came to.
+struct ImportRun {
+    ImportOutcome outcome = ImportOutcome::Failed;
+    ImportReport report;
+    explicit operator bool() const { return outcome == ImportOutcome::Imported; }
+};
+
+// The flow after the user chose an archive: reads it once, checks it, installs its members in
+// the extraction folder and runs the import, telling the user what happened.
+ImportRun archiveImport(ArchiveKind kind, const std::filesystem::path& archive,
+                        const AppPaths& paths, Notifier& notifier, const ProgressFn& progress);
 
 // The unattended horse and race card flow of the batch import: an archive that is not one, or
 // holds neither member, is passed over silently; failures are still reported.
-bool importArchive(const std::filesystem::path& archive, const AppPaths& paths, Notifier& notifier,
-                   const ProgressFn& progress);
+ImportRun importArchive(const std::filesystem::path& archive, const AppPaths& paths,
+                        Notifier& notifier, const ProgressFn& progress);
 
 // Extracts the kind's members from an archive known to hold them and runs its import, reporting
-// what happens. True when the import succeeded.
-bool extractAndImport(ArchiveKind kind, const std::filesystem::path& archive, const AppPaths& paths,
-                      Notifier& notifier, const ProgressFn& progress);
+// what happens.
+ImportRun extractAndImport(ArchiveKind kind, const std::filesystem::path& archive,
+                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress);
 
-// Runs the kind's import on the record files already in the extraction folder. True on success;
-// failures are reported through the notifier and change nothing.
-bool importExtracted(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
-                     const ProgressFn& progress);
+// The same for an archive already read (readArchive with recordMembers()): installs the kind's
+// staged members and runs its import. The staged files are used up.
+ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archive,
+                            ArchiveContents& contents, const AppPaths& paths, Notifier& notifier,
+                            const ProgressFn& progress);
+
+// A record file given on its own (JRA#KISI.DAT …): copied into the extraction folder through a
+// temporary file, bounded and installed as an archive member would be, then imported.
+ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
+                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress);
+
+// Runs the kind's import on the record files already in the extraction folder. Failures are
+// reported through the notifier.
+ImportRun importExtracted(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
+                          const ProgressFn& progress);
+
+// The five record files, as readArchive wants them.
+std::vector<std::string_view> recordMembers();
 
 // The kinds whose members an archive holds, in the order they must be imported: jockeys and
 // trainers before the horses and race cards that refer to them, results last.
 std::vector<ArchiveKind> archiveKinds(const std::filesystem::path& archive);
+std::vector<ArchiveKind> archiveKinds(const ArchiveContents& contents);
 
 // The kind a record file belongs to, from its name (any letter case); nothing for other files.
 std::optional<ArchiveKind> recordFileKind(std::string_view fileName);

@@ -5,9 +5,26 @@
 namespace zelvanor::gui {
 
 void DialogNotifier::notify(const std::string& text, const std::string& title, Icon icon) {
+    if (!holdLast_) {
+        show({text, title, icon});
+        return;
+    }
+    if (held_) show(*held_);
+    held_ = Message{text, title, icon};
+}
+
+void DialogNotifier::finish(const std::string& report) {
+    if (!held_) return;
+    Message last = std::move(*held_);
+    held_.reset();
+    if (!report.empty()) last.text += "\n\n" + report;
+    show(last);
+}
+
+void DialogNotifier::show(const Message& message) {
     if (beforeShow_) beforeShow_();
     UserDialogs::Icon shown = UserDialogs::Icon::None;
-    switch (icon) {
+    switch (message.icon) {
         case Icon::Information:
             shown = UserDialogs::Icon::Information;
             break;
@@ -20,7 +37,8 @@ void DialogNotifier::notify(const std::string& text, const std::string& title, I
         case Icon::None:
             break;
     }
-    dialogs().message(parent_, QString::fromStdString(text), QString::fromStdString(title), shown);
+    dialogs().message(parent_, QString::fromStdString(message.text),
+                      QString::fromStdString(message.title), shown);
 }
 
 }  // namespace zelvanor::gui

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "import/import_report.hpp"
 #include "shell/dialog_notifier.hpp"
 #include "shell/help_window.hpp"
 #include "shell/logo_widget.hpp"
@@ -204,13 +205,22 @@ void FormStart::archiveImport(ArchiveKind kind) {
         QStringLiteral("LZH (*.lzh *.LZH)"), lastArchiveFolder_);
     if (!file.isEmpty()) {
         lastArchiveFolder_ = QFileInfo(file).absolutePath();
-        DialogNotifier notifier(this, [this] { progressBar1_->setVisible(false); });
+        // The flow's last message waits for the import's report, to show it in the same box.
+        DialogNotifier notifier(
+            this, [this] { progressBar1_->setVisible(false); }, true);
         const ProgressFn progress = startProgress();
+        ImportRun run;
         guarded([&] {
-            zelvanor::archiveImport(kind, std::filesystem::path(file.toStdString()), paths_,
-                                    notifier, progress);
+            try {
+                run = zelvanor::archiveImport(kind, std::filesystem::path(file.toStdString()),
+                                              paths_, notifier, progress);
+            } catch (...) {
+                notifier.finish();
+                throw;
+            }
         });
         endProgress();
+        notifier.finish(importReportText(run.report));
     }
     setCommandButtonsEnabled(true);
 }
@@ -221,18 +231,24 @@ void FormStart::batchImport() {
     const ProgressFn progress = startProgress();
     // The path box shows which archive is being worked on, for as long as the batch runs.
     text1_->setVisible(true);
+    std::string reports;
     guarded([&] {
         for (const auto& archive : batchArchives(paths_)) {
             text1_->setText(QString::fromStdString(archive.string()));
             repaint();
-            importArchive(archive, paths_, notifier, progress);
+            const ImportRun run = importArchive(archive, paths_, notifier, progress);
+            if (const std::string text = importReportText(run.report); !text.empty()) {
+                reports += "\n\n" + archive.filename().string() + "\n" + text;
+            }
         }
     });
     text1_->clear();
     text1_->setVisible(false);
     endProgress();
-    dialogs().message(this, QStringLiteral("出馬表・競走馬データの取込が終了しました。"), QString(),
-                      UserDialogs::Icon::None);
+    dialogs().message(this,
+                      QStringLiteral("出馬表・競走馬データの取込が終了しました。") +
+                          QString::fromStdString(reports),
+                      QString(), UserDialogs::Icon::None);
     setCommandButtonsEnabled(true);
 }
 
