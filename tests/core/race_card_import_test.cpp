@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -424,6 +425,29 @@ TEST_F(RaceCardRefusalTest, CombinedImportRefusesAnEmptyHorseFileChangingNothing
                      "JRA#UMAJ.DAT にはレコードがありません。競走馬データは取り込む前のままです。");
     }
     expectUnchanged();
+    Database mast(paths.mastPath());
+    Statement st = mast.prepare("SELECT umacode FROM " + quoteIdentifier(kHorseTable));
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.text(0), "96100001");
+}
+
+// A tran.mdb that is no database is found before the horses are stored.
+TEST_F(RaceCardImportTest, CombinedImportWithATranThatIsNoDatabaseKeepsTheHorses) {
+    horses({"96100001"});
+    writeUmajFile(folder / "JRA#UMAJ.DAT", {UmajRecord("96100002")});
+    cards({Den1Record("05", "98", "10", "03", 1).runner(1, "96100002")});
+    {
+        std::ofstream out(paths.tranPath(), std::ios::binary | std::ios::trunc);
+        out << "SQLite format 3" << std::string(4000, '\0');
+    }
+    try {
+        importRaceCardsIfPresent(paths, {}, kNoPrediction);
+        ADD_FAILURE() << "no error";
+    } catch (const HorsesStoredError& e) {
+        ADD_FAILURE() << "horses stored: " << e.what();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("tran.mdb"), std::string::npos) << e.what();
+    }
     Database mast(paths.mastPath());
     Statement st = mast.prepare("SELECT umacode FROM " + quoteIdentifier(kHorseTable));
     ASSERT_TRUE(st.step());

@@ -674,10 +674,10 @@ NewTables makeMeetingTables(Database& tran, const std::vector<MeetingTables>& me
 }
 
 // The race card import; with `horses`, the combined flow, whose horses are being stored
-// meanwhile.
+// meanwhile, and `tranDb` opened before they were touched.
 RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress,
                                const Prediction& prediction, const RaceCardFile& card,
-                               HorsesAlongside* horses = nullptr) {
+                               HorsesAlongside* horses, std::optional<Database>& tranDb) {
     const RecordFile& file = card.file;
     const std::vector<MeetingTables>& meetings = card.meetings;
     const std::size_t n = file.count();
@@ -689,12 +689,10 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
     result.report.read = n;
 
     // Without horses alongside, nothing is opened before the progress callback had its say.
-    std::optional<Database> tranDb;
     std::optional<Transaction> tx;
     NewTables made;
     if (horses) {
         horses->firstTheirs([&] {
-            tranDb.emplace(paths.tranPath());
             tx.emplace(*tranDb);
             made = makeMeetingTables(*tranDb, meetings);
         });
@@ -806,11 +804,15 @@ RaceCardImportResult runImport(const AppPaths& paths, const ProgressFn& progress
 
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
                                      const RacePredictorFactory& makePredictor) {
-    return runImport(paths, progress, Prediction{&makePredictor, false}, readRaceCardFile(paths));
+    std::optional<Database> tran;
+    return runImport(paths, progress, Prediction{&makePredictor, false}, readRaceCardFile(paths),
+                     nullptr, tran);
 }
 
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress) {
-    return runImport(paths, progress, Prediction{nullptr, true}, readRaceCardFile(paths));
+    std::optional<Database> tran;
+    return runImport(paths, progress, Prediction{nullptr, true}, readRaceCardFile(paths), nullptr,
+                     tran);
 }
 
 RaceCardImportResult importRaceCards(const AppPaths& paths, const ProgressFn& progress,
@@ -835,9 +837,13 @@ std::optional<RaceCardImportResult> combinedImport(const AppPaths& paths,
         importHorses(paths, progress);
     }
     report(progress, 0);
+    // tran.mdb is opened before the horses are touched: one that is no database refuses the
+    // import with nothing changed, rather than after the horses were stored.
+    std::optional<Database> tran;
+    tran.emplace(paths.tranPath());
     HorsesAlongside horses(paths);
     try {
-        return runImport(paths, progress, prediction, card, &horses);
+        return runImport(paths, progress, prediction, card, &horses, tran);
     } catch (const std::exception& e) {
         if (!horses.succeeded()) throw;
         throw HorsesStoredError(e.what());
