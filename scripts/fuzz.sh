@@ -32,6 +32,7 @@ nice cmake --build "$BUILD_DIR" --target "${TARGETS[@]/#/fuzz_}"
 run_one() {
   local name=$1
   mkdir -p "$BUILD_DIR/corpus/$name" "$BUILD_DIR/findings/$name"
+  touch "$BUILD_DIR/findings/$name/.started"
   nice "$BUILD_DIR/fuzz/fuzz_$name" -max_total_time="$SECONDS_EACH" -print_final_stats=1 \
     -max_len="${MAX_LEN[$name]:-4096}" -timeout=30 \
     -artifact_prefix="$BUILD_DIR/findings/$name/" \
@@ -62,7 +63,8 @@ for i in "${!names[@]}"; do
   printf '%-10s %14s %8s %8s  %s\n' "$name" "${execs:-?}" "${took:-?}" \
     "$(ls "$BUILD_DIR/corpus/$name" | wc -l)" "${status[$i]}"
   if [ "${status[$i]}" != clean ]; then
-    ls "$BUILD_DIR/findings/$name" | sed 's/^/    /'
+    find "$BUILD_DIR/findings/$name" -type f -newer "$BUILD_DIR/findings/$name/.started" |
+      sed 's/^/    /'
   fi
 done
 exit $failed

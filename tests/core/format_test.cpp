@@ -114,6 +114,8 @@ TEST(FormattedValue, ReadsBackTheFormattedText) {
             << c.value << " with \"" << c.pattern << "\"";
     }
     EXPECT_THROW(formattedValue(1525, "##:##"), std::invalid_argument);
+    // 1.79769313486232e308, the 15-digit form of the largest double, is not a double.
+    EXPECT_THROW(formattedValue(std::numeric_limits<double>::max(), "#,0"), std::domain_error);
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {

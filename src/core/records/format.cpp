@@ -205,6 +205,10 @@ double formattedValue(double value, std::string_view pattern) {
     if (number.empty() || number == ".") return 0.0;
     double result = 0.0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), result);
+    if (ec == std::errc::result_out_of_range && end == number.data() + number.size()) {
+        // Rounding to 15 digits can carry the largest doubles past the largest double.
+        throw std::domain_error("\"" + text + "\" is beyond the range of a double");
+    }
     if (ec != std::errc{} || end != number.data() + number.size()) {
         throw std::invalid_argument("\"" + text + "\" (pattern \"" + std::string(pattern) +
                                     "\") does not read back as a number");

@@ -22,7 +22,8 @@ std::string formatNumber(double value, std::string_view pattern);
 // formatNumber, read back as a number: the value the program stores after formatting to a fixed
 // number of decimals. Grouping separators and blanks are ignored, a '%' divides by 100, and an
 // empty result or a lone decimal point reads 0. Throws std::invalid_argument if the pattern
-// produced other literals.
+// produced other literals, and std::domain_error where formatNumber does or when the rounded
+// number lies beyond the range of double (as it does for the largest doubles).
 double formattedValue(double value, std::string_view pattern);
 
 // The nearest whole number, halves to the even neighbour (2.5 -> 2, -1.5 -> -2): how numbers are
