@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -520,6 +521,16 @@ TEST_P(EachPeopleFile, TheReportSaysStoredMeetingsWerePredictedFromTheOldMaster)
                                        data + "で計算されたままです。新しい" + data +
                                        "で計算し直すには再計算（recompute）を実行してください。"});
     EXPECT_EQ(result.message, kind.doneMessage);
+
+    // A tran.mdb that is no database holds up nothing: the master is replaced, without the note.
+    {
+        std::ofstream out(paths.tranPath(), std::ios::binary | std::ios::trunc);
+        out << "SQLite format 3" << std::string(4000, '\0');
+    }
+    write(kind, {person(kind, "0003")});
+    result = kind.import(paths, {});
+    EXPECT_TRUE(result.report.notes.empty());
+    EXPECT_EQ(codes(kind), std::vector<std::string>{"0003"});
 }
 
 TEST_P(EachPeopleFile, DuplicateCodeChangesNothing) {

@@ -250,13 +250,20 @@ void checkRecords(const PeopleKind& kind, const RecordFile& file) {
 }
 
 // The meetings stored in tran.mdb, whose predictions were computed from the master as it was.
-// Counted without creating tran.mdb when there is none.
+// Counted without creating tran.mdb when there is none. A tran.mdb that cannot be read holds no
+// prediction anyone can see: it is counted as none rather than holding up an import that does
+// not write it.
 std::size_t storedMeetings(const AppPaths& paths) {
     std::error_code ec;
-    if (!std::filesystem::exists(paths.tranPath(), ec)) return 0;
-    Database tran(paths.tranPath());
-    const auto tables = tran.userTables();
-    return static_cast<std::size_t>(std::count_if(tables.begin(), tables.end(), isRaceTableName));
+    if (!std::filesystem::is_regular_file(paths.tranPath(), ec)) return 0;
+    try {
+        Database tran(paths.tranPath());
+        const auto tables = tran.userTables();
+        return static_cast<std::size_t>(
+            std::count_if(tables.begin(), tables.end(), isRaceTableName));
+    } catch (const StoreError&) {
+        return 0;
+    }
 }
 
 PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progressFn,
@@ -274,8 +281,7 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
     }
     checkRecords(kind, *file);
 
-    // Counted before the master is touched: a tran.mdb that cannot be read fails the import with
-    // nothing changed, rather than after the new master is in place.
+    // For the note on the predictions stored, computed from the master about to be replaced.
     const std::size_t meetings = storedMeetings(paths);
 
     const auto columns = columnsOf(kind);
