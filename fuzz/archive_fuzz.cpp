@@ -46,6 +46,35 @@ void extractInto(const fs::path& archive, const fs::path& folder, const std::str
     fs::remove_all(folder);
 }
 
+// The one-pass reader the imports use: either everything wanted is staged in the folder, or
+// nothing is and the failure says why. Staged files vanish with the contents unless installed.
+void readWhole(const fs::path& archive, const fs::path& folder, std::uint64_t bound) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::vector<std::string_view> wanted = {"JRA#UMAJ.DAT", "JRA#DEN1.DAT", "JRA#SEI1.DAT"};
+    {
+        zelvanor::ArchiveContents contents = zelvanor::readArchive(
+            archive, folder, wanted, [bound](std::string_view) { return bound; });
+        if (contents.failure) {
+            require(contents.staged.empty(), "a failed read stages nothing");
+            require(folderContents(folder).empty(), "a failed read leaves nothing behind");
+            require(!zelvanor::extractFailureMessage(archive, contents.failure).empty(),
+                    "every failure has a message");
+        } else {
+            require(contents.staged.size() == folderContents(folder).size(),
+                    "each staged member is one file of the folder");
+            for (auto& [name, file] : contents.staged) {
+                require(contents.holds(name), "only members the archive holds are staged");
+                require(file.valid() && fs::file_size(file.path()) == file.size(),
+                        "a staged member is whole on disk");
+                require(file.size() <= bound, "a staged member keeps within its bound");
+            }
+        }
+    }
+    require(folderContents(folder).empty(), "staged members not installed are removed");
+    fs::remove_all(folder);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -75,5 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (isPlainName(members[i])) wanted.insert(members[i]);
     }
     for (const std::string& member : wanted) extractInto(archive, folder, member);
+    // Bounds small enough that the seeds' members run into them, and one they never reach.
+    readWhole(archive, folder, size > 0 && data[size - 1] % 2 ? 1000 : (1u << 20));
     return 0;
 }
