@@ -64,14 +64,36 @@ std::vector<std::filesystem::path> earlierCopies(const std::filesystem::path& fo
 }
 
 void reportFileError(Notifier& notifier, const std::filesystem::path& file, const char* what) {
-    notifier.notify(file.string() + what + "データは取り込む前のままです。", kApplicationTitle,
+    notifier.notify(file.string() + what + "\nデータは取り込む前のままです。", kApplicationTitle,
                     Notifier::Icon::Critical);
+}
+
+// A file system failure in the user's words, naming the file.
+std::string fileProblem(const std::filesystem::filesystem_error& e) {
+    const std::string file = e.path1().empty() ? std::string("ファイル") : e.path1().string();
+    switch (e.code().value()) {
+        case ENOENT:
+            return file + " がありません。";
+        case EACCES:
+        case EPERM:
+            return file + " を使う権限がありません。";
+        case EROFS:
+            return file + " は書き込めない場所にあります。";
+        case ENOSPC:
+        case EDQUOT:
+            return file + " を書くための空き容量がありません。";
+        case EISDIR:
+            return file + " はフォルダです。";
+        default:
+            return file + " を読み書きできません (エラー番号 " + std::to_string(e.code().value()) +
+                   ")。";
+    }
 }
 
 // Puts a staged member in place as folder/<member>, the copies under another letter case going
 // just before: until then the earlier file stays, so a failure leaves it as the tables are.
 bool installMember(StagedFile& staged, std::string_view member, const std::filesystem::path& source,
-                   const AppPaths& paths, Notifier& notifier) {
+                   bool fromArchive, const AppPaths& paths, Notifier& notifier) {
     const std::filesystem::path target = paths.extractionFolder() / std::string(member);
     for (const auto& copy : earlierCopies(paths.extractionFolder(), member, member)) {
         if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
@@ -80,8 +102,12 @@ bool installMember(StagedFile& staged, std::string_view member, const std::files
         }
     }
     if (const int code = staged.install(target); code != 0) {
-        notifier.notify(extractFailureMessage(source, {code, std::string(member), 0}),
-                        kApplicationTitle, Notifier::Icon::Critical);
+        if (fromArchive) {
+            notifier.notify(extractFailureMessage(source, {code, std::string(member), 0}),
+                            kApplicationTitle, Notifier::Icon::Critical);
+        } else {
+            reportFileError(notifier, target, " に書き込めません。");
+        }
         return false;
     }
     return true;
@@ -95,7 +121,7 @@ bool installMembers(const ArchiveFlow& flow, const std::filesystem::path& archiv
                     ImportReport& report) {
     for (std::string_view member : flow.members) {
         if (StagedFile* staged = contents.find(member)) {
-            if (!installMember(*staged, member, archive, paths, notifier)) return false;
+            if (!installMember(*staged, member, archive, true, paths, notifier)) return false;
             continue;
         }
         report.missingMembers.emplace_back(member);
@@ -176,9 +202,8 @@ void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
                             "\n競走馬データは取り込みました。出馬表データは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::filesystem::filesystem_error& e) {
-        notifier.notify(e.path1().string() + " を読み書きできません (" + e.code().message() +
-                            ")。\nデータは取り込む前のままです。",
-                        kApplicationTitle, Notifier::Icon::Critical);
+        notifier.notify(fileProblem(e) + "\nデータは取り込む前のままです。", kApplicationTitle,
+                        Notifier::Icon::Critical);
     } catch (const std::exception& e) {
         notifier.notify(std::string(e.what()) + "\nデータは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
@@ -289,7 +314,7 @@ ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
                             Notifier::Icon::Critical);
             return run;
         }
-        if (!installMember(staged, member, file, paths, notifier)) return run;
+        if (!installMember(staged, member, file, false, paths, notifier)) return run;
     }
     runImport(kind, paths, notifier, progress, true, run);
     return run;
