@@ -247,10 +247,10 @@ bool isStaleTemporary(std::string_view name) {
     return owner > 0 && owner != ::getpid() && processEnded(owner);
 }
 
-struct ArchiveFileCloser {
-    void operator()(int* fd) const {
-        ::close(*fd);
-        delete fd;
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor() {
+        if (fd >= 0) ::close(fd);
     }
 };
 
@@ -484,9 +484,9 @@ ExtractFailure stageCopy(const std::filesystem::path& source, const std::filesys
     if (!isPlainFileName(member)) return fail(kExtractBadMemberName);
     removeStaleTemporaries(folder);
     // Non-blocking, so that a FIFO given by mistake cannot hang the open.
-    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const FileDescriptor input{::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    const int fd = input.fd;
     if (fd < 0) return fail(errno == ENOMEM ? kExtractOutOfMemory : kExtractCannotOpenArchive);
-    const std::unique_ptr<int, ArchiveFileCloser> closer(new int(fd));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return fail(kExtractCannotOpenArchive);
     const std::uint64_t bound = limit ? limit(member) : memberSizeLimit(member);
