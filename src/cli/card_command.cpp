@@ -1,8 +1,11 @@
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "commands.hpp"
+#include "records/display_width.hpp"
 #include "shell/codes.hpp"
 #include "shell/constants.hpp"
 #include "store/store.hpp"
@@ -13,34 +16,39 @@ namespace zelvanor::cli {
 
 namespace {
 
-// Columns a terminal gives a character: two for the wide (CJK, full-width) ones.
-std::size_t displayWidth(std::string_view s) {
-    std::size_t width = 0;
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp = c;
-        std::size_t len = 1;
-        if (c >= 0xF0) {
-            cp = c & 0x07, len = 4;
-        } else if (c >= 0xE0) {
-            cp = c & 0x0F, len = 3;
-        } else if (c >= 0xC0) {
-            cp = c & 0x1F, len = 2;
-        }
-        for (std::size_t k = 1; k < len && i + k < s.size(); ++k)
-            cp = (cp << 6) | (s[i + k] & 0x3F);
-        i += len;
-        const bool halfKana = cp >= 0xFF61 && cp <= 0xFF9F;
-        width += (cp >= 0x1100 && !halfKana && !(cp >= 0x2460 && cp <= 0x24FF)) ? 2 : 1;
-    }
-    return width;
-}
-
 std::string pad(std::string_view s, std::size_t width, bool right = false) {
     const std::size_t w = displayWidth(s);
     const std::string fill(w < width ? width - w : 0, ' ');
     return right ? fill + std::string(s) : std::string(s) + fill;
 }
+
+// Rows of cells laid out in columns as wide as their widest cell, so that every line of the
+// table has the same width however the terminal draws the characters in it.
+class Columns {
+  public:
+    void add(std::vector<std::string> row) { rows_.push_back(std::move(row)); }
+
+    // `rightAligned[i]` for column i; `gapBefore[i]` blanks before it (none before the first).
+    void print(std::ostream& out, const std::vector<bool>& rightAligned,
+               const std::vector<std::size_t>& gapBefore) const {
+        std::vector<std::size_t> widths(rightAligned.size(), 0);
+        for (const auto& row : rows_) {
+            for (std::size_t i = 0; i < row.size(); ++i)
+                widths[i] = std::max(widths[i], displayWidth(row[i]));
+        }
+        for (const auto& row : rows_) {
+            std::string line;
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                if (i > 0) line += std::string(gapBefore[i], ' ');
+                line += pad(row[i], widths[i], rightAligned[i]);
+            }
+            out << line << "\n";
+        }
+    }
+
+  private:
+    std::vector<std::vector<std::string>> rows_;
+};
 
 std::string joinPicks(const std::array<std::string, 6>& picks) {
     std::string out;
@@ -73,25 +81,40 @@ void printCard(const RaceCard& card, std::ostream& out) {
         << (card.goodGoing ? "良" : "重") << "   " << card.runners.size() << "頭\n\n";
 
     const auto& personas = card.forecast.personas;
-    out << "枠 馬 " << pad("馬名", 21) << "重量 性 齢 " << pad("騎手", 11) << "見 "
-        << pad("脚質", 5) << pad("指数", 6, true);
-    for (const auto& p : personas) out << " " << pad(p.name, 4);
-    out << "  3角 " << pad("Ｓ指数", 7, true) << pad("穴指数", 7, true) << "\n";
+    Columns table;
+    std::vector<std::string> header = {"枠", "馬",   "馬名", "重量", "性",
+                                       "齢", "騎手", "見",   "脚質", "指数"};
+    for (const auto& p : personas) header.push_back(p.name);
+    for (const char* h : {"3角", "Ｓ指数", "穴指数"}) header.push_back(h);
+    table.add(header);
     for (const auto& line : card.runners) {
-        out << pad(std::to_string(line.bracket), 2, true) << " "
-            << pad(std::to_string(line.number), 2, true) << " "
-            << pad(line.hasEntry ? line.name : "（データなし）", 21) << pad(line.weight, 4, true)
-            << " " << pad(line.sex, 2) << " "
-            << pad(line.hasEntry ? std::to_string(line.age) : "", 2, true) << " "
-            << pad(line.jockey, 11) << pad(line.apprentice, 2) << " " << pad(line.style, 5)
-            << pad(line.index, 6, true);
-        for (std::size_t p = 0; p < personas.size(); ++p) {
-            out << " "
-                << pad(line.marks[p], std::max<std::size_t>(4, displayWidth(personas[p].name)));
-        }
-        out << pad(std::to_string(line.shisuu3kaku), 5, true) << " " << pad(line.sIndex, 7, true)
-            << pad(line.anaIndex, 7, true) << "\n";
+        std::vector<std::string> row = {std::to_string(line.bracket),
+                                        std::to_string(line.number),
+                                        line.hasEntry ? line.name : "（データなし）",
+                                        line.weight,
+                                        line.sex,
+                                        line.hasEntry ? std::to_string(line.age) : "",
+                                        line.jockey,
+                                        line.apprentice,
+                                        line.style,
+                                        line.index};
+        for (std::size_t p = 0; p < personas.size(); ++p) row.push_back(line.marks[p]);
+        row.push_back(std::to_string(line.shisuu3kaku));
+        row.push_back(line.sIndex);
+        row.push_back(line.anaIndex);
+        table.add(std::move(row));
     }
+    std::vector<bool> right = {true, true, false, true, false, true, false, false, false, true};
+    std::vector<std::size_t> gaps(right.size(), 1);
+    for (std::size_t p = 0; p < personas.size(); ++p) {
+        right.push_back(false);
+        gaps.push_back(p == 0 ? 2 : 1);
+    }
+    for (int k = 0; k < 3; ++k) {
+        right.push_back(true);
+        gaps.push_back(k == 0 ? 2 : 1);
+    }
+    table.print(out, right, gaps);
     out << "\n";
     for (const auto& p : personas) {
         out << p.caption << "\n  上位:";
@@ -177,6 +200,11 @@ int cardCommand(const AppPaths& paths, const std::string& meetingName, int race,
         Database mast(paths.mastPath());
         userName = personaName(readConstants(mast));
     }
+    if (!std::filesystem::exists(paths.tranPath())) {
+        std::cerr << paths.tranPath().string()
+                  << " がありません。先に import で取り込んでください。\n";
+        return 1;
+    }
     Database tran(paths.tranPath());
     if (!tran.hasTable(meeting.raceTable)) {
         std::cerr << meetingName << " の出馬表データがありません。\n";
@@ -194,12 +222,16 @@ int cardCommand(const AppPaths& paths, const std::string& meetingName, int race,
         if (json) {
             all.push_back(cardJson(*card));
         } else {
-            if (!first) std::cout << "\n" << std::string(60, '-') << "\n\n";
-            printCard(*card, std::cout);
+            // Text read from the databases may hold bytes that are not UTF-8: each is shown as
+            // U+FFFD, which is also how the columns counted it.
+            std::ostringstream text;
+            if (!first) text << "\n" << std::string(60, '-') << "\n\n";
+            printCard(*card, text);
+            std::cout << withReplacementCharacters(text.str());
         }
         first = false;
     }
-    if (json) std::cout << (race > 0 ? all.at(0) : all).dump(2) << "\n";
+    if (json) printJson(std::cout, race > 0 ? all.at(0) : all);
     return 0;
 }
 

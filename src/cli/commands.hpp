@@ -1,20 +1,25 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "shell/app_paths.hpp"
+#include "views/meetings.hpp"
 
 namespace zelvanor::cli {
 
-// Each returns the process exit status: 0 success, 1 failure, 2 wrong input.
+// Each returns the process exit status: 0 success, 1 failure, 2 wrong input. Meeting names,
+// courses, weights and the name come checked by main.
 int importCommand(const std::vector<std::string>& files, const AppPaths& paths);
 int meetingsCommand(const AppPaths& paths, bool json);
 int cardCommand(const AppPaths& paths, const std::string& meeting, int race, bool json);
 int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meetings,
                      const std::vector<std::string>& courses);
-int goingCommand(const AppPaths& paths, const std::string& meeting, const std::string& going);
+int goingCommand(const AppPaths& paths, const std::string& meeting, Going going);
 int deleteCommand(const AppPaths& paths, const std::string& meeting);
-int optionsCommand(const AppPaths& paths, const std::vector<int>& weights, const std::string* name);
+// Sets what is given (null: left as stored) and shows the values.
+int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
+                   const std::string* name);
 
 }  // namespace zelvanor::cli

@@ -4,11 +4,15 @@
 #include <clocale>
 #include <iostream>
 
+#include "arguments.hpp"
 #include "commands.hpp"
+#include "records/display_width.hpp"
 #include "shell/app_paths.hpp"
 #include "shell/constants.hpp"
+#include "shell/instance_lock.hpp"
 #include "store/store.hpp"
 #include "terminal.hpp"
+#include "views/meetings.hpp"
 
 using namespace zelvanor;
 namespace fs = std::filesystem;
@@ -17,11 +21,13 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "C.UTF-8");
     CLI::App app{"Zelvanor コマンドライン: ＪＲＡ－ＶＡＮ のデータの取り込みと予想"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "zelvanor-cli " ZELVANOR_VERSION, "版を表示する");
+    app.set_help_flag("-h,--help", "使い方を表示する");
     std::string dataOption;
     app.add_option(
         "--data", dataOption,
-        "データフォルダ (省略時はプログラムと同じ: プログラムのフォルダか、書き込めなけれ"
-        "ば ~/.local/share/zelvanor)");
+        "データフォルダ (なければ作る。省略時はプログラムと同じ: プログラムのフォルダか、"
+        "書き込めなければ ~/.local/share/zelvanor)");
 
     auto* init = app.add_subcommand("init", "データベースを用意する (定数の表がなければ作る)");
     auto* tables = app.add_subcommand("tables", "mast.mdb と tran.mdb の表を一覧する");
@@ -40,46 +46,119 @@ int main(int argc, char** argv) {
     auto* card =
         app.add_subcommand("card", "出馬表と三人の予想家の印・買い目・展開・見解を表示する");
     std::string meeting;
-    int race = 0;
-    card->add_option("MEETING", meeting, "開催 (例: D05981003)")->required();
-    card->add_option("RACE", race, "レース番号 (省略時は全レース)")->check(CLI::Range(1, 12));
+    std::string raceOption;
+    card->add_option("MEETING", meeting, "開催、例: D05981003")->required();
+    card->add_option("RACE", raceOption, "レース番号 1～12、省略時は全レース");
     card->add_flag("--json", json, "JSON で出力する");
 
     auto* recompute = app.add_subcommand("recompute", "開催の１Ｒから１２Ｒまでを再計算する");
     std::vector<std::string> recomputeMeetings;
     std::vector<std::string> courses;
-    recompute->add_option("MEETING", recomputeMeetings, "開催 (例: D05981003)");
-    recompute->add_option("--courses", courses, "競馬場コードの開催をすべて (例: 01,05)")
+    recompute->add_option("MEETING", recomputeMeetings, "開催、例: D05981003");
+    recompute->add_option("--courses", courses, "競馬場コードの開催をすべて、例: 01,05")
         ->delimiter(',');
 
     auto* going = app.add_subcommand("going", "開催の全レースの馬場を設定する");
     std::string goingValue;
-    going->add_option("MEETING", meeting, "開催 (例: D05981003)")->required();
+    going->add_option("MEETING", meeting, "開催、例: D05981003")->required();
     going->add_option("GOING", goingValue, "good (良) または heavy (重)")->required();
 
     auto* remove = app.add_subcommand("delete", "開催の出馬表・競走馬データを削除する");
-    remove->add_option("MEETING", meeting, "開催 (例: D05981003)")->required();
+    remove->add_option("MEETING", meeting, "開催、例: D05981003")->required();
 
     auto* options = app.add_subcommand("options", "予想定数を表示し、指定があれば設定する");
-    std::vector<int> weights;
+    std::vector<std::string> weightOption;
     std::string userName;
-    options->add_option("--weights", weights, "七つの重み 0～3 (例: 2,2,2,2,1,1,1)")
-        ->delimiter(',');
-    auto* nameOption = options->add_option("--name", userName, "三人目の予想家の名前 (２文字まで)");
+    auto* weightsOption =
+        options->add_option("--weights", weightOption, "七つの重み 0～3、例: 2,2,2,2,1,1,1")
+            ->delimiter(',');
+    auto* nameOption = options->add_option("--name", userName, "三人目の予想家の名前、２文字まで");
 
-    CLI11_PARSE(app, argc, argv);
-    if (recompute->parsed() && recomputeMeetings.empty() && courses.empty()) {
-        std::cerr << "再計算する開催か --courses を指定してください。\n";
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);  // --help, --version
+    } catch (const CLI::ParseError& e) {
+        std::cerr << cli::parseErrorMessage(app, e, std::vector<std::string>(argv + 1, argv + argc))
+                  << "\n";
         return 2;
     }
 
-    const AppPaths paths(dataOption.empty() ? chooseDataFolder(programFolder())
-                                            : fs::path(dataOption));
+    // Every argument is checked before the data folder is touched, so wrong input changes
+    // nothing.
+    std::optional<std::string> problem;
+    int race = 0;
+    std::array<int, 7> weights{};
+    if (card->parsed() || going->parsed() || remove->parsed())
+        problem = cli::meetingProblem(meeting);
+    if (!problem && card->parsed() && !raceOption.empty()) {
+        problem = cli::raceProblem(raceOption);
+        if (!problem) race = std::stoi(raceOption);
+    }
+    if (recompute->parsed()) {
+        if (recomputeMeetings.empty() && courses.empty()) {
+            problem =
+                "再計算する開催か --courses を指定してください (例: zelvanor-cli recompute "
+                "D05981003、zelvanor-cli recompute --courses 01,05)。";
+        }
+        for (const auto& m : recomputeMeetings) {
+            if (!problem) problem = cli::meetingProblem(m);
+        }
+        for (const auto& c : courses) {
+            if (!problem) problem = cli::courseProblem(c);
+        }
+    }
+    Going goingChoice = Going::Good;
+    if (!problem && going->parsed()) {
+        if (goingValue == "heavy" || goingValue == "重") {
+            goingChoice = Going::Heavy;
+        } else if (goingValue != "good" && goingValue != "良") {
+            problem = "GOING に指定された " + withReplacementCharacters(goingValue) +
+                      " は馬場の状態ではありません。good (良) か heavy (重) を指定してください。";
+        }
+    }
+    if (!problem && weightsOption->count() > 0)
+        problem = cli::weightsProblem(weightOption, weights);
+    if (!problem && nameOption->count() > 0) {
+        if (auto why = userNameProblem(userName); !why.empty()) problem = "--name: " + why;
+    }
+    if (problem) {
+        std::cerr << *problem << "\n";
+        return 2;
+    }
+
+    const bool setsOptions = weightsOption->count() > 0 || nameOption->count() > 0;
+    const bool writes = init->parsed() || import->parsed() || recompute->parsed() ||
+                        going->parsed() || remove->parsed() || (options->parsed() && setsOptions);
+    fs::path folder;
     try {
-        if (!fs::is_directory(paths.dataFolder())) {
-            std::cerr << paths.dataFolder().string() << " はフォルダではありません。\n";
+        folder = dataOption.empty() ? chooseDataFolder(programFolder()) : fs::path(dataOption);
+        if (fs::exists(folder) && !fs::is_directory(folder)) {
+            std::cerr << "データフォルダ " << withReplacementCharacters(folder.string())
+                      << " はフォルダではありません。\n";
             return 2;
         }
+        // Made when missing, as the programs make theirs.
+        fs::create_directories(folder);
+    } catch (const fs::filesystem_error& e) {
+        std::cerr << "データフォルダを用意できません: " << cli::describe(e) << "\n";
+        return 1;
+    }
+    const AppPaths paths(folder);
+
+    // The window program holds this lock for its whole life; a second writer would change the
+    // databases under it. Readers go ahead: SQLite keeps what they read consistent.
+    std::optional<InstanceLock> lock;
+    if (writes) {
+        lock.emplace(paths.dataFolder());
+        if (!lock->acquired()) {
+            std::cerr << "データフォルダ " << withReplacementCharacters(folder.string())
+                      << " は別の Zelvanor が使用中です。終わってから実行してください。\n";
+            return 1;
+        }
+    }
+
+    try {
         if (init->parsed()) {
             ensureConstantsTable(paths);
             std::cout << paths.mastPath().string() << "\n";
@@ -88,7 +167,8 @@ int main(int argc, char** argv) {
                 if (!fs::exists(file)) continue;
                 Database db(file);
                 for (const auto& name : db.userTables()) {
-                    std::cout << file.filename().string() << "\t" << name << "\n";
+                    std::cout << file.filename().string() << "\t" << withReplacementCharacters(name)
+                              << "\n";
                 }
             }
         } else if (import->parsed()) {
@@ -100,15 +180,20 @@ int main(int argc, char** argv) {
         } else if (recompute->parsed()) {
             return cli::recomputeCommand(paths, recomputeMeetings, courses);
         } else if (going->parsed()) {
-            return cli::goingCommand(paths, meeting, goingValue);
+            return cli::goingCommand(paths, meeting, goingChoice);
         } else if (remove->parsed()) {
             return cli::deleteCommand(paths, meeting);
         } else if (options->parsed()) {
-            return cli::optionsCommand(paths, weights, nameOption->count() ? &userName : nullptr);
+            return cli::optionsCommand(paths, weightsOption->count() > 0 ? &weights : nullptr,
+                                       nameOption->count() > 0 ? &userName : nullptr);
         }
+    } catch (const fs::filesystem_error& e) {
+        cli::clearProgress();
+        std::cerr << cli::describe(e) << "\n";
+        return 1;
     } catch (const std::exception& e) {
         cli::clearProgress();
-        std::cerr << e.what() << "\n";
+        std::cerr << withReplacementCharacters(e.what()) << "\n";
         return 1;
     }
     return 0;

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.hpp"
-#include "records/cp932.hpp"
+#include "records/display_width.hpp"
 #include "shell/codes.hpp"
 #include "shell/constants.hpp"
 #include "store/store.hpp"
@@ -38,7 +38,7 @@ int meetingsCommand(const AppPaths& paths, bool json) {
             }
         }
     }
-    if (json) std::cout << all.dump(2) << "\n";
+    if (json) printJson(std::cout, all);
     return 0;
 }
 
@@ -55,12 +55,6 @@ int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& name
             }
         }
     }
-    for (const auto& course : courses) {
-        if (course.size() != 2 || bashoLabel(course) == "？？") {
-            std::cerr << course << " は競馬場のコード (01～10) ではありません。\n";
-            return 2;
-        }
-    }
     if (!courses.empty()) {
         const auto more = meetingsOfCourses(paths, courses);
         meetings.insert(meetings.end(), more.begin(), more.end());
@@ -72,24 +66,15 @@ int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& name
     return 0;
 }
 
-int goingCommand(const AppPaths& paths, const std::string& name, const std::string& going) {
+int goingCommand(const AppPaths& paths, const std::string& name, Going going) {
     const Meeting meeting = meetingOf(name);
-    Going value;
-    if (going == "good" || going == "良") {
-        value = Going::Good;
-    } else if (going == "heavy" || going == "重") {
-        value = Going::Heavy;
-    } else {
-        std::cerr << going << " は馬場の状態ではありません (good または heavy)。\n";
-        return 2;
-    }
     Database tran(paths.tranPath());
     if (!tran.hasTable(meeting.raceTable)) {
         std::cerr << name << " の出馬表データがありません。\n";
         return 1;
     }
-    setMeetingGoing(tran, meeting, value);
-    std::cout << forTerminal(goingSetMessage(value)) << "\n";
+    setMeetingGoing(tran, meeting, going);
+    std::cout << forTerminal(goingSetMessage(going)) << "\n";
     return 0;
 }
 
@@ -106,33 +91,59 @@ int deleteCommand(const AppPaths& paths, const std::string& name) {
     return 0;
 }
 
-int optionsCommand(const AppPaths& paths, const std::vector<int>& weights,
+namespace {
+
+std::size_t storedMeetingCount(const AppPaths& paths) {
+    if (!std::filesystem::exists(paths.tranPath())) return 0;
+    Database tran(paths.tranPath());
+    std::size_t count = 0;
+    for (const auto& list : meetingsByCourse(tran)) count += list.size();
+    return count;
+}
+
+}  // namespace
+
+int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
                    const std::string* name) {
     OptionsValues v = loadConstantsIntoOptions(paths);
-    if (!weights.empty() || name) {
-        if (!weights.empty()) {
-            if (weights.size() != 7 ||
-                std::any_of(weights.begin(), weights.end(), [](int w) { return w < 0 || w > 3; })) {
-                std::cerr << "重みは 0～3 の数を７つ、コンマで区切って指定してください。\n";
-                return 2;
-            }
-            std::copy(weights.begin(), weights.end(), v.sliders.begin());
-        }
+    const OptionsValues before = v;
+    if (weights || name) {
+        if (weights) v.sliders = *weights;
         if (name) {
-            if (charCount(*name) > static_cast<std::size_t>(kUserNameMaxChars)) {
-                std::cerr << "名前は " << kUserNameMaxChars << " 文字までです。\n";
-                return 2;
-            }
             v.userName = *name;
+        } else if (const auto problem = storedUserNameProblem(v.userName); !problem.empty()) {
+            // The row is written whole: a stored name that cannot be written back must be
+            // replaced first.
+            std::cerr << "定数の表 (mast.mdb) に保存されている名前を書き戻せません: " << problem
+                      << " --name で名前も指定してください。\n";
+            return 1;
         }
         saveConstants(paths, v.sliders, v.userName);
         v = loadConstantsIntoOptions(paths);
     }
-    std::cout << "名前: " << v.userName << "\n重み:";
-    for (std::size_t i = 0; i < v.sliders.size(); ++i) {
-        std::cout << " " << kWeightColumns[i] << "=" << v.sliders[i];
+    std::cout << "名前: " << withReplacementCharacters(v.userName) << "\n重み (0～3):\n";
+    std::size_t captionWidth = 0;
+    for (const auto caption : kWeightCaptions) {
+        captionWidth = std::max(captionWidth, displayWidth(caption));
     }
-    std::cout << "\n";
+    for (std::size_t i = 0; i < v.sliders.size(); ++i) {
+        std::cout << "  " << kWeightCaptions[i]
+                  << std::string(captionWidth - displayWidth(kWeightCaptions[i]) + 2, ' ')
+                  << v.sliders[i] << "\n";
+    }
+    // The weights are used when the engine runs; the name is read each time a card is shown.
+    if (v.sliders != before.sliders) {
+        const std::size_t stored = storedMeetingCount(paths);
+        std::cout << "\n新しい重みは次の取り込みから予想に使われます。";
+        if (stored > 0) {
+            std::cout << "保存されている " << stored
+                      << " 開催の予想は変更前の重みで計算されたままです (三人目の予想家の値)。"
+                         "新しい重みで計算し直すには recompute を実行してください "
+                         "(すべての開催なら zelvanor-cli recompute --courses "
+                         "01,02,03,04,05,06,07,08,09,10)。";
+        }
+        std::cout << "\n";
+    }
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "store/store.hpp"
 #include "temp_folder.hpp"
 
@@ -82,13 +84,38 @@ TEST(Constants, LoadingOptionsCreatesAMissingTable) {
     EXPECT_TRUE(tableExists(paths.mastPath(), kConstantsTable));
 }
 
-TEST(Constants, NameTooLongForItsColumnChangesNothing) {
+TEST(Constants, ANameThatCannotBeStoredIsRefusedAndChangesNothing) {
     TempFolder dir;
     AppPaths paths(dir.path());
     ensureConstantsTable(paths);
-    EXPECT_THROW(saveConstants(paths, {0, 0, 0, 0, 0, 0, 0}, "12345"), StoreError);
+    const char* refused[] = {
+        "12345",             // longer than the column
+        "翠嶺A",             // five bytes in code page 932
+        "\xF0\x9F\x90\x8E",  // a character code page 932 does not have
+        "\xFF",              // not UTF-8 at all
+        "A\xE7\xBF",         // a character cut off
+        "\xC0\xAF",          // an overlong '/'
+        "\xED\xA0\x80",      // a surrogate
+        "A\n",               // control characters
+        "\x7F",
+    };
+    for (const char* name : refused) {
+        EXPECT_THROW(saveConstants(paths, {0, 0, 0, 0, 0, 0, 0}, name), std::invalid_argument)
+            << name;
+        EXPECT_FALSE(userNameProblem(name).empty()) << name;
+    }
     Database mast(paths.mastPath());
-    EXPECT_EQ(readConstants(mast)->weights[0], 2.0);
+    const auto row = readConstants(mast);
+    EXPECT_EQ(row->weights[0], 2.0);
+    EXPECT_EQ(row->userName, "User");
+
+    // The user types at most two characters; the default, four half-width ones, is stored too.
+    for (const char* name : {"", "翠嶺", "AB", "ｱｲ", "翠"}) {
+        EXPECT_EQ(userNameProblem(name), "") << name;
+    }
+    EXPECT_EQ(storedUserNameProblem("User"), "");
+    EXPECT_FALSE(userNameProblem("User").empty());
+    EXPECT_FALSE(userNameProblem("ABC").empty());
 }
 
 }  // namespace

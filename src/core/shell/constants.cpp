@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <vector>
 
+#include "records/cp932.hpp"
+#include "records/display_width.hpp"
 #include "store/store.hpp"
 
 namespace zelvanor {
@@ -121,8 +124,37 @@ OptionsValues loadConstantsIntoOptions(const AppPaths& paths) {
     return v;
 }
 
+std::string storedUserNameProblem(std::string_view name) {
+    if (!isWellFormedUtf8(name)) return "名前に文字として読めないバイトが含まれています。";
+    for (std::size_t pos = 0; pos < name.size();) {
+        const char32_t c = *nextCodePoint(name, pos);
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return "名前に制御文字は使えません。";
+    }
+    std::string bytes;
+    try {
+        bytes = encodeCp932(name);
+    } catch (const std::invalid_argument&) {
+        return "名前に使えない文字が含まれています (シフトJIS にない文字です)。";
+    }
+    if (bytes.size() > kUserNameColumnBytes) {
+        return "名前が長すぎます (全角 2 文字、半角 4 文字まで)。";
+    }
+    return {};
+}
+
+std::string userNameProblem(std::string_view name) {
+    if (auto problem = storedUserNameProblem(name); !problem.empty()) return problem;
+    if (charCount(name) > static_cast<std::size_t>(kUserNameMaxChars)) {
+        return "名前は " + std::to_string(kUserNameMaxChars) + " 文字までです。";
+    }
+    return {};
+}
+
 void saveConstants(const AppPaths& paths, const std::array<int, 7>& sliders,
                    std::string_view userName) {
+    if (const auto problem = storedUserNameProblem(userName); !problem.empty()) {
+        throw std::invalid_argument(problem);
+    }
     Database mast(paths.mastPath());
     Transaction tx(mast);
     if (!mast.hasTable(kConstantsTable)) createConstantsTable(mast);

@@ -21,9 +21,16 @@ inline constexpr std::string_view kConstantsTable = "定数";
 inline constexpr std::array<std::string_view, 7> kWeightColumns = {
     "umamigihidari", "umaShibadart", "umaKyori", "umaRyoOmo", "umaSeichou", "KisiRen", "ChokRen"};
 inline constexpr std::array<int, 7> kDefaultWeights = {2, 2, 2, 2, 1, 1, 1};
+// What each weight is called where the user sets it, in the same order.
+inline constexpr std::array<std::string_view, 7> kWeightCaptions = {
+    "左右の得意・不得意", "芝・ダートの適正",   "距離の適正",          "良・重の適正",
+    "成長率の重み",       "騎手のコース連帯率", "調教師のコース連帯率"};
 inline constexpr std::string_view kDefaultUserName = "User";
 // The name box takes at most this many characters.
 inline constexpr int kUserNameMaxChars = 2;
+// UserName holds this many bytes of code page 932: two full-width or four half-width characters
+// (the default "User" among them).
+inline constexpr std::size_t kUserNameColumnBytes = 4;
 
 struct ConstantsRow {
     std::array<double, 7> weights{};
@@ -54,8 +61,17 @@ struct OptionsValues {
 // with the defaults when there is no row. Creates 定数 first when it is missing.
 OptionsValues loadConstantsIntoOptions(const AppPaths& paths);
 
+// Why the text cannot be stored as the third persona's name, or empty when it can: a stored name
+// is well-formed UTF-8 without control characters (every reader shows it, and the command line
+// prints it as JSON) that fits UserName in code page 932.
+std::string storedUserNameProblem(std::string_view name);
+// Why the text cannot be taken as a name the user gives: what storedUserNameProblem refuses, and
+// more than kUserNameMaxChars characters.
+std::string userNameProblem(std::string_view name);
+
 // Stores the seven slider positions and the name in row ID 1, adding the row when it is missing.
-// Throws StoreError for a name the UserName column cannot hold.
+// Throws std::invalid_argument, with storedUserNameProblem's text, for a name that cannot be
+// stored.
 void saveConstants(const AppPaths& paths, const std::array<int, 7>& sliders,
                    std::string_view userName);
 
