@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace zelvanor {
 namespace {
@@ -113,7 +114,12 @@ TEST(FormattedValue, ReadsBackTheFormattedText) {
         EXPECT_DOUBLE_EQ(formattedValue(c.value, c.pattern), c.expected)
             << c.value << " with \"" << c.pattern << "\"";
     }
-    EXPECT_THROW(formattedValue(1525, "##:##"), std::invalid_argument);
+    // Literals that a number parser would take for part of the number are literals all the same.
+    const std::pair<double, const char*> literals[] = {
+        {1525, "##:##"}, {1525, "0E0"}, {0, "inf#"}, {0, "nan"}};
+    for (const auto& [value, pattern] : literals) {
+        EXPECT_THROW(formattedValue(value, pattern), std::invalid_argument) << pattern;
+    }
     // 1.79769313486232e308, the 15-digit form of the largest double, is not a double.
     EXPECT_THROW(formattedValue(std::numeric_limits<double>::max(), "#,0"), std::domain_error);
 }

@@ -203,8 +203,18 @@ double formattedValue(double value, std::string_view pattern) {
     }
     // Zero under '#' placeholders shows no digit at all, at most the decimal point (".").
     if (number.empty() || number == ".") return 0.0;
+    // Only what formatNumber makes of a number: a sign, digits and one point. from_chars would
+    // also take literals such as "E5" or "inf" as part of a number.
+    const std::size_t body = number[0] == '-' ? 1 : 0;
+    const bool decimal = number.find_first_not_of("0123456789.", body) == std::string::npos &&
+                         std::count(number.begin(), number.end(), '.') <= 1 && number.size() > body;
+    if (!decimal) {
+        throw std::invalid_argument("\"" + text + "\" (pattern \"" + std::string(pattern) +
+                                    "\") does not read back as a number");
+    }
     double result = 0.0;
-    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), result);
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), result,
+                                           std::chars_format::fixed);
     if (ec == std::errc::result_out_of_range && end == number.data() + number.size()) {
         // Rounding to 15 digits can carry the largest doubles past the largest double.
         throw std::domain_error("\"" + text + "\" is beyond the range of a double");
