@@ -11,7 +11,9 @@ namespace zelvanor::cli {
 
 // Each returns the process exit status: 0 success, 1 failure, 2 wrong input. Meeting names,
 // courses, weights and the name come checked by main.
-int importCommand(const std::vector<std::string>& files, const AppPaths& paths);
+// With `json`, stdout carries only the import reports as a JSON array; 3 when an import stopped
+// part-way after storing some of its data.
+int importCommand(const std::vector<std::string>& files, const AppPaths& paths, bool json = false);
 int meetingsCommand(const AppPaths& paths, bool json);
 int cardCommand(const AppPaths& paths, const std::string& meeting, int race, bool json);
 int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meetings,

@@ -1,10 +1,15 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
 
 #include "commands.hpp"
 #include "import/archive.hpp"
 #include "import/archive_import.hpp"
+#include "records/display_width.hpp"
 #include "shell/constants.hpp"
 #include "terminal.hpp"
 
@@ -17,75 +22,168 @@ namespace {
 struct ImportTask {
     ArchiveKind kind;
     fs::path source;
-    bool archive;
+    // The archive as read once when the inputs were checked, its record files staged; empty
+    // for a record file given on its own.
+    std::shared_ptr<ArchiveContents> contents;
 };
 
-std::string upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
+// With --json, stdout carries the JSON alone: every notice goes to stderr.
+class StderrNotifier final : public Notifier {
+  public:
+    void notify(const std::string& text, const std::string& title, Icon) override {
+        clearProgress();
+        if (!title.empty() && title != kApplicationTitle) std::cerr << "[" << title << "] ";
+        std::cerr << forTerminal(text) << "\n";
+    }
+};
+
+// What a path that is there but no regular file is, in the user's words.
+const char* notAFile(const fs::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return "通常のファイルではありません";
+    if (S_ISDIR(st.st_mode)) return "フォルダで、ファイルではありません";
+    if (S_ISFIFO(st.st_mode)) return "名前付きパイプで、通常のファイルではありません";
+    if (S_ISSOCK(st.st_mode)) return "ソケットで、通常のファイルではありません";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return "デバイスで、通常のファイルではありません";
+    return "通常のファイルではありません";
 }
 
-// Copies a record file into the extraction folder under its own name, through a temporary
-// name, so a failed copy never leaves half a file behind.
-void copyIntoFolder(const fs::path& file, const AppPaths& paths) {
-    const fs::path target = paths.extractionFolder() / upper(file.filename().string());
-    std::error_code ec;
-    if (fs::equivalent(file, target, ec)) return;
-    removeEarlierCopies(paths.extractionFolder(), target.filename().string());
-    const fs::path part = target.string() + ".part";
-    fs::copy_file(file, part, fs::copy_options::overwrite_existing);
-    fs::rename(part, target);
-}
+enum class Plan { Ready, WrongInput, Failed };
 
-// Checks every input before anything is imported, so a mistyped name changes nothing.
-bool planImports(const std::vector<std::string>& files, std::vector<ImportTask>& tasks) {
+// Checks every input before anything is imported, so a mistyped name changes nothing. Each
+// archive is read once here, its record files staged for the imports that follow.
+Plan planImports(const std::vector<std::string>& files, const AppPaths& paths,
+                 std::vector<ImportTask>& tasks) {
     for (const auto& name : files) {
         const fs::path file(name);
-        if (!fs::is_regular_file(file)) {
-            std::cerr << name << " がありません.\n";
-            return false;
+        const std::string shown = withReplacementCharacters(name);
+        std::error_code ec;
+        const fs::file_status status = fs::status(file, ec);
+        if (status.type() == fs::file_type::not_found) {
+            std::cerr << shown << " がありません.\n";
+            return Plan::WrongInput;
+        }
+        if (ec) {
+            std::cerr << describe(fs::filesystem_error("", file, ec)) << "\n";
+            return Plan::WrongInput;
+        }
+        if (status.type() != fs::file_type::regular) {
+            std::cerr << shown << " は" << notAFile(file) << "。\n";
+            return Plan::WrongInput;
         }
         if (const auto kind = recordFileKind(file.filename().string())) {
-            tasks.push_back({*kind, file, false});
+            tasks.push_back({*kind, file, nullptr});
             continue;
         }
-        if (!isLhaArchive(file)) {
-            std::cerr << name << " は、LHA圧縮ファイルではありません。\n";
-            return false;
+        auto contents = std::make_shared<ArchiveContents>(
+            readArchive(file, paths.extractionFolder(), recordMembers()));
+        if (!contents->isArchive()) {
+            std::cerr << shown << " は、LHA圧縮ファイルではありません。\n";
+            return Plan::WrongInput;
         }
-        const auto kinds = archiveKinds(file);
+        if (contents->failure) {
+            std::cerr << forTerminal(withReplacementCharacters(
+                             extractFailureMessage(file, contents->failure)))
+                      << "\n";
+            return Plan::Failed;
+        }
+        const auto kinds = archiveKinds(*contents);
         if (kinds.empty()) {
-            std::cerr << name << " は、ＪＲＡ－ＶＡＮのデータファイルを含んでいません。\n";
-            return false;
+            std::cerr << shown << " は、ＪＲＡ－ＶＡＮのデータファイルを含んでいません。\n";
+            return Plan::WrongInput;
         }
-        for (ArchiveKind kind : kinds) tasks.push_back({kind, file, true});
+        for (ArchiveKind kind : kinds) tasks.push_back({kind, file, contents});
     }
     std::stable_sort(tasks.begin(), tasks.end(), [](const ImportTask& a, const ImportTask& b) {
         return importOrder(a.kind) < importOrder(b.kind);
     });
-    return true;
+    return Plan::Ready;
+}
+
+// One object per record file of the report, and one per member the archive lacked.
+void addJson(nlohmann::json& out, const ImportReport& report) {
+    for (const auto& file : report.files) {
+        out.push_back({{"source", report.source},
+                       {"file", file.file},
+                       {"read", file.read},
+                       {"stored", file.stored},
+                       {"replaced", file.replaced},
+                       {"refused", file.refused},
+                       {"notes", file.notes},
+                       {"missing", false}});
+    }
+    for (const auto& member : report.missingMembers) {
+        out.push_back({{"source", report.source},
+                       {"file", member},
+                       {"read", 0},
+                       {"stored", 0},
+                       {"replaced", 0},
+                       {"refused", 0},
+                       {"notes", nlohmann::json::array()},
+                       {"missing", true}});
+    }
+}
+
+int runTasks(const std::vector<ImportTask>& tasks, const AppPaths& paths, bool json,
+             nlohmann::json& reports) {
+    TerminalNotifier terminal;
+    StderrNotifier quiet;
+    Notifier& notifier = json ? static_cast<Notifier&>(quiet) : terminal;
+    const ProgressFn progress = terminalProgress("取り込み中");
+    ensureConstantsTable(paths);
+    for (const auto& task : tasks) {
+        const ImportRun run =
+            task.contents ? importFromArchive(task.kind, task.source, *task.contents, paths,
+                                              notifier, progress)
+                          : importRecordFile(task.kind, task.source, paths, notifier, progress);
+        clearProgress();
+        if (json) {
+            addJson(reports, run.report);
+        } else if (const std::string text = importReportText(run.report); !text.empty()) {
+            std::cout << withReplacementCharacters(text) << "\n";
+        }
+        switch (run.outcome) {
+            case ImportOutcome::Imported:
+                break;
+            case ImportOutcome::Failed:
+                return 1;
+            case ImportOutcome::Partly:
+                return 3;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
 
-int importCommand(const std::vector<std::string>& files, const AppPaths& paths) {
-    std::vector<ImportTask> tasks;
-    if (!planImports(files, tasks)) return 2;
-    TerminalNotifier notifier;
-    const ProgressFn progress = terminalProgress("取り込み中");
-    ensureConstantsTable(paths);
-    for (const auto& task : tasks) {
-        bool ok = false;
-        if (task.archive) {
-            ok = extractAndImport(task.kind, task.source, paths, notifier, progress);
-        } else {
-            copyIntoFolder(task.source, paths);
-            ok = importExtracted(task.kind, paths, notifier, progress);
+int importCommand(const std::vector<std::string>& files, const AppPaths& paths, bool json) {
+    nlohmann::json reports = nlohmann::json::array();
+    int status = 0;
+    try {
+        std::vector<ImportTask> tasks;
+        switch (planImports(files, paths, tasks)) {
+            case Plan::WrongInput:
+                status = 2;
+                break;
+            case Plan::Failed:
+                status = 1;
+                break;
+            case Plan::Ready:
+                status = runTasks(tasks, paths, json, reports);
+                break;
         }
+    } catch (const fs::filesystem_error& e) {
         clearProgress();
-        if (!ok) return 1;
+        std::cerr << describe(e) << "\n";
+        status = 1;
+    } catch (const std::exception& e) {
+        clearProgress();
+        std::cerr << withReplacementCharacters(e.what()) << "\n";
+        status = 1;
     }
-    return 0;
+    if (json) printJson(std::cout, reports);
+    return status;
 }
 
 }  // namespace zelvanor::cli

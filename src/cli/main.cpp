@@ -21,13 +21,23 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "C.UTF-8");
     CLI::App app{"Zelvanor コマンドライン: ＪＲＡ－ＶＡＮ のデータの取り込みと予想"};
     app.require_subcommand(1);
+    // The help is in the user's language like every other message.
+    auto formatter = app.get_formatter();
+    formatter->label("Usage", "使い方");
+    formatter->label("OPTIONS", "オプション");
+    formatter->label("SUBCOMMAND", "コマンド");
+    formatter->label("Positionals", "引数");
+    formatter->label("REQUIRED", "");
+    formatter->label("TEXT", "");
+    app.option_defaults()->group("オプション");
     app.set_version_flag("--version", "zelvanor-cli " ZELVANOR_VERSION, "版を表示する");
     app.set_help_flag("-h,--help", "使い方を表示する");
     std::string dataOption;
     app.add_option(
-        "--data", dataOption,
-        "データフォルダ (なければ作る。省略時はプログラムと同じ: プログラムのフォルダか、"
-        "書き込めなければ ~/.local/share/zelvanor)");
+           "--data", dataOption,
+           "データフォルダ (なければ作る。省略時はプログラムと同じ: プログラムのフォルダか、"
+           "書き込めなければ ~/.local/share/zelvanor)")
+        ->type_name("DIR");
 
     auto* init = app.add_subcommand("init", "データベースを用意する (定数の表がなければ作る)");
     auto* tables = app.add_subcommand("tables", "mast.mdb と tran.mdb の表を一覧する");
@@ -38,6 +48,8 @@ int main(int argc, char** argv) {
                            "騎手、調教師、競走馬・出馬表、成績の順に取り込む");
     std::vector<std::string> importFiles;
     import->add_option("FILE", importFiles, "取り込むファイル")->required();
+    bool importJson = false;
+    import->add_flag("--json", importJson, "ファイルごとの取り込みの報告を JSON で出力する");
 
     bool json = false;
     auto* meetings = app.add_subcommand("meetings", "取り込んだ開催を競馬場ごとに一覧する");
@@ -56,7 +68,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> courses;
     recompute->add_option("MEETING", recomputeMeetings, "開催、例: D05981003");
     recompute->add_option("--courses", courses, "競馬場コードの開催をすべて、例: 01,05")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->type_name("CODE");
 
     auto* going = app.add_subcommand("going", "開催の全レースの馬場を設定する");
     std::string goingValue;
@@ -71,8 +84,15 @@ int main(int argc, char** argv) {
     std::string userName;
     auto* weightsOption =
         options->add_option("--weights", weightOption, "七つの重み 0～3、例: 2,2,2,2,1,1,1")
-            ->delimiter(',');
-    auto* nameOption = options->add_option("--name", userName, "三人目の予想家の名前、２文字まで");
+            ->delimiter(',')
+            ->type_name("a,b,c,d,e,f,g");
+    auto* nameOption = options->add_option("--name", userName, "三人目の予想家の名前、２文字まで")
+                           ->type_name("NAME");
+
+    for (auto* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        command->group("コマンド");
+        command->get_help_ptr()->group("オプション");
+    }
 
     try {
         app.parse(argc, argv);
@@ -172,7 +192,7 @@ int main(int argc, char** argv) {
                 }
             }
         } else if (import->parsed()) {
-            return cli::importCommand(importFiles, paths);
+            return cli::importCommand(importFiles, paths, importJson);
         } else if (meetings->parsed()) {
             return cli::meetingsCommand(paths, json);
         } else if (card->parsed()) {
