@@ -79,9 +79,10 @@ TEST(CompactMast, WritesFromAnotherConnectionDuringCompactionsAreAllKept) {
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
             "INSERT INTO filler SELECT randomblob(200) FROM n");
     }
-    constexpr int kInserts = 300;
-    std::thread writer([&] {
+    constexpr int kInserts = 200;
+    std::jthread writer([&] {
         Database db(dir / "mast.mdb");
+        db.exec("PRAGMA synchronous = OFF");  // only the locking matters here, not the syncs
         auto insert = db.prepare("INSERT INTO t VALUES (?1)");
         for (int i = 0; i < kInserts; ++i) {
             insert.bind(1, std::int64_t{i});
@@ -89,7 +90,7 @@ TEST(CompactMast, WritesFromAnotherConnectionDuringCompactionsAreAllKept) {
             insert.reset();
         }
     });
-    for (int i = 0; i < 10; ++i) compactMast(paths);
+    for (int i = 0; i < 5; ++i) compactMast(paths);
     writer.join();
 
     Database db(dir / "mast.mdb");

@@ -3,9 +3,11 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <system_error>
+#include <thread>
 
 namespace zelvanor {
 
@@ -14,6 +16,7 @@ namespace {
 [[noreturn]] void fail(sqlite3* db, int rc, std::string_view what = {}) {
     std::string message;
     const int extended = db ? sqlite3_extended_errcode(db) : rc;
+    rc &= 0xFF;  // the primary code: extended result codes are on
     if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {
         message = "キーが重複しています。";
     } else if (extended == SQLITE_CONSTRAINT_NOTNULL || extended == SQLITE_CONSTRAINT_CHECK) {
@@ -26,6 +29,16 @@ namespace {
         message = "データベースが他のプログラムで使用中です。";
     } else if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN || rc == SQLITE_PERM) {
         message = "データベースに書き込めません。";
+    } else if (rc == SQLITE_IOERR) {
+        message = "データベースファイルの読み書きに失敗しました。";
+    }
+    // Which database failed, unless the caller's text already names it.
+    if (what.empty() && db != nullptr) {
+        const char* file = sqlite3_db_filename(db, "main");
+        if (file != nullptr && *file != '\0') {
+            const std::string name = std::filesystem::path(file).filename().string();
+            message = message.empty() ? name + ":" : name + ": " + message;
+        }
     }
     if (!what.empty()) {
         message += (message.empty() ? "" : " ");
@@ -655,7 +668,17 @@ void Database::compactInto(const std::filesystem::path& target) {
 }
 
 void Database::compact() {
-    exec("VACUUM");
+    // A connection that has begun writing makes SQLite refuse at once rather than wait, since
+    // both waiting could deadlock; its transaction ends soon, so try again for a while.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
+        const int rc = sqlite3_exec(db_.get(), "VACUUM", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) return;
+        if ((rc & 0xFF) != SQLITE_BUSY || std::chrono::steady_clock::now() > deadline) {
+            fail(db_.get(), rc);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 // ---- column conversion ----
