@@ -251,7 +251,7 @@ TEST_F(CliTest, HelpAndVersion) {
     const struct {
         const char* args;
         const char* shows;
-    } helps[] = {{"--help", "recompute"}, {"card --help", "MEETING"}};
+    } helps[] = {{"--help", "recompute"}, {"card --help", "MEETING"}, {"card --help", "使い方"}};
     for (const auto& h : helps) {
         const Outcome help = run(h.args);
         EXPECT_EQ(help.status, 0) << h.args;
