@@ -438,6 +438,21 @@ TEST_P(EachPeopleFile, ReplacesTheTableReportsProgressAndCompacts) {
     EXPECT_FALSE(std::filesystem::exists(dir / "mast.new"));
 }
 
+// The rows are committed before the compaction: its failure must not read as a failed import.
+TEST_P(EachPeopleFile, AFailingCompactionKeepsTheImportAndSaysSo) {
+    const Kind& kind = GetParam();
+    importCodes(kind, {"0001"});
+    std::filesystem::create_directory(dir / "mast.bak.part");
+    std::ofstream(dir / "mast.bak.part" / "x") << "x";  // cannot be removed as a file
+
+    write(kind, {person(kind, "0002")});
+    const auto result = kind.import(paths, {});
+    EXPECT_EQ(codes(kind), (std::vector<std::string>{"0002"}));
+    ASSERT_FALSE(result.report.notes.empty());
+    EXPECT_NE(result.report.notes.back().find("mast.mdb の最適化に失敗しました"),
+              std::string::npos);
+}
+
 TEST_P(EachPeopleFile, MissingFileChangesNothing) {
     const Kind& kind = GetParam();
     try {

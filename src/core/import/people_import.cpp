@@ -344,8 +344,15 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
         }
         tx.commit();
     }
-    // Compacted only once the new rows are committed and the database is closed.
-    compactMast(paths);
+    // Compacted only once the new rows are committed and the database is closed. The rows are in
+    // by then, so a compaction that fails is told as such, never as an import that failed.
+    std::string compactionFailure;
+    try {
+        compactMast(paths);
+    } catch (const std::exception& e) {
+        compactionFailure = std::string("mast.mdb の最適化に失敗しました（") + e.what() +
+                            "）。取り込んだデータはそのまま使えます。";
+    }
 
     PeopleImportResult result;
     result.recordCount = file->count();
@@ -360,6 +367,7 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
                                       "で計算されたままです。新しい" + data +
                                       "で計算し直すには再計算（recompute）を実行してください。");
     }
+    if (!compactionFailure.empty()) result.report.notes.push_back(compactionFailure);
     return result;
 }
 
