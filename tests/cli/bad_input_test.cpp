@@ -18,27 +18,15 @@
 #include <string>
 
 #include "sampledata/lha_writer.hpp"
+#include "shell_run.hpp"
 #include "temp_folder.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-};
-
 Outcome run(const std::string& command) {
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    Outcome r{-1, {}};
-    if (!pipe) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return runShell(command);
 }
 
 std::string quoted(const fs::path& p) {

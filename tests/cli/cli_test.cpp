@@ -12,27 +12,14 @@
 
 #include "records/display_width.hpp"
 #include "shell/instance_lock.hpp"
+#include "shell_run.hpp"
 #include "store/store.hpp"
 #include "temp_folder.hpp"
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-};
-
 Outcome run(const std::string& args) {
-    const std::string command = std::string(ZELVANOR_CLI) + " " + args + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    Outcome r{-1, {}};
-    if (!pipe) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return runCli(args);
 }
 
 class CliTest : public ::testing::Test {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "archive_fixture.hpp"
+#include "shell_run.hpp"
 #include "temp_folder.hpp"
 
 namespace {
@@ -18,27 +19,9 @@ namespace fs = std::filesystem;
 using zelvanor::fixture::readBytes;
 using zelvanor::fixture::writeBytes;
 
-struct Outcome {
-    int status;
-    std::string out;  // stdout
-    std::string err;  // stderr
-};
-
+// stdout and stderr apart: --json promises its stdout to programs.
 Outcome run(const std::string& args) {
-    TempFolder errFolder;
-    const fs::path errFile = errFolder / "stderr";
-    const std::string command =
-        std::string(ZELVANOR_CLI) + " " + args + " 2> '" + errFile.string() + "'";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    Outcome r{-1, {}, {}};
-    if (!pipe) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = readBytes(errFile);
-    return r;
+    return runCli(args, true);
 }
 
 std::string quoted(const fs::path& p) {
