@@ -1,11 +1,29 @@
 #include "shell/user_dialogs.hpp"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace zelvanor::gui {
 
 namespace {
+
+// QMessageBox wraps text wider than about half a small screen, which breaks an import report's
+// lines of figures in the middle; lines that fit a modest width are kept whole.
+void keepLinesWhole(QMessageBox& box, const QString& text) {
+    const QFontMetrics metrics(box.font());
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    constexpr int kWidest = 720;
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        label->setMinimumWidth(std::min(widest + 8, kWidest));
+    }
+}
 
 class QtDialogs final : public UserDialogs {
   public:
@@ -31,6 +49,7 @@ class QtDialogs final : public UserDialogs {
                 break;
         }
         box.setStandardButtons(QMessageBox::Ok);
+        keepLinesWhole(box, text);
         box.exec();
     }
 
