@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -128,6 +129,11 @@ struct Case {
     int status;
     const char* message;  // a fragment the output must hold
 };
+
+// gtest names a case by this instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::string withRecord(const Env& env, const char* file, std::size_t at, std::string_view bytes) {
     std::string data = readFile(env.samples / file);
