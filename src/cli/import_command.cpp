@@ -11,6 +11,7 @@
 #include "import/archive_import.hpp"
 #include "records/display_width.hpp"
 #include "shell/constants.hpp"
+#include "shell/file_problem.hpp"
 #include "terminal.hpp"
 
 namespace zelvanor::cli {
@@ -65,7 +66,7 @@ Plan planImports(const std::vector<std::string>& files, const AppPaths& paths,
             return Plan::WrongInput;
         }
         if (ec) {
-            std::cerr << describe(fs::filesystem_error("", file, ec)) << "\n";
+            std::cerr << fileSystemProblem(fs::filesystem_error("", file, ec)) << "\n";
             return Plan::WrongInput;
         }
         if (status.type() != fs::file_type::regular) {
@@ -175,7 +176,7 @@ int importCommand(const std::vector<std::string>& files, const AppPaths& paths, 
         }
     } catch (const fs::filesystem_error& e) {
         clearProgress();
-        std::cerr << describe(e) << "\n";
+        std::cerr << fileSystemProblem(e) << "\n";
         status = 1;
     } catch (const std::exception& e) {
         clearProgress();

@@ -9,6 +9,7 @@
 #include "records/display_width.hpp"
 #include "shell/app_paths.hpp"
 #include "shell/constants.hpp"
+#include "shell/file_problem.hpp"
 #include "shell/instance_lock.hpp"
 #include "store/store.hpp"
 #include "terminal.hpp"
@@ -161,7 +162,7 @@ int main(int argc, char** argv) {
         // Made when missing, as the programs make theirs.
         fs::create_directories(folder);
     } catch (const fs::filesystem_error& e) {
-        std::cerr << "データフォルダを用意できません: " << cli::describe(e) << "\n";
+        std::cerr << "データフォルダを用意できません: " << fileSystemProblem(e) << "\n";
         return 1;
     }
     const AppPaths paths(folder);
@@ -209,7 +210,7 @@ int main(int argc, char** argv) {
         }
     } catch (const fs::filesystem_error& e) {
         cli::clearProgress();
-        std::cerr << cli::describe(e) << "\n";
+        std::cerr << fileSystemProblem(e) << "\n";
         return 1;
     } catch (const std::exception& e) {
         cli::clearProgress();

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -29,36 +28,6 @@ std::string forTerminal(std::string text) {
 
 void printJson(std::ostream& out, const nlohmann::json& value) {
     out << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-}
-
-std::string describe(const std::filesystem::filesystem_error& error) {
-    std::string paths;
-    for (const auto* p : {&error.path1(), &error.path2()}) {
-        if (p->empty()) continue;
-        paths += (paths.empty() ? "" : " → ") + withReplacementCharacters(p->string());
-    }
-    if (paths.empty()) paths = "ファイル";
-    switch (error.code().value()) {
-        case ENOENT:
-            return paths + " がありません。";
-        case EACCES:
-        case EPERM:
-            return paths + " を使う権限がありません。";
-        case EROFS:
-            return paths + " は書き込めない場所にあります。";
-        case ENOSPC:
-        case EDQUOT:
-            return paths + " を書くための空き容量がありません。";
-        case ENOTDIR:
-            return paths + " の途中にフォルダでないものがあります。";
-        case EEXIST:
-            return paths + " は既にあります。";
-        case EISDIR:
-            return paths + " はフォルダです。";
-        default:
-            return paths + " を扱えませんでした (エラー番号 " +
-                   std::to_string(error.code().value()) + ")。";
-    }
 }
 
 void TerminalNotifier::notify(const std::string& text, const std::string& title, Icon icon) {

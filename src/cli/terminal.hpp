@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <nlohmann/json_fwd.hpp>
 #include <ostream>
 #include <string>
@@ -28,8 +27,5 @@ std::string forTerminal(std::string text);
 // Writes the value indented, with a new line. Text read from the databases may hold bytes that
 // are not UTF-8; they are written as U+FFFD rather than failing the command.
 void printJson(std::ostream& out, const nlohmann::json& value);
-
-// The failure in the user's words, naming the file or folder it concerns.
-std::string describe(const std::filesystem::filesystem_error& error);
 
 }  // namespace zelvanor::cli

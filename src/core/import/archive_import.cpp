@@ -10,6 +10,7 @@
 #include "import/people_import.hpp"
 #include "import/race_card_import.hpp"
 #include "import/results_import.hpp"
+#include "shell/file_problem.hpp"
 #include "store/store.hpp"
 
 namespace zelvanor {
@@ -66,28 +67,6 @@ std::vector<std::filesystem::path> earlierCopies(const std::filesystem::path& fo
 void reportFileError(Notifier& notifier, const std::filesystem::path& file, const char* what) {
     notifier.notify(file.string() + what + "\nデータは取り込む前のままです。", kApplicationTitle,
                     Notifier::Icon::Critical);
-}
-
-// A file system failure in the user's words, naming the file.
-std::string fileProblem(const std::filesystem::filesystem_error& e) {
-    const std::string file = e.path1().empty() ? std::string("ファイル") : e.path1().string();
-    switch (e.code().value()) {
-        case ENOENT:
-            return file + " がありません。";
-        case EACCES:
-        case EPERM:
-            return file + " を使う権限がありません。";
-        case EROFS:
-            return file + " は書き込めない場所にあります。";
-        case ENOSPC:
-        case EDQUOT:
-            return file + " を書くための空き容量がありません。";
-        case EISDIR:
-            return file + " はフォルダです。";
-        default:
-            return file + " を読み書きできません (エラー番号 " + std::to_string(e.code().value()) +
-                   ")。";
-    }
 }
 
 // Puts a staged member in place as folder/<member>, the copies under another letter case going
@@ -202,8 +181,8 @@ void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
                             "\n競走馬データは取り込みました。出馬表データは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::filesystem::filesystem_error& e) {
-        notifier.notify(fileProblem(e) + "\nデータは取り込む前のままです。", kApplicationTitle,
-                        Notifier::Icon::Critical);
+        notifier.notify(fileSystemProblem(e) + "\nデータは取り込む前のままです。",
+                        kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::exception& e) {
         notifier.notify(std::string(e.what()) + "\nデータは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
