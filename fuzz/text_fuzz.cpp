@@ -1,5 +1,5 @@
-// Code page 932 decoding and encoding, the numeric value rule and character addressing, on
-// arbitrary bytes.
+// Code page 932 decoding and encoding, the numeric value rule, character addressing and display
+// width, on arbitrary bytes.
 
 #include <cstdint>
 #include <stdexcept>
@@ -8,6 +8,7 @@
 
 #include "fuzz_support.hpp"
 #include "records/cp932.hpp"
+#include "records/display_width.hpp"
 #include "records/numeric.hpp"
 #include "records/utf8.hpp"
 
@@ -35,6 +36,24 @@ void checkCharactersAt(std::string_view text, std::size_t first, std::size_t cou
         std::string(zelvanor::charactersAt(text, first, split)) +
         std::string(zelvanor::charactersAt(text, first + split, count - split));
     require(joined == part, "adjoining pieces join up");
+}
+
+// The terminal's view of arbitrary bytes: what the command line prints and aligns by.
+void checkDisplayWidth(std::string_view bytes) {
+    const std::string shown = zelvanor::withReplacementCharacters(bytes);
+    require(zelvanor::isWellFormedUtf8(shown), "replacement gives well-formed UTF-8");
+    require(!zelvanor::isWellFormedUtf8(bytes) || shown == bytes,
+            "well-formed text is printed as it is");
+    require(zelvanor::displayWidth(bytes) == zelvanor::displayWidth(shown),
+            "a bad byte takes the columns of its replacement");
+    std::size_t points = 0;
+    for (std::size_t pos = 0; pos < shown.size(); ++points) {
+        const std::size_t before = pos;
+        require(zelvanor::nextCodePoint(shown, pos).has_value(), "replaced text reads whole");
+        require(pos > before && pos <= shown.size(), "reading moves on within the text");
+    }
+    require(zelvanor::displayWidth(shown) <= 2 * points,
+            "no character takes more than two columns");
 }
 
 }  // namespace
@@ -77,5 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t count = size > 1 ? data[1] % 40 : 3;
     checkCharactersAt(decoded, first, count);
     checkCharactersAt(bytes, first, count);
+    checkDisplayWidth(bytes);
+    checkDisplayWidth(decoded);
     return 0;
 }
