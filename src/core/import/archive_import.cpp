@@ -69,17 +69,24 @@ void reportFileError(Notifier& notifier, const std::filesystem::path& file, cons
                     Notifier::Icon::Critical);
 }
 
-// Puts a staged member in place as folder/<member>, the copies under another letter case going
-// just before: until then the earlier file stays, so a failure leaves it as the tables are.
-bool installMember(StagedFile& staged, std::string_view member, const std::filesystem::path& source,
-                   bool fromArchive, const AppPaths& paths, Notifier& notifier) {
-    const std::filesystem::path target = paths.extractionFolder() / std::string(member);
-    for (const auto& copy : earlierCopies(paths.extractionFolder(), member, member)) {
+// Removes the earlier copies of a record file but `keep`; a copy that cannot go is reported.
+bool removeCopies(const std::filesystem::path& folder, std::string_view fileName,
+                  std::string_view keep, Notifier& notifier) {
+    for (const auto& copy : earlierCopies(folder, fileName, keep)) {
         if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
             reportFileError(notifier, copy, " を削除できません。");
             return false;
         }
     }
+    return true;
+}
+
+// Puts a staged member in place as folder/<member>, the copies under another letter case going
+// just before: until then the earlier file stays, so a failure leaves it as the tables are.
+bool installMember(StagedFile& staged, std::string_view member, const std::filesystem::path& source,
+                   bool fromArchive, const AppPaths& paths, Notifier& notifier) {
+    const std::filesystem::path target = paths.extractionFolder() / std::string(member);
+    if (!removeCopies(paths.extractionFolder(), member, member, notifier)) return false;
     if (const int code = staged.install(target); code != 0) {
         if (fromArchive) {
             notifier.notify(extractFailureMessage(source, {code, std::string(member), 0}),
@@ -104,12 +111,7 @@ bool installMembers(const ArchiveFlow& flow, const std::filesystem::path& archiv
             continue;
         }
         report.missingMembers.emplace_back(member);
-        for (const auto& copy : earlierCopies(paths.extractionFolder(), member)) {
-            if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
-                reportFileError(notifier, copy, " を削除できません。");
-                return false;
-            }
-        }
+        if (!removeCopies(paths.extractionFolder(), member, {}, notifier)) return false;
     }
     return true;
 }
@@ -367,10 +369,6 @@ std::vector<std::filesystem::path> batchArchives(const AppPaths& paths) {
     }
     std::sort(found.begin(), found.end());
     return found;
-}
-
-void removeEarlierCopies(const std::filesystem::path& folder, std::string_view fileName) {
-    for (const auto& p : earlierCopies(folder, fileName)) std::filesystem::remove(p);
 }
 
 }  // namespace zelvanor

@@ -90,7 +90,4 @@ int importOrder(ArchiveKind kind);
 // The *.lzh files of the batch folder, in name order.
 std::vector<std::filesystem::path> batchArchives(const AppPaths& paths);
 
-// Removes earlier copies of a record file from the folder; names compare without regard to case.
-void removeEarlierCopies(const std::filesystem::path& folder, std::string_view fileName);
-
 }  // namespace zelvanor
