@@ -28,14 +28,14 @@
 #include <string_view>
 #include <vector>
 
-#include "import/horse_import.hpp"
-#include "import/people_import.hpp"
-#include "import/race_card_import.hpp"
-#include "import/race_tables.hpp"
-#include "import/results_import.hpp"
+#include "core/import/horse_import.hpp"
+#include "core/import/people_import.hpp"
+#include "core/import/race_card_import.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/import/results_import.hpp"
 #include "sampledata/generator.hpp"
-#include "shell/app_paths.hpp"
-#include "shell/constants.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/shell/constants.hpp"
 
 namespace fs = std::filesystem;
 using namespace zelvanor;

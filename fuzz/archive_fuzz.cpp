@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz_support.hpp"
-#include "import/archive.hpp"
+#include "core/import/archive.hpp"
 
 using zelvanor::fuzz::require;
 

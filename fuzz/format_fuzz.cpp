@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "fuzz_support.hpp"
-#include "records/format.hpp"
-#include "shell/codes.hpp"
+#include "core/records/format.hpp"
+#include "core/shell/codes.hpp"
 
 using zelvanor::fuzz::require;
 

@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "fuzz_support.hpp"
-#include "records/cp932.hpp"
-#include "records/layout_den1.hpp"
-#include "records/layout_sei1.hpp"
-#include "records/layout_umaj.hpp"
-#include "records/layouts.hpp"
-#include "records/numeric.hpp"
-#include "records/people_layout.hpp"
-#include "records/record_file.hpp"
-#include "records/utf8.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layout_den1.hpp"
+#include "core/records/layout_sei1.hpp"
+#include "core/records/layout_umaj.hpp"
+#include "core/records/layouts.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/people_layout.hpp"
+#include "core/records/record_file.hpp"
+#include "core/records/utf8.hpp"
 
 using zelvanor::FieldSpec;
 using zelvanor::fuzz::require;

@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "fuzz_support.hpp"
-#include "records/cp932.hpp"
-#include "records/display_width.hpp"
-#include "records/numeric.hpp"
-#include "records/utf8.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/display_width.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/utf8.hpp"
 
 using zelvanor::fuzz::isUtf8;
 using zelvanor::fuzz::require;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "records/display_width.hpp"
+#include "core/records/display_width.hpp"
 
 namespace zelvanor::cli {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_paths.hpp"
-#include "views/meetings.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/views/meetings.hpp"
 
 namespace zelvanor::cli {
 

@@ -7,11 +7,11 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.hpp"
-#include "import/archive.hpp"
-#include "import/archive_import.hpp"
-#include "records/display_width.hpp"
-#include "shell/constants.hpp"
-#include "shell/file_problem.hpp"
+#include "core/import/archive.hpp"
+#include "core/import/archive_import.hpp"
+#include "core/records/display_width.hpp"
+#include "core/shell/constants.hpp"
+#include "core/shell/file_problem.hpp"
 #include "terminal.hpp"
 
 namespace zelvanor::cli {

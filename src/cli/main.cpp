@@ -6,14 +6,14 @@
 
 #include "arguments.hpp"
 #include "commands.hpp"
-#include "records/display_width.hpp"
-#include "shell/app_paths.hpp"
-#include "shell/constants.hpp"
-#include "shell/file_problem.hpp"
-#include "shell/instance_lock.hpp"
-#include "store/store.hpp"
+#include "core/records/display_width.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/shell/constants.hpp"
+#include "core/shell/file_problem.hpp"
+#include "core/shell/instance_lock.hpp"
+#include "core/store/store.hpp"
 #include "terminal.hpp"
-#include "views/meetings.hpp"
+#include "core/views/meetings.hpp"
 
 using namespace zelvanor;
 namespace fs = std::filesystem;

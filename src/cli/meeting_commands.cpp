@@ -3,14 +3,14 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.hpp"
-#include "records/display_width.hpp"
-#include "shell/codes.hpp"
-#include "shell/constants.hpp"
-#include "store/store.hpp"
+#include "core/records/display_width.hpp"
+#include "core/shell/codes.hpp"
+#include "core/shell/constants.hpp"
+#include "core/store/store.hpp"
 #include "terminal.hpp"
-#include "views/meetings.hpp"
-#include "views/race_card.hpp"
-#include "views/recompute.hpp"
+#include "core/views/meetings.hpp"
+#include "core/views/race_card.hpp"
+#include "core/views/recompute.hpp"
 
 namespace zelvanor::cli {
 

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "records/display_width.hpp"
+#include "core/records/display_width.hpp"
 
 namespace zelvanor::cli {
 

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "import/progress.hpp"
-#include "shell/notifier.hpp"
+#include "core/import/progress.hpp"
+#include "core/shell/notifier.hpp"
 
 namespace zelvanor::cli {
 

@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <clocale>
 
-#include "shell/app_paths.hpp"
-#include "shell/form_start.hpp"
-#include "shell/instance_lock.hpp"
-#include "shell/startup.hpp"
+#include "core/shell/app_paths.hpp"
+#include "gui/shell/form_start.hpp"
+#include "core/shell/instance_lock.hpp"
+#include "gui/shell/startup.hpp"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "records/display_width.hpp"
-#include "shell/instance_lock.hpp"
+#include "core/records/display_width.hpp"
+#include "core/shell/instance_lock.hpp"
 #include "shell_run.hpp"
-#include "store/store.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 namespace {

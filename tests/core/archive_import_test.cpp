@@ -1,4 +1,4 @@
-#include "import/archive_import.hpp"
+#include "core/import/archive_import.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 
 #include "archive_fixture.hpp"
 #include "people_fixture.hpp"
-#include "records/layouts.hpp"
+#include "core/records/layouts.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

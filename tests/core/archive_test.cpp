@@ -1,4 +1,4 @@
-#include "import/archive.hpp"
+#include "core/import/archive.hpp"
 
 #include <gtest/gtest.h>
 #include <locale.h>

@@ -1,4 +1,4 @@
-#include "shell/codes.hpp"
+#include "core/shell/codes.hpp"
 
 #include <gtest/gtest.h>
 

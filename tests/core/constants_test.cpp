@@ -1,10 +1,10 @@
-#include "shell/constants.hpp"
+#include "core/shell/constants.hpp"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "store/store.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

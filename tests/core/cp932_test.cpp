@@ -1,4 +1,4 @@
-#include "records/cp932.hpp"
+#include "core/records/cp932.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "records/numeric.hpp"
+#include "core/records/numeric.hpp"
 
 namespace zelvanor {
 namespace {

@@ -1,4 +1,4 @@
-#include "records/display_width.hpp"
+#include "core/records/display_width.hpp"
 
 #include <gtest/gtest.h>
 

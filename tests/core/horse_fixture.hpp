@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "records/cp932.hpp"
-#include "records/layout_umaj.hpp"
-#include "records/layouts.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layout_umaj.hpp"
+#include "core/records/layouts.hpp"
 
 class UmajRecord {
   public:

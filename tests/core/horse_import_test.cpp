@@ -1,4 +1,4 @@
-#include "import/horse_import.hpp"
+#include "core/import/horse_import.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "horse_fixture.hpp"
-#include "import/race_tables.hpp"
-#include "records/cp932.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/records/cp932.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

@@ -1,12 +1,12 @@
-#include "shell/housekeeping.hpp"
+#include "core/shell/housekeeping.hpp"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <thread>
 
-#include "shell/constants.hpp"
-#include "store/store.hpp"
+#include "core/shell/constants.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

@@ -1,9 +1,9 @@
-#include "views/meetings.hpp"
+#include "core/views/meetings.hpp"
 
 #include <gtest/gtest.h>
 
-#include "import/race_tables.hpp"
-#include "store/store.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

@@ -1,4 +1,4 @@
-#include "import/ordered_worker.hpp"
+#include "core/import/ordered_worker.hpp"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "records/cp932.hpp"
-#include "records/layout.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layout.hpp"
 
 namespace zelvanor::fixture {
 

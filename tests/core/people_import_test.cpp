@@ -1,4 +1,4 @@
-#include "import/people_import.hpp"
+#include "core/import/people_import.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "people_fixture.hpp"
-#include "records/cp932.hpp"
-#include "records/layouts.hpp"
-#include "records/people_layout.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layouts.hpp"
+#include "core/records/people_layout.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

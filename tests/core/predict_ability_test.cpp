@@ -1,4 +1,4 @@
-#include "predict/ability.hpp"
+#include "core/predict/ability.hpp"
 
 #include <gtest/gtest.h>
 

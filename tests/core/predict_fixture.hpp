@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "horse_fixture.hpp"
-#include "import/horse_import.hpp"
-#include "records/layout_umaj.hpp"
+#include "core/import/horse_import.hpp"
+#include "core/records/layout_umaj.hpp"
 
 // One past race; a field left empty stays blank.
 struct PastRace {

@@ -1,4 +1,4 @@
-#include "predict/predict_race.hpp"
+#include "core/predict/predict_race.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "import/people_import.hpp"
-#include "import/race_tables.hpp"
-#include "predict/connections.hpp"
-#include "predict/engine_values.hpp"
+#include "core/import/people_import.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/predict/connections.hpp"
+#include "core/predict/engine_values.hpp"
 #include "predict_fixture.hpp"
-#include "shell/constants.hpp"
-#include "store/store.hpp"
+#include "core/shell/constants.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

@@ -1,4 +1,4 @@
-#include "predict/running_style.hpp"
+#include "core/predict/running_style.hpp"
 
 #include <gtest/gtest.h>
 

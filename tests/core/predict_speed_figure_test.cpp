@@ -1,4 +1,4 @@
-#include "predict/speed_figure.hpp"
+#include "core/predict/speed_figure.hpp"
 
 #include <gtest/gtest.h>
 

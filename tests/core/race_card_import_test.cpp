@@ -1,4 +1,4 @@
-#include "import/race_card_import.hpp"
+#include "core/import/race_card_import.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 
 #include "den1_fixture.hpp"
 #include "horse_fixture.hpp"
-#include "import/archive_import.hpp"
-#include "import/horse_import.hpp"
-#include "import/race_tables.hpp"
-#include "records/layouts.hpp"
+#include "core/import/archive_import.hpp"
+#include "core/import/horse_import.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/records/layouts.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "records/cp932.hpp"
-#include "records/layout_den1.hpp"
-#include "records/layout_sei1.hpp"
-#include "records/layouts.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layout_den1.hpp"
+#include "core/records/layout_sei1.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor {
 namespace {

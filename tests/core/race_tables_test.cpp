@@ -1,4 +1,4 @@
-#include "import/race_tables.hpp"
+#include "core/import/race_tables.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "records/record_file.hpp"
+#include "core/records/record_file.hpp"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "records/cp932.hpp"
-#include "records/numeric.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/numeric.hpp"
 
 namespace zelvanor {
 namespace {

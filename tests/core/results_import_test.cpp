@@ -1,4 +1,4 @@
-#include "import/results_import.hpp"
+#include "core/import/results_import.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "den1_fixture.hpp"
-#include "import/race_card_import.hpp"
+#include "core/import/race_card_import.hpp"
 #include "sei1_fixture.hpp"
 #include "temp_folder.hpp"
 

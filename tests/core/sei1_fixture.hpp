@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "records/cp932.hpp"
-#include "records/layout_sei1.hpp"
-#include "records/layouts.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layout_sei1.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor::fixture {
 

@@ -8,12 +8,12 @@
 #include <QtTest>
 
 #include "recording_dialogs.hpp"
-#include "shell/constants.hpp"
-#include "shell/form_start.hpp"
-#include "shell/help_window.hpp"
-#include "shell/instance_lock.hpp"
-#include "shell/startup.hpp"
-#include "store/store.hpp"
+#include "core/shell/constants.hpp"
+#include "gui/shell/form_start.hpp"
+#include "gui/shell/help_window.hpp"
+#include "core/shell/instance_lock.hpp"
+#include "gui/shell/startup.hpp"
+#include "core/store/store.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;

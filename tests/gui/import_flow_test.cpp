@@ -6,9 +6,9 @@
 #include "../core/archive_fixture.hpp"
 #include "../core/people_fixture.hpp"
 #include "recording_dialogs.hpp"
-#include "records/layouts.hpp"
-#include "shell/form_start.hpp"
-#include "store/store.hpp"
+#include "core/records/layouts.hpp"
+#include "gui/shell/form_start.hpp"
+#include "core/store/store.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;

@@ -7,7 +7,7 @@
 #include "calendar.hpp"
 #include "lha_writer.hpp"
 #include "parts.hpp"
-#include "records/layouts.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor::sample {
 

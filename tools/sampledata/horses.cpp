@@ -5,8 +5,8 @@
 #include "calendar.hpp"
 #include "parts.hpp"
 #include "record_builder.hpp"
-#include "records/layout_umaj.hpp"
-#include "records/layouts.hpp"
+#include "core/records/layout_umaj.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor::sample {
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "records/cp932.hpp"
+#include "core/records/cp932.hpp"
 
 namespace zelvanor::sample {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "records/cp932.hpp"
+#include "core/records/cp932.hpp"
 
 namespace zelvanor::sample {
 

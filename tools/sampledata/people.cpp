@@ -6,7 +6,7 @@
 #include "calendar.hpp"
 #include "parts.hpp"
 #include "record_builder.hpp"
-#include "records/layouts.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor::sample {
 

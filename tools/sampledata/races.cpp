@@ -7,9 +7,9 @@
 #include "calendar.hpp"
 #include "parts.hpp"
 #include "record_builder.hpp"
-#include "records/layout_den1.hpp"
-#include "records/layout_sei1.hpp"
-#include "records/layouts.hpp"
+#include "core/records/layout_den1.hpp"
+#include "core/records/layout_sei1.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor::sample {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "records/cp932.hpp"
+#include "core/records/cp932.hpp"
 
 namespace zelvanor::sample {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/layout.hpp"
+#include "core/records/layout.hpp"
 
 namespace zelvanor::sample {
 

@@ -1,4 +1,4 @@
-#include "import/archive.hpp"
+#include "core/import/archive.hpp"
 
 #include <archive.h>
 #include <archive_entry.h>

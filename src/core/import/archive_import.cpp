@@ -1,4 +1,4 @@
-#include "import/archive_import.hpp"
+#include "core/import/archive_import.hpp"
 
 #include <unistd.h>
 
@@ -6,12 +6,12 @@
 #include <cctype>
 #include <cerrno>
 
-#include "import/archive.hpp"
-#include "import/people_import.hpp"
-#include "import/race_card_import.hpp"
-#include "import/results_import.hpp"
-#include "shell/file_problem.hpp"
-#include "store/store.hpp"
+#include "core/import/archive.hpp"
+#include "core/import/people_import.hpp"
+#include "core/import/race_card_import.hpp"
+#include "core/import/results_import.hpp"
+#include "core/shell/file_problem.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "import/archive.hpp"
-#include "import/import_report.hpp"
-#include "import/progress.hpp"
-#include "shell/app_paths.hpp"
-#include "shell/notifier.hpp"
+#include "core/import/archive.hpp"
+#include "core/import/import_report.hpp"
+#include "core/import/progress.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/shell/notifier.hpp"
 
 namespace zelvanor {
 

@@ -1,4 +1,4 @@
-#include "import/horse_import.hpp"
+#include "core/import/horse_import.hpp"
 
 #include <sqlite3.h>
 
@@ -9,12 +9,12 @@
 #include <stdexcept>
 #include <utility>
 
-#include "import/ordered_worker.hpp"
-#include "import/race_tables.hpp"
-#include "records/cp932.hpp"
-#include "records/format.hpp"
-#include "records/numeric.hpp"
-#include "records/record_file.hpp"
+#include "core/import/ordered_worker.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/format.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/record_file.hpp"
 
 namespace zelvanor {
 

@@ -16,12 +16,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "import/import_report.hpp"
-#include "import/progress.hpp"
-#include "records/layout_umaj.hpp"
-#include "records/text_map.hpp"
-#include "shell/app_paths.hpp"
-#include "store/store.hpp"
+#include "core/import/import_report.hpp"
+#include "core/import/progress.hpp"
+#include "core/records/layout_umaj.hpp"
+#include "core/records/text_map.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

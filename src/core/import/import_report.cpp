@@ -1,4 +1,4 @@
-#include "import/import_report.hpp"
+#include "core/import/import_report.hpp"
 
 namespace zelvanor {
 

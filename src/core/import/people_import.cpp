@@ -1,4 +1,4 @@
-#include "import/people_import.hpp"
+#include "core/import/people_import.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,14 +8,14 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "import/race_tables.hpp"
-#include "records/cp932.hpp"
-#include "records/layouts.hpp"
-#include "records/numeric.hpp"
-#include "records/people_layout.hpp"
-#include "records/record_file.hpp"
-#include "records/utf8.hpp"
-#include "shell/housekeeping.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layouts.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/people_layout.hpp"
+#include "core/records/record_file.hpp"
+#include "core/records/utf8.hpp"
+#include "core/shell/housekeeping.hpp"
 
 namespace zelvanor {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "import/import_report.hpp"
-#include "import/progress.hpp"
-#include "shell/app_paths.hpp"
-#include "store/store.hpp"
+#include "core/import/import_report.hpp"
+#include "core/import/progress.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

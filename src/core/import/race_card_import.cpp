@@ -1,4 +1,4 @@
-#include "import/race_card_import.hpp"
+#include "core/import/race_card_import.hpp"
 
 #include <sqlite3.h>
 
@@ -17,15 +17,15 @@
 #include <utility>
 #include <vector>
 
-#include "import/horse_import.hpp"
-#include "import/ordered_worker.hpp"
-#include "import/race_tables.hpp"
-#include "predict/predict_race.hpp"
-#include "records/cp932.hpp"
-#include "records/layout_den1.hpp"
-#include "records/layouts.hpp"
-#include "records/numeric.hpp"
-#include "records/record_file.hpp"
+#include "core/import/horse_import.hpp"
+#include "core/import/ordered_worker.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/predict/predict_race.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layout_den1.hpp"
+#include "core/records/layouts.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/record_file.hpp"
 
 namespace zelvanor {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "import/import_report.hpp"
-#include "import/progress.hpp"
-#include "shell/app_paths.hpp"
-#include "store/store.hpp"
+#include "core/import/import_report.hpp"
+#include "core/import/progress.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

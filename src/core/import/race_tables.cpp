@@ -1,8 +1,8 @@
-#include "import/race_tables.hpp"
+#include "core/import/race_tables.hpp"
 
 #include <vector>
 
-#include "import/progress.hpp"
+#include "core/import/progress.hpp"
 
 namespace zelvanor {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/store.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

@@ -1,4 +1,4 @@
-#include "import/results_import.hpp"
+#include "core/import/results_import.hpp"
 
 #include <array>
 #include <cstdint>
@@ -9,15 +9,15 @@
 #include <unordered_set>
 #include <vector>
 
-#include "import/race_tables.hpp"
-#include "records/cp932.hpp"
-#include "records/format.hpp"
-#include "records/layout_sei1.hpp"
-#include "records/layouts.hpp"
-#include "records/numeric.hpp"
-#include "records/record_file.hpp"
-#include "shell/codes.hpp"
-#include "store/store.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/format.hpp"
+#include "core/records/layout_sei1.hpp"
+#include "core/records/layouts.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/record_file.hpp"
+#include "core/shell/codes.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "predict/engine_values.hpp"
+#include "core/predict/engine_values.hpp"
 
 namespace zelvanor {
 

@@ -1,7 +1,7 @@
-#include "predict/connections.hpp"
+#include "core/predict/connections.hpp"
 
-#include "predict/engine_values.hpp"
-#include "records/numeric.hpp"
+#include "core/predict/engine_values.hpp"
+#include "core/records/numeric.hpp"
 
 namespace zelvanor {
 

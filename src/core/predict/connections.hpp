@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "predict/speed_figure.hpp"
+#include "core/predict/speed_figure.hpp"
 
 namespace zelvanor {
 

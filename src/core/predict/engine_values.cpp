@@ -1,10 +1,10 @@
-#include "predict/engine_values.hpp"
+#include "core/predict/engine_values.hpp"
 
 #include <algorithm>
 #include <cstring>
 
-#include "records/format.hpp"
-#include "records/numeric.hpp"
+#include "core/records/format.hpp"
+#include "core/records/numeric.hpp"
 
 namespace zelvanor {
 

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "records/utf8.hpp"
-#include "shell/constants.hpp"
+#include "core/records/utf8.hpp"
+#include "core/shell/constants.hpp"
 
 namespace zelvanor {
 

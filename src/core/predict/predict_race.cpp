@@ -1,4 +1,4 @@
-#include "predict/predict_race.hpp"
+#include "core/predict/predict_race.hpp"
 
 #include <array>
 #include <functional>
@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "import/people_import.hpp"
-#include "predict/ability.hpp"
-#include "predict/connections.hpp"
-#include "predict/engine_values.hpp"
-#include "predict/running_style.hpp"
-#include "predict/speed_figure.hpp"
-#include "records/numeric.hpp"
-#include "records/text_map.hpp"
-#include "shell/constants.hpp"
-#include "store/store.hpp"
+#include "core/import/people_import.hpp"
+#include "core/predict/ability.hpp"
+#include "core/predict/connections.hpp"
+#include "core/predict/engine_values.hpp"
+#include "core/predict/running_style.hpp"
+#include "core/predict/speed_figure.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/text_map.hpp"
+#include "core/shell/constants.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

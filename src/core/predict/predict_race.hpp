@@ -14,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "predict/engine_values.hpp"
-#include "predict/running_style.hpp"
-#include "shell/app_paths.hpp"
-#include "store/store.hpp"
+#include "core/predict/engine_values.hpp"
+#include "core/predict/running_style.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

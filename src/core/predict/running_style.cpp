@@ -1,9 +1,9 @@
-#include "predict/running_style.hpp"
+#include "core/predict/running_style.hpp"
 
 #include <stdexcept>
 #include <string_view>
 
-#include "records/format.hpp"
+#include "core/records/format.hpp"
 
 namespace zelvanor {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "predict/engine_values.hpp"
+#include "core/predict/engine_values.hpp"
 
 namespace zelvanor {
 

@@ -1,10 +1,10 @@
-#include "predict/speed_figure.hpp"
+#include "core/predict/speed_figure.hpp"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "predict/engine_values.hpp"
-#include "records/format.hpp"
+#include "core/predict/engine_values.hpp"
+#include "core/records/format.hpp"
 
 namespace zelvanor {
 

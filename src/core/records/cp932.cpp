@@ -1,4 +1,4 @@
-#include "records/cp932.hpp"
+#include "core/records/cp932.hpp"
 
 #include <iconv.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/layout.hpp"
+#include "core/records/layout.hpp"
 
 namespace zelvanor {
 

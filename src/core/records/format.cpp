@@ -1,4 +1,4 @@
-#include "records/format.hpp"
+#include "core/records/format.hpp"
 
 #include <algorithm>
 #include <charconv>

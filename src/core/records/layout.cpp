@@ -1,4 +1,4 @@
-#include "records/layout.hpp"
+#include "core/records/layout.hpp"
 
 #include <stdexcept>
 #include <string>

@@ -7,8 +7,8 @@
 
 #include <string_view>
 
-#include "records/layout.hpp"
-#include "records/layouts.hpp"
+#include "core/records/layout.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor {
 

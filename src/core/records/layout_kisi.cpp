@@ -1,5 +1,5 @@
-#include "records/layouts.hpp"
-#include "records/people_layout.hpp"
+#include "core/records/layouts.hpp"
+#include "core/records/people_layout.hpp"
 
 namespace zelvanor {
 

@@ -1,4 +1,4 @@
-#include "records/layout_sei1.hpp"
+#include "core/records/layout_sei1.hpp"
 
 #include <iterator>
 #include <stdexcept>

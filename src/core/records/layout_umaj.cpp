@@ -1,4 +1,4 @@
-#include "records/layout_umaj.hpp"
+#include "core/records/layout_umaj.hpp"
 
 #include <array>
 #include <stdexcept>

@@ -12,8 +12,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "records/layout.hpp"
-#include "records/layouts.hpp"
+#include "core/records/layout.hpp"
+#include "core/records/layouts.hpp"
 
 namespace zelvanor {
 

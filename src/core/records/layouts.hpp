@@ -3,7 +3,7 @@
 // The record layouts of the five files the data service ships, each described once, as data.
 // The same descriptions read records, write test fixtures and generate sample data.
 
-#include "records/layout.hpp"
+#include "core/records/layout.hpp"
 
 namespace zelvanor {
 

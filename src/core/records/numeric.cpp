@@ -1,4 +1,4 @@
-#include "records/numeric.hpp"
+#include "core/records/numeric.hpp"
 
 #include <limits>
 

@@ -19,7 +19,7 @@
 #include <span>
 #include <string_view>
 
-#include "records/layout.hpp"
+#include "core/records/layout.hpp"
 
 namespace zelvanor {
 

@@ -1,4 +1,4 @@
-#include "records/record_file.hpp"
+#include "core/records/record_file.hpp"
 
 #include <cstdint>
 #include <fstream>

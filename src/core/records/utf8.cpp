@@ -1,4 +1,4 @@
-#include "records/utf8.hpp"
+#include "core/records/utf8.hpp"
 
 namespace zelvanor {
 

@@ -1,4 +1,4 @@
-#include "shell/app_paths.hpp"
+#include "core/shell/app_paths.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,11 +1,11 @@
-#include "shell/codes.hpp"
+#include "core/shell/codes.hpp"
 
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <utility>
 
-#include "records/numeric.hpp"
+#include "core/records/numeric.hpp"
 
 namespace zelvanor {
 

@@ -1,13 +1,13 @@
-#include "shell/constants.hpp"
+#include "core/shell/constants.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <vector>
 
-#include "records/cp932.hpp"
-#include "records/display_width.hpp"
-#include "store/store.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/display_width.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

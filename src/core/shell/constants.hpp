@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/app_paths.hpp"
+#include "core/shell/app_paths.hpp"
 
 namespace zelvanor {
 

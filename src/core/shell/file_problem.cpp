@@ -1,8 +1,8 @@
-#include "shell/file_problem.hpp"
+#include "core/shell/file_problem.hpp"
 
 #include <cerrno>
 
-#include "records/display_width.hpp"
+#include "core/records/display_width.hpp"
 
 namespace zelvanor {
 

@@ -1,8 +1,8 @@
-#include "shell/housekeeping.hpp"
+#include "core/shell/housekeeping.hpp"
 
 #include <filesystem>
 
-#include "store/store.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

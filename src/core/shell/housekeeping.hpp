@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/app_paths.hpp"
+#include "core/shell/app_paths.hpp"
 
 namespace zelvanor {
 

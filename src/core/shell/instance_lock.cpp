@@ -1,4 +1,4 @@
-#include "shell/instance_lock.hpp"
+#include "core/shell/instance_lock.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "store/store.hpp"
+#include "core/store/store.hpp"
 
 #include <sqlite3.h>
 

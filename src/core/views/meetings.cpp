@@ -1,8 +1,8 @@
-#include "views/meetings.hpp"
+#include "core/views/meetings.hpp"
 
-#include "import/race_tables.hpp"
-#include "shell/codes.hpp"
-#include "store/store.hpp"
+#include "core/import/race_tables.hpp"
+#include "core/shell/codes.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

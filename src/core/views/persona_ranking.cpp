@@ -1,8 +1,8 @@
-#include "views/persona_ranking.hpp"
+#include "core/views/persona_ranking.hpp"
 
 #include <utility>
 
-#include "shell/codes.hpp"
+#include "core/shell/codes.hpp"
 
 namespace zelvanor {
 

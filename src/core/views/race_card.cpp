@@ -1,12 +1,12 @@
-#include "views/race_card.hpp"
+#include "core/views/race_card.hpp"
 
-#include "records/cp932.hpp"
-#include "records/format.hpp"
-#include "records/numeric.hpp"
-#include "records/utf8.hpp"
-#include "shell/codes.hpp"
-#include "store/store.hpp"
-#include "views/race_forecast_store.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/format.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/utf8.hpp"
+#include "core/shell/codes.hpp"
+#include "core/store/store.hpp"
+#include "core/views/race_forecast_store.hpp"
 
 namespace zelvanor {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "views/meetings.hpp"
-#include "views/race_forecast.hpp"
+#include "core/views/meetings.hpp"
+#include "core/views/race_forecast.hpp"
 
 namespace zelvanor {
 

@@ -1,9 +1,9 @@
-#include "views/race_forecast.hpp"
+#include "core/views/race_forecast.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "records/format.hpp"
+#include "core/records/format.hpp"
 
 namespace zelvanor {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "views/persona_ranking.hpp"
+#include "core/views/persona_ranking.hpp"
 
 namespace zelvanor {
 

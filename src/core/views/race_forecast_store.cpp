@@ -1,10 +1,10 @@
-#include "views/race_forecast_store.hpp"
+#include "core/views/race_forecast_store.hpp"
 
 #include <algorithm>
 #include <string>
 
-#include "records/numeric.hpp"
-#include "store/store.hpp"
+#include "core/records/numeric.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "views/race_forecast.hpp"
+#include "core/views/race_forecast.hpp"
 
 namespace zelvanor {
 

@@ -1,9 +1,9 @@
-#include "views/recompute.hpp"
+#include "core/views/recompute.hpp"
 
 #include <algorithm>
 
-#include "predict/predict_race.hpp"
-#include "store/store.hpp"
+#include "core/predict/predict_race.hpp"
+#include "core/store/store.hpp"
 
 namespace zelvanor {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "import/progress.hpp"
-#include "shell/app_paths.hpp"
-#include "views/meetings.hpp"
+#include "core/import/progress.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/views/meetings.hpp"
 
 namespace zelvanor {
 

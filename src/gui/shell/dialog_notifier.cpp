@@ -1,6 +1,6 @@
-#include "shell/dialog_notifier.hpp"
+#include "gui/shell/dialog_notifier.hpp"
 
-#include "shell/user_dialogs.hpp"
+#include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 

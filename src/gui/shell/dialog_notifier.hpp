@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/notifier.hpp"
+#include "core/shell/notifier.hpp"
 
 class QWidget;
 

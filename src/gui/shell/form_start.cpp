@@ -1,4 +1,4 @@
-#include "shell/form_start.hpp"
+#include "gui/shell/form_start.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -12,12 +12,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "import/import_report.hpp"
-#include "shell/dialog_notifier.hpp"
-#include "shell/help_window.hpp"
-#include "shell/logo_widget.hpp"
-#include "shell/twips.hpp"
-#include "shell/user_dialogs.hpp"
+#include "core/import/import_report.hpp"
+#include "gui/shell/dialog_notifier.hpp"
+#include "gui/shell/help_window.hpp"
+#include "gui/shell/logo_widget.hpp"
+#include "gui/shell/twips.hpp"
+#include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 

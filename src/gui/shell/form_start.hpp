@@ -3,10 +3,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "import/archive_import.hpp"
-#include "import/progress.hpp"
-#include "shell/app_paths.hpp"
-#include "shell/help_window.hpp"
+#include "core/import/archive_import.hpp"
+#include "core/import/progress.hpp"
+#include "core/shell/app_paths.hpp"
+#include "gui/shell/help_window.hpp"
 
 class QAction;
 class QLabel;

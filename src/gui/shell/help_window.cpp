@@ -1,4 +1,4 @@
-#include "shell/help_window.hpp"
+#include "gui/shell/help_window.hpp"
 
 #include <QUrl>
 

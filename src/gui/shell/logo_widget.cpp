@@ -1,4 +1,4 @@
-#include "shell/logo_widget.hpp"
+#include "gui/shell/logo_widget.hpp"
 
 #include <QLinearGradient>
 #include <QPainter>

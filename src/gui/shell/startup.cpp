@@ -1,11 +1,11 @@
-#include "shell/startup.hpp"
+#include "gui/shell/startup.hpp"
 
 #include <filesystem>
 
-#include "shell/constants.hpp"
-#include "shell/form_start.hpp"
-#include "shell/instance_lock.hpp"
-#include "shell/user_dialogs.hpp"
+#include "core/shell/constants.hpp"
+#include "gui/shell/form_start.hpp"
+#include "core/shell/instance_lock.hpp"
+#include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "shell/app_paths.hpp"
+#include "core/shell/app_paths.hpp"
 
 namespace zelvanor {
 class InstanceLock;

@@ -1,4 +1,4 @@
-#include "shell/twips.hpp"
+#include "gui/shell/twips.hpp"
 
 #include <QWidget>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "shell/user_dialogs.hpp"
+#include "gui/shell/user_dialogs.hpp"
 
 #include <QFileDialog>
 #include <QFontMetrics>

@@ -20,11 +20,11 @@
 #include <variant>
 #include <vector>
 
-#include "import/archive_import.hpp"
-#include "records/cp932.hpp"
+#include "core/import/archive_import.hpp"
+#include "core/records/cp932.hpp"
 #include "sampledata/generator.hpp"
-#include "shell/constants.hpp"
-#include "store/store.hpp"
+#include "core/shell/constants.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 namespace {

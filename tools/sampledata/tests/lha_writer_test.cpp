@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "import/archive.hpp"
+#include "core/import/archive.hpp"
 #include "temp_folder.hpp"
 
 namespace zelvanor::sample {

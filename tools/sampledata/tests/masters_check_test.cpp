@@ -9,10 +9,10 @@
 #include <map>
 #include <string>
 
-#include "import/archive_import.hpp"
-#include "import/people_import.hpp"
+#include "core/import/archive_import.hpp"
+#include "core/import/people_import.hpp"
 #include "sampledata/generator.hpp"
-#include "store/store.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 namespace {

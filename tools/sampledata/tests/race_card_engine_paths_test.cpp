@@ -12,15 +12,15 @@
 #include <string_view>
 #include <vector>
 
-#include "import/horse_import.hpp"
-#include "import/people_import.hpp"
-#include "import/race_card_import.hpp"
-#include "records/layout_den1.hpp"
-#include "records/layout_umaj.hpp"
-#include "records/layouts.hpp"
+#include "core/import/horse_import.hpp"
+#include "core/import/people_import.hpp"
+#include "core/import/race_card_import.hpp"
+#include "core/records/layout_den1.hpp"
+#include "core/records/layout_umaj.hpp"
+#include "core/records/layouts.hpp"
 #include "sampledata/generator.hpp"
-#include "shell/app_paths.hpp"
-#include "store/store.hpp"
+#include "core/shell/app_paths.hpp"
+#include "core/store/store.hpp"
 #include "temp_folder.hpp"
 
 namespace zelvanor::sample {

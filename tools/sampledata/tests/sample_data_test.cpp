@@ -11,13 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "import/archive.hpp"
-#include "records/cp932.hpp"
-#include "records/layout_den1.hpp"
-#include "records/layout_sei1.hpp"
-#include "records/layout_umaj.hpp"
-#include "records/layouts.hpp"
-#include "records/numeric.hpp"
+#include "core/import/archive.hpp"
+#include "core/records/cp932.hpp"
+#include "core/records/layout_den1.hpp"
+#include "core/records/layout_sei1.hpp"
+#include "core/records/layout_umaj.hpp"
+#include "core/records/layouts.hpp"
+#include "core/records/numeric.hpp"
 #include "temp_folder.hpp"
 
 namespace zelvanor::sample {
