@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 
 #include "core/import/import_report.hpp"
+#include "gui/race_card/form_main3.hpp"
+#include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/dialog_notifier.hpp"
 #include "gui/shell/help_window.hpp"
 #include "gui/shell/logo_widget.hpp"
@@ -22,7 +24,7 @@
 namespace zelvanor::gui {
 
 FormStart::FormStart(AppPaths paths, QWidget* parent)
-    : QMainWindow(parent), paths_(std::move(paths)) {
+    : QMainWindow(parent), paths_(std::move(paths)), session_(paths_) {
     setObjectName(QStringLiteral("FormStart"));
     setWindowTitle(QStringLiteral("ＪＲＡ－ＶＡＮ 情報検索"));
     buildMenus();
@@ -68,7 +70,11 @@ void FormStart::buildMenus() {
     QAction* help = addItem(mnuAbout, "mnuAboutHelp", QStringLiteral("ﾍﾙﾌﾟ"));
 
     // Commands whose windows and imports are not built yet stay disabled rather than pretend.
-    for (QAction* pending : {den, kisi, chok, verify, optionSet}) {
+    mnuFileDen_ = den;
+    mnuOptConvUmaj_ = umaj;
+    mnuOptConvSei1_ = sei1;
+    connect(den, &QAction::triggered, this, &FormStart::openRaceDaySelection);
+    for (QAction* pending : {kisi, chok, verify, optionSet}) {
         pending->setEnabled(false);
     }
     connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
@@ -128,6 +134,9 @@ void FormStart::buildContent() {
         buttons->addWidget(b, 0, column++);
         *d.slot = b;
     }
+    sSCommand3_->setProperty("ready", true);
+    sSCommand3_->setEnabled(true);
+    connect(sSCommand3_, &QPushButton::clicked, this, &FormStart::openRaceDaySelection);
     outer->addLayout(buttons);
 
     progressBar1_ = new QProgressBar(central);
@@ -250,6 +259,32 @@ void FormStart::batchImport() {
                           QString::fromStdString(reports),
                       QString(), UserDialogs::Icon::None);
     setCommandButtonsEnabled(true);
+}
+
+void FormStart::openRaceDaySelection() {
+    guarded([&] {
+        auto* window = new FormDenSelect(*this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
+}
+
+void FormStart::openRaceCard(const Meeting& meeting) {
+    guarded([&] {
+        auto* window = new FormMain3(*this, meeting);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
+}
+
+void FormStart::setRaceCardOpen(bool open) {
+    for (QAction* a : {mnuFileDen_, mnuOptConvUmaj_, mnuOptConvSei1_}) a->setEnabled(!open);
+    sSCommand3_->setEnabled(!open);
+}
+
+void FormStart::enableRaceDayCommands() {
+    for (QAction* a : {mnuFileDen_, mnuOptConvUmaj_}) a->setEnabled(true);
+    sSCommand3_->setEnabled(true);
 }
 
 void FormStart::reportFailure(const QString& message) {

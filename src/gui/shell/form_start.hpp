@@ -6,6 +6,8 @@
 #include "core/import/archive_import.hpp"
 #include "core/import/progress.hpp"
 #include "core/shell/app_paths.hpp"
+#include "core/shell/data_session.hpp"
+#include "core/views/meetings.hpp"
 #include "gui/shell/help_window.hpp"
 
 class QAction;
@@ -26,6 +28,8 @@ class FormStart : public QMainWindow {
     ~FormStart() override;
 
     const AppPaths& paths() const { return paths_; }
+    // The databases the windows share for the program's life.
+    DataSession& session() { return session_; }
     QProgressBar* progressBar() const { return progressBar1_; }
     HelpWindow* helpWindow() const { return help_; }
 
@@ -40,6 +44,16 @@ class FormStart : public QMainWindow {
     void archiveImport(zelvanor::ArchiveKind kind);
     // Every archive of the batch folder through the unattended horse and race card flow.
     void batchImport();
+    // 出馬情報の照会 and the button 出馬情報: a new race-day selection, not modal.
+    void openRaceDaySelection();
+    // The race card of a meeting, not modal; the race-day selection opens it.
+    void openRaceCard(const zelvanor::Meeting& meeting);
+    // While a race card is open, the commands that could change or reopen the race data
+    // (出馬情報の照会, 競走馬データの取り込み, 成績データの取り込み, the button 出馬情報) are off.
+    void setRaceCardOpen(bool open);
+    // 戻る of the race-day selection: 出馬情報の照会, 競走馬データの取り込み and the button
+    // 出馬情報 on again.
+    void enableRaceDayCommands();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +69,10 @@ class FormStart : public QMainWindow {
     void endProgress();
 
     AppPaths paths_;
+    DataSession session_;
+    QAction* mnuFileDen_ = nullptr;
+    QAction* mnuOptConvUmaj_ = nullptr;
+    QAction* mnuOptConvSei1_ = nullptr;
     QPushButton* sSCommand1_ = nullptr;
     QPushButton* sSCommand2_ = nullptr;
     QPushButton* sSCommand3_ = nullptr;

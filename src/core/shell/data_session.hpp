@@ -1,0 +1,36 @@
+#pragma once
+
+// The program's two databases, each opened once and kept open for the program's life: opening a
+// SQLite file re-reads its whole schema, which with many seasons stored costs far more than
+// showing a race. The windows share one session; imports and recomputation keep their own
+// connections, and SQLite tells these connections when another one changed the schema.
+
+#include <memory>
+
+#include "core/shell/app_paths.hpp"
+
+namespace zelvanor {
+
+class Database;
+
+class DataSession {
+  public:
+    explicit DataSession(AppPaths paths);
+    ~DataSession();
+    DataSession(const DataSession&) = delete;
+    DataSession& operator=(const DataSession&) = delete;
+
+    const AppPaths& paths() const { return paths_; }
+    // Opened on first use (created when missing) and kept.
+    Database& mast();
+    Database& tran();
+    // Closes both; the next use opens them again. For work that replaces or removes the files.
+    void close();
+
+  private:
+    AppPaths paths_;
+    std::unique_ptr<Database> mast_;
+    std::unique_ptr<Database> tran_;
+};
+
+}  // namespace zelvanor
