@@ -6,19 +6,57 @@ namespace zelvanor {
 
 DataSession::DataSession(AppPaths paths) : paths_(std::move(paths)) {}
 
-DataSession::~DataSession() = default;
+namespace {
 
-Database& DataSession::mast() {
-    if (!mast_) mast_ = std::make_unique<Database>(paths_.mastPath());
-    return *mast_;
+std::unique_ptr<Database> openWithSchema(const std::filesystem::path& file) {
+    auto db = std::make_unique<Database>(file);
+    // Any statement makes SQLite parse the whole schema, the costly part with many meetings.
+    db->hasTable("定数");
+    return db;
 }
 
-Database& DataSession::tran() {
-    if (!tran_) tran_ = std::make_unique<Database>(paths_.tranPath());
-    return *tran_;
+Database& ready(std::unique_ptr<Database>& db, std::future<std::unique_ptr<Database>>& loading,
+                const std::filesystem::path& file) {
+    if (loading.valid()) {
+        auto loaded = loading.get();  // rethrows what the worker met
+        if (!db) db = std::move(loaded);
+    }
+    if (!db) db = std::make_unique<Database>(file);
+    return *db;
 }
+
+}  // namespace
+
+DataSession::~DataSession() {
+    // A worker still opening must finish before its result is thrown away.
+    for (auto* f : {&loadingMast_, &loadingTran_}) {
+        if (f->valid()) f->wait();
+    }
+}
+
+void DataSession::preload() {
+    if (!mast_ && !loadingMast_.valid()) {
+        loadingMast_ = std::async(std::launch::async, openWithSchema, paths_.mastPath());
+    }
+    if (!tran_ && !loadingTran_.valid()) {
+        loadingTran_ = std::async(std::launch::async, openWithSchema, paths_.tranPath());
+    }
+}
+
+Database& DataSession::mast() { return ready(mast_, loadingMast_, paths_.mastPath()); }
+
+Database& DataSession::tran() { return ready(tran_, loadingTran_, paths_.tranPath()); }
 
 void DataSession::close() {
+    for (auto* f : {&loadingMast_, &loadingTran_}) {
+        if (f->valid()) {
+            try {
+                f->get();
+            } catch (...) {
+                // Closing: what the worker met no longer matters.
+            }
+        }
+    }
     mast_.reset();
     tran_.reset();
 }

@@ -5,6 +5,7 @@
 // showing a race. The windows share one session; imports and recomputation keep their own
 // connections, and SQLite tells these connections when another one changed the schema.
 
+#include <future>
 #include <memory>
 
 #include "core/shell/app_paths.hpp"
@@ -24,6 +25,10 @@ class DataSession {
     // Opened on first use (created when missing) and kept.
     Database& mast();
     Database& tran();
+    // Opens both on a worker thread and reads their schemas there, so that the first window to
+    // use them does not wait for it; the first use waits for the worker when it is still busy,
+    // and a failure of the worker surfaces there as it would have on opening.
+    void preload();
     // Closes both; the next use opens them again. For work that replaces or removes the files.
     void close();
 
@@ -31,6 +36,8 @@ class DataSession {
     AppPaths paths_;
     std::unique_ptr<Database> mast_;
     std::unique_ptr<Database> tran_;
+    std::future<std::unique_ptr<Database>> loadingMast_;
+    std::future<std::unique_ptr<Database>> loadingTran_;
 };
 
 }  // namespace zelvanor

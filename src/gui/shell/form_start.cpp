@@ -30,6 +30,9 @@ FormStart::FormStart(AppPaths paths, QWidget* parent)
     buildMenus();
     buildContent();
     move(twipsToPixels(this, 400), twipsToPixels(this, 400));
+    // With many seasons stored, reading tran.mdb's schema takes a noticeable moment: done while
+    // the user looks at the main window rather than when the first window needs it.
+    session_.preload();
 }
 
 FormStart::~FormStart() = default;

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/shell/data_session.hpp"
+#include "core/store/store.hpp"
+#include "temp_folder.hpp"
+
+namespace zelvanor {
+namespace {
+
+TEST(DataSession, KeepsOneConnectionPerDatabaseWhetherPreloadedOrNot) {
+    TempFolder folder;
+    for (const bool preload : {false, true}) {
+        DataSession session{AppPaths(folder.path())};
+        if (preload) session.preload();
+        Database& tran = session.tran();
+        EXPECT_EQ(&tran, &session.tran());
+        EXPECT_NE(static_cast<void*>(&tran), static_cast<void*>(&session.mast()));
+        tran.exec("CREATE TABLE IF NOT EXISTS D05981003 (bango INTEGER)");
+        EXPECT_TRUE(session.tran().hasTable("D05981003"));
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder / "mast.mdb"));
+}
+
+TEST(DataSession, APreloadThatFailedSurfacesOnFirstUseAndCloseForgetsIt) {
+    TempFolder folder;
+    {
+        std::ofstream notADatabase(folder / "tran.mdb");
+        notADatabase << std::string(4096, 'x');
+    }
+    DataSession session{AppPaths(folder.path())};
+    session.preload();
+    EXPECT_THROW(session.tran(), StoreError);
+    session.close();
+    session.preload();
+    session.close();  // the failed worker is collected without throwing
+    std::filesystem::remove(folder / "tran.mdb");
+    EXPECT_NO_THROW(session.tran());
+}
+
+}  // namespace
+}  // namespace zelvanor
