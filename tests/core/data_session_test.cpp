@@ -25,6 +25,14 @@ TEST(DataSession, KeepsOneConnectionPerDatabaseWhetherPreloadedOrNot) {
     EXPECT_TRUE(std::filesystem::exists(folder / "mast.mdb"));
 }
 
+TEST(DataSession, PreloadCreatesNoFile) {
+    TempFolder folder;
+    DataSession session{AppPaths(folder.path())};
+    session.preload();
+    session.close();
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
 TEST(DataSession, APreloadThatFailedSurfacesOnFirstUseAndCloseForgetsIt) {
     TempFolder folder;
     {

@@ -35,10 +35,12 @@ DataSession::~DataSession() {
 }
 
 void DataSession::preload() {
-    if (!mast_ && !loadingMast_.valid()) {
+    // Opening creates a missing file; that is left to the first real use.
+    std::error_code ec;
+    if (!mast_ && !loadingMast_.valid() && std::filesystem::exists(paths_.mastPath(), ec)) {
         loadingMast_ = std::async(std::launch::async, openWithSchema, paths_.mastPath());
     }
-    if (!tran_ && !loadingTran_.valid()) {
+    if (!tran_ && !loadingTran_.valid() && std::filesystem::exists(paths_.tranPath(), ec)) {
         loadingTran_ = std::async(std::launch::async, openWithSchema, paths_.tranPath());
     }
 }

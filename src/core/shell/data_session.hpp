@@ -25,7 +25,7 @@ class DataSession {
     // Opened on first use (created when missing) and kept.
     Database& mast();
     Database& tran();
-    // Opens both on a worker thread and reads their schemas there, so that the first window to
+    // Opens those that exist on a worker thread and reads their schemas there, so that the first window to
     // use them does not wait for it; the first use waits for the worker when it is still busy,
     // and a failure of the worker surfaces there as it would have on opening.
     void preload();
