@@ -42,7 +42,8 @@ class FormStart : public QMainWindow {
     void showHelp();
     // An import flow of the import menu: file dialog, checks, extraction, import.
     void archiveImport(zelvanor::ArchiveKind kind);
-    // Every archive of the batch folder through the unattended horse and race card flow.
+    // Every archive of the batch folder: all the record files found, in the order the imports
+    // need (importBatch), then one completion message with the report.
     void batchImport();
     // 出馬情報の照会 and the button 出馬情報: a new race-day selection, not modal.
     void openRaceDaySelection();
