@@ -181,11 +181,8 @@ void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
         notifier.notify(std::string(e.what()) +
                             "\n競走馬データは取り込みました。出馬表データは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
-    } catch (const std::filesystem::filesystem_error& e) {
-        notifier.notify(fileSystemProblem(e) + "\nデータは取り込む前のままです。",
-                        kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::exception& e) {
-        notifier.notify(std::string(e.what()) + "\nデータは取り込む前のままです。",
+        notifier.notify(operationProblem(e) + "\nデータは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
     }
 }

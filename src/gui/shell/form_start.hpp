@@ -7,6 +7,7 @@
 #include "core/import/progress.hpp"
 #include "core/shell/app_paths.hpp"
 #include "core/shell/data_session.hpp"
+#include "core/shell/file_problem.hpp"
 #include "core/views/meetings.hpp"
 #include "gui/shell/help_window.hpp"
 
@@ -33,8 +34,9 @@ class FormStart : public QMainWindow {
     QProgressBar* progressBar() const { return progressBar1_; }
     HelpWindow* helpWindow() const { return help_; }
 
-    // Runs a store or file operation; a failure is shown with its message and abandons only that
-    // operation, never the program.
+    // Runs a store or file operation; a failure is shown in the user's words (operationProblem),
+    // with the progress bar taken away first, and abandons only that operation, never the
+    // program.
     template <typename F>
     bool guarded(F&& operation);
 
@@ -91,7 +93,7 @@ bool FormStart::guarded(F&& operation) {
         operation();
         return true;
     } catch (const std::exception& e) {
-        reportFailure(QString::fromStdString(e.what()));
+        reportFailure(QString::fromStdString(operationProblem(e)));
         return false;
     }
 }
