@@ -7,7 +7,7 @@ ZELVANOR_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libarchive-dev libsqlite3-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n
 )
 
 # Only for scripts/fuzz.sh: libFuzzer comes with clang's runtime libraries.

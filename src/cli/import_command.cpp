@@ -20,14 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct ImportTask {
-    ArchiveKind kind;
-    fs::path source;
-    // The archive as read once when the inputs were checked, its record files staged; empty
-    // for a record file given on its own.
-    std::shared_ptr<ArchiveContents> contents;
-};
-
 // With --json, stdout carries the JSON alone: every notice goes to stderr.
 class StderrNotifier final : public Notifier {
   public:
@@ -89,16 +81,14 @@ Plan planImports(const std::vector<std::string>& files, const AppPaths& paths,
                       << "\n";
             return Plan::Failed;
         }
-        const auto kinds = archiveKinds(*contents);
-        if (kinds.empty()) {
+        const auto found = archiveTasks(file, contents);
+        if (found.empty()) {
             std::cerr << shown << " は、ＪＲＡ－ＶＡＮのデータファイルを含んでいません。\n";
             return Plan::WrongInput;
         }
-        for (ArchiveKind kind : kinds) tasks.push_back({kind, file, contents});
+        tasks.insert(tasks.end(), found.begin(), found.end());
     }
-    std::stable_sort(tasks.begin(), tasks.end(), [](const ImportTask& a, const ImportTask& b) {
-        return importOrder(a.kind) < importOrder(b.kind);
-    });
+    sortImportTasks(tasks);
     return Plan::Ready;
 }
 
@@ -134,10 +124,7 @@ int runTasks(const std::vector<ImportTask>& tasks, const AppPaths& paths, bool j
     const ProgressFn progress = terminalProgress("取り込み中");
     ensureConstantsTable(paths);
     for (const auto& task : tasks) {
-        const ImportRun run =
-            task.contents ? importFromArchive(task.kind, task.source, *task.contents, paths,
-                                              notifier, progress)
-                          : importRecordFile(task.kind, task.source, paths, notifier, progress);
+        const ImportRun run = runImportTask(task, paths, notifier, progress);
         clearProgress();
         if (json) {
             addJson(reports, run.report);

@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvanor"));
+    zelvanor::gui::setUpJapaneseUi();
     // Archive member names are converted through the C library's character type.
     std::setlocale(LC_CTYPE, "C.UTF-8");
 

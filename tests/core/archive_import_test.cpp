@@ -155,4 +155,90 @@ TEST_F(ArchiveImportTest, RecordFileGivenOnItsOwnGoesThroughTheSameChecks) {
     EXPECT_FALSE(fs::exists(data / "JRA#CHOK.DAT"));
 }
 
+std::string trainers(int count) {
+    std::string bytes;
+    for (int i = 1; i <= count; ++i) {
+        fixture::PeopleRecord r(kChokLayout);
+        r.text("chocode", "100" + std::to_string(i));
+        bytes += r.bytes();
+    }
+    return bytes;
+}
+
+class BatchImportTest : public ArchiveImportTest {
+  protected:
+    void put(const std::string& name, const std::string& bytes) {
+        fs::create_directories(paths.batchFolder());
+        fixture::writeBytes(paths.batchFolder() / name, bytes);
+    }
+};
+
+TEST_F(BatchImportTest, EveryKindIsImportedInTheOrderTheImportsNeed) {
+    // In name order the trainers come first; the jockeys must still go before them. What is no
+    // delivery is passed over and said so; a damaged archive is reported as well.
+    put("1_chok.lzh", fixture::lhaArchive({{"JRA#CHOK.DAT", trainers(3)}}));
+    put("2_kisi.lzh", fixture::lhaArchive({{"JRA#KISI.DAT", jockeys(2)}}));
+    put("3_notes.lzh", "no archive at all");
+    put("4_other.lzh", fixture::lhaArchive({{"README.TXT", "nothing for us"}}));
+    const std::string sound = fixture::readBytes(kLha / "umaj_den1.lzh");
+    put("5_cut.lzh", sound.substr(0, fixture::secondHeaderAt(sound) + 10));
+    put("ignored.txt", "not an archive's name");
+
+    std::vector<std::string> started;
+    const BatchImport batch = importBatch(paths, notifier, {}, [&](const fs::path& archive) {
+        started.push_back(archive.filename().string());
+    });
+    ASSERT_EQ(batch.runs.size(), 2u);
+    ASSERT_EQ(batch.runs[0].report.files.size(), 1u);
+    EXPECT_EQ(batch.runs[0].report.files[0].file, "JRA#KISI.DAT");
+    EXPECT_EQ(batch.runs[0].report.files[0].stored, 2u);
+    ASSERT_EQ(batch.runs[1].report.files.size(), 1u);
+    EXPECT_EQ(batch.runs[1].report.files[0].file, "JRA#CHOK.DAT");
+    EXPECT_EQ(batch.runs[1].report.files[0].stored, 3u);
+    for (const ImportRun& run : batch.runs) EXPECT_EQ(run.outcome, ImportOutcome::Imported);
+    EXPECT_EQ(started, (std::vector<std::string>{"1_chok.lzh", "2_kisi.lzh", "3_notes.lzh",
+                                                 "4_other.lzh", "5_cut.lzh", "2_kisi.lzh",
+                                                 "1_chok.lzh"}));
+    // Only the damage reaches the user on its own; the completion notices are in the report.
+    ASSERT_EQ(notifier.told.size(), 1u);
+    EXPECT_EQ(notifier.told[0].icon, Notifier::Icon::Critical);
+    EXPECT_NE(notifier.told[0].text.find("5_cut.lzh"), std::string::npos);
+
+    const std::string report = batchReportText(batch);
+    EXPECT_EQ(report.rfind("2_kisi.lzh\nJRA#KISI.DAT: 読込 2件 / 登録 2件", 0), 0u) << report;
+    const auto paragraphs = [&] {
+        std::vector<std::string> out;
+        for (std::size_t at = 0;;) {
+            const std::size_t next = report.find("\n\n", at);
+            out.push_back(report.substr(at, next - at));
+            if (next == std::string::npos) return out;
+            at = next + 2;
+        }
+    }();
+    ASSERT_EQ(paragraphs.size(), 3u) << report;
+    EXPECT_EQ(paragraphs[1].rfind("1_chok.lzh\nJRA#CHOK.DAT: 読込 3件 / 登録 3件", 0), 0u);
+    EXPECT_EQ(paragraphs[2],
+              "3_notes.lzh は、LHA圧縮ファイルではないため、取り込みませんでした。\n"
+              "4_other.lzh は、ＪＲＡ－ＶＡＮのデータファイルを含んでいないため、取り込みませんでした。\n"
+              "5_cut.lzh は、壊れているため、取り込みませんでした。");
+    // Nothing staged is left behind.
+    EXPECT_EQ(namesIn(data.path()),
+              (std::vector<std::string>{"JRA#CHOK.DAT", "JRA#KISI.DAT", "batch", "mast.bak",
+                                        "mast.mdb"}));
+}
+
+TEST_F(BatchImportTest, AFailureEndsTheBatchAndTheRestIsListedAsNotImported) {
+    put("1_kisi.lzh", fixture::lhaArchive({{"JRA#KISI.DAT", jockeys(2) + "part of a record"}}));
+    put("2_chok.lzh", fixture::lhaArchive({{"JRA#CHOK.DAT", trainers(1)}}));
+    const BatchImport batch = importBatch(paths, notifier, {});
+    ASSERT_EQ(batch.runs.size(), 1u);
+    EXPECT_EQ(batch.runs[0].outcome, ImportOutcome::Failed);
+    ASSERT_EQ(notifier.told.size(), 1u);
+    EXPECT_NE(notifier.told[0].icon, Notifier::Icon::None);
+    EXPECT_EQ(batch.skipped, std::vector<std::string>{
+                                 "2_chok.lzh の調教師データは、前の取り込みが失敗したため、取り込み"
+                                 "ませんでした。"});
+    EXPECT_FALSE(fs::exists(data / "JRA#CHOK.DAT"));
+}
+
 }  // namespace

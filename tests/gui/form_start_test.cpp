@@ -5,6 +5,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <QtTest>
 
 #include "recording_dialogs.hpp"
@@ -136,6 +140,53 @@ class FormStartTest : public QObject {
         QVERIFY(QFile::exists(dir.filePath(".zelvanor.lock")));  // the file stays behind
         InstanceLock next(paths.dataFolder());
         QVERIFY(next.acquired());
+    }
+
+    void failuresAreToldInJapaneseWithTheProgressBarGone() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        w.show();
+        // Remembers whether the progress bar still stood when the box came up.
+        struct Watching : RecordingDialogs {
+            QProgressBar* bar = nullptr;
+            std::vector<bool> barShown;
+            void message(QWidget* parent, const QString& text, const QString& title,
+                         Icon icon) override {
+                barShown.push_back(bar->isVisible());
+                RecordingDialogs::message(parent, text, title, icon);
+            }
+        } answers;
+        answers.bar = w.progressBar();
+        const std::string missing = dir.filePath("JRA#KISI.DAT").toStdString();
+        const struct {
+            std::function<void()> fail;
+            QString starts;
+        } cases[] = {
+            {[&] {
+                 throw std::filesystem::filesystem_error(
+                     "cannot open", missing, std::make_error_code(std::errc::no_such_file_or_directory));
+             },
+             QString::fromStdString(missing) + " がありません。"},
+            {[] { throw StoreError("tran.mdb の表 D05981003 がありません。"); },
+             QStringLiteral("tran.mdb の表 D05981003 がありません。")},
+            {[] { throw std::bad_alloc(); },
+             QStringLiteral("メモリが足りないため、処理を続けられませんでした。")},
+            {[] { throw std::out_of_range("no field kyori in JRA#DEN1.DAT"); },
+             QStringLiteral("プログラム内部のエラーのため、処理を続けられませんでした。\n"
+                            "(no field kyori in JRA#DEN1.DAT)")},
+        };
+        for (const auto& c : cases) {
+            w.progressBar()->setVisible(true);
+            QVERIFY(!w.guarded(c.fail));
+            QVERIFY(!answers.barShown.back());
+            const auto& shown = answers.shown.back();
+            QVERIFY2(shown.text.startsWith(c.starts), qPrintable(shown.text));
+            QVERIFY(shown.text.endsWith(QStringLiteral("\n\nこの操作は取り消されました。")));
+            QCOMPARE(shown.title, QStringLiteral("Zelvanor"));
+            QVERIFY(shown.icon == UserDialogs::Icon::Critical);
+        }
+        QCOMPARE(answers.shown.size(), std::size(cases));
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void unusableDatabaseIsReportedAndTheWindowStillOpens() {

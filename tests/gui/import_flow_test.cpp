@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -9,6 +10,7 @@
 #include "core/records/layouts.hpp"
 #include "gui/shell/form_start.hpp"
 #include "core/store/store.hpp"
+#include "sampledata/generator.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -96,6 +98,35 @@ class ImportFlowTest : public QObject {
         QVERIFY2(paragraphs[1].startsWith(
                      QStringLiteral("JRA#KISI.DAT: 読込 2件 / 登録 2件 / 置換 0件 / 除外 0件")),
                  qPrintable(paragraphs[1]));
+    }
+
+    void batchImportsEveryKindInOrderAndReportsIt() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        // The service's four archives: in name order results come before the race cards they
+        // belong to, and the people after them.
+        const auto sample = sample::generateSample(sample::SampleSize::Meeting, 4);
+        sample::writeSample(sample, paths.batchFolder(), true);
+        FormStart w{paths};
+        RecordingDialogs answers;
+        w.findChild<QAction*>("mnuOptConvBatch")->trigger();
+        QCOMPARE(answers.shown.size(), size_t{1});
+        const QString text = answers.shown[0].text;
+        QVERIFY2(text.startsWith(QStringLiteral("出馬表・競走馬データの取込が終了しました。\n\n")),
+                 qPrintable(text));
+        int at = 0;
+        for (const QString& line :
+             {QStringLiteral("kisi.lzh\nJRA#KISI.DAT: 読込 60件 / 登録 60件"),
+              QStringLiteral("chok.lzh\nJRA#CHOK.DAT: 読込 70件 / 登録 70件"),
+              QStringLiteral("umaj.lzh\nJRA#UMAJ.DAT: 読込 %1件").arg(sample.horses),
+              QStringLiteral("JRA#DEN1.DAT: 読込 12件 / 登録 12件"),
+              QStringLiteral("sei1.lzh\nJRA#SEI1.DAT: 読込 12件 / 登録 12件 / 置換 0件 / 除外 0件")}) {
+            const int found = text.indexOf(line, at);
+            QVERIFY2(found >= at, qPrintable(line + " in\n" + text));
+            at = found + line.size();
+        }
+        QVERIFY(!w.progressBar()->isVisible());
+        QVERIFY(!w.findChild<QLineEdit*>("Text1")->isVisible());
     }
 
     void batchOverAnEmptyFolderShowsOnlyTheCompletionMessage() {

@@ -31,12 +31,15 @@ Dimensions dimensionsOf(SampleSize size) {
     return {60, 70, 0};
 }
 
-// The meeting is the first race day of the weekend, which lies in the season.
-bool inSample(SampleSize size, const RaceDay& day) {
-    const int saturday = dayNumber(kSeasonYear, 10, 3);
+// The weekend of a sample is the one that fell on 3 and 4 October 1998 and in other years the
+// weekend in the same place of the season; the meeting is its first race day at the month's
+// first racecourse.
+bool inSample(SampleSize size, int year, const RaceDay& day) {
+    const int weekend = (dayNumber(kSeasonYear, 10, 3) - firstSaturdayOf(kSeasonYear)) / 7;
+    const int saturday = firstSaturdayOf(year) + 7 * weekend;
     switch (size) {
         case SampleSize::Meeting:
-            return day.day == saturday && day.course == coursesOfMonth(10)[0];
+            return day.day == saturday && day.course == coursesOfMonth(dateOf(saturday).month)[0];
         case SampleSize::Weekend:
             return day.day == saturday || day.day == saturday + 1;
         case SampleSize::Season:
@@ -59,41 +62,15 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     if (!file) throw std::runtime_error("cannot write " + path.string());
 }
 
-}  // namespace
-
-std::optional<SampleSize> parseSampleSize(std::string_view text) {
-    if (text == "meeting") return SampleSize::Meeting;
-    if (text == "weekend") return SampleSize::Weekend;
-    if (text == "season") return SampleSize::Season;
-    return std::nullopt;
+std::vector<RaceDay> sampleDays(SampleSize size, int year) {
+    std::vector<RaceDay> days;
+    for (const RaceDay& day : seasonRaceDays(year)) {
+        if (inSample(size, year, day)) days.push_back(day);
+    }
+    return days;
 }
 
-SampleData generateSample(SampleSize size, std::uint32_t seed) {
-    const Dimensions dims = dimensionsOf(size);
-    Random random(seed);
-    // One generator per step, so that each step's numbers do not depend on how many the steps
-    // before it drew.
-    Random peopleRandom = random.split(1);
-    Random planRandom = random.split(2);
-    Random entryRandom = random.split(3);
-    Random careerRandom = random.split(4);
-    Random raceRandom = random.split(5);
-
-    World world;
-    for (const RaceDay& day : seasonRaceDays()) {
-        if (inSample(size, day)) world.raceDays.push_back(day);
-    }
-    world.asOfDay = world.raceDays.front().day - 1;
-
-    makePeople(world, dims.jockeys, dims.trainers, peopleRandom);
-    planRaces(world, planRandom);
-    int places = 0;
-    for (const Race& race : world.races) places += static_cast<int>(race.slots.size());
-    const double runsPerHorse = dims.horses > 0 ? static_cast<double>(places) / dims.horses : 1.0;
-    enterRunners(world, runsPerHorse, entryRandom);
-    makeCareers(world, careerRandom);
-    runRaces(world, raceRandom);
-
+SampleData filesOf(const World& world) {
     SampleData data;
     data.kisi = jockeyFile(world);
     data.chok = trainerFile(world);
@@ -108,7 +85,68 @@ SampleData generateSample(SampleSize size, std::uint32_t seed) {
     data.trainers = static_cast<int>(world.trainers.size());
     data.firstRaceDay = isoDate(world.raceDays.front().day);
     data.lastRaceDay = isoDate(world.raceDays.back().day);
+    data.year = world.year;
     return data;
+}
+
+}  // namespace
+
+std::optional<SampleSize> parseSampleSize(std::string_view text) {
+    if (text == "meeting") return SampleSize::Meeting;
+    if (text == "weekend") return SampleSize::Weekend;
+    if (text == "season") return SampleSize::Season;
+    return std::nullopt;
+}
+
+SampleData generateSample(SampleSize size, std::uint32_t seed) {
+    SampleData first;
+    generateSeasons(size, 1, seed, [&](const SampleData& data) { first = data; });
+    return first;
+}
+
+void generateSeasons(SampleSize size, int seasons, std::uint32_t seed,
+                     const std::function<void(const SampleData&)>& each) {
+    const Dimensions dims = dimensionsOf(size);
+    Random random(seed);
+    // One generator per step, so that each step's numbers do not depend on how many the steps
+    // before it drew.
+    Random peopleRandom = random.split(1);
+    Random planRandom = random.split(2);
+    Random entryRandom = random.split(3);
+    Random careerRandom = random.split(4);
+    Random raceRandom = random.split(5);
+
+    World world;
+    world.year = kFirstSeason;
+    world.raceDays = sampleDays(size, world.year);
+    world.asOfDay = world.raceDays.front().day - 1;
+    makePeople(world, dims.jockeys, dims.trainers, peopleRandom);
+    double runsPerHorse = 1.0;
+    for (int season = 0; season < seasons; ++season) {
+        if (season > 0) {
+            // Later seasons draw from generators of their own, so the first season is the same
+            // however many follow it.
+            Random seasonRandom = random.split(100 + static_cast<std::uint32_t>(season));
+            peopleRandom = seasonRandom.split(1);
+            planRandom = seasonRandom.split(2);
+            entryRandom = seasonRandom.split(3);
+            careerRandom = seasonRandom.split(4);
+            raceRandom = seasonRandom.split(5);
+            recordRuns(world);
+            const int year = kFirstSeason + season;
+            startSeason(world, year, sampleDays(size, year), peopleRandom);
+        }
+        planRaces(world, planRandom);
+        if (season == 0) {
+            int places = 0;
+            for (const Race& race : world.races) places += static_cast<int>(race.slots.size());
+            runsPerHorse = dims.horses > 0 ? static_cast<double>(places) / dims.horses : 1.0;
+        }
+        enterRunners(world, runsPerHorse, entryRandom);
+        makeCareers(world, careerRandom);
+        runRaces(world, raceRandom);
+        each(filesOf(world));
+    }
 }
 
 std::vector<std::filesystem::path> writeSample(const SampleData& data,
@@ -139,6 +177,10 @@ std::vector<std::filesystem::path> writeSample(const SampleData& data,
         writeLhaArchive(written.back(), members);
     }
     return written;
+}
+
+std::filesystem::path seasonFolder(const std::filesystem::path& folder, int year) {
+    return folder / std::to_string(year);
 }
 
 }  // namespace zelvanor::sample

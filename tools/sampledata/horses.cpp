@@ -15,11 +15,11 @@ namespace {
 constexpr std::array<std::string_view, 8> kCoats = {"01", "02", "03", "04", "05", "06", "07", "11"};
 constexpr std::array<int, 8> kCoatWeights = {22, 3, 40, 15, 6, 2, 11, 1};
 
-int birthYearOf(int group, Random& random) {
-    if (group == 0) return kSeasonYear - 2;
-    if (group == 1) return kSeasonYear - 3;
+int birthYearOf(int season, int group, Random& random) {
+    if (group == 0) return season - 2;
+    if (group == 1) return season - 3;
     static constexpr std::array<int, 5> kWeights = {40, 30, 17, 9, 4};
-    return kSeasonYear - 4 - random.weighted(kWeights);
+    return season - 4 - random.weighted(kWeights);
 }
 
 int abilityOf(const PoolKey& pool, Random& random) {
@@ -40,7 +40,8 @@ std::string horseCode(int birthYear, int serial) {
 int makeHorse(World& world, const PoolKey& pool, Random& random) {
     Horse h;
     h.pool = pool;
-    const int birthYear = birthYearOf(pool.group, random);
+    h.firstSeason = world.year;
+    const int birthYear = birthYearOf(world.year, pool.group, random);
     h.birthDay = dayNumber(birthYear, random.between(2, 5), random.between(1, 28));
     h.code = horseCode(birthYear, static_cast<int>(world.horses.size()) + 1);
     do {
@@ -288,7 +289,10 @@ void makeCareer(const World& world, Horse& h, Random& random) {
 }  // namespace
 
 void makeCareers(World& world, Random& random) {
-    for (Horse& h : world.horses) makeCareer(world, h, random);
+    // Horses of earlier seasons have their careers already.
+    for (Horse& h : world.horses) {
+        if (h.firstSeason == world.year) makeCareer(world, h, random);
+    }
 }
 
 namespace {
@@ -400,9 +404,16 @@ void writeFurtherEntries(RecordBuilder& r, const Horse& h) {
 }  // namespace
 
 std::string horseFile(const World& world) {
+    // The horses on the season's cards.
+    std::vector<bool> onCards(world.horses.size(), false);
+    for (const Race& race : world.races) {
+        for (const Runner& runner : race.runners) {
+            onCards[static_cast<std::size_t>(runner.horse)] = true;
+        }
+    }
     std::vector<const Horse*> entered;
-    for (const Horse& h : world.horses) {
-        if (h.firstCardDay >= 0) entered.push_back(&h);
+    for (std::size_t i = 0; i < world.horses.size(); ++i) {
+        if (onCards[i]) entered.push_back(&world.horses[i]);
     }
     std::sort(entered.begin(), entered.end(),
               [](const Horse* a, const Horse* b) { return a->code < b->code; });

@@ -15,6 +15,7 @@
 
 namespace zelvanor::sample {
 
+// The first season's year; a sample of many seasons runs on from it.
 inline constexpr int kSeasonYear = 1998;
 inline constexpr int kCourses = 10;
 
@@ -124,6 +125,7 @@ struct Person {
     std::string shozoku;    // trainer code, empty for a freelance jockey
     std::string shortName;  // the name as race histories write it
     RideYear thisYear, lastYear;
+    int flatPerYear = 0, jumpPerYear = 0;  // rides (runners) in a whole year
     Counts careerFlat, careerJump;
     std::vector<GradedWin> gradedWins;
     Milestone firstRide, firstWin;
@@ -181,6 +183,8 @@ struct Horse {
     bool blinker = false;
     int firstCardDay = -1;
     int lastRunDay = -1000;
+    int firstSeason = 0;  // the year of the season the horse was made for
+    bool retired = false;
     std::vector<PastRun> career;  // oldest first
 };
 
@@ -232,6 +236,7 @@ struct Race {
 };
 
 struct World {
+    int year = kSeasonYear;  // the season whose race days and races the world holds
     int asOfDay = 0;  // the day the files are made: the day before the first race day
     std::vector<Person> jockeys, trainers;
     std::vector<Horse> horses;

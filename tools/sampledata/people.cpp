@@ -41,7 +41,8 @@ Level rideLevel(Random& random) {
     return static_cast<Level>(random.weighted(kWeights));
 }
 
-// The rides of a jockey, or the runners of a trainer, over a year.
+}  // namespace
+
 RideYear rideYear(const Person& person, int flatRides, int jumpRides, Random& random) {
     RideYear year;
     for (int i = 0; i < flatRides; ++i) {
@@ -75,6 +76,8 @@ RideYear rideYear(const Person& person, int flatRides, int jumpRides, Random& ra
     }
     return year;
 }
+
+namespace {
 
 // Counts of the years before last year, from the rates of the two known years.
 Counts earlierYears(const Counts& known, int years, int ridesPerYear, Random& random) {
@@ -141,10 +144,12 @@ int skillOf(Random& random) {
 }
 
 // Fills the statistics of a person from the rides of two years and the career before them.
-void fillStatistics(Person& p, int flatPerYear, int jumpPerYear, double thisYearShare,
-                    Random& random) {
-    const int yearsBefore = std::max(0, kSeasonYear - 1 - p.licenseYear);
-    const bool lastYear = p.licenseYear < kSeasonYear;
+void fillStatistics(Person& p, int season, int flatPerYear, int jumpPerYear,
+                    double thisYearShare, Random& random) {
+    p.flatPerYear = flatPerYear;
+    p.jumpPerYear = jumpPerYear;
+    const int yearsBefore = std::max(0, season - 1 - p.licenseYear);
+    const bool lastYear = p.licenseYear < season;
     p.lastYear = lastYear ? rideYear(p, flatPerYear, jumpPerYear, random) : RideYear{};
     p.thisYear = rideYear(p, static_cast<int>(flatPerYear * thisYearShare),
                           static_cast<int>(jumpPerYear * thisYearShare), random);
@@ -190,7 +195,7 @@ void makePeople(World& world, int jockeys, int trainers, Random& random) {
         p.skill = skillOf(random);
         const int runners = 120 + p.skill * 3 + static_cast<int>(random.bell(40));
         const int jumpers = random.chance(40) ? random.between(5, 30) : 0;
-        fillStatistics(p, runners, jumpers, thisYearShare, random);
+        fillStatistics(p, world.year, runners, jumpers, thisYearShare, random);
         if (p.skill >= 70 || random.chance(p.skill / 4)) {
             p.gradedWins = gradedWins(p, random.between(1, 3), lastLicense, random);
         }
@@ -219,7 +224,7 @@ void makePeople(World& world, int jockeys, int trainers, Random& random) {
         p.shikaku = kind < 7 ? '3' : kind < 35 ? '1' : '2';
         const int flat = p.shikaku == '3' ? 0 : yearlyFlat(p, random);
         const int jump = p.shikaku == '2' ? 0 : random.between(p.shikaku == '3' ? 60 : 15, 150);
-        fillStatistics(p, flat, jump, thisYearShare, random);
+        fillStatistics(p, world.year, flat, jump, thisYearShare, random);
         if (apprentice) {
             const int wins = p.careerFlat.n[0] + p.careerJump.n[0];
             p.minarai = wins < 30 ? '3' : wins < 50 ? '2' : wins < 100 ? '1' : '0';

@@ -133,8 +133,13 @@ std::string_view conditionsPattern(std::string_view type) {
 
 }  // namespace
 
-std::vector<RaceDay> seasonRaceDays() {
-    const int firstSaturday = dayNumber(kSeasonYear, 1, 10);
+int firstSaturdayOf(int year) {
+    const int fifth = dayNumber(year, 1, 5);
+    return fifth + (6 - weekdayOf(fifth));
+}
+
+std::vector<RaceDay> seasonRaceDays(int year) {
+    const int firstSaturday = firstSaturdayOf(year);
     std::array<int, kCourses> daysRun{};
     std::vector<RaceDay> days;
     for (int w = 0; w < kSeasonWeekends; ++w) {
@@ -338,8 +343,28 @@ void enterRunners(World& world, double runsPerHorse, Random& random) {
     for (const Race& race : world.races) {
         for (const PoolKey& key : race.slots) ++poolFor(pools, key).demand;
     }
+    // Horses of earlier seasons still in training come first, least recently run first; new
+    // horses make up what the season needs beyond them.
+    std::vector<int> carried;
+    for (std::size_t i = 0; i < world.horses.size(); ++i) {
+        const Horse& h = world.horses[i];
+        if (!h.retired && h.firstSeason < world.year) carried.push_back(static_cast<int>(i));
+    }
+    std::stable_sort(carried.begin(), carried.end(), [&](int a, int b) {
+        return world.horses[static_cast<std::size_t>(a)].lastRunDay <
+               world.horses[static_cast<std::size_t>(b)].lastRunDay;
+    });
+    for (int horse : carried) {
+        for (Pool& pool : pools) {
+            if (pool.key == world.horses[static_cast<std::size_t>(horse)].pool) {
+                pool.queue.push_back(horse);
+                break;
+            }
+        }
+    }
     for (Pool& pool : pools) {
-        const int horses = static_cast<int>(std::ceil(pool.demand / std::max(1.0, runsPerHorse)));
+        const int horses = static_cast<int>(std::ceil(pool.demand / std::max(1.0, runsPerHorse))) -
+                           static_cast<int>(pool.queue.size());
         for (int i = 0; i < horses; ++i) pool.queue.push_back(makeHorse(world, pool.key, random));
     }
 

@@ -127,10 +127,9 @@ bool fileExists(const std::filesystem::path& file) {
 }
 
 // Runs the flow's import, filling in the run's outcome and report; its own failures are reported
-// here. The horse flow's completion message is left to the caller when not interactive (the batch
-// import shows one at its end).
+// here.
 void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
-               const ProgressFn& progress, bool interactive, ImportRun& run) {
+               const ProgressFn& progress, ImportRun& run) {
     run.outcome = ImportOutcome::Failed;
     try {
         switch (kind) {
@@ -148,7 +147,7 @@ void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
                     run.report.files.push_back(std::move(horses));
                 }
                 run.outcome = ImportOutcome::Imported;
-                if (interactive) notifier.notify(kHorsesDone, "", Notifier::Icon::None);
+                notifier.notify(kHorsesDone, "", Notifier::Icon::None);
                 return;
             }
             case ArchiveKind::Jockeys:
@@ -182,26 +181,21 @@ void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
         notifier.notify(std::string(e.what()) +
                             "\n競走馬データは取り込みました。出馬表データは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
-    } catch (const std::filesystem::filesystem_error& e) {
-        notifier.notify(fileSystemProblem(e) + "\nデータは取り込む前のままです。",
-                        kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::exception& e) {
-        notifier.notify(std::string(e.what()) + "\nデータは取り込む前のままです。",
+        notifier.notify(operationProblem(e) + "\nデータは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
     }
 }
 
-// Reads the archive once with the flow's members staged. Not an archive, or none of the members
-// held: the flow's own message when `quiet` is false; a damaged archive is always reported.
+// Reads the archive once with the flow's members staged. Not an archive, none of the members
+// held, or damaged: reported.
 std::optional<ArchiveContents> readForFlow(const ArchiveFlow& flow,
                                            const std::filesystem::path& archive,
-                                           const AppPaths& paths, Notifier& notifier, bool quiet) {
+                                           const AppPaths& paths, Notifier& notifier) {
     ArchiveContents contents = readArchive(archive, paths.extractionFolder(), flow.members);
     if (!contents.isArchive()) {
-        if (!quiet) {
-            notifier.notify(archive.string() + std::string(flow.notArchiveText), kApplicationTitle,
-                            Notifier::Icon::Exclamation);
-        }
+        notifier.notify(archive.string() + std::string(flow.notArchiveText), kApplicationTitle,
+                        Notifier::Icon::Exclamation);
         return std::nullopt;
     }
     if (contents.failure) {
@@ -210,26 +204,50 @@ std::optional<ArchiveContents> readForFlow(const ArchiveFlow& flow,
         return std::nullopt;
     }
     if (!holdsAny(flow, contents)) {
-        if (!quiet) {
-            notifier.notify(archive.string() + std::string(flow.notFoundText), kApplicationTitle,
-                            Notifier::Icon::Exclamation);
-        }
+        notifier.notify(archive.string() + std::string(flow.notFoundText), kApplicationTitle,
+                        Notifier::Icon::Exclamation);
         return std::nullopt;
     }
     return contents;
 }
 
 ImportRun runFlow(ArchiveKind kind, const std::filesystem::path& archive, const AppPaths& paths,
-                  Notifier& notifier, const ProgressFn& progress, bool interactive) {
+                  Notifier& notifier, const ProgressFn& progress) {
     ImportRun run;
     run.report.source = archive.string();
-    auto contents = readForFlow(archiveFlow(kind), archive, paths, notifier, !interactive);
+    auto contents = readForFlow(archiveFlow(kind), archive, paths, notifier);
     if (!contents) return run;
     if (!installMembers(archiveFlow(kind), archive, *contents, paths, notifier, run.report)) {
         return run;
     }
-    runImport(kind, paths, notifier, progress, interactive, run);
+    runImport(kind, paths, notifier, progress, run);
     return run;
+}
+
+// Passes on what the user must see and leaves out the imports' completion notices.
+class ProblemsOnly final : public Notifier {
+  public:
+    explicit ProblemsOnly(Notifier& to) : to_(to) {}
+    void notify(const std::string& text, const std::string& title, Icon icon) override {
+        if (icon != Icon::None && icon != Icon::Information) to_.notify(text, title, icon);
+    }
+
+  private:
+    Notifier& to_;
+};
+
+const char* kindName(ArchiveKind kind) {
+    switch (kind) {
+        case ArchiveKind::Jockeys:
+            return "騎手データ";
+        case ArchiveKind::Trainers:
+            return "調教師データ";
+        case ArchiveKind::Horses:
+            return "競走馬・出馬表データ";
+        case ArchiveKind::Results:
+            return "成績データ";
+    }
+    return "";
 }
 
 }  // namespace
@@ -243,12 +261,12 @@ const ArchiveFlow& archiveFlow(ArchiveKind kind) {
 
 ImportRun archiveImport(ArchiveKind kind, const std::filesystem::path& archive,
                         const AppPaths& paths, Notifier& notifier, const ProgressFn& progress) {
-    return runFlow(kind, archive, paths, notifier, progress, true);
+    return runFlow(kind, archive, paths, notifier, progress);
 }
 
 ImportRun extractAndImport(ArchiveKind kind, const std::filesystem::path& archive,
                            const AppPaths& paths, Notifier& notifier, const ProgressFn& progress) {
-    return runFlow(kind, archive, paths, notifier, progress, true);
+    return runFlow(kind, archive, paths, notifier, progress);
 }
 
 ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archive,
@@ -264,7 +282,7 @@ ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archi
     if (!installMembers(archiveFlow(kind), archive, contents, paths, notifier, run.report)) {
         return run;
     }
-    runImport(kind, paths, notifier, progress, true, run);
+    runImport(kind, paths, notifier, progress, run);
     return run;
 }
 
@@ -297,14 +315,14 @@ ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
         }
         if (!installMember(staged, member, file, false, paths, notifier)) return run;
     }
-    runImport(kind, paths, notifier, progress, true, run);
+    runImport(kind, paths, notifier, progress, run);
     return run;
 }
 
 ImportRun importExtracted(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
                           const ProgressFn& progress) {
     ImportRun run;
-    runImport(kind, paths, notifier, progress, true, run);
+    runImport(kind, paths, notifier, progress, run);
     return run;
 }
 
@@ -354,11 +372,6 @@ std::optional<ArchiveKind> recordFileKind(std::string_view fileName) {
     return std::nullopt;
 }
 
-ImportRun importArchive(const std::filesystem::path& archive, const AppPaths& paths,
-                        Notifier& notifier, const ProgressFn& progress) {
-    return runFlow(ArchiveKind::Horses, archive, paths, notifier, progress, false);
-}
-
 std::vector<std::filesystem::path> batchArchives(const AppPaths& paths) {
     std::vector<std::filesystem::path> found;
     std::error_code ec;
@@ -369,6 +382,85 @@ std::vector<std::filesystem::path> batchArchives(const AppPaths& paths) {
     }
     std::sort(found.begin(), found.end());
     return found;
+}
+
+std::vector<ImportTask> archiveTasks(const std::filesystem::path& archive,
+                                     std::shared_ptr<ArchiveContents> contents) {
+    std::vector<ImportTask> tasks;
+    for (ArchiveKind kind : archiveKinds(*contents)) tasks.push_back({kind, archive, contents});
+    return tasks;
+}
+
+void sortImportTasks(std::vector<ImportTask>& tasks) {
+    std::stable_sort(tasks.begin(), tasks.end(), [](const ImportTask& a, const ImportTask& b) {
+        return importOrder(a.kind) < importOrder(b.kind);
+    });
+}
+
+ImportRun runImportTask(const ImportTask& task, const AppPaths& paths, Notifier& notifier,
+                        const ProgressFn& progress) {
+    return task.contents ? importFromArchive(task.kind, task.source, *task.contents, paths,
+                                             notifier, progress)
+                         : importRecordFile(task.kind, task.source, paths, notifier, progress);
+}
+
+BatchImport importBatch(const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
+                        const std::function<void(const std::filesystem::path&)>& starting) {
+    BatchImport batch;
+    ProblemsOnly problems(notifier);
+    std::vector<ImportTask> tasks;
+    for (const auto& archive : batchArchives(paths)) {
+        const std::string name = archive.filename().string();
+        if (starting) starting(archive);
+        auto contents = std::make_shared<ArchiveContents>(
+            readArchive(archive, paths.extractionFolder(), recordMembers()));
+        if (!contents->isArchive()) {
+            batch.skipped.push_back(name + " は、LHA圧縮ファイルではないため、取り込みませんでした。");
+            continue;
+        }
+        if (contents->failure) {
+            problems.notify(extractFailureMessage(archive, contents->failure), kApplicationTitle,
+                            Notifier::Icon::Critical);
+            batch.skipped.push_back(name + " は、壊れているため、取り込みませんでした。");
+            continue;
+        }
+        auto found = archiveTasks(archive, contents);
+        if (found.empty()) {
+            batch.skipped.push_back(
+                name + " は、ＪＲＡ－ＶＡＮのデータファイルを含んでいないため、取り込みませんでした。");
+        }
+        tasks.insert(tasks.end(), found.begin(), found.end());
+    }
+    sortImportTasks(tasks);
+    bool stopped = false;
+    for (ImportTask& task : tasks) {
+        if (stopped) {
+            batch.skipped.push_back(task.source.filename().string() + " の" + kindName(task.kind) +
+                                    "は、前の取り込みが失敗したため、取り込みませんでした。");
+        } else {
+            if (starting) starting(task.source);
+            batch.runs.push_back(runImportTask(task, paths, problems, progress));
+            stopped = batch.runs.back().outcome != ImportOutcome::Imported;
+        }
+        task.contents.reset();  // its staged files go as soon as no other kind needs them
+    }
+    return batch;
+}
+
+std::string batchReportText(const BatchImport& batch) {
+    std::string text;
+    for (const ImportRun& run : batch.runs) {
+        const std::string report = importReportText(run.report);
+        if (report.empty()) continue;
+        if (!text.empty()) text += "\n\n";
+        text += std::filesystem::path(run.report.source).filename().string() + "\n" + report;
+    }
+    std::string passedOver;
+    for (const std::string& skipped : batch.skipped) {
+        passedOver += (passedOver.empty() ? "" : "\n") + skipped;
+    }
+    if (!passedOver.empty()) text += (text.empty() ? "" : "\n\n") + passedOver;
+    return text;
 }
 
 }  // namespace zelvanor

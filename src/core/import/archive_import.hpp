@@ -4,7 +4,10 @@
 // the extraction folder and run the matching import.
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -47,11 +50,6 @@ struct ImportRun {
 ImportRun archiveImport(ArchiveKind kind, const std::filesystem::path& archive,
                         const AppPaths& paths, Notifier& notifier, const ProgressFn& progress);
 
-// The unattended horse and race card flow of the batch import: an archive that is not one, or
-// holds neither member, is passed over silently; failures are still reported.
-ImportRun importArchive(const std::filesystem::path& archive, const AppPaths& paths,
-                        Notifier& notifier, const ProgressFn& progress);
-
 // Extracts the kind's members from an archive known to hold them and runs its import, reporting
 // what happens.
 ImportRun extractAndImport(ArchiveKind kind, const std::filesystem::path& archive,
@@ -87,7 +85,45 @@ std::optional<ArchiveKind> recordFileKind(std::string_view fileName);
 // Where a kind comes in the import order (smaller first).
 int importOrder(ArchiveKind kind);
 
+// One import among several: a kind of record file out of an archive read once (its record files
+// staged, shared by the kinds it holds), or a record file given on its own (no contents).
+struct ImportTask {
+    ArchiveKind kind;
+    std::filesystem::path source;
+    std::shared_ptr<ArchiveContents> contents;
+};
+
+// The tasks of an archive already read with recordMembers() staged: one for each kind it holds.
+std::vector<ImportTask> archiveTasks(const std::filesystem::path& archive,
+                                     std::shared_ptr<ArchiveContents> contents);
+
+// Puts imports in the order they must run (importOrder), keeping the given order within a kind.
+void sortImportTasks(std::vector<ImportTask>& tasks);
+
+// Runs one import, reporting as the interactive flows do.
+ImportRun runImportTask(const ImportTask& task, const AppPaths& paths, Notifier& notifier,
+                        const ProgressFn& progress);
+
 // The *.lzh files of the batch folder, in name order.
 std::vector<std::filesystem::path> batchArchives(const AppPaths& paths);
+
+// What a batch import came to.
+struct BatchImport {
+    std::vector<ImportRun> runs;       // the imports that ran, in order
+    std::vector<std::string> skipped;  // archives and imports passed over, one sentence each
+};
+
+// The batch import: every archive of the batch folder, each read once before anything is
+// imported, and every kind of record file found imported in the order the imports need (jockeys,
+// trainers, horses and race cards, results; archives in name order within a kind). Archives that
+// are none, or hold no record file, are passed over; a damaged archive is reported and passed
+// over. Failures are reported as they happen and end the batch, the imports after it being
+// passed over. The imports' own completion notices are left out: the report carries their
+// figures. `starting` is told the archive of each import before it runs.
+BatchImport importBatch(const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
+                        const std::function<void(const std::filesystem::path&)>& starting = {});
+
+// The batch's report: each import's report under its archive's name, then what was passed over.
+std::string batchReportText(const BatchImport& batch);
 
 }  // namespace zelvanor

@@ -1,5 +1,6 @@
 #include "gui/shell/dialog_notifier.hpp"
 
+#include "gui/common/display_text.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
@@ -37,8 +38,7 @@ void DialogNotifier::show(const Message& message) {
         case Icon::None:
             break;
     }
-    dialogs().message(parent_, QString::fromStdString(message.text),
-                      QString::fromStdString(message.title), shown);
+    dialogs().message(parent_, displayText(message.text), displayText(message.title), shown);
 }
 
 }  // namespace zelvanor::gui

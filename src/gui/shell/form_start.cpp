@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/import/import_report.hpp"
+#include "gui/common/display_text.hpp"
 #include "gui/race_card/form_main3.hpp"
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/dialog_notifier.hpp"
@@ -160,6 +161,7 @@ void FormStart::buildContent() {
     command1_ = new QPushButton(QStringLiteral("一括データ取込"), central);
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setVisible(false);
+    connect(command1_, &QPushButton::clicked, this, &FormStart::batchImport);
     text1_ = new QLineEdit(central);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
@@ -243,23 +245,20 @@ void FormStart::batchImport() {
     const ProgressFn progress = startProgress();
     // The path box shows which archive is being worked on, for as long as the batch runs.
     text1_->setVisible(true);
-    std::string reports;
+    BatchImport batch;
     guarded([&] {
-        for (const auto& archive : batchArchives(paths_)) {
+        batch = importBatch(paths_, notifier, progress, [this](const std::filesystem::path& archive) {
             text1_->setText(QString::fromStdString(archive.string()));
             repaint();
-            const ImportRun run = importArchive(archive, paths_, notifier, progress);
-            if (const std::string text = importReportText(run.report); !text.empty()) {
-                reports += "\n\n" + archive.filename().string() + "\n" + text;
-            }
-        }
+        });
     });
     text1_->clear();
     text1_->setVisible(false);
     endProgress();
+    const std::string report = batchReportText(batch);
     dialogs().message(this,
                       QStringLiteral("出馬表・競走馬データの取込が終了しました。") +
-                          QString::fromStdString(reports),
+                          (report.empty() ? QString() : "\n\n" + displayText(report)),
                       QString(), UserDialogs::Icon::None);
     setCommandButtonsEnabled(true);
 }
@@ -291,8 +290,14 @@ void FormStart::enableRaceDayCommands() {
 }
 
 void FormStart::reportFailure(const QString& message) {
+    // The operation is over: its bar must not stand behind the box as if it still ran, and the
+    // pointer is an arrow while the user reads.
+    progressBar1_->setVisible(false);
+    progressBar1_->setValue(0);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     dialogs().message(this, message + QStringLiteral("\n\nこの操作は取り消されました。"),
                       QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace zelvanor::gui

@@ -7,6 +7,7 @@
 #include "core/import/progress.hpp"
 #include "core/shell/app_paths.hpp"
 #include "core/shell/data_session.hpp"
+#include "core/shell/file_problem.hpp"
 #include "core/views/meetings.hpp"
 #include "gui/shell/help_window.hpp"
 
@@ -33,8 +34,9 @@ class FormStart : public QMainWindow {
     QProgressBar* progressBar() const { return progressBar1_; }
     HelpWindow* helpWindow() const { return help_; }
 
-    // Runs a store or file operation; a failure is shown with its message and abandons only that
-    // operation, never the program.
+    // Runs a store or file operation; a failure is shown in the user's words (operationProblem),
+    // with the progress bar taken away first, and abandons only that operation, never the
+    // program.
     template <typename F>
     bool guarded(F&& operation);
 
@@ -42,7 +44,8 @@ class FormStart : public QMainWindow {
     void showHelp();
     // An import flow of the import menu: file dialog, checks, extraction, import.
     void archiveImport(zelvanor::ArchiveKind kind);
-    // Every archive of the batch folder through the unattended horse and race card flow.
+    // Every archive of the batch folder: all the record files found, in the order the imports
+    // need (importBatch), then one completion message with the report.
     void batchImport();
     // 出馬情報の照会 and the button 出馬情報: a new race-day selection, not modal.
     void openRaceDaySelection();
@@ -90,7 +93,7 @@ bool FormStart::guarded(F&& operation) {
         operation();
         return true;
     } catch (const std::exception& e) {
-        reportFailure(QString::fromStdString(e.what()));
+        reportFailure(QString::fromStdString(operationProblem(e)));
         return false;
     }
 }

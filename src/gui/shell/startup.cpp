@@ -1,5 +1,10 @@
 #include "gui/shell/startup.hpp"
 
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <filesystem>
 
 #include "core/shell/constants.hpp"
@@ -8,6 +13,26 @@
 #include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
+
+void setUpJapaneseUi() {
+    static bool done = false;
+    if (done || !qApp) return;
+    done = true;
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
+    // Owned by the application, so it lives as long as any widget can ask it for a text.
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+    // Under a Japanese locale fontconfig answers the generic families with a monospaced face.
+    QFont font(QString::fromLatin1(kUiFontFamily), kUiFontPointSize);
+    font.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(font);
+}
 
 std::unique_ptr<FormStart> startProgram(const AppPaths& paths, const InstanceLock& lock) {
     if (!lock.acquired()) {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "gui/common/display_text.hpp"
+
 namespace zelvanor::gui {
 
 namespace {
@@ -27,9 +29,15 @@ void keepLinesWhole(QMessageBox& box, const QString& text) {
 
 class QtDialogs final : public UserDialogs {
   public:
-    void message(QWidget* parent, const QString& text, const QString& title, Icon icon) override {
+    // Texts may come from the core with its own line breaks (a bare carriage return, or a
+    // carriage return and line feed); Qt breaks only at a line feed, so every text is converted
+    // here, where all of them pass.
+    void message(QWidget* parent, const QString& rawText, const QString& title,
+                 Icon icon) override {
+        const QString text = displayText(rawText);
         QMessageBox box(parent);
-        box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+        box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : displayText(title));
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         switch (icon) {
             case Icon::Information:
@@ -55,12 +63,15 @@ class QtDialogs final : public UserDialogs {
 
     QString openFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& folder) override {
-        return QFileDialog::getOpenFileName(parent, title, folder, filter);
+        return QFileDialog::getOpenFileName(parent, displayText(title), folder, filter);
     }
 
     bool confirm(QWidget* parent, const QString& text, const QString& title) override {
-        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, displayText(title), displayText(text),
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
     }
 };
 

@@ -1,0 +1,124 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "gui/shell/form_start.hpp"
+#include "gui/shell/help_window.hpp"
+#include "gui/shell/startup.hpp"
+#include "gui/shell/user_dialogs.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+// What the user sees of the shell: Japanese standard dialogs, the UI font, line breaks in message
+// boxes, and pictures of the main and help windows in the screenshots folder.
+class ShellRenderTest : public QObject {
+    Q_OBJECT
+
+  private:
+    static QString screenshot(const QString& name) {
+        QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
+        return QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name;
+    }
+
+  private slots:
+    void initTestCase() { setUpJapaneseUi(); }
+
+    void standardButtonsAndDialogsSpeakJapanese() {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QVERIFY2(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("はい")),
+                 qPrintable(box.button(QMessageBox::Yes)->text()));
+        QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
+        QVERIFY(box.button(QMessageBox::Cancel)->text().startsWith(QStringLiteral("キャンセル")));
+
+        // The file dialog's own labels (Qt's dialog, as the offscreen platform has no native one).
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QStringList labels;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+        QVERIFY2(labels.join(' ').contains(QStringLiteral("ファイル")), qPrintable(labels.join('|')));
+
+        QCOMPARE(QLocale().language(), QLocale::Japanese);
+        QCOMPARE(QLocale().toString(1234567), QStringLiteral("1,234,567"));
+    }
+
+    void theUiFontIsProportionalJapaneseWithEvenDigits() {
+        const QFont font = QApplication::font();
+        const QFontInfo info(font);
+        QCOMPARE(info.family(), QString::fromLatin1(kUiFontFamily));
+        QVERIFY(!info.fixedPitch());
+        const QFontMetrics metrics(font);
+        // Kana and ideographs are set proportionally, but digits must line up in columns.
+        QVERIFY(metrics.horizontalAdvance(QStringLiteral("ー")) !=
+                metrics.horizontalAdvance(QStringLiteral("ｰ")));
+        const int width = metrics.horizontalAdvance(QStringLiteral("1111"));
+        for (const char* digits : {"0000", "2222", "4444", "7777", "8888", "9999"}) {
+            QCOMPARE(metrics.horizontalAdvance(QString::fromLatin1(digits)), width);
+        }
+    }
+
+    void messageBoxBreaksTheCoresLinesAndShowsThem() {
+        // The real dialogs: the box is grabbed and closed once it is up.
+        setDialogs(nullptr);
+        const QString coreText =
+            QStringLiteral("東京 1998年10月 3日の\r\r出馬表・競走馬データを削除します。\r\n"
+                           "宜しいですか？");
+        QString shownText;
+        bool grabbed = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shownText = box->text();
+            grabbed = box->grab().save(screenshot("message_box_two_lines.png"));
+            box->accept();
+        });
+        dialogs().message(nullptr, coreText, QString::fromLatin1(kAppTitle),
+                          UserDialogs::Icon::Exclamation);
+        QVERIFY(grabbed);
+        QCOMPARE(shownText, QStringLiteral("東京 1998年10月 3日の\n\n出馬表・競走馬データを削除します。\n"
+                                           "宜しいですか？"));
+    }
+
+    void mainAndHelpWindowsAreRendered() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.grab().save(screenshot("form_start.png")));
+
+        // Every caption of the head fits its label, the long platform line included.
+        for (const char* name : {"SSPanel3", "SSPanel1", "SSPanel2"}) {
+            auto* label = w.findChild<QLabel*>(name);
+            QVERIFY(label);
+            const int needed = label->fontMetrics().horizontalAdvance(label->text()) +
+                               2 * label->frameWidth() + 2 * label->margin();
+            QVERIFY2(label->contentsRect().width() + 2 * label->frameWidth() >= needed,
+                     qPrintable(QStringLiteral("%1: %2 < %3")
+                                    .arg(name)
+                                    .arg(label->width())
+                                    .arg(needed)));
+        }
+        for (const char* name : {"SSCommand1", "SSCommand2", "SSCommand3", "SSCommand4"}) {
+            auto* button = w.findChild<QPushButton*>(name);
+            QVERIFY(button->width() >= button->sizeHint().width());
+        }
+
+        w.showHelp();
+        HelpWindow* help = w.helpWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QVERIFY(help->grab().save(screenshot("help_window.png")));
+    }
+};
+
+QTEST_MAIN(ShellRenderTest)
+#include "shell_render_test.moc"
