@@ -48,7 +48,7 @@ int columnWidth(const QFontMetrics& fm, const QFontMetrics& bold, std::initializ
 }  // namespace
 
 FormMain3::FormMain3(FormStart& main, Meeting meeting, QWidget* parent)
-    : QWidget(parent), main_(main), meeting_(std::move(meeting)) {
+    : QWidget(parent), main_(main), mainAlive_(&main), meeting_(std::move(meeting)) {
     setObjectName(QStringLiteral("FormMain3"));
     setWindowTitle(QStringLiteral("出馬表"));
     main_.setRaceCardOpen(true);
@@ -336,7 +336,7 @@ void FormMain3::headingClicked(int section) {
 }
 
 void FormMain3::closeEvent(QCloseEvent* event) {
-    main_.setRaceCardOpen(false);
+    if (mainAlive_) main_.setRaceCardOpen(false);
     QWidget::closeEvent(event);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -57,6 +58,8 @@ class FormMain3 : public QWidget {
     void headingClicked(int section);
 
     FormStart& main_;
+    // The main window normally outlives the card; should it not, closing the card leaves it be.
+    QPointer<FormStart> mainAlive_;
     Meeting meeting_;
     std::string userName_;
     std::vector<SameDayCourse> courses_;
