@@ -170,11 +170,9 @@ QWidget* FormMain3::buildTitleRow() {
     postTime_ = panel(titleRow, "SSPanel19");
     postTime_->setStyleSheet(QStringLiteral("font-weight: bold;"));
     postTime_->setFixedWidth(postTime_->fontMetrics().horizontalAdvance(QStringLiteral("15:25")) + 20);
-    auto* postBox = new QVBoxLayout;
-    postBox->setSpacing(2);
-    postBox->addWidget(caption);
-    postBox->addWidget(postTime_);
-    row->addLayout(postBox);
+    caption->setFixedHeight(postTime_->sizeHint().height());
+    row->addWidget(caption, 0, Qt::AlignVCenter);
+    row->addWidget(postTime_, 0, Qt::AlignVCenter);
 
     title_ = panel(titleRow, "SSPanel3");
     title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
