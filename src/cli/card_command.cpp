@@ -73,38 +73,55 @@ std::string trimmedLines(const std::string& text) {
     return out;
 }
 
+// A cell without the blanks that pad it on the left in the grid.
+std::string trimLeft(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : s.substr(first);
+}
+
+std::vector<const RunnerLine*> shownLines(const RaceCard& card) {
+    std::vector<const RunnerLine*> lines;
+    for (const RunnerLine& line : card.lines) {
+        if (line.shown) lines.push_back(&line);
+    }
+    return lines;
+}
+
 void printCard(const RaceCard& card, std::ostream& out) {
     const RaceRow& r = card.race;
     out << bashoLabel(r.basho) << "  " << dayLine(r) << "\n";
     out << trimmedLines(forTerminal(raceTitle(r, true))) << "\n";
-    out << "発走 " << postTime(r) << "   " << distanceAndTrack(r) << "  "
-        << (card.goodGoing ? "良" : "重") << "   " << card.runners.size() << "頭\n\n";
+    out << "発走 " << card.postTime << "   " << card.distanceAndTrack << "  "
+        << card.going << "   " << shownLines(card).size() << "頭\n\n";
 
     const auto& personas = card.forecast.personas;
     Columns table;
-    std::vector<std::string> header = {"枠", "馬",   "馬名", "重量", "性",
-                                       "齢", "騎手", "見",   "脚質", "指数"};
+    std::vector<std::string> header = {"枠", "馬",   "馬名", "重量",   "性",   "齢",
+                                       "騎手", "見", "クラス", "脚質", "指数"};
     for (const auto& p : personas) header.push_back(p.name);
     for (const char* h : {"3角", "Ｓ指数", "穴指数"}) header.push_back(h);
     table.add(header);
-    for (const auto& line : card.runners) {
-        std::vector<std::string> row = {std::to_string(line.bracket),
+    for (const RunnerLine* l : shownLines(card)) {
+        const RunnerLine& line = *l;
+        std::vector<std::string> row = {line.bracket,
                                         std::to_string(line.number),
-                                        line.hasEntry ? line.name : "（データなし）",
+                                        line.hasEntry ? trimLeft(line.name) : "（データなし）",
                                         line.weight,
                                         line.sex,
-                                        line.hasEntry ? std::to_string(line.age) : "",
+                                        trimLeft(line.age),
                                         line.jockey,
                                         line.apprentice,
+                                        line.classChange,
                                         line.style,
                                         line.index};
         for (std::size_t p = 0; p < personas.size(); ++p) row.push_back(line.marks[p]);
-        row.push_back(std::to_string(line.shisuu3kaku));
+        row.push_back(line.corner);
         row.push_back(line.sIndex);
         row.push_back(line.anaIndex);
         table.add(std::move(row));
     }
-    std::vector<bool> right = {true, true, false, true, false, true, false, false, false, true};
+    std::vector<bool> right = {true,  true,  false, true,  false, true,
+                               false, false, false, false, true};
     std::vector<std::size_t> gaps(right.size(), 1);
     for (std::size_t p = 0; p < personas.size(); ++p) {
         right.push_back(false);
@@ -136,20 +153,28 @@ nlohmann::json cardJson(const RaceCard& card) {
     using nlohmann::json;
     const RaceRow& r = card.race;
     json runners = json::array();
-    for (const auto& line : card.runners) {
+    for (const RunnerLine* l : shownLines(card)) {
+        const RunnerLine& line = *l;
         runners.push_back({{"bracket", line.bracket},
                            {"number", line.number},
                            {"umacode", line.umacode},
-                           {"name", line.name},
+                           {"name", trimLeft(line.name)},
+                           {"nameTip", line.nameTip},
                            {"weight", line.weight},
                            {"sex", line.sex},
-                           {"age", line.age},
+                           {"age", trimLeft(line.age)},
                            {"jockey", line.jockey},
-                           {"trainer", line.trainer},
+                           {"jockeyTip", line.jockeyTip},
                            {"apprentice", line.apprentice},
+                           {"trainer", line.trainer},
+                           {"trainerTip", line.trainerTip},
+                           {"trainerPlace", line.trainerPlace},
+                           {"classChange", line.classChange},
+                           {"rotation", line.rotation},
                            {"style", line.style},
-                           {"shisuu3kaku", line.shisuu3kaku},
+                           {"corner", line.corner},
                            {"index", line.index},
+                           {"indexTip", line.indexTip},
                            {"sIndex", line.sIndex},
                            {"anaIndex", line.anaIndex},
                            {"marks", line.marks},
@@ -168,6 +193,7 @@ nlohmann::json cardJson(const RaceCard& card) {
         }
         personas.push_back({{"name", p.name},
                             {"caption", p.caption},
+                            {"headingTip", p.headingTip},
                             {"ranking", ranking},
                             {"top", top},
                             {"picks", p.picks}});
@@ -177,9 +203,10 @@ nlohmann::json cardJson(const RaceCard& card) {
             {"race", r.bango},
             {"dayLine", dayLine(r)},
             {"title", trimmedLines(forTerminal(raceTitle(r, true)))},
-            {"postTime", postTime(r)},
-            {"distanceTrack", distanceAndTrack(r)},
-            {"going", card.goodGoing ? "良" : "重"},
+            {"postTime", card.postTime},
+            {"distanceTrack", card.distanceAndTrack},
+            {"going", card.going},
+            {"runnerCount", card.runnerCount},
             {"runners", runners},
             {"personas", personas},
             {"pace", card.forecast.pace},

@@ -26,6 +26,7 @@
 #include "core/records/layouts.hpp"
 #include "core/records/numeric.hpp"
 #include "core/records/record_file.hpp"
+#include "core/records/runner_entry.hpp"
 
 namespace zelvanor {
 
@@ -376,7 +377,7 @@ class EngineRaces {
             // by the record's code field. They are the same characters unless the entry holds
             // bytes that decode across the field's edge.
             const std::string& code = runners[z].code;
-            agree = isBlank(code) || charactersAt(race->entries[z], 2, 8) == code;
+            agree = isBlank(code) || readRunnerEntry(race->entries[z]).umacode == code;
         }
 
         if (!agree) {
@@ -401,9 +402,9 @@ class EngineRaces {
             if (!slot.horse) {
                 // Not copied: a row of the horse kept from an earlier import is computed as
                 // stored, by the engine here, once everything before it is written.
-                const std::string_view stored =
-                    charactersAt(shared->entries[static_cast<std::size_t>(z - 1)], 2, 8);
-                if (copier_.mayHaveRow(meeting.entries, stored)) {
+                const RunnerEntry stored =
+                    readRunnerEntry(shared->entries[static_cast<std::size_t>(z - 1)]);
+                if (stored.hasHorse && copier_.mayHaveRow(meeting.entries, stored.umacode)) {
                     queue(std::move(batch));
                     finish();
                     engine_.predictStoredRunner(meeting.entries, *shared, z);

@@ -15,6 +15,7 @@
 #include "core/predict/running_style.hpp"
 #include "core/predict/speed_figure.hpp"
 #include "core/records/numeric.hpp"
+#include "core/records/runner_entry.hpp"
 #include "core/records/text_map.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
@@ -308,8 +309,10 @@ bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const R
     RunnerInputs runner;
     std::int64_t rowid = 0;
     {
+        const RunnerEntry entry = readRunnerEntry(race.entries[static_cast<std::size_t>(slot - 1)]);
+        if (!entry.hasHorse) return false;
         StatementReset reset(select, StatementReset::Bindings::Keep);
-        select.bind(1, charactersAt(race.entries[static_cast<std::size_t>(slot - 1)], 2, 8));
+        select.bind(1, entry.umacode);
         if (!select.step()) return false;
         rowid = select.int64(0);
         runner = runnerInputs(select, kInputColumns);
@@ -331,12 +334,12 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
                                   const RunnerInputs& runner, std::span<const ColumnDef> defs,
                                   std::span<Value> out) {
     const RaceValues& race = raceInputs.values;
-    const std::string_view entry = raceInputs.entries[static_cast<std::size_t>(slot - 1)];
+    const RunnerEntry entry = readRunnerEntry(raceInputs.entries[static_cast<std::size_t>(slot - 1)]);
     RowValues row(defs, out);
     row.set(kRaceNo, raceInputs.bango);
-    const std::int64_t wakuNo = row.setWhole(kWakuNo, static_cast<double>(valueAt(entry, 1, 1)));
+    const std::int64_t wakuNo = row.setWhole(kWakuNo, static_cast<double>(entry.bracketNumber));
     row.set(kWakuUmaNo, std::int64_t{slot});
-    const std::string jockeyCode(charactersAt(entry, 15, 4));
+    const std::string jockeyCode(entry.jockeyCode);
     row.set(kCodeKisi, jockeyCode);
 
     const DayConnection jockey =
@@ -352,7 +355,7 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
         row.keep(kKCoseRen);
     }
 
-    const std::string trainerCode(charactersAt(entry, 20, 4));
+    const std::string trainerCode(entry.trainerCode);
     const DayConnection trainer =
         dayConnection(trainerCode, trainerByCode.find(trainerCode), race.course);
     row.set(kNameChok, trainer.name);
@@ -402,7 +405,7 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
     in.wakuNo = wakuNo;
     in.weightedGood = style.indices.weightedGood;
     in.weightedHeavy = style.indices.weightedHeavy;
-    in.weightCarried = valueAt(entry, 12, 3);
+    in.weightCarried = entry.weight;
     const AbilityValues ability = abilityValues(in, race, multipliers);
     row.set(kNouryoku1, ability.nouryoku1);
     row.set(kOmoNouryoku1, ability.omoNouryoku1);

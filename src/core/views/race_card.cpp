@@ -1,32 +1,158 @@
 #include "core/views/race_card.hpp"
 
-#include "core/records/cp932.hpp"
+#include <charconv>
+
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
+#include "core/records/runner_entry.hpp"
 #include "core/records/utf8.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
-#include "core/views/race_forecast_store.hpp"
 
 namespace zelvanor {
 
 namespace {
 
-std::string trimRight(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    while (s.size() >= 3 && s.compare(s.size() - 3, 3, "\xE3\x80\x80") == 0) s.resize(s.size() - 3);
-    return s;
+constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+constexpr std::string_view kIndexPattern = "##0.0";
+
+// Texts are stored padded to their width with blanks; a cell shows them without.
+std::string trimRight(std::string_view s) {
+    for (;;) {
+        if (!s.empty() && s.back() == ' ') {
+            s.remove_suffix(1);
+        } else if (s.ends_with(kIdeographicSpace)) {
+            s.remove_suffix(kIdeographicSpace.size());
+        } else {
+            return std::string(s);
+        }
+    }
 }
 
-std::string formatValue(const Statement& st, int column, const char* pattern) {
-    return formatNumber(st.isNull(column) ? 0.0 : st.real(column), pattern);
+// The first `count` characters, without the blanks that pad them.
+std::string firstCharacters(std::string_view text, std::size_t count) {
+    return trimRight(charactersAt(text, 1, count));
 }
 
-constexpr const char* kRaceColumns =
+// A single-precision value as stored, in the fewest digits that read back as the same value.
+std::string singleText(double value) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value));
+    return std::string(buf, r.ptr);
+}
+
+// The race columns the card reads, in RaceRow's order, then bango and RyoOmo.
+constexpr std::string_view kRaceRowColumns =
     "basho, year, kaiji, hiji, month, day, youbi, htime, hondai, jouken1, jouken3, jouken41, "
-    "jouken42, jouken43, jouken44, kyori, track, grade, tousuu, bango, RyoOmo, Kekka1No, "
-    "Kekka2No, Kekka3No, KekkaWakNo, KekkaUmaNo, Kekka1TanAm, Kekka1FukAm, Kekka2FukAm, "
-    "Kekka3FukAm, KekkaWakAm, KekkaUmaAm";
+    "jouken42, jouken43, jouken44, kyori, track, grade, tousuu, bango, RyoOmo";
+constexpr int kRaceRowColumnCount = 21;
+
+RaceRow raceRowAt(const Statement& st) {
+    RaceRow r;
+    std::string* texts[] = {&r.basho,   &r.year,     &r.kaiji,    &r.hiji,     &r.month,
+                            &r.day,     &r.youbi,    &r.htime,    &r.hondai,   &r.jouken1,
+                            &r.jouken3, &r.jouken41, &r.jouken42, &r.jouken43, &r.jouken44,
+                            &r.kyori,   &r.track,    &r.grade,    &r.tousuu};
+    int c = 0;
+    for (std::string* t : texts) *t = st.text(c++);
+    r.bango = static_cast<int>(st.int64(c++));
+    r.ryoOmo = static_cast<int>(st.int64(c++));
+    return r;
+}
+
+// What the card reads of a runner's entries row, in this order.
+enum EntryColumn {
+    kBamei, kKeto1, kKeto2, kSeinen, kInf1, kShuutoku1,
+    kNameKisi, kCodeKisi, kKSougouRen, kKCoseRen, kMinaraiKisi,
+    kNameChok, kChocode, kCSougouRen, kCCoseRen, kTouzaiChok,
+    kTokusei3kaku, kShisuu3kaku, kSpSeichou, kSpBase1,
+    // The columns of the race's going follow: TokuseiShisuu, then Nouryoku1 … Nouryoku3 (or
+    // their Omo… counterparts).
+    kTokuseiShisuu = kSpBase1 + 5, kNouryoku1, kNouryoku2, kNouryoku3,
+};
+
+std::string entrySelect(const Meeting& meeting, bool good) {
+    std::string sql =
+        "SELECT bamei, keto1, keto2, seinen, inf1, shuutoku1, NameKisi, CodeKisi, KSougouRen, "
+        "KCoseRen, MinaraiKisi, NameChok, chocode, CSougouRen, CCoseRen, touzaiChok, "
+        "Tokusei3kaku, Shisuu3kaku, SpSeichou, SpBase1, SpBase2, SpBase3, SpBase4, SpBase5, ";
+    sql += good ? "TokuseiShisuu, Nouryoku1, Nouryoku2, Nouryoku3"
+                : "OmoTokuseiShisuu, OmoNouryoku1, OmoNouryoku2, OmoNouryoku3";
+    return sql + " FROM " + quoteIdentifier(meeting.entriesTable) + " WHERE umacode = ?1";
+}
+
+// An integer column as stored; a null shows nothing.
+std::string wholeText(const Statement& st, int column) {
+    return st.isNull(column) ? std::string() : std::to_string(st.int64(column));
+}
+
+std::string personTip(const std::string& code, const std::string& overall,
+                      const std::string& course) {
+    return " 登録番号 ： " + code + "  総合連帯率 ： " + overall + "%   場所連帯率 ： " + course +
+           "% ";
+}
+
+// The cells that come from the runner's entries row; the persona's value of the race's going
+// goes into `ability`.
+void fillFromEntriesRow(RunnerLine& line, const Statement& st, const RaceRow& race, bool good,
+                        AbilityValues& ability, std::int16_t& corner) {
+    line.hasEntry = true;
+    line.name = " " + firstCharacters(st.textView(kBamei), 10);
+    line.nameTip = line.umacode + "  父馬名 : " + firstCharacters(st.textView(kKeto1), 10) +
+                   " 母馬名 : " + firstCharacters(st.textView(kKeto2), 10);
+
+    // Two-digit years: an age is a difference, taken modulo 100 (a horse is never 100 years old).
+    const std::string_view seinen = st.textView(kSeinen);
+    const std::int64_t raceYear = numericValue(race.year);
+    std::int16_t age = 0;
+    if (!trimRight(charactersAt(seinen, 1, 2)).empty()) {
+        const std::int64_t born = numericValue(charactersAt(seinen, 1, 2));
+        age = static_cast<std::int16_t>(((raceYear - born) % 100 + 100) % 100 + 1);
+        line.age = " " + std::to_string(age);
+    }
+
+    line.jockey = firstCharacters(st.textView(kNameKisi), 10);
+    line.jockeyTip =
+        personTip(st.text(kCodeKisi), wholeText(st, kKSougouRen), wholeText(st, kKCoseRen));
+    line.apprentice = firstCharacters(st.textView(kMinaraiKisi), 10);
+    line.trainer = firstCharacters(st.textView(kNameChok), 10);
+    line.trainerTip =
+        personTip(st.text(kChocode), wholeText(st, kCSougouRen), wholeText(st, kCCoseRen));
+    line.trainerPlace = firstCharacters(st.textView(kTouzaiChok), 10);
+
+    const std::string inf1 = st.text(kInf1);
+    line.classChange =
+        classChangeLabel(charactersAt(inf1, 15, 3), age, st.textView(kShuutoku1),
+                         {race.jouken41, race.jouken42, race.jouken43, race.jouken44});
+    const std::string previousDate =
+        std::string(charactersAt(inf1, 3, 2)) + std::string(charactersAt(inf1, 11, 4));
+    line.rotation =
+        rotationLabel(static_cast<int>(raceYear), static_cast<int>(numericValue(race.month)),
+                      static_cast<int>(numericValue(race.day)), previousDate);
+
+    line.style = st.text(kTokusei3kaku);
+    corner = static_cast<std::int16_t>(st.int64(kShisuu3kaku));
+    line.corner = wholeText(st, kShisuu3kaku);
+
+    line.indexTip = " 特性指数： " + singleText(st.real(kTokuseiShisuu)) +
+                    "  成長率： " + singleText(st.real(kSpSeichou)) + "  ５走： ";
+    for (int k = 0; k < 5; ++k) line.indexTip += singleText(st.real(kSpBase1 + k)) + " ";
+
+    const auto single = [&](int column) { return static_cast<float>(st.real(column)); };
+    if (good) {
+        ability.nouryoku1 = single(kNouryoku1);
+        ability.nouryoku2 = single(kNouryoku2);
+        ability.nouryoku3 = single(kNouryoku3);
+    } else {
+        ability.omoNouryoku1 = single(kNouryoku1);
+        ability.omoNouryoku2 = single(kNouryoku2);
+        ability.omoNouryoku3 = single(kNouryoku3);
+    }
+    // The grid shows exactly the values the personas rank by.
+    line.index = formatNumber(displayedPersonaValue(Persona::Suirei, ability, good), kIndexPattern);
+    line.sIndex = formatNumber(displayedPersonaValue(Persona::Hekika, ability, good), kIndexPattern);
+    line.anaIndex = formatNumber(displayedPersonaValue(Persona::User, ability, good), kIndexPattern);
+}
 
 }  // namespace
 
@@ -40,7 +166,7 @@ std::string dayLine(const RaceRow& r) {
 std::string raceTitle(const RaceRow& r, bool fullName) {
     std::string title =
         " " + std::string(r.bango < 10 ? "  " : " ") + std::to_string(r.bango) + "Ｒ  ";
-    if (r.hondai.rfind("\xE3\x80\x80", 0) != 0) {
+    if (!r.hondai.starts_with(kIdeographicSpace)) {
         title +=
             (fullName ? r.hondai : std::string(charactersAt(r.hondai, 1, 17))) + "\r\n　　　　　";
     }
@@ -77,90 +203,115 @@ std::vector<int> storedRaces(Database& tran, const Meeting& meeting) {
     return races;
 }
 
+MeetingRaces meetingRaces(Database& tran, const Meeting& meeting) {
+    MeetingRaces races;
+    if (!tran.hasTable(meeting.raceTable)) return races;
+    auto st = tran.prepare("SELECT " + std::string(kRaceRowColumns) + " FROM " +
+                           quoteIdentifier(meeting.raceTable) +
+                           " WHERE bango BETWEEN 1 AND 12 ORDER BY bango");
+    while (st.step()) {
+        const RaceRow r = raceRowAt(st);
+        if (races.tabs.empty()) races.dayLine = dayLine(r);
+        races.tabs.push_back({r.bango, " " + std::to_string(r.bango) + "R", raceTitle(r, true)});
+    }
+    return races;
+}
+
+std::vector<SameDayCourse> sameDayCourses(Database& tran, const Meeting& meeting) {
+    std::vector<SameDayCourse> courses;
+    for (int course = 1; course <= 10; ++course) {
+        const std::string code = (course < 10 ? "0" : "") + std::to_string(course);
+        // Looked up by name, not by listing the tables: the list grows with every season stored.
+        const std::string table = "D" + code + meeting.date;
+        if (!tran.hasTable(table)) continue;
+        courses.push_back({meetingOf(table), bashoLabel(code)});
+    }
+    return courses;
+}
+
 std::optional<RaceCard> readRaceCard(Database& tran, const Meeting& meeting, int raceNumber,
                                      std::string_view userName) {
     if (!tran.hasTable(meeting.raceTable) || !tran.hasTable(meeting.entriesTable)) {
         return std::nullopt;
     }
-    auto race = tran.prepare(std::string("SELECT ") + kRaceColumns + ", " +
-                             [] {
-                                 std::string u;
-                                 for (int k = 1; k <= 18; ++k) {
-                                     u += (k > 1 ? ", uma" : "uma") + std::to_string(k);
-                                 }
-                                 return u;
-                             }() +
-                             " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
+    std::string sql = "SELECT " + std::string(kRaceRowColumns) +
+                      ", Kekka1No, Kekka2No, Kekka3No, KekkaWakNo, KekkaUmaNo, Kekka1TanAm, "
+                      "Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakAm, KekkaUmaAm";
+    for (int k = 1; k <= kRaceCardLines; ++k) sql += ", uma" + std::to_string(k);
+    sql += " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1";
+    auto race = tran.prepare(sql);
     race.bind(1, std::int64_t{raceNumber});
     if (!race.step()) return std::nullopt;
 
     RaceCard card;
     card.meeting = meeting;
-    RaceRow& r = card.race;
-    std::string* texts[] = {&r.basho,   &r.year,     &r.kaiji,    &r.hiji,     &r.month,
-                            &r.day,     &r.youbi,    &r.htime,    &r.hondai,   &r.jouken1,
-                            &r.jouken3, &r.jouken41, &r.jouken42, &r.jouken43, &r.jouken44,
-                            &r.kyori,   &r.track,    &r.grade,    &r.tousuu};
-    int c = 0;
-    for (std::string* t : texts) *t = race.text(c++);
-    r.bango = static_cast<int>(race.int64(c++));
-    r.ryoOmo = static_cast<int>(race.int64(c++));
-    card.goodGoing = r.ryoOmo == 1;
+    card.race = raceRowAt(race);
+    const RaceRow& r = card.race;
+    int c = kRaceRowColumnCount;
     for (auto& p : card.placed) p = static_cast<int>(race.int64(c++));
     card.bracketPair = race.text(c++);
     card.quinellaPair = race.text(c++);
     for (auto& p : card.payouts) p = race.int64(c++);
-    std::vector<std::string> entries;
-    for (int k = 0; k < 18; ++k) entries.push_back(race.text(c++));
 
-    const auto stored = readForecastRace(tran, meeting.raceTable, meeting.entriesTable, raceNumber);
-    if (stored) card.forecast = forecastRace(stored->runners, card.goodGoing, userName);
+    const bool good = r.ryoOmo == 1;
+    card.goodGoing = good;
+    card.going = good ? "良" : "重";
+    card.runnerCount =
+        static_cast<int>(std::min<std::int64_t>(numericValue(r.tousuu), kRaceCardLines));
+    card.title = raceTitle(r, false);
+    card.fullTitle = raceTitle(r, true);
+    card.postTime = postTime(r);
+    card.distanceAndTrack = distanceAndTrack(r);
 
-    const bool good = card.goodGoing;
-    auto entry = tran.prepare(
-        std::string("SELECT bamei, seibetsu, seinen, NameKisi, NameChok, MinaraiKisi, "
-                    "Tokusei3kaku, Shisuu3kaku, ") +
-        (good ? "Nouryoku2, Nouryoku1, Nouryoku3" : "OmoNouryoku2, OmoNouryoku1, OmoNouryoku3") +
-        " FROM " + quoteIdentifier(meeting.entriesTable) + " WHERE umacode = ?1");
-    const int runners = std::min<int>(static_cast<int>(numericValue(r.tousuu)), 18);
-    const auto raceYear = numericValue(r.year);
-    for (int i = 0; i < runners; ++i) {
-        const std::string& e = entries[static_cast<std::size_t>(i)];
-        RunnerLine line;
-        line.number = i + 1;
-        line.bracket = static_cast<int>(numericValue(e.substr(0, 1)));
-        line.umacode = e.substr(1, 8);
-        line.sex = seibetsuLabel(e.size() > 9 ? e.substr(9, 1) : "");
-        line.weight = formatNumber(
-            static_cast<double>(numericValue(e.size() > 11 ? e.substr(11, 3) : "")) / 10.0, "#0.0");
-        entry.bind(1, line.umacode);
-        if (entry.step()) {
-            line.hasEntry = true;
-            line.name = trimRight(std::string(charactersAt(entry.text(0), 1, 10)));
-            line.sex = seibetsuLabel(entry.text(1));
-            // Ages cross the turn of the century: two-digit years are taken modulo 100.
-            line.age = static_cast<int>(
-                (raceYear - numericValue(entry.text(2).substr(0, 2)) + 100) % 100 + 1);
-            line.jockey = trimRight(std::string(charactersAt(entry.text(3), 1, 10)));
-            line.trainer = trimRight(std::string(charactersAt(entry.text(4), 1, 10)));
-            line.apprentice = entry.text(5);
-            line.style = entry.text(6);
-            line.shisuu3kaku = static_cast<int>(entry.int64(7));
-            line.index = formatValue(entry, 8, "##0.0");
-            line.sIndex = formatValue(entry, 9, "##0.0");
-            line.anaIndex = formatValue(entry, 10, "##0.0");
+    auto entries = tran.prepare(entrySelect(meeting, good));
+    std::vector<PersonaRunner> field;
+    for (int k = 0; k < kRaceCardLines; ++k) {
+        const std::string text = race.text(c + k);
+        const RunnerEntry entry = readRunnerEntry(text);
+        RunnerLine& line = card.lines[static_cast<std::size_t>(k)];
+        line.number = k + 1;
+        line.shown = entry.isRunner();
+        PersonaRunner runner;
+        runner.horseNumber = static_cast<std::int16_t>(k + 1);
+        runner.bracketNumber = static_cast<std::int16_t>(entry.bracketNumber);
+        if (line.shown) {
+            line.bracket = std::string(entry.bracket);
+            if (entry.bracket.size() == 1 && entry.bracket >= "1" && entry.bracket <= "8") {
+                line.bracketColour = static_cast<int>(entry.bracketNumber);
+            }
+            line.sex = seibetsuLabel(entry.sexCode);
+            line.weight = formatNumber(static_cast<double>(entry.weight) / 10.0, "#0.0");
         }
-        entry.reset();
-        if (stored) {
-            for (std::size_t p = 0; p < card.forecast.personas.size(); ++p) {
-                const auto& marks = card.forecast.personas[p].marks;
-                if (static_cast<std::size_t>(i) < marks.size())
-                    line.marks[p] = marks[static_cast<std::size_t>(i)];
+        if (entry.hasHorse) {
+            line.umacode = std::string(entry.umacode);
+            StatementReset reset(entries);
+            entries.bind(1, line.umacode);
+            if (entries.step()) {
+                fillFromEntriesRow(line, entries, r, good, runner.ability, runner.shisuu3kaku);
             }
         }
-        card.runners.push_back(std::move(line));
+        if (k < card.runnerCount) field.push_back(runner);
+    }
+
+    card.forecast = forecastRace(field, good, userName);
+    for (std::size_t p = 0; p < card.forecast.personas.size(); ++p) {
+        const auto& marks = card.forecast.personas[p].marks;
+        for (std::size_t k = 0; k < marks.size(); ++k) card.lines[k].marks[p] = marks[k];
     }
     return card;
+}
+
+bool storeRaceGoing(Database& tran, const Meeting& meeting, int raceNumber, bool good) {
+    if (!tran.hasTable(meeting.raceTable)) return false;
+    Transaction tx(tran);
+    auto st = tran.prepare("UPDATE " + quoteIdentifier(meeting.raceTable) +
+                           " SET RyoOmo = ?1 WHERE bango = ?2");
+    st.bind(1, std::int64_t{good ? 1 : 2});
+    st.bind(2, std::int64_t{raceNumber});
+    st.run();
+    const bool found = tran.changes() > 0;
+    tx.commit();
+    return found;
 }
 
 }  // namespace zelvanor

@@ -13,6 +13,19 @@ constexpr std::string_view kIndexPattern = "##0.0";
 
 }  // namespace
 
+std::string personaHeadingTip(Persona persona, std::string_view userName) {
+    switch (persona) {
+        case Persona::Suirei:
+            return "本誌の翠嶺君は、本命党です。";
+        case Persona::Hekika:
+            return "碧渦です。能力値を重視していますので、経験の浅い馬たちが出走すると苦手です。";
+        case Persona::User:
+            break;
+    }
+    return "本誌代表の " + personaName(persona, userName) +
+           " です。的中率はよくないですが、たまに万馬券を的中します。回収率Ｎｏ１！（？）";
+}
+
 double displayedPersonaValue(Persona persona, const AbilityValues& values, bool goodGoing) {
     const float stored = personaValue(persona, values, goodGoing);
     // A value that is no number cannot be shown; the card shows it as no index at all.
@@ -71,6 +84,7 @@ RaceForecast forecastRace(std::span<const PersonaRunner> runners, bool goodGoing
         f.persona = persona;
         f.name = personaName(persona, userName);
         f.caption = personaCaption(persona, userName);
+        f.headingTip = personaHeadingTip(persona, userName);
         f.ranking = rankRunners(runners, persona, goodGoing);
 
         f.marks.assign(runners.size(), "");

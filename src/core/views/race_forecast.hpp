@@ -33,6 +33,7 @@ struct PersonaForecast {
     Persona persona = Persona::Suirei;
     std::string name;     // mark column heading
     std::string caption;  // frame caption
+    std::string headingTip;  // the mark column heading's tooltip
     // The whole field, best first, with the values the grid shows (one decimal).
     std::vector<RankedPlace> ranking;
     // The mark of every runner, in the order the runners were given: "◎" "○" "▲" "△" "×" or "".
@@ -49,6 +50,9 @@ struct RaceForecast {
     std::string pace;     // "ペースＨ", "ペースＭ", "ペースＳ" or ""
     std::string verdict;  // "軸堅い" … "波乱含み" or ""
 };
+
+// The tooltip of a persona's mark column heading, the user's name in the third.
+std::string personaHeadingTip(Persona persona, std::string_view userName);
 
 // The value a persona ranks a runner by: the ability value as the grid shows it ("##0.0") and
 // reads it back. The user's persona keeps it in single precision.

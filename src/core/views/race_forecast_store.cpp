@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/records/numeric.hpp"
+#include "core/records/runner_entry.hpp"
 #include "core/store/store.hpp"
 
 namespace zelvanor {
@@ -32,12 +33,12 @@ std::optional<ForecastRace> readForecastRace(Database& tran, std::string_view ra
     Table entries(tran, entryTable);
     entries.setIndex("umacode");
     for (std::int64_t k = 0; k < count; ++k) {
-        const std::string entry = races.text("uma" + std::to_string(k + 1));
+        const std::string text = races.text("uma" + std::to_string(k + 1));
+        const RunnerEntry entry = readRunnerEntry(text);
         PersonaRunner runner;
         runner.horseNumber = static_cast<std::int16_t>(k + 1);
-        runner.bracketNumber = static_cast<std::int16_t>(numericValue(entry.substr(0, 1)));
-        const std::string code = entry.size() > 1 ? entry.substr(1, 8) : std::string();
-        if (!code.empty() && entries.seek(Value{code})) {
+        runner.bracketNumber = static_cast<std::int16_t>(entry.bracketNumber);
+        if (entry.hasHorse && entries.seek(Value{std::string(entry.umacode)})) {
             runner.ability = {
                 singleColumn(entries, "Nouryoku1"),    singleColumn(entries, "Nouryoku2"),
                 singleColumn(entries, "Nouryoku3"),    singleColumn(entries, "OmoNouryoku1"),
