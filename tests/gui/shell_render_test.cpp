@@ -5,7 +5,9 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -113,6 +115,18 @@ class ShellRenderTest : public QObject {
             auto* button = w.findChild<QPushButton*>(name);
             QVERIFY(button->width() >= button->sizeHint().width());
         }
+
+        // While a batch runs: its archive beside the progress bar, the window's size unchanged.
+        const QSize idle = w.size();
+        auto* text1 = w.findChild<QLineEdit*>("Text1");
+        text1->setText(dir.filePath("batch/umaj.lzh"));
+        text1->setVisible(true);
+        w.progressBar()->setValue(40);
+        w.progressBar()->setVisible(true);
+        QVERIFY(w.grab().save(screenshot("form_start_batch.png")));
+        QCOMPARE(w.size(), idle);
+        text1->setVisible(false);
+        w.progressBar()->setVisible(false);
 
         w.showHelp();
         HelpWindow* help = w.helpWindow();
