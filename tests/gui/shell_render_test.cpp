@@ -50,6 +50,10 @@ class ShellRenderTest : public QObject {
         QStringList labels;
         for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
         QVERIFY2(labels.join(' ').contains(QStringLiteral("ファイル")), qPrintable(labels.join('|')));
+        dialog.setWindowTitle(QStringLiteral("！騎手データの圧縮されたファイルを指定してください"));
+        dialog.setNameFilter(QStringLiteral("LZH (*.lzh *.LZH)"));
+        dialog.resize(560, 360);
+        QVERIFY(dialog.grab().save(screenshot("file_dialog.png")));
 
         QCOMPARE(QLocale().language(), QLocale::Japanese);
         QCOMPARE(QLocale().toString(1234567), QStringLiteral("1,234,567"));
