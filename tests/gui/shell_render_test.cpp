@@ -5,8 +5,11 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -47,6 +50,10 @@ class ShellRenderTest : public QObject {
         QStringList labels;
         for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
         QVERIFY2(labels.join(' ').contains(QStringLiteral("ファイル")), qPrintable(labels.join('|')));
+        dialog.setWindowTitle(QStringLiteral("！騎手データの圧縮されたファイルを指定してください"));
+        dialog.setNameFilter(QStringLiteral("LZH (*.lzh *.LZH)"));
+        dialog.resize(560, 360);
+        QVERIFY(dialog.grab().save(screenshot("file_dialog.png")));
 
         QCOMPARE(QLocale().language(), QLocale::Japanese);
         QCOMPARE(QLocale().toString(1234567), QStringLiteral("1,234,567"));
@@ -96,16 +103,16 @@ class ShellRenderTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.grab().save(screenshot("form_start.png")));
 
-        // Every caption of the head fits its label, the long platform line included.
+        // Every caption of the head fits inside its frame's margins, the long platform line
+        // included.
         for (const char* name : {"SSPanel3", "SSPanel1", "SSPanel2"}) {
             auto* label = w.findChild<QLabel*>(name);
             QVERIFY(label);
-            const int needed = label->fontMetrics().horizontalAdvance(label->text()) +
-                               2 * label->frameWidth() + 2 * label->margin();
-            QVERIFY2(label->contentsRect().width() + 2 * label->frameWidth() >= needed,
+            const int needed = label->fontMetrics().horizontalAdvance(label->text());
+            QVERIFY2(label->contentsRect().width() >= needed,
                      qPrintable(QStringLiteral("%1: %2 < %3")
                                     .arg(name)
-                                    .arg(label->width())
+                                    .arg(label->contentsRect().width())
                                     .arg(needed)));
         }
         for (const char* name : {"SSCommand1", "SSCommand2", "SSCommand3", "SSCommand4"}) {
@@ -113,10 +120,26 @@ class ShellRenderTest : public QObject {
             QVERIFY(button->width() >= button->sizeHint().width());
         }
 
+        // While a batch runs: its archive beside the progress bar, the window's size unchanged.
+        const QSize idle = w.size();
+        auto* text1 = w.findChild<QLineEdit*>("Text1");
+        text1->setText(dir.filePath("batch/umaj.lzh"));
+        text1->setVisible(true);
+        w.progressBar()->setValue(40);
+        w.progressBar()->setVisible(true);
+        QVERIFY(w.grab().save(screenshot("form_start_batch.png")));
+        QCOMPARE(w.size(), idle);
+        text1->setVisible(false);
+        w.progressBar()->setVisible(false);
+
         w.showHelp();
         HelpWindow* help = w.helpWindow();
         QVERIFY(QTest::qWaitForWindowExposed(help));
         QVERIFY(help->grab().save(screenshot("help_window.png")));
+        // A line break inside Japanese text in the HTML source shows as a stray space.
+        const QRegularExpression stray(QStringLiteral("[\\x{3000}-\\x{9FFF}] [\\x{3000}-\\x{9FFF}]"));
+        const QRegularExpressionMatch found = stray.match(help->toPlainText());
+        QVERIFY2(!found.hasMatch(), qPrintable(found.captured()));
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -99,7 +100,7 @@ void FormStart::buildContent() {
 
     auto* head = new QGridLayout;
     head->setHorizontalSpacing(6);
-    head->setVerticalSpacing(0);
+    head->setVerticalSpacing(2);
     auto* logo = new LogoWidget(central);
     auto* panel3 = new QLabel(QStringLiteral("for"), central);
     panel3->setObjectName(QStringLiteral("SSPanel3"));
@@ -110,6 +111,8 @@ void FormStart::buildContent() {
     for (QLabel* l : {panel3, panel1, panel2}) {
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         l->setAlignment(Qt::AlignCenter);
+        // Room between the sunken frame and the text, so no caption touches its frame.
+        l->setContentsMargins(8, 2, 8, 2);
     }
     head->addWidget(logo, 0, 0, 2, 1);
     head->addWidget(panel3, 0, 1);
@@ -143,31 +146,34 @@ void FormStart::buildContent() {
     connect(sSCommand3_, &QPushButton::clicked, this, &FormStart::openRaceDaySelection);
     outer->addLayout(buttons);
 
-    progressBar1_ = new QProgressBar(central);
-    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
-    progressBar1_->setRange(0, 100);
-    progressBar1_->setValue(0);
-    progressBar1_->setTextVisible(false);
-    progressBar1_->setMaximumHeight(10);
-    progressBar1_->setVisible(false);
-    // Keeps the window's height when the bar appears and disappears.
-    QSizePolicy keep = progressBar1_->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    progressBar1_->setSizePolicy(keep);
-    outer->addWidget(progressBar1_);
-
-    // The batch import is reached from the menu, so its button stays out of sight; its path box
-    // appears while a batch runs.
+    // One line under the buttons for the work in hand: the progress bar, and while a batch runs
+    // the path of its archive beside it. The line keeps its height when both are hidden, so the
+    // window never changes size.
+    auto* working = new QWidget(central);
+    auto* workingRow = new QHBoxLayout(working);
+    workingRow->setContentsMargins(0, 0, 0, 0);
+    workingRow->setSpacing(4);
+    // The batch import is reached from the menu, so its button stays out of sight.
     command1_ = new QPushButton(QStringLiteral("一括データ取込"), central);
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setVisible(false);
     connect(command1_, &QPushButton::clicked, this, &FormStart::batchImport);
-    text1_ = new QLineEdit(central);
+    text1_ = new QLineEdit(working);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
-    text1_->setSizePolicy(keep);  // keeps the layout still when the box appears
+    text1_->setFrame(false);
     text1_->setVisible(false);
-    outer->addWidget(text1_);
+    workingRow->addWidget(text1_, 3);
+    progressBar1_ = new QProgressBar(working);
+    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar1_->setRange(0, 100);
+    progressBar1_->setValue(0);
+    progressBar1_->setTextVisible(false);
+    progressBar1_->setFixedHeight(10);
+    progressBar1_->setVisible(false);
+    workingRow->addWidget(progressBar1_, 2, Qt::AlignVCenter);
+    working->setFixedHeight(text1_->sizeHint().height());
+    outer->addWidget(working);
 
     setCentralWidget(central);
     const QSize designed(twipsToPixels(this, 4515), twipsToPixels(this, 1905));

@@ -18,33 +18,11 @@
 #include "core/records/layout_umaj.hpp"
 #include "core/records/layouts.hpp"
 #include "core/records/numeric.hpp"
+#include "record_reading.hpp"
 #include "temp_folder.hpp"
 
 namespace zelvanor::sample {
 namespace {
-
-// The checks read the files only through the record layouts, as the importers will.
-
-std::vector<std::string_view> recordsOf(const std::string& file, const RecordLayout& layout) {
-    std::vector<std::string_view> out;
-    for (std::size_t at = 0; at + layout.recordLength <= file.size(); at += layout.recordLength) {
-        out.push_back(std::string_view(file).substr(at, layout.recordLength));
-    }
-    return out;
-}
-
-std::string text(std::string_view record, const FieldSpec& field) {
-    return decodeField(record, field);
-}
-std::string text(std::string_view record, const RecordLayout& layout, std::string_view name) {
-    return text(record, layout.field(name));
-}
-std::int64_t value(std::string_view record, const FieldSpec& field) {
-    return numericValue(text(record, field));
-}
-std::int64_t value(std::string_view record, const RecordLayout& layout, std::string_view name) {
-    return value(record, layout.field(name));
-}
 
 std::vector<std::string> characters(std::string_view utf8) {
     std::vector<std::string> out;

@@ -17,25 +17,11 @@
 #include "core/records/numeric.hpp"
 #include "core/store/store.hpp"
 #include "sampledata/generator.hpp"
+#include "record_reading.hpp"
 #include "temp_folder.hpp"
 
 namespace zelvanor::sample {
 namespace {
-
-std::vector<std::string_view> recordsOf(const std::string& file, const RecordLayout& layout) {
-    std::vector<std::string_view> out;
-    for (std::size_t at = 0; at + layout.recordLength <= file.size(); at += layout.recordLength) {
-        out.push_back(std::string_view(file).substr(at, layout.recordLength));
-    }
-    return out;
-}
-
-std::string text(std::string_view record, const FieldSpec& field) {
-    return decodeField(record, field);
-}
-std::int64_t value(std::string_view record, const FieldSpec& field) {
-    return numericValue(text(record, field));
-}
 
 std::vector<SampleData> seasons(SampleSize size, int count, std::uint32_t seed) {
     std::vector<SampleData> out;
