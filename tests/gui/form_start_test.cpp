@@ -96,6 +96,23 @@ class FormStartTest : public QObject {
         QVERIFY(!help || !help->isVisible());
     }
 
+    void windowsOpenedFromTheMainWindowCloseWithIt() {
+        QTemporaryDir dir;
+        RecordingDialogs answers;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        w.show();
+        w.findChild<QPushButton*>("SSCommand3")->click();
+        QPointer<QWidget> selection;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == QLatin1String("FormDenSelect") && top->isVisible()) {
+                selection = top;
+            }
+        }
+        QVERIFY(selection);
+        w.findChild<QAction*>("mnuEnd")->trigger();
+        QVERIFY(!selection || !selection->isVisible());
+    }
+
     void startCreatesTheConstantsRecordOnce() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());

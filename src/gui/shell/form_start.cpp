@@ -189,6 +189,10 @@ void FormStart::showHelp() {
 
 void FormStart::closeEvent(QCloseEvent* event) {
     if (help_) help_->close();
+    for (const QPointer<QWidget>& window : openWindows_) {
+        if (window) window->close();
+    }
+    openWindows_.clear();
     QMainWindow::closeEvent(event);
 }
 
@@ -269,10 +273,16 @@ void FormStart::batchImport() {
     setCommandButtonsEnabled(true);
 }
 
+void FormStart::keepWindow(QWidget* window) {
+    std::erase_if(openWindows_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    openWindows_.emplace_back(window);
+}
+
 void FormStart::openRaceDaySelection() {
     guarded([&] {
         auto* window = new FormDenSelect(*this);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        keepWindow(window);
         window->show();
     });
 }
@@ -281,6 +291,7 @@ void FormStart::openRaceCard(const Meeting& meeting) {
     guarded([&] {
         auto* window = new FormMain3(*this, meeting);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        keepWindow(window);
         window->show();
     });
 }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <vector>
 
 #include "core/import/archive_import.hpp"
 #include "core/import/progress.hpp"
@@ -67,6 +68,7 @@ class FormStart : public QMainWindow {
     void buildContent();
     void reportFailure(const QString& message);
     void setCommandButtonsEnabled(bool enabled);
+    void keepWindow(QWidget* window);
     // Shows the progress bar and returns the callback that moves it, repainting as it goes.
     ProgressFn startProgress();
     void endProgress();
@@ -84,6 +86,9 @@ class FormStart : public QMainWindow {
     QLineEdit* text1_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QPointer<HelpWindow> help_;
+    // The race-day selections and race cards opened from here: closing the main window ends the
+    // program, so they close with it.
+    std::vector<QPointer<QWidget>> openWindows_;
     QString lastArchiveFolder_;
 };
 
