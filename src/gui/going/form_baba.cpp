@@ -20,7 +20,7 @@ constexpr const char* kInformation =
     "  下記の設定は選択された開催のレースを全て（１Ｒから１２Ｒまで）更新しますので、個別の設定が"
     "必要な場合は、予想画面で変更してください。";
 
-constexpr int kTextWidth = 360;
+constexpr int kTextWidth = 384;
 
 }  // namespace
 

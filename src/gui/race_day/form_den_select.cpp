@@ -163,7 +163,7 @@ QWidget* FormDenSelect::buildRecomputeOptions() {
     row->addStretch(1);
     recomputeAllButton_ = new QPushButton(QStringLiteral("全レースの再計算"), frame);
     recomputeAllButton_->setObjectName(QStringLiteral("Command1"));
-    recomputeAllButton_->setMinimumHeight(26);
+    recomputeAllButton_->setMinimumSize(recomputeAllButton_->sizeHint().width() + 16, 26);
     connect(recomputeAllButton_, &QPushButton::clicked, this, &FormDenSelect::recomputeTicked);
     row->addWidget(recomputeAllButton_);
     counter_ = new QLabel(QStringLiteral("処理件数"), frame);
