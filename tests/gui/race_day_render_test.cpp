@@ -65,6 +65,8 @@ class RaceDayRenderTest : public QObject {
     Q_OBJECT
 
     QTranslator qtJapanese_;
+    QTemporaryDir dir_;
+    AppPaths paths_{dir_.path().toStdString()};
 
   private slots:
     void initTestCase() {
@@ -74,14 +76,11 @@ class RaceDayRenderTest : public QObject {
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QApplication::installTranslator(&qtJapanese_);
         }
+        importSampleWeekend(paths_);
     }
 
     void raceDaySelectionAndItsBoxes() {
-        QTemporaryDir dir;
-        const AppPaths paths(dir.path().toStdString());
-        importSampleWeekend(paths);
-        if (QTest::currentTestFailed()) return;
-        FormStart main(paths);
+        FormStart main(paths_);
         main.show();
         FormDenSelect w(main);
         w.show();
@@ -110,11 +109,7 @@ class RaceDayRenderTest : public QObject {
     }
 
     void goingDialogAndItsBoxes() {
-        QTemporaryDir dir;
-        const AppPaths paths(dir.path().toStdString());
-        importSampleWeekend(paths);
-        if (QTest::currentTestFailed()) return;
-        DataSession session(paths);
+        DataSession session(paths_);
         const struct {
             const char* dialog;
             const char* box;

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -36,6 +37,15 @@ struct DataFolder {
     }
     QTemporaryDir dir;
     AppPaths paths{dir.path().toStdString()};
+};
+
+// A race-day selection open over a copy of the sample weekend, dialogs answered by the test.
+struct Opened {
+    explicit Opened(const QString& sample) : data(sample), main(data.paths), w(main) { w.show(); }
+    DataFolder data;
+    FormStart main;
+    RecordingDialogs answers;
+    FormDenSelect w;
 };
 
 QListWidget* list(QWidget& w, int course) {
@@ -127,6 +137,10 @@ class RaceDayTest : public QObject {
         QCOMPARE(windows.size(), size_t{1});
         QWidget& w = *windows.front();
         QCOMPARE(w.windowTitle(), QStringLiteral("予想する開催の選択"));
+        // Centred before the window system adds its frame, so off by the frame's width at most.
+        const QPoint offCentre = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 8, qPrintable(QStringLiteral("%1,%2").arg(
+                                                        offCentre.x()).arg(offCentre.y())));
 
         const QStringList courses{"札幌", "函館", "福島", "新潟", "東京",
                                   "中山", "中京", "京都", "阪神", "小倉"};
@@ -162,11 +176,25 @@ class RaceDayTest : public QObject {
         closeTopLevels("FormDenSelect");
     }
 
+    void anUnreadableStoreIsToldAndOpensNothing() {
+        QTemporaryDir dir;
+        QFile tran(dir.filePath("tran.mdb"));
+        QVERIFY(tran.open(QIODevice::WriteOnly));
+        tran.write(QByteArray(4096, 'x'));
+        tran.close();
+        FormStart main(AppPaths(dir.path().toStdString()));
+        RecordingDialogs answers;
+        main.findChild<QPushButton*>("SSCommand3")->click();
+        QCOMPARE(answers.shown.size(), size_t{1});
+        QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
+        QVERIFY2(answers.shown[0].text.contains(QStringLiteral("tran.mdb")),
+                 qPrintable(answers.shown[0].text));
+        QVERIFY(visibleTopLevels("FormDenSelect").empty());
+    }
+
     void oneEntrySelectedInTheWholeWindow() {
-        DataFolder data(sample_.path());
-        FormStart main(data.paths);
-        FormDenSelect w(main);
-        w.show();
+        Opened opened(sample_.path());
+        auto& w = opened.w;
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
         select(w, 4, 1);
@@ -191,11 +219,8 @@ class RaceDayTest : public QObject {
     }
 
     void actionsWithoutASelectionSayNothingIsSelected() {
-        DataFolder data(sample_.path());
-        FormStart main(data.paths);
-        RecordingDialogs answers;
-        FormDenSelect w(main);
-        w.show();
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         for (const char* button : {"SSCommand1", "SSCommand3", "SSCommand5", "SSCommand6"}) {
             answers.shown.clear();
             click(w, button);
@@ -224,11 +249,8 @@ class RaceDayTest : public QObject {
     }
 
     void deleteAsksAndDropsBothTablesUnlessNo() {
-        DataFolder data(sample_.path());
-        FormStart main(data.paths);
-        RecordingDialogs answers;
-        FormDenSelect w(main);
-        w.show();
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         select(w, 4, 0);
 
         answers.confirmAnswer = false;
@@ -258,11 +280,8 @@ class RaceDayTest : public QObject {
     }
 
     void deletingAMeetingAlreadyGoneSaysNothing() {
-        DataFolder data(sample_.path());
-        FormStart main(data.paths);
-        RecordingDialogs answers;
-        FormDenSelect w(main);
-        w.show();
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         select(w, 7, 1);
         {
             Database other(data.paths.tranPath());
@@ -309,11 +328,9 @@ class RaceDayTest : public QObject {
     }
 
     void backTurnsTheMainCommandsOnAndCloses() {
-        DataFolder data(sample_.path());
-        FormStart main(data.paths);
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         main.setRaceCardOpen(true);
-        FormDenSelect w(main);
-        w.show();
         click(w, "SSCommand2");
         QVERIFY(!w.isVisible());
         QVERIFY(main.findChild<QAction*>("mnuFileDen")->isEnabled());
@@ -322,13 +339,10 @@ class RaceDayTest : public QObject {
     }
 
     void recomputeOneMeeting() {
-        DataFolder data(sample_.path());
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         markEngineColumns(data.paths);
-        FormStart main(data.paths);
         main.show();
-        RecordingDialogs answers;
-        FormDenSelect w(main);
-        w.show();
         select(w, 3, 1);
         QList<int> progress;
         connect(main.progressBar(), &QProgressBar::valueChanged, this,
@@ -353,13 +367,10 @@ class RaceDayTest : public QObject {
     }
 
     void recomputeEveryMeetingOfTheTickedCourses() {
-        DataFolder data(sample_.path());
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         markEngineColumns(data.paths);
-        FormStart main(data.paths);
         main.show();
-        RecordingDialogs answers;
-        FormDenSelect w(main);
-        w.show();
         auto* counter = w.findChild<QLabel*>("Label1");
 
         // Nothing ticked: nothing computed, the counter keeps its text.
@@ -391,12 +402,9 @@ class RaceDayTest : public QObject {
     }
 
     void aFailingRecomputationIsToldAndChangesNothing() {
-        DataFolder data(sample_.path());
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         markEngineColumns(data.paths);
-        FormStart main(data.paths);
-        RecordingDialogs answers;
-        FormDenSelect w(main);
-        w.show();
         // The recomputation opens its own connections; a mast.mdb that cannot be opened fails it.
         QFile::remove(QString::fromStdString(data.paths.mastPath().string()));
         QDir(data.dir.path()).mkdir("mast.mdb");
@@ -420,11 +428,8 @@ class RaceDayTest : public QObject {
     }
 
     void goingOpensModalOverTheSelection() {
-        DataFolder data(sample_.path());
-        FormStart main(data.paths);
-        RecordingDialogs answers;
-        FormDenSelect w(main);
-        w.show();
+        Opened opened(sample_.path());
+        auto& [data, main, answers, w] = opened;
         select(w, 7, 0);
         click(w, "SSCommand6");
         auto* dialog = w.findChild<FormBaba*>("FormBaba");
