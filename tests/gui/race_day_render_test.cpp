@@ -16,7 +16,9 @@
 #include <functional>
 
 #include "sample_weekend.hpp"
+#include "core/import/race_tables.hpp"
 #include "core/shell/data_session.hpp"
+#include "core/store/store.hpp"
 #include "gui/going/form_baba.hpp"
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/form_start.hpp"
@@ -106,6 +108,35 @@ class RaceDayRenderTest : public QObject {
             QVERIFY(done.text().contains(QLatin1Char('\n')));
         }
         QCOMPARE(tokyo->count(), 2);  // the question was answered No
+    }
+
+    // A season's worth of meetings: the lists scroll, and the dates must still fit beside the
+    // scroll bar.
+    void raceDaySelectionOfASeason() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        {
+            Database tran(paths.tranPath());
+            Transaction tx(tran);
+            for (const char* course : {"04", "05", "08"}) {
+                for (int day = 0; day < 40; ++day) {
+                    const std::string date = QStringLiteral("98%1%2")
+                                                 .arg(day / 8 + 3, 2, 10, QLatin1Char('0'))
+                                                 .arg(day % 8 + 10, 2, 10, QLatin1Char('0'))
+                                                 .toStdString();
+                    createRaceTable(tran, std::string("D") + course + date);
+                }
+            }
+            tx.commit();
+        }
+        FormStart main(paths);
+        FormDenSelect w(main);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* tokyo = w.findChild<QListWidget*>("List1_4");
+        QCOMPARE(tokyo->count(), 40);
+        tokyo->setCurrentRow(39);
+        save(w, "race_day_selection_season");
     }
 
     void goingDialogAndItsBoxes() {

@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -35,8 +36,6 @@ namespace zelvanor::gui {
 namespace {
 
 constexpr int kCourses = 10;
-// Wide enough for a six-character date text and a scroll bar.
-constexpr int kListWidth = 62;
 
 std::string courseCode(int index) {
     const int code = index + 1;
@@ -86,18 +85,21 @@ FormDenSelect::FormDenSelect(FormStart& main, QWidget* parent) : QWidget(parent)
 void FormDenSelect::buildLists(QGridLayout* grid) {
     grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(2);
+    // Wide enough for a date text beside the scroll bar a season's meetings bring.
+    const int listWidth = fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
+                          style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
     for (int i = 0; i < kCourses; ++i) {
         auto* heading = new QLabel(courseName(i), this);
         heading->setObjectName(indexed("SSPanel1", i));
         heading->setFrameStyle(QFrame::Panel | QFrame::Raised);
         heading->setAlignment(Qt::AlignCenter);
-        heading->setFixedWidth(kListWidth);
+        heading->setFixedWidth(listWidth);
         heading->setMinimumHeight(heading->sizeHint().height() + 4);
 
         auto* list = new QListWidget(this);
         list->setObjectName(indexed("List1", i));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setFixedWidth(kListWidth);
+        list->setFixedWidth(listWidth);
         list->setMinimumHeight(190);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setContextMenuPolicy(Qt::CustomContextMenu);
