@@ -374,26 +374,31 @@ void FormDenSelect::endProgress() {
 // keep painting the progress meanwhile. Handing the work to the thread rather than processing
 // events from the progress callback keeps the windows answering even while one large race is
 // computed, and no window code runs in the middle of the engine's transaction.
+bool FormDenSelect::recompute(const std::vector<Meeting>& meetings,
+                              const std::function<void(const RecomputeStep&)>& shown) {
+    // The pointer is back to normal before any box, which would otherwise show the hourglass.
+    return attempt([&] {
+        const OverrideCursor busy(Qt::WaitCursor);
+        const AppPaths paths = main_.paths();
+        runInBackground([&] {
+            recomputeMeetings(paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+                                  // Delivered before runInBackground returns, so `shown` is
+                                  // still there.
+                                  QMetaObject::invokeMethod(
+                                      this, [&shown, s] { shown(s); }, Qt::QueuedConnection);
+                              }));
+        });
+    });
+}
+
 void FormDenSelect::recomputeSelected() {
     const auto meeting = lookup();
     if (!meeting) return;
     setMeetingButtonsEnabled(false);
     showProgress(0);
-    const bool done = attempt([&] {
-        const OverrideCursor busy(Qt::WaitCursor);
-        const AppPaths paths = main_.paths();
-        const std::vector<Meeting> meetings{*meeting};
-        runInBackground([&, this] {
-            recomputeMeetings(paths, meetings, RecomputeStepFn([this](const RecomputeStep& s) {
-                                  const int percent =
-                                      static_cast<int>(std::lround(s.race * 100.0 / 12));
-                                  QMetaObject::invokeMethod(
-                                      this, [this, percent] { showProgress(percent); },
-                                      Qt::QueuedConnection);
-                              }));
-        });
+    const bool done = recompute({*meeting}, [this](const RecomputeStep& s) {
+        showProgress(static_cast<int>(std::lround(s.race * 100.0 / 12)));
     });
-    // The pointer is back to normal before the box, which would otherwise show the hourglass.
     if (done) {
         dialogs().message(this, displayText(kRecomputedText), QString(), UserDialogs::Icon::None);
     }
@@ -407,29 +412,16 @@ void FormDenSelect::recomputeTicked() {
         if (courseChecks_[static_cast<std::size_t>(i)]->isChecked()) courses.push_back(courseCode(i));
     }
     showProgress(0);
-    attempt([&] {
-        const OverrideCursor busy(Qt::WaitCursor);
-        const std::vector<Meeting> meetings = meetingsOfCourses(main_.session().tran(), courses);
-        if (meetings.empty()) return;
-        const AppPaths paths = main_.paths();
-        runInBackground([&, this] {
-            recomputeMeetings(paths, meetings, RecomputeStepFn([this](const RecomputeStep& s) {
-                                  if (s.race != 1) return;
-                                  const int percent = static_cast<int>(
-                                      std::lround(100.0 * static_cast<double>(s.meeting) /
-                                                  static_cast<double>(s.meetings)));
-                                  const QString count = QStringLiteral("%1/%2").arg(s.meeting).arg(
-                                      s.meetings);
-                                  QMetaObject::invokeMethod(
-                                      this,
-                                      [this, percent, count] {
-                                          counter_->setText(count);
-                                          showProgress(percent);
-                                      },
-                                      Qt::QueuedConnection);
-                              }));
+    std::vector<Meeting> meetings;
+    if (attempt([&] { meetings = meetingsOfCourses(main_.session().tran(), courses); }) &&
+        !meetings.empty()) {
+        recompute(meetings, [this](const RecomputeStep& s) {
+            if (s.race != 1) return;
+            counter_->setText(QStringLiteral("%1/%2").arg(s.meeting).arg(s.meetings));
+            showProgress(static_cast<int>(std::lround(100.0 * static_cast<double>(s.meeting) /
+                                                      static_cast<double>(s.meetings))));
         });
-    });
+    }
     endProgress();
 }
 

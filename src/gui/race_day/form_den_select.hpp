@@ -4,8 +4,10 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "core/views/meetings.hpp"
+#include "core/views/recompute.hpp"
 
 class QCheckBox;
 class QGridLayout;
@@ -52,6 +54,10 @@ class FormDenSelect : public QWidget {
     void recomputeSelected();
     void setGoing();
     void recomputeTicked();
+    // Recomputes the meetings on a worker thread; `shown` runs on this thread for each step.
+    // False when the store failed, which the user was told.
+    bool recompute(const std::vector<Meeting>& meetings,
+                   const std::function<void(const RecomputeStep&)>& shown);
     // Runs a store operation; a failure is told in a message box and abandons only that action.
     bool attempt(const std::function<void()>& operation);
     // The five buttons switched off while one meeting is recomputed.
