@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include <future>
@@ -446,8 +447,9 @@ class RaceDayTest : public QObject {
         QCOMPARE(count(tran, "SELECT count(*) FROM D08981004 WHERE RyoOmo = 2"), std::int64_t{0});
     }
 
-    // The recomputation's wait: windows keep running their events, while the user's clicks and
-    // keys are dropped (not held back until the end) and a failure comes back to the caller.
+    // The recomputation's wait: windows keep running their events, while the user's clicks, keys
+    // and close box are dropped (not held back until the end) and a failure comes back to the
+    // caller.
     void backgroundWorkDropsInputAndRethrows() {
         QWidget window;
         auto* button = new QPushButton(QStringLiteral("x"), &window);
@@ -465,6 +467,7 @@ class RaceDayTest : public QObject {
                     QTest::mouseClick(button, Qt::LeftButton);
                     button->setFocus();
                     QTest::keyClick(button, Qt::Key_Space);
+                    window.windowHandle()->close();  // as the close box does
                     clicked.set_value();
                 },
                 Qt::QueuedConnection);
@@ -475,8 +478,11 @@ class RaceDayTest : public QObject {
         QCOMPARE(clicks, 0);
         QCoreApplication::processEvents();
         QCOMPARE(clicks, 0);
+        QVERIFY(window.isVisible());
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(clicks, 1);
+        window.windowHandle()->close();
+        QVERIFY(!window.isVisible());
 
         QVERIFY_THROWS_EXCEPTION(StoreError, runInBackground([] { throw StoreError("x"); }));
     }
