@@ -92,12 +92,11 @@ TEST(Recompute, TwelveStepsForEveryMeetingEvenOneWithFewerRacesOrNoneLeft) {
     }
     const std::vector<Meeting> meetings{meetingOf("D01981003"), meetingOf("D10981003")};
     std::vector<std::string> steps;
-    const int computed =
-        recomputeMeetings(paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
-                              steps.push_back(std::to_string(s.meeting) + "/" +
-                                              std::to_string(s.meetings) + ":" +
-                                              std::to_string(s.race));
-                          }));
+    const int computed = recomputeMeetings(
+        paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+            steps.push_back(std::to_string(s.meeting) + "/" + std::to_string(s.meetings) + ":" +
+                            std::to_string(s.race));
+        }));
     EXPECT_EQ(computed, 0);  // the stored races have no runners; the second meeting is gone
     ASSERT_EQ(steps.size(), 24u);
     EXPECT_EQ(steps.front(), "1/2:1");

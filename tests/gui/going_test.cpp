@@ -4,11 +4,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "recording_dialogs.hpp"
 #include "core/import/race_tables.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "gui/going/form_baba.hpp"
+#include "recording_dialogs.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;

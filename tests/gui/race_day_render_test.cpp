@@ -15,13 +15,13 @@
 
 #include <functional>
 
-#include "sample_weekend.hpp"
 #include "core/import/race_tables.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "gui/going/form_baba.hpp"
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/form_start.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -41,7 +41,8 @@ void save(QWidget& w, const char* name) {
 // Waits for the next message box to open, pictures it and answers it with `button`.
 class BoxCatcher : public QObject {
   public:
-    BoxCatcher(const char* name, QMessageBox::StandardButton button) : name_(name), button_(button) {
+    BoxCatcher(const char* name, QMessageBox::StandardButton button)
+        : name_(name), button_(button) {
         connect(&timer_, &QTimer::timeout, this, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box || !box->isVisible()) return;

@@ -15,14 +15,14 @@
 #include <future>
 #include <memory>
 
-#include "recording_dialogs.hpp"
-#include "sample_weekend.hpp"
 #include "core/store/store.hpp"
 #include "core/views/recompute.hpp"
 #include "gui/going/form_baba.hpp"
 #include "gui/race_day/background_run.hpp"
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/form_start.hpp"
+#include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -139,9 +139,10 @@ class RaceDayTest : public QObject {
         QWidget& w = *windows.front();
         QCOMPARE(w.windowTitle(), QStringLiteral("予想する開催の選択"));
         // Centred before the window system adds its frame, so off by the frame's width at most.
-        const QPoint offCentre = w.frameGeometry().center() - w.screen()->availableGeometry().center();
-        QVERIFY2(offCentre.manhattanLength() <= 8, qPrintable(QStringLiteral("%1,%2").arg(
-                                                        offCentre.x()).arg(offCentre.y())));
+        const QPoint offCentre =
+            w.frameGeometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 8,
+                 qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
 
         const QStringList courses{"札幌", "函館", "福島", "新潟", "東京",
                                   "中山", "中京", "京都", "阪神", "小倉"};
@@ -229,7 +230,8 @@ class RaceDayTest : public QObject {
             QCOMPARE(answers.shown[0].text, kNothingSelected);
             QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
         }
-        for (const char* item : {"mnuActRecompute", "mnuActGoing", "mnuActPredict", "mnuActDelete"}) {
+        for (const char* item :
+             {"mnuActRecompute", "mnuActGoing", "mnuActPredict", "mnuActDelete"}) {
             answers.shown.clear();
             w.findChild<QAction*>(item)->trigger();
             QCOMPARE(answers.shown.size(), size_t{1});
@@ -257,8 +259,9 @@ class RaceDayTest : public QObject {
         answers.confirmAnswer = false;
         click(w, "SSCommand3");
         QCOMPARE(answers.shown.size(), size_t{1});
-        QCOMPARE(answers.shown[0].text,
-                 QStringLiteral("東京 98/10/03の\n\n出馬表・競走馬データを削除します。宜しいですか？"));
+        QCOMPARE(
+            answers.shown[0].text,
+            QStringLiteral("東京 98/10/03の\n\n出馬表・競走馬データを削除します。宜しいですか？"));
         QCOMPARE(answers.confirmTitles, QStringList{"置き換えの確認"});
         {
             Database tran(data.paths.tranPath());
@@ -351,14 +354,15 @@ class RaceDayTest : public QObject {
         w.findChild<QAction*>("mnuActRecompute")->trigger();
 
         QCOMPARE(answers.shown.size(), size_t{1});
-        QCOMPARE(answers.shown[0].text, QStringLiteral(
-                                            "設定されている予想定数の内容で再計算が終了しました。\n"
-                                            "再計算された内容は予想画面又は予想検証画面で確認できます。"));
+        QCOMPARE(answers.shown[0].text,
+                 QStringLiteral("設定されている予想定数の内容で再計算が終了しました。\n"
+                                "再計算された内容は予想画面又は予想検証画面で確認できます。"));
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::None);
         // r/12 of the way before race r, then back to 0 once hidden.
         QCOMPARE(progress, (QList<int>{8, 17, 25, 33, 42, 50, 58, 67, 75, 83, 92, 100, 0}));
         QVERIFY(!main.progressBar()->isVisible());
-        for (const char* b : {"SSCommand1", "SSCommand2", "SSCommand3", "SSCommand5", "SSCommand6"}) {
+        for (const char* b :
+             {"SSCommand1", "SSCommand2", "SSCommand3", "SSCommand5", "SSCommand6"}) {
             QVERIFY2(w.findChild<QPushButton*>(b)->isEnabled(), b);
         }
         Database tran(data.paths.tranPath());
@@ -382,8 +386,10 @@ class RaceDayTest : public QObject {
         w.findChild<QCheckBox*>("Check1_4")->setChecked(true);
         QStringList counts;
         QList<int> progress;
-        connect(main.progressBar(), &QProgressBar::valueChanged, this,
-                [&](int v) { progress << v; counts << counter->text(); });
+        connect(main.progressBar(), &QProgressBar::valueChanged, this, [&](int v) {
+            progress << v;
+            counts << counter->text();
+        });
         click(w, "Command1");
 
         QVERIFY(answers.shown.empty());
@@ -472,7 +478,8 @@ class RaceDayTest : public QObject {
                 },
                 Qt::QueuedConnection);
             clicked.get_future().wait();
-            QMetaObject::invokeMethod(button, [&] { posted = true; }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                button, [&] { posted = true; }, Qt::QueuedConnection);
         });
         QVERIFY(posted);
         QCOMPARE(clicks, 0);

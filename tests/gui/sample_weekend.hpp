@@ -18,8 +18,7 @@ inline void importSampleWeekend(const zelvanor::AppPaths& paths, std::uint32_t s
         }
         std::string failures;
     } notifier;
-    const auto data =
-        zelvanor::sample::generateSample(zelvanor::sample::SampleSize::Weekend, seed);
+    const auto data = zelvanor::sample::generateSample(zelvanor::sample::SampleSize::Weekend, seed);
     zelvanor::sample::writeSample(data, paths.extractionFolder(), false);
     for (const auto kind : {zelvanor::ArchiveKind::Jockeys, zelvanor::ArchiveKind::Trainers,
                             zelvanor::ArchiveKind::Horses}) {

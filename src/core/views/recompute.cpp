@@ -30,15 +30,14 @@ int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meeting
 int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
                       const ProgressFn& progress) {
     report(progress, 0);
-    const int computed =
-        recomputeMeetings(paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
-                              // Each meeting's share is counted once its races are done, that is
-                              // when the next one starts.
-                              if (s.race == 1 && s.meeting > 1) {
-                                  report(progress,
-                                         static_cast<int>(100 * (s.meeting - 1) / s.meetings));
-                              }
-                          }));
+    const int computed = recomputeMeetings(
+        paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+            // Each meeting's share is counted once its races are done, that is
+            // when the next one starts.
+            if (s.race == 1 && s.meeting > 1) {
+                report(progress, static_cast<int>(100 * (s.meeting - 1) / s.meetings));
+            }
+        }));
     if (!meetings.empty()) report(progress, 100);
     return computed;
 }

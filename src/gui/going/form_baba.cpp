@@ -48,9 +48,10 @@ FormBaba::FormBaba(DataSession& session, Meeting meeting, QWidget* parent)
     measure.setDefaultFont(text1_->font());
     measure.setDocumentMargin(text1_->document()->documentMargin());
     measure.setPlainText(text1_->toPlainText());
-    measure.setTextWidth(kTextWidth - 2 * text1_->frameWidth() -
-                         text1_->contentsMargins().left() - text1_->contentsMargins().right());
-    text1_->setFixedHeight(static_cast<int>(measure.size().height()) + 2 * text1_->frameWidth() + 4);
+    measure.setTextWidth(kTextWidth - 2 * text1_->frameWidth() - text1_->contentsMargins().left() -
+                         text1_->contentsMargins().right());
+    text1_->setFixedHeight(static_cast<int>(measure.size().height()) + 2 * text1_->frameWidth() +
+                           4);
     column->addWidget(text1_);
 
     good_ = new QRadioButton(QStringLiteral("すべて良馬場に設定する"), this);
@@ -96,15 +97,15 @@ void FormBaba::update() {
         setMeetingGoing(session_.tran(), meeting_, going);
     } catch (const std::exception& e) {
         // Nothing was written; the dialog stays open, to try again or cancel.
-        dialogs().message(this,
-                          QString::fromStdString(e.what()) +
-                              QStringLiteral("\n\nこの操作は取り消されました。"),
-                          QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+        dialogs().message(
+            this,
+            QString::fromStdString(e.what()) + QStringLiteral("\n\nこの操作は取り消されました。"),
+            QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
         return;
     }
-    dialogs().message(this, displayText(goingSetMessage(going)), QString(),
-                      going == Going::Good ? UserDialogs::Icon::Information
-                                           : UserDialogs::Icon::None);
+    dialogs().message(
+        this, displayText(goingSetMessage(going)), QString(),
+        going == Going::Good ? UserDialogs::Icon::Information : UserDialogs::Icon::None);
     accept();
 }
 

@@ -173,8 +173,8 @@ QWidget* FormDenSelect::buildRecomputeOptions() {
     counter_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     counter_->setAlignment(Qt::AlignCenter);
     // Room for a count like 312/312 without the row moving as it grows.
-    counter_->setMinimumWidth(counter_->fontMetrics().horizontalAdvance(QStringLiteral("0000/0000")) +
-                              10);
+    counter_->setMinimumWidth(
+        counter_->fontMetrics().horizontalAdvance(QStringLiteral("0000/0000")) + 10);
     row->addWidget(counter_);
     return frame;
 }
@@ -182,7 +182,8 @@ QWidget* FormDenSelect::buildRecomputeOptions() {
 void FormDenSelect::buildMenu() {
     mnuAct_ = new QMenu(this);
     mnuAct_->setObjectName(QStringLiteral("mnuAct"));
-    const auto add = [this](const char* name, const char* caption, void (FormDenSelect::*action)()) {
+    const auto add = [this](const char* name, const char* caption,
+                            void (FormDenSelect::*action)()) {
         QAction* a = mnuAct_->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
         if (action) connect(a, &QAction::triggered, this, action);
@@ -279,8 +280,8 @@ std::optional<Meeting> FormDenSelect::selectedMeeting() const {
 std::optional<Meeting> FormDenSelect::lookup() {
     auto meeting = selectedMeeting();
     if (!meeting) {
-        dialogs().message(this, QStringLiteral("なんか選択してね！"), QString::fromLatin1(kAppTitle),
-                          UserDialogs::Icon::Critical);
+        dialogs().message(this, QStringLiteral("なんか選択してね！"),
+                          QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
     }
     return meeting;
 }
@@ -314,10 +315,10 @@ bool FormDenSelect::attempt(const std::function<void()>& operation) {
         operation();
         return true;
     } catch (const std::exception& e) {
-        dialogs().message(this,
-                          QString::fromStdString(e.what()) +
-                              QStringLiteral("\n\nこの操作は取り消されました。"),
-                          QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+        dialogs().message(
+            this,
+            QString::fromStdString(e.what()) + QStringLiteral("\n\nこの操作は取り消されました。"),
+            QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
         return false;
     }
 }
@@ -409,7 +410,8 @@ void FormDenSelect::recomputeSelected() {
 void FormDenSelect::recomputeTicked() {
     std::vector<std::string> courses;
     for (int i = 0; i < kCourses; ++i) {
-        if (courseChecks_[static_cast<std::size_t>(i)]->isChecked()) courses.push_back(courseCode(i));
+        if (courseChecks_[static_cast<std::size_t>(i)]->isChecked())
+            courses.push_back(courseCode(i));
     }
     showProgress(0);
     std::vector<Meeting> meetings;
