@@ -4,6 +4,7 @@
 
 #include "core/import/race_tables.hpp"
 #include "core/store/store.hpp"
+#include "core/views/recompute.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;
@@ -65,6 +66,59 @@ TEST(Meetings, GoingIsSetForEveryStoredRace) {
     EXPECT_EQ(goingSetMessage(Going::Heavy),
               "選択された開催の全てのレースを重馬場に設定しました\r"
               "個別の（レースごと）設定が必要な場合は、予想画面から設定してください。");
+}
+
+TEST(Meetings, ADropByAnotherConnectionIsSeenBeforeDeleting) {
+    TempFolder dir;
+    Database tran(dir / "tran.mdb");
+    addMeeting(tran, "D08981004", 1);
+    const Meeting m = meetingOf("D08981004");
+    EXPECT_TRUE(meetingStored(tran, m));
+    {
+        Database other(dir / "tran.mdb");
+        other.dropTable(m.raceTable);
+    }
+    EXPECT_FALSE(meetingStored(tran, m));
+    EXPECT_FALSE(deleteMeeting(tran, m));
+    EXPECT_TRUE(tran.hasTable(m.entriesTable));  // left as it was
+}
+
+TEST(Recompute, TwelveStepsForEveryMeetingEvenOneWithFewerRacesOrNoneLeft) {
+    TempFolder dir;
+    const AppPaths paths(dir.path());
+    {
+        Database tran(paths.tranPath());
+        addMeeting(tran, "D01981003", 3);
+    }
+    const std::vector<Meeting> meetings{meetingOf("D01981003"), meetingOf("D10981003")};
+    std::vector<std::string> steps;
+    const int computed = recomputeMeetings(
+        paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+            steps.push_back(std::to_string(s.meeting) + "/" + std::to_string(s.meetings) + ":" +
+                            std::to_string(s.race));
+        }));
+    EXPECT_EQ(computed, 0);  // the stored races have no runners; the second meeting is gone
+    ASSERT_EQ(steps.size(), 24u);
+    EXPECT_EQ(steps.front(), "1/2:1");
+    EXPECT_EQ(steps[11], "1/2:12");
+    EXPECT_EQ(steps[12], "2/2:1");
+    EXPECT_EQ(steps.back(), "2/2:12");
+
+    std::vector<int> percents;
+    recomputeMeetings(paths, meetings, ProgressFn([&](int p) { percents.push_back(p); }));
+    EXPECT_EQ(percents, (std::vector<int>{0, 50, 100}));
+}
+
+TEST(Recompute, MeetingsOfTheGivenCoursesInTableNameOrder) {
+    TempFolder dir;
+    Database tran(dir / "tran.mdb");
+    for (const char* name : {"D10981003", "D05981003", "D01981004", "D01981003"}) {
+        addMeeting(tran, name, 1);
+    }
+    std::vector<std::string> names;
+    for (const Meeting& m : meetingsOfCourses(tran, {"10", "01"})) names.push_back(m.raceTable);
+    EXPECT_EQ(names, (std::vector<std::string>{"D01981003", "D01981004", "D10981003"}));
+    EXPECT_TRUE(meetingsOfCourses(tran, {}).empty());
 }
 
 }  // namespace

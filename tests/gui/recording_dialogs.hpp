@@ -23,8 +23,9 @@ class RecordingDialogs : public zelvanor::gui::UserDialogs {
         fileDialogTitles << title;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    bool confirm(QWidget*, const QString& text, const QString&) override {
+    bool confirm(QWidget*, const QString& text, const QString& title) override {
         shown.push_back({text, QString(), Icon::Question});
+        confirmTitles << title;
         return confirmAnswer;
     }
 
@@ -32,4 +33,5 @@ class RecordingDialogs : public zelvanor::gui::UserDialogs {
     QStringList files;  // answers of the file dialog, in order; empty = cancel
     QStringList fileDialogTitles;
     bool confirmAnswer = true;
+    QStringList confirmTitles;  // titles of the questions asked, in order
 };

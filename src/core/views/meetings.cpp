@@ -31,9 +31,17 @@ std::string deleteQuestion(const Meeting& meeting) {
            d.substr(4, 2) + "の\r\r出馬表・競走馬データを削除します。宜しいですか？";
 }
 
+bool meetingStored(Database& tran, const Meeting& meeting) {
+    // A statement checks the schema's version and rereads it when another connection changed
+    // it; the parsed schema that hasTable consults is not brought up to date that way.
+    auto st = tran.prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1");
+    st.bind(1, meeting.raceTable);
+    return st.step();
+}
+
 bool deleteMeeting(Database& tran, const Meeting& meeting) {
-    if (!tran.hasTable(meeting.raceTable)) return false;
     Transaction tx(tran);
+    if (!meetingStored(tran, meeting)) return false;
     tran.dropTable(meeting.raceTable);
     if (tran.hasTable(meeting.entriesTable)) tran.dropTable(meeting.entriesTable);
     tx.commit();

@@ -29,6 +29,10 @@ Meeting meetingOf(std::string_view raceTable);
 // "東京 98/10/03の" + two line breaks + the question, as asked before deleting a meeting.
 std::string deleteQuestion(const Meeting& meeting);
 
+// Whether the meeting's race table is stored. Asks the file itself, so that a meeting another
+// connection deleted meanwhile reads as gone.
+bool meetingStored(Database& tran, const Meeting& meeting);
+
 // Drops the meeting's race table, then its entries table, in one transaction. False, changing
 // nothing, when the race table does not exist.
 bool deleteMeeting(Database& tran, const Meeting& meeting);

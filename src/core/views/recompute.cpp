@@ -8,29 +8,41 @@
 namespace zelvanor {
 
 int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
-                      const ProgressFn& progress) {
+                      const RecomputeStepFn& step) {
     Database mast(paths.mastPath());
     Database tran(paths.tranPath());
     Transaction tx(tran);
     RacePredictor predictor(mast, tran);
     int computed = 0;
-    report(progress, 0);
     for (std::size_t i = 0; i < meetings.size(); ++i) {
         const Meeting& m = meetings[i];
-        if (tran.hasTable(m.raceTable) && tran.hasTable(m.entriesTable)) {
-            for (int race = 1; race <= 12; ++race) {
-                if (predictor.predictRace(m.raceTable, m.entriesTable, race)) ++computed;
-            }
+        // A meeting deleted since it was listed has nothing left to compute.
+        const bool stored = tran.hasTable(m.raceTable) && tran.hasTable(m.entriesTable);
+        for (int race = 1; race <= 12; ++race) {
+            if (step) step({i + 1, meetings.size(), race});
+            if (stored && predictor.predictRace(m.raceTable, m.entriesTable, race)) ++computed;
         }
-        report(progress, static_cast<int>(100 * (i + 1) / meetings.size()));
     }
     tx.commit();
     return computed;
 }
 
-std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
-                                       const std::vector<std::string>& courses) {
-    Database tran(paths.tranPath());
+int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
+                      const ProgressFn& progress) {
+    report(progress, 0);
+    const int computed = recomputeMeetings(
+        paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+            // Each meeting's share is counted once its races are done, that is
+            // when the next one starts.
+            if (s.race == 1 && s.meeting > 1) {
+                report(progress, static_cast<int>(100 * (s.meeting - 1) / s.meetings));
+            }
+        }));
+    if (!meetings.empty()) report(progress, 100);
+    return computed;
+}
+
+std::vector<Meeting> meetingsOfCourses(Database& tran, const std::vector<std::string>& courses) {
     // The lists stand in course order and each in date order, so joining them gives ascending
     // table name order.
     std::vector<Meeting> found;
@@ -41,6 +53,12 @@ std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
         found.insert(found.end(), list.begin(), list.end());
     }
     return found;
+}
+
+std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
+                                       const std::vector<std::string>& courses) {
+    Database tran(paths.tranPath());
+    return meetingsOfCourses(tran, courses);
 }
 
 }  // namespace zelvanor

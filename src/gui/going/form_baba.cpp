@@ -1,0 +1,112 @@
+#include "gui/going/form_baba.hpp"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include "core/shell/data_session.hpp"
+#include "gui/common/display_text.hpp"
+#include "gui/shell/user_dialogs.hpp"
+
+namespace zelvanor::gui {
+
+namespace {
+
+constexpr const char* kInformation =
+    "デフォルトでは全て良馬場で設定されています。\r\n"
+    "  下記の設定は選択された開催のレースを全て（１Ｒから１２Ｒまで）更新しますので、個別の設定が"
+    "必要な場合は、予想画面で変更してください。";
+
+constexpr int kTextWidth = 384;
+
+}  // namespace
+
+FormBaba::FormBaba(DataSession& session, Meeting meeting, QWidget* parent)
+    : QDialog(parent), session_(session), meeting_(std::move(meeting)) {
+    setObjectName(QStringLiteral("FormBaba"));
+    setWindowTitle(QStringLiteral("馬場の状態を設定する"));
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(10, 10, 10, 10);
+    column->setSpacing(6);
+
+    text1_ = new QPlainTextEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setReadOnly(true);
+    text1_->setPlainText(displayText(kInformation));
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette face = text1_->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    text1_->setPalette(face);
+    text1_->setFixedWidth(kTextWidth);
+    // Tall enough for the whole text at the width it wraps to, so it never scrolls.
+    QTextDocument measure;
+    measure.setDefaultFont(text1_->font());
+    measure.setDocumentMargin(text1_->document()->documentMargin());
+    measure.setPlainText(text1_->toPlainText());
+    measure.setTextWidth(kTextWidth - 2 * text1_->frameWidth() - text1_->contentsMargins().left() -
+                         text1_->contentsMargins().right());
+    text1_->setFixedHeight(static_cast<int>(measure.size().height()) + 2 * text1_->frameWidth() +
+                           4);
+    column->addWidget(text1_);
+
+    good_ = new QRadioButton(QStringLiteral("すべて良馬場に設定する"), this);
+    good_->setObjectName(QStringLiteral("Option1_0"));
+    good_->setChecked(true);
+    heavy_ = new QRadioButton(QStringLiteral("すべて重馬場に設定する"), this);
+    heavy_->setObjectName(QStringLiteral("Option1_1"));
+    auto* choices = new QVBoxLayout;
+    choices->setContentsMargins(12, 4, 0, 4);
+    choices->setSpacing(4);
+    choices->addWidget(good_);
+    choices->addWidget(heavy_);
+    column->addLayout(choices);
+
+    updateButton_ = new QPushButton(QStringLiteral("更新する"), this);
+    updateButton_->setObjectName(QStringLiteral("Command1"));
+    cancelButton_ = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancelButton_->setObjectName(QStringLiteral("Command2"));
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    buttons->addStretch(1);
+    for (QPushButton* b : {updateButton_, cancelButton_}) {
+        b->setMinimumSize(88, 28);
+        buttons->addWidget(b);
+    }
+    column->addLayout(buttons);
+    connect(updateButton_, &QPushButton::clicked, this, &FormBaba::update);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The choices come first, so the good ground one has the focus on opening.
+    setTabOrder(good_, heavy_);
+    setTabOrder(heavy_, text1_);
+    setTabOrder(text1_, updateButton_);
+    setTabOrder(updateButton_, cancelButton_);
+    good_->setFocus();
+
+    setFixedSize(sizeHint());
+}
+
+void FormBaba::update() {
+    const Going going = good_->isChecked() ? Going::Good : Going::Heavy;
+    try {
+        setMeetingGoing(session_.tran(), meeting_, going);
+    } catch (const std::exception& e) {
+        // Nothing was written; the dialog stays open, to try again or cancel.
+        dialogs().message(
+            this,
+            QString::fromStdString(e.what()) + QStringLiteral("\n\nこの操作は取り消されました。"),
+            QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+        return;
+    }
+    dialogs().message(
+        this, displayText(goingSetMessage(going)), QString(),
+        going == Going::Good ? UserDialogs::Icon::Information : UserDialogs::Icon::None);
+    accept();
+}
+
+}  // namespace zelvanor::gui

@@ -1,0 +1,165 @@
+// Pictures of the race-day selection, the going dialog and their message boxes, for people to
+// look at: written under the build's screenshots folder.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+#include <QtTest>
+
+#include <functional>
+
+#include "core/import/race_tables.hpp"
+#include "core/shell/data_session.hpp"
+#include "core/store/store.hpp"
+#include "gui/going/form_baba.hpp"
+#include "gui/race_day/form_den_select.hpp"
+#include "gui/shell/form_start.hpp"
+#include "sample_weekend.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+namespace {
+
+QString picture(const char* name) {
+    QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
+    return QStringLiteral(ZELVANOR_SCREENSHOTS "/") + QString::fromLatin1(name) + ".png";
+}
+
+void save(QWidget& w, const char* name) {
+    const QString file = picture(name);
+    QVERIFY2(w.grab().save(file), qPrintable(file));
+}
+
+// Waits for the next message box to open, pictures it and answers it with `button`.
+class BoxCatcher : public QObject {
+  public:
+    BoxCatcher(const char* name, QMessageBox::StandardButton button)
+        : name_(name), button_(button) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            timer_.stop();
+            text_ = box->text();
+            save(*box, name_);
+            box->button(button_)->click();
+        });
+        timer_.start(20);
+    }
+    const QString& text() const { return text_; }
+
+  private:
+    const char* name_;
+    QMessageBox::StandardButton button_;
+    QTimer timer_;
+    QString text_;
+};
+
+}  // namespace
+
+class RaceDayRenderTest : public QObject {
+    Q_OBJECT
+
+    QTranslator qtJapanese_;
+    QTemporaryDir dir_;
+    AppPaths paths_{dir_.path().toStdString()};
+
+  private slots:
+    void initTestCase() {
+        QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
+        // The standard buttons of the message boxes in Japanese, as the program shows them.
+        if (qtJapanese_.load(QStringLiteral("qtbase_ja"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QApplication::installTranslator(&qtJapanese_);
+        }
+        importSampleWeekend(paths_);
+    }
+
+    void raceDaySelectionAndItsBoxes() {
+        FormStart main(paths_);
+        main.show();
+        FormDenSelect w(main);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        auto* tokyo = w.findChild<QListWidget*>("List1_4");
+        QTest::mouseClick(tokyo->viewport(), Qt::LeftButton, {},
+                          tokyo->visualItemRect(tokyo->item(1)).center());
+        w.findChild<QCheckBox*>("Check1_3")->setChecked(true);
+        w.findChild<QCheckBox*>("Check1_4")->setChecked(true);
+        QTest::mouseClick(w.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(w.findChild<QLabel*>("Label1")->text(), QStringLiteral("4/4"));
+        save(w, "race_day_selection");
+
+        {
+            const BoxCatcher question("race_day_delete_question", QMessageBox::No);
+            QTest::mouseClick(w.findChild<QPushButton*>("SSCommand3"), Qt::LeftButton);
+            QVERIFY(question.text().startsWith(QStringLiteral("東京 98/10/04の\n\n")));
+        }
+        {
+            const BoxCatcher done("race_day_recomputed", QMessageBox::Ok);
+            QTest::mouseClick(w.findChild<QPushButton*>("SSCommand5"), Qt::LeftButton);
+            QVERIFY(done.text().contains(QLatin1Char('\n')));
+        }
+        QCOMPARE(tokyo->count(), 2);  // the question was answered No
+    }
+
+    // A season's worth of meetings: the lists scroll, and the dates must still fit beside the
+    // scroll bar.
+    void raceDaySelectionOfASeason() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        {
+            Database tran(paths.tranPath());
+            Transaction tx(tran);
+            for (const char* course : {"04", "05", "08"}) {
+                for (int day = 0; day < 40; ++day) {
+                    const std::string date = QStringLiteral("98%1%2")
+                                                 .arg(day / 8 + 3, 2, 10, QLatin1Char('0'))
+                                                 .arg(day % 8 + 10, 2, 10, QLatin1Char('0'))
+                                                 .toStdString();
+                    createRaceTable(tran, std::string("D") + course + date);
+                }
+            }
+            tx.commit();
+        }
+        FormStart main(paths);
+        FormDenSelect w(main);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* tokyo = w.findChild<QListWidget*>("List1_4");
+        QCOMPARE(tokyo->count(), 40);
+        tokyo->setCurrentRow(39);
+        save(w, "race_day_selection_season");
+    }
+
+    void goingDialogAndItsBoxes() {
+        DataSession session(paths_);
+        const struct {
+            const char* dialog;
+            const char* box;
+            const char* choice;
+        } cases[] = {{"going_dialog", "going_set_good", "Option1_0"},
+                     {"going_dialog_heavy", "going_set_heavy", "Option1_1"}};
+        for (const auto& c : cases) {
+            FormBaba dialog(session, meetingOf("D05981003"));
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            dialog.findChild<QRadioButton*>(QString::fromLatin1(c.choice))->setChecked(true);
+            save(dialog, c.dialog);
+            const BoxCatcher box(c.box, QMessageBox::Ok);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            QVERIFY(!box.text().isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(RaceDayRenderTest)
+#include "race_day_render_test.moc"
