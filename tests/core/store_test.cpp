@@ -266,6 +266,22 @@ TEST_F(StoreTest, TablesAreListedInNameOrderAndTestedExactly) {
     EXPECT_FALSE(std::filesystem::exists(dir / "none.mdb"));
 }
 
+TEST_F(StoreTest, AConnectionKeptOpenSeesTablesAnotherConnectionMadeOrDropped) {
+    // The windows keep one connection for the program's life while imports use their own.
+    ASSERT_FALSE(db->hasTable("D05981003"));
+    const ColumnDef cols[] = {{"x", ColumnType::Long}};
+    {
+        Database import(db->path());
+        import.createTable("D05981003", cols);
+    }
+    EXPECT_TRUE(db->hasTable("D05981003"));
+    {
+        Database import(db->path());
+        import.dropTable("D05981003");
+    }
+    EXPECT_FALSE(db->hasTable("D05981003"));
+}
+
 TEST_F(StoreTest, IdentifiersThatCouldReachSqlAsTextAreRefused) {
     const ColumnDef cols[] = {{"x", ColumnType::Long}};
     const std::vector<std::string> bads = {

@@ -465,6 +465,14 @@ std::vector<std::string> Database::userTables() {
 
 bool Database::hasTable(std::string_view name) {
     const std::string key(name);
+    // The lookup below reads the schema this connection parsed last; running a statement makes
+    // SQLite check it against the file first, so tables another connection (an import) created
+    // or dropped since are seen.
+    if (!schemaCheck_) schemaCheck_.emplace(prepare("SELECT 1 FROM sqlite_schema LIMIT 1"));
+    {
+        StatementReset reset(*schemaCheck_);
+        schemaCheck_->step();
+    }
     // Looked up, case aside, through the parsed schema's hash; a view does not count. Asking the
     // table list instead walks every table, which adds up with hundreds of meetings.
     const int rc = sqlite3_table_column_metadata(db_.get(), "main", key.c_str(), nullptr, nullptr,

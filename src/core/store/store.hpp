@@ -219,6 +219,7 @@ class Database {
     std::unordered_map<std::string, TableColumns> columnCache_;
     std::optional<Statement> tableLookup_;
     std::optional<Statement> columnLookup_;
+    std::optional<Statement> schemaCheck_;
     int savepointDepth_ = 0;
 };
 

@@ -18,4 +18,6 @@ inline QString displayText(std::string_view text) {
     return displayText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+inline QString displayText(const char* text) { return displayText(std::string_view(text)); }
+
 }  // namespace zelvanor::gui
