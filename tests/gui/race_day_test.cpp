@@ -263,6 +263,7 @@ class RaceDayTest : public QObject {
             answers.shown[0].text,
             QStringLiteral("東京 98/10/03の\n\n出馬表・競走馬データを削除します。宜しいですか？"));
         QCOMPARE(answers.confirmTitles, QStringList{"置き換えの確認"});
+        QCOMPARE(answers.shown[0].icon, UserDialogs::Icon::None);
         {
             Database tran(data.paths.tranPath());
             QVERIFY(tran.hasTable("D05981003"));

@@ -23,8 +23,8 @@ class RecordingDialogs : public zelvanor::gui::UserDialogs {
         fileDialogTitles << title;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    bool confirm(QWidget*, const QString& text, const QString& title) override {
-        shown.push_back({text, QString(), Icon::Question});
+    bool confirm(QWidget*, const QString& text, const QString& title, Icon icon) override {
+        shown.push_back({text, QString(), icon});
         confirmTitles << title;
         return confirmAnswer;
     }

@@ -97,10 +97,7 @@ void FormBaba::update() {
         setMeetingGoing(session_.tran(), meeting_, going);
     } catch (const std::exception& e) {
         // Nothing was written; the dialog stays open, to try again or cancel.
-        dialogs().message(
-            this,
-            QString::fromStdString(e.what()) + QStringLiteral("\n\nこの操作は取り消されました。"),
-            QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+        showOperationFailure(this, e);
         return;
     }
     dialogs().message(

@@ -315,10 +315,7 @@ bool FormDenSelect::attempt(const std::function<void()>& operation) {
         operation();
         return true;
     } catch (const std::exception& e) {
-        dialogs().message(
-            this,
-            QString::fromStdString(e.what()) + QStringLiteral("\n\nこの操作は取り消されました。"),
-            QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+        showOperationFailure(this, e);
         return false;
     }
 }
@@ -331,7 +328,7 @@ void FormDenSelect::deleteSelected() {
         // Already gone (deleted from another window): nothing to ask, nothing to say.
         if (!meetingStored(tran, *meeting)) return;
         if (!dialogs().confirm(this, displayText(deleteQuestion(*meeting)),
-                               QStringLiteral("置き換えの確認"))) {
+                               QStringLiteral("置き換えの確認"), UserDialogs::Icon::None)) {
             return;
         }
         deleteMeeting(tran, *meeting);

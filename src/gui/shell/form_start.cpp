@@ -306,14 +306,13 @@ void FormStart::enableRaceDayCommands() {
     sSCommand3_->setEnabled(true);
 }
 
-void FormStart::reportFailure(const QString& message) {
+void FormStart::reportFailure(const std::exception& failure) {
     // The operation is over: its bar must not stand behind the box as if it still ran, and the
     // pointer is an arrow while the user reads.
     progressBar1_->setVisible(false);
     progressBar1_->setValue(0);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    dialogs().message(this, message + QStringLiteral("\n\nこの操作は取り消されました。"),
-                      QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+    showOperationFailure(this, failure);
     QApplication::restoreOverrideCursor();
 }
 

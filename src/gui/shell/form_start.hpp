@@ -66,7 +66,7 @@ class FormStart : public QMainWindow {
     QAction* addItem(QMenu* menu, const char* name, const QString& caption);
     void buildMenus();
     void buildContent();
-    void reportFailure(const QString& message);
+    void reportFailure(const std::exception& failure);
     void setCommandButtonsEnabled(bool enabled);
     void keepWindow(QWidget* window);
     // Shows the progress bar and returns the callback that moves it, repainting as it goes.
@@ -98,7 +98,7 @@ bool FormStart::guarded(F&& operation) {
         operation();
         return true;
     } catch (const std::exception& e) {
-        reportFailure(QString::fromStdString(operationProblem(e)));
+        reportFailure(e);
         return false;
     }
 }

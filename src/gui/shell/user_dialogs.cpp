@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "core/shell/file_problem.hpp"
 #include "gui/common/display_text.hpp"
 
 namespace zelvanor::gui {
@@ -27,6 +28,22 @@ void keepLinesWhole(QMessageBox& box, const QString& text) {
     }
 }
 
+QMessageBox::Icon boxIcon(UserDialogs::Icon icon) {
+    switch (icon) {
+        case UserDialogs::Icon::Information:
+            return QMessageBox::Information;
+        case UserDialogs::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case UserDialogs::Icon::Critical:
+            return QMessageBox::Critical;
+        case UserDialogs::Icon::Question:
+            return QMessageBox::Question;
+        case UserDialogs::Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 class QtDialogs final : public UserDialogs {
   public:
     // Texts may come from the core with its own line breaks (a bare carriage return, or a
@@ -39,23 +56,7 @@ class QtDialogs final : public UserDialogs {
         box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : displayText(title));
         box.setTextFormat(Qt::PlainText);
         box.setText(text);
-        switch (icon) {
-            case Icon::Information:
-                box.setIcon(QMessageBox::Information);
-                break;
-            case Icon::Exclamation:
-                box.setIcon(QMessageBox::Warning);
-                break;
-            case Icon::Critical:
-                box.setIcon(QMessageBox::Critical);
-                break;
-            case Icon::Question:
-                box.setIcon(QMessageBox::Question);
-                break;
-            case Icon::None:
-                box.setIcon(QMessageBox::NoIcon);
-                break;
-        }
+        box.setIcon(boxIcon(icon));
         box.setStandardButtons(QMessageBox::Ok);
         keepLinesWhole(box, text);
         box.exec();
@@ -66,8 +67,9 @@ class QtDialogs final : public UserDialogs {
         return QFileDialog::getOpenFileName(parent, displayText(title), folder, filter);
     }
 
-    bool confirm(QWidget* parent, const QString& text, const QString& title) override {
-        QMessageBox box(QMessageBox::Question, displayText(title), displayText(text),
+    bool confirm(QWidget* parent, const QString& text, const QString& title,
+                 Icon icon) override {
+        QMessageBox box(boxIcon(icon), displayText(title), displayText(text),
                         QMessageBox::Yes | QMessageBox::No, parent);
         box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(QMessageBox::No);
@@ -86,6 +88,13 @@ UserDialogs& dialogs() {
 
 void setDialogs(UserDialogs* replacement) {
     current = replacement;
+}
+
+void showOperationFailure(QWidget* parent, const std::exception& failure) {
+    dialogs().message(parent,
+                      QString::fromStdString(operationProblem(failure)) +
+                          QStringLiteral("\n\nこの操作は取り消されました。"),
+                      QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
 }
 
 }  // namespace zelvanor::gui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 
 class QWidget;
 
@@ -16,13 +17,19 @@ class UserDialogs {
     // Empty when the user cancels.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& folder) = 0;
-    virtual bool confirm(QWidget* parent, const QString& text, const QString& title) = 0;
+    // Yes and No; true for Yes.
+    virtual bool confirm(QWidget* parent, const QString& text, const QString& title,
+                         Icon icon = Icon::Question) = 0;
 };
 
 // The dialogs in use: real ones unless a test installed its own.
 UserDialogs& dialogs();
 // Installs a replacement (nullptr restores the real dialogs); the caller keeps ownership.
 void setDialogs(UserDialogs* replacement);
+
+// Tells that an operation failed and was abandoned: the failure in the user's words (a file
+// system failure names its file), then that nothing of the operation was kept.
+void showOperationFailure(QWidget* parent, const std::exception& failure);
 
 // The application title used on message boxes.
 inline const char* const kAppTitle = "Zelvanor";
