@@ -1,0 +1,193 @@
+// A user's race day from the main window, step by step as a person clicks through it, with a
+// picture of every step under the build folder's screenshots: main window → race-day selection →
+// race card → another course, another race, the going, the switchable columns → back → the whole
+// meeting set to heavy → a meeting deleted → every race of two courses recomputed.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/store/store.hpp"
+#include "gui/shell/form_start.hpp"
+#include "gui/shell/startup.hpp"
+#include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+namespace {
+
+QWidget* openWindow(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
+    }
+    return nullptr;
+}
+
+void shoot(QWidget* w, const char* name) {
+    QApplication::processEvents();
+    QVERIFY(w->grab().save(QStringLiteral(ZELVANOR_SCREENSHOTS "/walkthrough_%1.png").arg(name)));
+}
+
+void click(QWidget* window, const char* button) {
+    auto* b = window->findChild<QPushButton*>(QLatin1String(button));
+    QVERIFY2(b && b->isEnabled(), button);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void selectMeeting(QWidget* selection, int course, const QString& date) {
+    auto* list = selection->findChild<QListWidget*>(QStringLiteral("List1_%1").arg(course));
+    const auto items = list->findItems(date, Qt::MatchExactly);
+    QVERIFY(!items.isEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(items.first()).center());
+}
+
+std::int64_t scalar(const AppPaths& paths, const std::string& sql) {
+    Database tran(paths.tranPath());
+    auto st = tran.prepare(sql);
+    return st.step() ? st.int64(0) : -1;
+}
+
+}  // namespace
+
+class WalkthroughTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { setUpJapaneseUi(); }
+
+    void aRaceDayFromTheMainWindow() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        importSampleWeekend(paths);
+        RecordingDialogs answers;
+        FormStart main(paths);
+        main.show();
+        shoot(&main, "01_main");
+
+        // 出馬情報 → the race-day selection.
+        click(&main, "SSCommand3");
+        QWidget* selection = openWindow("FormDenSelect");
+        QVERIFY(selection);
+        selectMeeting(selection, 4, "981003");
+        shoot(selection, "02_selection");
+
+        // 予想する → the race card of 東京 98/10/03; the main window's race commands are off.
+        click(selection, "SSCommand1");
+        QWidget* card = openWindow("FormMain3");
+        QVERIFY(card);
+        QVERIFY(!openWindow("FormDenSelect"));
+        QVERIFY(!main.findChild<QPushButton*>("SSCommand3")->isEnabled());
+        QVERIFY(!main.findChild<QAction*>("mnuFileDen")->isEnabled());
+        auto* courses = card->findChild<QComboBox*>("Combo1");
+        auto* tabs = card->findChild<QTabBar*>("TabStrip1");
+        QCOMPARE(courses->currentText(), QStringLiteral("東京"));
+        QCOMPARE(courses->count(), 3);  // the three courses of that day
+        QCOMPARE(tabs->count(), 12);
+        shoot(card, "03_card");
+
+        // Another course of the same day, then its 11R.
+        courses->setCurrentIndex(courses->findText(QStringLiteral("京都")));
+        QCOMPARE(tabs->count(), 12);
+        QCOMPARE(tabs->currentIndex(), 0);
+        tabs->setCurrentIndex(10);
+        QVERIFY(card->findChild<QLabel*>("SSPanel3")->text().contains(QStringLiteral("11Ｒ")));
+        shoot(card, "04_kyoto_11r");
+
+        // The going of this race: 良 → 重, stored.
+        auto* going = card->findChild<QPushButton*>("Command3");
+        QCOMPARE(going->text(), QStringLiteral("良"));
+        QTest::mouseClick(going, Qt::LeftButton);
+        QCOMPARE(going->text(), QStringLiteral("重"));
+        QCOMPARE(scalar(paths, "SELECT RyoOmo FROM D08981003 WHERE bango = 11"), 2);
+        shoot(card, "05_heavy");
+
+        // The person and class headings switch to trainers and rotation.
+        auto* grid = card->findChild<QTableView*>("runnerGrid");
+        QHeaderView* heading = grid->horizontalHeader();
+        const auto section = [&](const QString& caption) {
+            for (int c = 0; c < heading->count(); ++c) {
+                if (grid->model()->headerData(c, Qt::Horizontal).toString() == caption) return c;
+            }
+            return -1;
+        };
+        const int person = section(QStringLiteral("騎手"));
+        const int klass = section(QStringLiteral("クラス"));
+        QVERIFY(person >= 0 && klass >= 0);
+        QTest::mouseClick(heading->viewport(), Qt::LeftButton, {},
+                          QPoint(heading->sectionViewportPosition(person) + 4, 4));
+        QTest::mouseClick(heading->viewport(), Qt::LeftButton, {},
+                          QPoint(heading->sectionViewportPosition(klass) + 4, 4));
+        QCOMPARE(grid->model()->headerData(person, Qt::Horizontal).toString(),
+                 QStringLiteral("調教師"));
+        QCOMPARE(grid->model()->headerData(klass, Qt::Horizontal).toString(),
+                 QStringLiteral("ﾛｰﾃｰｼｮﾝ"));
+        shoot(card, "06_trainers_rotation");
+
+        // 戻る: the card closes and the main window's commands are back.
+        click(card, "Command1");
+        QVERIFY(!openWindow("FormMain3"));
+        QVERIFY(main.findChild<QPushButton*>("SSCommand3")->isEnabled());
+
+        // The whole of 新潟 98/10/04 to heavy through 馬場設定.
+        click(&main, "SSCommand3");
+        selection = openWindow("FormDenSelect");
+        QVERIFY(selection);
+        selectMeeting(selection, 3, "981004");
+        click(selection, "SSCommand6");
+        QWidget* dialog = selection->findChild<QWidget*>("FormBaba");
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        auto* heavy = dialog->findChild<QRadioButton*>("Option1_1");
+        QTest::mouseClick(heavy, Qt::LeftButton, {}, QPoint(8, heavy->height() / 2));
+        shoot(dialog, "07_going_dialog");
+        click(dialog, "Command1");
+        QCOMPARE(scalar(paths, "SELECT count(*) FROM D04981004 WHERE RyoOmo <> 2"), 0);
+        QCOMPARE(answers.shown.back().text.section('\n', 0, 0),
+                 QStringLiteral("選択された開催の全てのレースを重馬場に設定しました"));
+
+        // Delete 京都 98/10/04 after the question.
+        selectMeeting(selection, 7, "981004");
+        answers.confirmAnswer = true;
+        click(selection, "SSCommand3");
+        QVERIFY(!Database(paths.tranPath()).hasTable("D08981004"));
+        QVERIFY(selection->findChild<QListWidget*>("List1_7")
+                    ->findItems(QStringLiteral("981004"), Qt::MatchExactly)
+                    .isEmpty());
+
+        // Every race of 新潟 and 東京 recomputed: four meetings.
+        selection->findChild<QCheckBox*>("Check1_3")->setChecked(true);
+        selection->findChild<QCheckBox*>("Check1_4")->setChecked(true);
+        click(selection, "Command1");
+        QCOMPARE(selection->findChild<QLabel*>("Label1")->text(), QStringLiteral("4/4"));
+        shoot(selection, "08_recomputed");
+
+        // The heavy meeting's card shows 重 on every race.
+        selectMeeting(selection, 3, "981004");
+        click(selection, "SSCommand1");
+        card = openWindow("FormMain3");
+        QVERIFY(card);
+        tabs = card->findChild<QTabBar*>("TabStrip1");
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            QCOMPARE(card->findChild<QPushButton*>("Command3")->text(), QStringLiteral("重"));
+        }
+        shoot(card, "09_niigata_heavy");
+        card->close();
+        QVERIFY(main.findChild<QAction*>("mnuFileDen")->isEnabled());
+    }
+};
+
+QTEST_MAIN(WalkthroughTest)
+#include "walkthrough_test.moc"
