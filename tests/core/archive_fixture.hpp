@@ -16,7 +16,7 @@ namespace zelvanor::fixture {
 struct LhaEntry {
     std::string name;  // ASCII
     std::string data;
-    std::optional<std::uint32_t> declaredSize;  // the original size the header gives
+    std::optional<std::uint32_t> declaredSize = {};  // the original size the header gives
 };
 
 inline std::uint16_t lhaCrc(const std::string& data) {
