@@ -74,7 +74,7 @@ TEST(OptionsView, ValuesThatCannotBeStoredChangeNothing) {
         {{4, 2, 2, 2, 1, 1, 1}, "CD"},   // a position past the slider's end
         {{2, 2, 2, 2, 1, 1, -1}, "CD"},  // before its start
         {{0, 0, 0, 0, 0, 0, 0}, "\xF0\x9F\x90\x8E\xF0\x9F\x90\x8E"},  // not in code page 932
-        {{0, 0, 0, 0, 0, 0, 0}, "A\t"},                                // a control character
+        {{0, 0, 0, 0, 0, 0, 0}, "A\t"},                               // a control character
     };
     for (const auto& c : refused) {
         EXPECT_THROW(saveConstants(kept, c.sliders, c.name), std::invalid_argument) << c.name;

@@ -71,7 +71,9 @@ Sliders shownSliders(QWidget* w) {
     return out;
 }
 
-QLineEdit* nameBox(QWidget* w) { return w->findChild<QLineEdit*>("Text1"); }
+QLineEdit* nameBox(QWidget* w) {
+    return w->findChild<QLineEdit*>("Text1");
+}
 
 // Text as an input method hands it over on conversion, the way kanji arrive.
 void commit(QLineEdit* box, const QString& text) {
@@ -117,8 +119,8 @@ class OptionsTest : public QObject {
         QCOMPARE(tabs->currentIndex(), 0);
 
         // Each slider on its page, beside its caption, running 0 to 3.
-        const char* captions[] = {"左右の得意・不得意", "芝・ダートの適正",   "距離の適正",
-                                  "良・重の適正",       "成長率の重み",       "騎手のコース連帯率",
+        const char* captions[] = {"左右の得意・不得意",  "芝・ダートの適正", "距離の適正",
+                                  "良・重の適正",        "成長率の重み",     "騎手のコース連帯率",
                                   "調教師のコース連帯率"};
         const int pageOf[] = {0, 0, 0, 0, 0, 1, 2};
         for (int i = 0; i < 7; ++i) {

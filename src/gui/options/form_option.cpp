@@ -34,8 +34,7 @@ constexpr int kSliderWidth = 176;
 
 }  // namespace
 
-FormOption::FormOption(DataSession& session, QWidget* parent)
-    : QDialog(parent), session_(session) {
+FormOption::FormOption(DataSession& session, QWidget* parent) : QDialog(parent), session_(session) {
     setObjectName(QStringLiteral("FormOption"));
     setWindowTitle(qs(kOptionsTitle));
 
@@ -89,8 +88,8 @@ FormOption::FormOption(DataSession& session, QWidget* parent)
 
     setValues(OptionsValues{kDefaultWeights, std::string(kDefaultUserName)});
     setFixedSize(sizeHint());
-    const QRect screenArea = (parent ? parent->screen() : QGuiApplication::primaryScreen())
-                                 ->availableGeometry();
+    const QRect screenArea =
+        (parent ? parent->screen() : QGuiApplication::primaryScreen())->availableGeometry();
     move(screenArea.center() - rect().center());
 }
 
@@ -123,7 +122,8 @@ QWidget* FormOption::sliderPage(int index, int first, int count, int captionWidt
         slider->setPageStep(1);
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setTickInterval(1);
-        slider->setFixedWidth(kSliderWidth);
+        // The style's own height leaves no room for the ticks under the groove.
+        slider->setFixedSize(kSliderWidth, slider->sizeHint().height() + 6);
         caption->setBuddy(slider);
         grid->addWidget(caption, row + 1, 0, Qt::AlignVCenter);
         grid->addWidget(slider, row + 1, 1);
@@ -147,10 +147,9 @@ QWidget* FormOption::namePage() {
     name_ = new QLineEdit(page);
     name_->setObjectName(QStringLiteral("Text1"));
     // Room for the default "User" or two full-width characters, with the frame around them.
-    name_->setFixedWidth(
-        std::max(fontMetrics().horizontalAdvance(QStringLiteral("User")),
-                 fontMetrics().horizontalAdvance(QStringLiteral("翠嶺"))) +
-        20);
+    name_->setFixedWidth(std::max(fontMetrics().horizontalAdvance(QStringLiteral("User")),
+                                  fontMetrics().horizontalAdvance(QStringLiteral("翠嶺"))) +
+                         20);
     caption->setBuddy(name_);
     connect(name_, &QLineEdit::textEdited, this, &FormOption::limitName);
     grid->addWidget(caption, 0, 0);
@@ -216,11 +215,10 @@ void FormOption::limitName(const QString& edited) {
     QList<uint> kept = after.mid(0, prefix);
     if (room > 0) kept += after.mid(prefix, std::min(room, inserted));
     kept += after.mid(after.size() - suffix);
-    const QString keptText = QString::fromUcs4(reinterpret_cast<const char32_t*>(kept.constData()),
-                                               kept.size());
-    const QString head =
-        QString::fromUcs4(reinterpret_cast<const char32_t*>(kept.constData()),
-                          kept.size() - suffix);
+    const QString keptText =
+        QString::fromUcs4(reinterpret_cast<const char32_t*>(kept.constData()), kept.size());
+    const QString head = QString::fromUcs4(reinterpret_cast<const char32_t*>(kept.constData()),
+                                           kept.size() - suffix);
     acceptedName_ = keptText;
     name_->setText(keptText);
     name_->setCursorPosition(static_cast<int>(head.size()));
@@ -253,10 +251,10 @@ void FormOption::apply() {
         saveConstants(session_.mast(), v.sliders, v.userName);
     } catch (const std::exception& e) {
         // Nothing was written; the dialog stays open, to try again or cancel.
-        dialogs().message(
-            this,
-            QString::fromStdString(operationProblem(e)) + QStringLiteral("\n\nこの操作は取り消されました。"),
-            QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
+        dialogs().message(this,
+                          QString::fromStdString(operationProblem(e)) +
+                              QStringLiteral("\n\nこの操作は取り消されました。"),
+                          QString::fromLatin1(kAppTitle), UserDialogs::Icon::Critical);
         return;
     }
     dialogs().message(this, displayText(kOptionsSavedMessage), QString(), UserDialogs::Icon::None);
