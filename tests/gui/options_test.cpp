@@ -96,6 +96,7 @@ class OptionsTest : public QObject {
 
     void opensWithItsTabsCaptionsAndTexts() {
         OptionsFixture data;
+        QVERIFY(data.main.findChild<QAction*>("mnuOptionSet")->isEnabled());
         FormOption* w = data.open();
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
