@@ -31,6 +31,8 @@ QString qs(std::string_view text) {
 }
 
 constexpr int kSliderWidth = 176;
+// Added under the style's own slider height, for the ticks below the groove.
+constexpr int kTickRoom = 6;
 
 }  // namespace
 
@@ -122,8 +124,9 @@ QWidget* FormOption::sliderPage(int index, int first, int count, int captionWidt
         slider->setPageStep(1);
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setTickInterval(1);
-        // The style's own height leaves no room for the ticks under the groove.
-        slider->setFixedSize(kSliderWidth, slider->sizeHint().height() + 6);
+        slider->setFixedSize(kSliderWidth, slider->sizeHint().height() + kTickRoom);
+        // Level with the groove rather than with the groove and its ticks.
+        caption->setContentsMargins(0, 0, 0, kTickRoom);
         caption->setBuddy(slider);
         grid->addWidget(caption, row + 1, 0, Qt::AlignVCenter);
         grid->addWidget(slider, row + 1, 1);
