@@ -105,7 +105,9 @@ std::size_t storedMeetingCount(const AppPaths& paths) {
 
 int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
                    const std::string* name) {
-    OptionsValues v = loadConstantsIntoOptions(paths);
+    // One connection for reading, storing and reading back, as the options dialog keeps one.
+    Database mast(paths.mastPath());
+    OptionsValues v = loadConstantsIntoOptions(mast);
     const OptionsValues before = v;
     if (weights || name) {
         if (weights) v.sliders = *weights;
@@ -118,8 +120,8 @@ int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
                       << " --name で名前も指定してください。\n";
             return 1;
         }
-        saveConstants(paths, v.sliders, v.userName);
-        v = loadConstantsIntoOptions(paths);
+        saveConstants(mast, v.sliders, v.userName);
+        v = loadConstantsIntoOptions(mast);
     }
     std::cout << "名前: " << withReplacementCharacters(v.userName) << "\n重み (0～3):\n";
     std::size_t captionWidth = 0;

@@ -108,6 +108,10 @@ std::string personaName(const std::optional<ConstantsRow>& row) {
 
 OptionsValues loadConstantsIntoOptions(const AppPaths& paths) {
     Database mast(paths.mastPath());
+    return loadConstantsIntoOptions(mast);
+}
+
+OptionsValues loadConstantsIntoOptions(Database& mast) {
     if (!mast.hasTable(kConstantsTable)) createConstantsTable(mast);
     const auto row = readConstants(mast);
     OptionsValues v;
@@ -152,10 +156,21 @@ std::string userNameProblem(std::string_view name) {
 
 void saveConstants(const AppPaths& paths, const std::array<int, 7>& sliders,
                    std::string_view userName) {
+    Database mast(paths.mastPath());
+    saveConstants(mast, sliders, userName);
+}
+
+void saveConstants(Database& mast, const std::array<int, 7>& sliders, std::string_view userName) {
+    for (std::size_t i = 0; i < sliders.size(); ++i) {
+        // The engine turns positions 0 to 3 into multipliers; any other value has none.
+        if (sliders[i] < 0 || sliders[i] > 3) {
+            throw std::invalid_argument(std::string(kWeightCaptions[i]) + " の重み " +
+                                        std::to_string(sliders[i]) + " は 0～3 ではありません。");
+        }
+    }
     if (const auto problem = storedUserNameProblem(userName); !problem.empty()) {
         throw std::invalid_argument(problem);
     }
-    Database mast(paths.mastPath());
     Transaction tx(mast);
     if (!mast.hasTable(kConstantsTable)) createConstantsTable(mast);
     Table t(mast, kConstantsTable);

@@ -60,6 +60,8 @@ struct OptionsValues {
 // What the options dialog shows: the stored weights as slider positions 0 to 3 and the name,
 // with the defaults when there is no row. Creates 定数 first when it is missing.
 OptionsValues loadConstantsIntoOptions(const AppPaths& paths);
+// The same over a connection kept open (the windows' shared one).
+OptionsValues loadConstantsIntoOptions(Database& mast);
 
 // Why the text cannot be stored as the third persona's name, or empty when it can: a stored name
 // is well-formed UTF-8 without control characters (every reader shows it, and the command line
@@ -69,10 +71,11 @@ std::string storedUserNameProblem(std::string_view name);
 // more than kUserNameMaxChars characters.
 std::string userNameProblem(std::string_view name);
 
-// Stores the seven slider positions and the name in row ID 1, adding the row when it is missing.
-// Throws std::invalid_argument, with storedUserNameProblem's text, for a name that cannot be
-// stored.
+// Stores the seven slider positions and the name in row ID 1, adding the row (and 定数) when it
+// is missing, in one transaction. Throws std::invalid_argument, changing nothing, for a position
+// outside 0 to 3 or, with storedUserNameProblem's text, for a name that cannot be stored.
 void saveConstants(const AppPaths& paths, const std::array<int, 7>& sliders,
                    std::string_view userName);
+void saveConstants(Database& mast, const std::array<int, 7>& sliders, std::string_view userName);
 
 }  // namespace zelvanor

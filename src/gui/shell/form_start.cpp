@@ -15,6 +15,7 @@
 
 #include "core/import/import_report.hpp"
 #include "gui/common/display_text.hpp"
+#include "gui/options/form_option.hpp"
 #include "gui/race_card/form_main3.hpp"
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/dialog_notifier.hpp"
@@ -79,7 +80,8 @@ void FormStart::buildMenus() {
     mnuOptConvUmaj_ = umaj;
     mnuOptConvSei1_ = sei1;
     connect(den, &QAction::triggered, this, &FormStart::openRaceDaySelection);
-    for (QAction* pending : {kisi, chok, verify, optionSet}) {
+    connect(optionSet, &QAction::triggered, this, &FormStart::openOptions);
+    for (QAction* pending : {kisi, chok, verify}) {
         pending->setEnabled(false);
     }
     connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
@@ -304,6 +306,21 @@ void FormStart::setRaceCardOpen(bool open) {
 void FormStart::enableRaceDayCommands() {
     for (QAction* a : {mnuFileDen_, mnuOptConvUmaj_}) a->setEnabled(true);
     sSCommand3_->setEnabled(true);
+}
+
+void FormStart::openOptions() {
+    guarded([&] {
+        const OptionsValues values = loadConstantsIntoOptions(session_.mast());
+        if (!options_) {
+            options_ = new FormOption(session_, this);
+            options_->setAttribute(Qt::WA_DeleteOnClose);
+            keepWindow(options_);
+        }
+        options_->setValues(values);
+        options_->show();
+        options_->raise();
+        options_->activateWindow();
+    });
 }
 
 void FormStart::reportFailure(const std::exception& failure) {

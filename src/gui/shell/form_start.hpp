@@ -21,6 +21,8 @@ class QPushButton;
 
 namespace zelvanor::gui {
 
+class FormOption;
+
 // The main window: every command of the program through its menus and four large buttons; it
 // lends its progress bar and pointer to the long operations. Closing it ends the program.
 class FormStart : public QMainWindow {
@@ -58,6 +60,9 @@ class FormStart : public QMainWindow {
     // 戻る of the race-day selection: 出馬情報の照会, 競走馬データの取り込み and the button
     // 出馬情報 on again.
     void enableRaceDayCommands();
+    // 予想定数の設定: the stored constants in the options dialog, opened once and brought to
+    // the front when it is open already (its unsaved changes give way to the stored values).
+    void openOptions();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,6 +91,7 @@ class FormStart : public QMainWindow {
     QLineEdit* text1_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QPointer<HelpWindow> help_;
+    QPointer<FormOption> options_;
     // The race-day selections and race cards opened from here: closing the main window ends the
     // program, so they close with it.
     std::vector<QPointer<QWidget>> openWindows_;

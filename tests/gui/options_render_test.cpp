@@ -1,0 +1,100 @@
+// Pictures of the prediction constants dialog, one per tab, and its two message boxes, for
+// people to look at: written under the build's screenshots folder.
+
+#include <QAction>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+#include <QtTest>
+
+#include "core/shell/constants.hpp"
+#include "gui/options/form_option.hpp"
+#include "gui/shell/form_start.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+namespace {
+
+void save(QWidget& w, const QString& name) {
+    QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
+    const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name + ".png";
+    QVERIFY2(w.grab().save(file), qPrintable(file));
+}
+
+// Waits for the next message box, pictures it and presses OK.
+class BoxCatcher : public QObject {
+  public:
+    explicit BoxCatcher(QString name) : name_(std::move(name)) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            timer_.stop();
+            text_ = box->text();
+            save(*box, name_);
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer_.start(20);
+    }
+    const QString& text() const { return text_; }
+
+  private:
+    QString name_;
+    QTimer timer_;
+    QString text_;
+};
+
+}  // namespace
+
+class OptionsRenderTest : public QObject {
+    Q_OBJECT
+
+    QTranslator qtJapanese_;
+
+  private slots:
+    void initTestCase() {
+        QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
+        if (qtJapanese_.load(QStringLiteral("qtbase_ja"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QApplication::installTranslator(&qtJapanese_);
+        }
+    }
+
+    void everyTabAndBothMessages() {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path().toStdString());
+        saveConstants(paths, {3, 2, 1, 0, 1, 2, 3}, "翠嶺");
+        FormStart main(paths);
+        main.show();
+        main.findChild<QAction*>("mnuOptionSet")->trigger();
+        auto* w = main.findChild<FormOption*>("FormOption");
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto* tabs = w->findChild<QTabWidget*>("tbsOptions");
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            save(*w, QStringLiteral("options_tab%1").arg(i + 1));
+        }
+        // The default name, four half-width characters, must show whole too.
+        w->findChild<QLineEdit*>("Text1")->setText(QStringLiteral("User"));
+        save(*w, QStringLiteral("options_tab4_default_name"));
+        {
+            const BoxCatcher box(QStringLiteral("options_default_box"));
+            QTest::mouseClick(w->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            QVERIFY(box.text().contains(QLatin1Char('\n')));
+        }
+        {
+            const BoxCatcher box(QStringLiteral("options_saved_box"));
+            QTest::mouseClick(w->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+            QVERIFY(box.text().contains(QLatin1Char('\n')));
+        }
+    }
+};
+
+QTEST_MAIN(OptionsRenderTest)
+#include "options_render_test.moc"
