@@ -133,7 +133,7 @@ class HorseDetailTest : public QObject {
         QCOMPARE(child<QLabel>(horse, QStringLiteral("moneyHeading1"))->text(), QStringLiteral("本賞金"));
         QCOMPARE(child<QLabel>(horse, QStringLiteral("bracketBox"))->text(), QStringLiteral("1"));
         auto* line2 = child<QLabel>(horse, QStringLiteral("pastRace1Line2"));
-        QCOMPARE(line2->text(), QStringLiteral("     競走中止      "));
+        QCOMPARE(line2->text(), QStringLiteral("     競走中止"));
         QVERIFY(line2->styleSheet().contains(QStringLiteral("#ffff00")));
         QCOMPARE(line2->toolTip(), QStringLiteral("ﾚｰｽ名着順ﾀｲﾑﾀｲﾑ差"));
         QCOMPARE(child<QGroupBox>(horse, QStringLiteral("pastRace2"))->title(),

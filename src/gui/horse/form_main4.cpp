@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 #include <cmath>
 #include <optional>
@@ -42,6 +43,12 @@ QLabel* label(QWidget* parent, const QString& name, const char* kind = nullptr) 
 double pixelsToTwips(const QWidget* widget, int pixels) {
     const int dpi = widget->logicalDpiX() > 0 ? widget->logicalDpiX() : 96;
     return std::round(pixels * 1440.0 / dpi);
+}
+
+// A stored name is padded to its field with blanks, which would only widen its panel.
+QString withoutPadding(QString text) {
+    while (text.endsWith(QChar(0x3000)) || text.endsWith(QLatin1Char(' '))) text.chop(1);
+    return text;
 }
 
 // Light text colours of the going need a dark ground to be read.
@@ -212,18 +219,20 @@ QGroupBox* FormMain4::buildPastRace(int k) {
     const QFontMetrics fm(font());
     // Room for the longest line the fields can make, so that empty panels keep the width of
     // filled ones.
+    // A label never gets narrower than its text, so longer lines widen their panel.
     int width = 0;
     for (const QString& sample :
          {QStringLiteral("18ﾄ 8枠⑱ 18人気   34.5"), QStringLiteral("3回 小倉 12/30 1600万"),
-          QStringLiteral("3200mダ 57.5 武豊　(2)"), QString(9, QChar(0x30B5)) + QStringLiteral("  ")}) {
+          QStringLiteral("3200mダ 57.5 ") + QString(3, QChar(0x30B5)) + QStringLiteral("428"),
+          QString(9, QChar(0x30B5))}) {
         width = std::max(width, fm.horizontalAdvance(sample));
     }
+    column->addSpacerItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Fixed));
     for (int line = 0; line < kPastRaceLines; ++line) {
         const auto l = static_cast<std::size_t>(line);
         QLabel*& cell = pastRaceLines_[p][l];
         cell = label(panel, QStringLiteral("pastRace%1Line%2").arg(k).arg(line + 1));
         cell->setToolTip(q(kPastRaceLineHeadings[l]));
-        cell->setMinimumWidth(width);
         cell->setMinimumHeight(fm.height() + 2);
         column->addWidget(cell);
     }
@@ -262,7 +271,7 @@ void FormMain4::showHorse(const HorseDetail& d) {
         const PastRacePanel& race = d.pastRaces[p];
         pastRaces_[p]->setTitle(q(race.caption));
         for (std::size_t l = 0; l < race.lines.size(); ++l) {
-            pastRaceLines_[p][l]->setText(displayText(race.lines[l]));
+            pastRaceLines_[p][l]->setText(withoutPadding(displayText(race.lines[l])));
         }
         // An empty colour is the normal text colour.
         const QColor going(q(race.goingColour));
