@@ -18,7 +18,8 @@ int importCommand(const std::vector<std::string>& files, const AppPaths& paths, 
 int meetingsCommand(const AppPaths& paths, bool json);
 int cardCommand(const AppPaths& paths, const std::string& meeting, int race, bool json);
 // What the horse detail window shows for horse number `number` of the race.
-int horseCommand(const AppPaths& paths, const std::string& meeting, int race, int number, bool json);
+int horseCommand(const AppPaths& paths, const std::string& meeting, int race, int number,
+                 bool json);
 std::optional<std::string> horseNumberProblem(const std::string& number);
 int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meetings,
                      const std::vector<std::string>& courses);

@@ -21,8 +21,8 @@ void printHorse(const HorseDetail& d, std::ostream& out) {
     out << "枠 " << d.bracket << "  馬番 " << d.number << "  " << d.blinker << "  " << d.name
         << "  (" << d.umacode << ")\n";
     out << d.sire << "\n" << d.dam << "\n" << d.damSire << "\n";
-    out << d.sex << d.age << "  " << d.coat << "   " << d.style << "   " << d.distanceType
-        << "   " << d.wetTrack << "\n";
+    out << d.sex << d.age << "  " << d.coat << "   " << d.style << "   " << d.distanceType << "   "
+        << d.wetTrack << "\n";
     out << d.jockey << "\n" << d.trainer << "\n" << d.owner << "\n";
     const std::string* money[] = {&d.prizeMoney, &d.addedMoney, &d.earnedMoney};
     const std::string* figures[] = {&d.topTwoRate, &d.ability, &d.growth};
@@ -113,8 +113,7 @@ int horseCommand(const AppPaths& paths, const std::string& meetingName, int race
     }
     const auto code = runnerCode(tran, meeting, race, number);
     if (!code) {
-        std::cerr << meetingName << " の " << race << "R に " << number
-                  << " 番の馬はいません。\n";
+        std::cerr << meetingName << " の " << race << "R に " << number << " 番の馬はいません。\n";
         return 1;
     }
     const auto detail = readHorseDetail(tran, meeting, race, *code);

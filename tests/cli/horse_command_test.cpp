@@ -64,7 +64,8 @@ TEST_F(HorseCommandTest, ShowsTheRunnerOfTheCard) {
 
 TEST_F(HorseCommandTest, WrongArgumentsAndMissingRunners) {
     // A place of race 11 that holds no runner.
-    const auto runners = nlohmann::json::parse(runCli(data() + " card " + meeting + " 11 --json").out)["runners"];
+    const auto runners =
+        nlohmann::json::parse(runCli(data() + " card " + meeting + " 11 --json").out)["runners"];
     int empty = 18;
     while (empty > 1 && std::any_of(runners.begin(), runners.end(),
                                     [&](const auto& r) { return r["number"] == empty; })) {

@@ -130,9 +130,10 @@ TEST(HorseDetailPanel, WetTrackGrades) {
         int turf, dirt;
         const char* grade;
     };
-    for (const Case& c : {Case{55, 0, "雨適正：◎"}, Case{0, 50, "雨適正：◎"},
-                          Case{25, 10, "雨適正：○"}, Case{49, 20, "雨適正：○"},
-                          Case{15, 10, "雨適正："}, Case{19, 19, "雨適正："}, Case{0, 0, "雨適正："}}) {
+    for (const Case& c :
+         {Case{55, 0, "雨適正：◎"}, Case{0, 50, "雨適正：◎"}, Case{25, 10, "雨適正：○"},
+          Case{49, 20, "雨適正：○"}, Case{15, 10, "雨適正："}, Case{19, 19, "雨適正："},
+          Case{0, 0, "雨適正："}}) {
         EXPECT_EQ(wetTrackGrade(c.turf, c.dirt), c.grade) << c.turf << " " << c.dirt;
     }
 }
@@ -233,7 +234,7 @@ TEST_F(HorseDetailRead, SeeksTheCodeAsText) {
         EXPECT_EQ(d->name, "馬" + std::string(code));
     }
     EXPECT_FALSE(readHorseDetail(tran, meeting, 1, "00012346"));
-    EXPECT_FALSE(readHorseDetail(tran, meeting, 1, "12345"));  // the same number, not the text
+    EXPECT_FALSE(readHorseDetail(tran, meeting, 1, "12345"));     // the same number, not the text
     EXPECT_FALSE(readHorseDetail(tran, meeting, 2, "00012345"));  // no race 2
     EXPECT_FALSE(readHorseDetail(tran, meetingOf("D06000108"), 1, "00012345"));
 }
@@ -263,7 +264,8 @@ TEST_F(HorseDetailRead, AgesAcrossTheCentury) {
 TEST_F(HorseDetailRead, EmptyRowAndTheRunnerOfANumber) {
     // A row with nothing but its code: no engine values, no history, no bracket.
     addRunner(tran, tables, "00000007", 0, 0, 0);
-    addRace(tran, tables, 3, {runnerEntry(1, "00000001"), fixture::emptyPlace(), runnerEntry(2, "00000007")});
+    addRace(tran, tables, 3,
+            {runnerEntry(1, "00000001"), fixture::emptyPlace(), runnerEntry(2, "00000007")});
     const auto d = readHorseDetail(tran, meeting, 3, "00000007");
     ASSERT_TRUE(d);
     EXPECT_EQ(d->bracket, "");
@@ -275,10 +277,10 @@ TEST_F(HorseDetailRead, EmptyRowAndTheRunnerOfANumber) {
 
     EXPECT_EQ(runnerCode(tran, meeting, 3, 3), "00000007");
     EXPECT_EQ(runnerCode(tran, meeting, 3, 1), "00000001");
-    EXPECT_FALSE(runnerCode(tran, meeting, 3, 2));   // a place without a horse
-    EXPECT_FALSE(runnerCode(tran, meeting, 3, 4));   // beyond the field
+    EXPECT_FALSE(runnerCode(tran, meeting, 3, 2));  // a place without a horse
+    EXPECT_FALSE(runnerCode(tran, meeting, 3, 4));  // beyond the field
     EXPECT_FALSE(runnerCode(tran, meeting, 3, 19));
-    EXPECT_FALSE(runnerCode(tran, meeting, 4, 1));   // no such race
+    EXPECT_FALSE(runnerCode(tran, meeting, 4, 1));  // no such race
 }
 
 TEST(HorseDetailConstants, HandOverAndPositionNeedTheRecord) {

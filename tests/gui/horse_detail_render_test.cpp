@@ -43,9 +43,16 @@ class HorseDetailRenderTest : public QObject {
             for (const QString& line : label->text().split(QLatin1Char('\n'))) {
                 // Trailing blanks pad a stored name; they show nothing.
                 QString shown = line;
-                while (shown.endsWith(QChar(0x3000)) || shown.endsWith(QLatin1Char(' '))) shown.chop(1);
+                while (shown.endsWith(QChar(0x3000)) || shown.endsWith(QLatin1Char(' ')))
+                    shown.chop(1);
                 if (fm.horizontalAdvance(shown) > label->contentsRect().width()) {
-                    return label->objectName() + QStringLiteral(": ") + line + QStringLiteral(" %1 %2 %3x%4 min %5").arg(label->width()).arg(label->minimumSizeHint().width()).arg(w.width()).arg(w.height()).arg(w.minimumSize().width());
+                    return label->objectName() + QStringLiteral(": ") + line +
+                           QStringLiteral(" %1 %2 %3x%4 min %5")
+                               .arg(label->width())
+                               .arg(label->minimumSizeHint().width())
+                               .arg(w.width())
+                               .arg(w.height())
+                               .arg(w.minimumSize().width());
                 }
             }
         }

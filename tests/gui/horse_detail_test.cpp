@@ -44,11 +44,14 @@ void makeMeeting(Database& tran) {
     using namespace fixture;
     fixture::makeMeeting(tran, "05", "00", "01", "08");
     addRunner(tran, kMeeting, "00000101", 70, 70, 70,
-              {{"bamei", std::string("アサヒ")}, {"WakuNo", std::int64_t{1}},
-               {"WakuUmaNo", std::int64_t{1}}, {"honshou", std::string("0012345")},
+              {{"bamei", std::string("アサヒ")},
+               {"WakuNo", std::int64_t{1}},
+               {"WakuUmaNo", std::int64_t{1}},
+               {"honshou", std::string("0012345")},
                {"inf1", heavyGoingPull()}});
     addRunner(tran, kMeeting, "00000102", 60, 60, 60,
-              {{"bamei", std::string("ユウヒ")}, {"WakuNo", std::int64_t{2}},
+              {{"bamei", std::string("ユウヒ")},
+               {"WakuNo", std::int64_t{2}},
                {"WakuUmaNo", std::int64_t{2}}});
     // Horse 3 has no entries row.
     addRace(tran, kMeeting, 1,
@@ -115,7 +118,8 @@ class HorseDetailTest : public QObject {
         QVERIFY(!horse->isModal());
         QCOMPARE(horse->windowTitle(), QStringLiteral("競走馬の詳細"));
         QCOMPARE(horse->umacode(), std::string("00000102"));
-        QCOMPARE(child<QLabel>(*horse, QStringLiteral("horseName"))->text(), QStringLiteral("ユウヒ"));
+        QCOMPARE(child<QLabel>(*horse, QStringLiteral("horseName"))->text(),
+                 QStringLiteral("ユウヒ"));
         QCOMPARE(child<QLabel>(*horse, QStringLiteral("numberBox"))->text(), QStringLiteral("2"));
         // The horse is handed over in the constants record too.
         QCOMPARE(constants(main).userWork6, 102);
@@ -124,13 +128,15 @@ class HorseDetailTest : public QObject {
 
     void showsMoneyAbnormalResultsGoingAndEmptyPanels() {
         FormStart main(*paths_);
-        const auto detail = readHorseDetail(main.session().tran(), meetingOf(kMeeting.race), 1,
-                                            "00000101");
+        const auto detail =
+            readHorseDetail(main.session().tran(), meetingOf(kMeeting.race), 1, "00000101");
         QVERIFY(detail);
         FormMain4 horse(main);
         horse.showHorse(*detail);
-        QCOMPARE(child<QLabel>(horse, QStringLiteral("prizeMoney"))->text(), QStringLiteral("1,235万"));
-        QCOMPARE(child<QLabel>(horse, QStringLiteral("moneyHeading1"))->text(), QStringLiteral("本賞金"));
+        QCOMPARE(child<QLabel>(horse, QStringLiteral("prizeMoney"))->text(),
+                 QStringLiteral("1,235万"));
+        QCOMPARE(child<QLabel>(horse, QStringLiteral("moneyHeading1"))->text(),
+                 QStringLiteral("本賞金"));
         QCOMPARE(child<QLabel>(horse, QStringLiteral("bracketBox"))->text(), QStringLiteral("1"));
         auto* line2 = child<QLabel>(horse, QStringLiteral("pastRace1Line2"));
         QCOMPARE(line2->text(), QStringLiteral("     競走中止"));

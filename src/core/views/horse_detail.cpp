@@ -71,9 +71,30 @@ constexpr std::array<std::string_view, kPastRacePanels> kPanelCaptions = {
 
 // The horse columns the window reads, in this order.
 enum HorseColumn {
-    kUmacode, kWakuNo, kWakuUmaNo, kBamei, kKeto1, kKeto2, kKeto3, kSeibetsu, kSeinen, kMoushoku,
-    kTokusei3kaku, kTokuseiKyori, kJotaiShibaOmo, kJotaiDertOmo, kNameKisi, kNameChok, kUmanushi,
-    kHonshou, kFukashou, kShuutoku1, kBabaSougou, kNouryoku1, kSpSeichou, kSpBase1,
+    kUmacode,
+    kWakuNo,
+    kWakuUmaNo,
+    kBamei,
+    kKeto1,
+    kKeto2,
+    kKeto3,
+    kSeibetsu,
+    kSeinen,
+    kMoushoku,
+    kTokusei3kaku,
+    kTokuseiKyori,
+    kJotaiShibaOmo,
+    kJotaiDertOmo,
+    kNameKisi,
+    kNameChok,
+    kUmanushi,
+    kHonshou,
+    kFukashou,
+    kShuutoku1,
+    kBabaSougou,
+    kNouryoku1,
+    kSpSeichou,
+    kSpBase1,
     kInf1 = kSpBase1 + kPastRacePanels,
 };
 
@@ -123,19 +144,18 @@ PastRacePanel pastRacePanel(int k, std::string_view inf, double speedFigure) {
     panel.hasRace = true;
 
     const std::string grade = textAt(inf, 27, 1);
-    panel.lines[0] = textAt(inf, 5, 1) + "回 " + bashoLabel(charactersAt(inf, 1, 2)) + " " +
-                     textAt(inf, 11, 2) + "/" + textAt(inf, 13, 2) + " " +
-                     (grade == "A" || grade == "B" || grade == "C"
-                          ? gradeLabel(grade)
-                          : classLabel(charactersAt(inf, 15, 3)));
+    panel.lines[0] =
+        textAt(inf, 5, 1) + "回 " + bashoLabel(charactersAt(inf, 1, 2)) + " " + textAt(inf, 11, 2) +
+        "/" + textAt(inf, 13, 2) + " " +
+        (grade == "A" || grade == "B" || grade == "C" ? gradeLabel(grade)
+                                                      : classLabel(charactersAt(inf, 15, 3)));
 
     const std::string raceName = textAt(inf, 24, 3);
     const std::string abnormal = textAt(inf, 59, 1);
     const std::string margin = textAt(inf, 50, 4);
-    panel.lines[1] = abnormal != "0"
-                         ? raceName + "  " + ijouLabel(abnormal) + "  " + margin
-                         : raceName + "  " + textAt(inf, 57, 2) + "着 " + textAt(inf, 60, 4) +
-                               " " + margin;
+    panel.lines[1] = abnormal != "0" ? raceName + "  " + ijouLabel(abnormal) + "  " + margin
+                                     : raceName + "  " + textAt(inf, 57, 2) + "着 " +
+                                           textAt(inf, 60, 4) + " " + margin;
     const std::string going = textAt(inf, 29, 1);
     if (going == "1") panel.goingColour = "#0000FF";
     if (going == "2") panel.goingColour = "#FFFFFF";
@@ -143,8 +163,8 @@ PastRacePanel pastRacePanel(int k, std::string_view inf, double speedFigure) {
     if (going == "4") panel.goingColour = "#FF0000";
 
     panel.lines[2] = textAt(inf, 18, 4) + "m" + shibaDertMark(charactersAt(inf, 22, 2)) + " " +
-                     number(valueAt(inf, 64, 3) / 10.0, "##.0") + " " +
-                     textAt(inf, 84, 3) + textAt(inf, 67, 3);
+                     number(valueAt(inf, 64, 3) / 10.0, "##.0") + " " + textAt(inf, 84, 3) +
+                     textAt(inf, 67, 3);
     panel.lines[3] = textAt(inf, 30, 2) + "ﾄ " + textAt(inf, 54, 1) + "枠" +
                      circledNumber(static_cast<int>(valueAt(inf, 9, 2))) + " " +
                      number(valueAt(inf, 92, 2), "##") + "人気   " +
@@ -168,8 +188,8 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
 
     std::string sql = "SELECT year";
     for (int k = 1; k <= 18; ++k) sql += ", uma" + std::to_string(k);
-    auto race = tran.prepare(sql + " FROM " + quoteIdentifier(meeting.raceTable) +
-                             " WHERE bango = ?1");
+    auto race =
+        tran.prepare(sql + " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
     race.bind(1, std::int64_t{raceNumber});
     if (!race.step()) return std::nullopt;
 

@@ -34,28 +34,29 @@ struct PastRacePanel {
 
 struct HorseDetail {
     std::string umacode;
-    std::string bracket;    // WakuNo, as a number ("" when not stored)
-    int bracketColour = 0;  // 1 … 8 gives that bracket's colours; 0 the normal ones
-    std::string number;     // WakuUmaNo ("" when not stored)
-    std::string blinker;    // "B" with blinkers, else " "
-    std::string name;       // first 10 characters of bamei
-    std::string sire, dam, damSire;  // "父：…", "母：…", "母父：…"
-    std::string sex;        // seibetsuLabel
-    std::string age;        // " 4"; "" when the birth year is not stored
-    std::string coat;       // moushokuLabel
-    std::string style;          // "脚質：" + Tokusei3kaku
-    std::string distanceType;   // "Type：" + tokuseiKyoriLabel
-    std::string wetTrack;       // "雨適正：◎", "雨適正：○" or "雨適正："
+    std::string bracket;                 // WakuNo, as a number ("" when not stored)
+    int bracketColour = 0;               // 1 … 8 gives that bracket's colours; 0 the normal ones
+    std::string number;                  // WakuUmaNo ("" when not stored)
+    std::string blinker;                 // "B" with blinkers, else " "
+    std::string name;                    // first 10 characters of bamei
+    std::string sire, dam, damSire;      // "父：…", "母：…", "母父：…"
+    std::string sex;                     // seibetsuLabel
+    std::string age;                     // " 4"; "" when the birth year is not stored
+    std::string coat;                    // moushokuLabel
+    std::string style;                   // "脚質：" + Tokusei3kaku
+    std::string distanceType;            // "Type：" + tokuseiKyoriLabel
+    std::string wetTrack;                // "雨適正：◎", "雨適正：○" or "雨適正："
     std::string jockey, trainer, owner;  // "騎　手：…", "調教師：…", "馬　主：…"
     std::string prizeMoney, addedMoney, earnedMoney;  // "1,235万"
-    std::string topTwoRate;  // "38%"
-    std::string ability;     // "72P"
-    std::string growth;      // "1.5%"
+    std::string topTwoRate;                           // "38%"
+    std::string ability;                              // "72P"
+    std::string growth;                               // "1.5%"
     std::array<PastRacePanel, kPastRacePanels> pastRaces;
 };
 
 // The headings of the money and figure boxes and the six panel lines, as the window labels them.
-inline constexpr std::array<std::string_view, 3> kMoneyHeadings = {"本賞金", "付加賞金", "収得賞金"};
+inline constexpr std::array<std::string_view, 3> kMoneyHeadings = {"本賞金", "付加賞金",
+                                                                   "収得賞金"};
 inline constexpr std::array<std::string_view, 3> kFigureHeadings = {"連帯", "能力", "成長"};
 inline constexpr std::array<std::string_view, kPastRaceLines> kPastRaceLineHeadings = {
     "開催場所日付グレード", "ﾚｰｽ名着順ﾀｲﾑﾀｲﾑ差", "距離芝ﾀﾞｰﾄ重量騎手",

@@ -171,7 +171,8 @@ QWidget* FormMain4::buildConnections() {
     const QFontMetrics fm(font());
     for (QLabel* l : {jockey_, trainer_, owner_}) {
         // Eight full-width characters of a name after the caption.
-        l->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("調教師：") + QString(8, QChar(0x30B5))));
+        l->setMinimumWidth(
+            fm.horizontalAdvance(QStringLiteral("調教師：") + QString(8, QChar(0x30B5))));
         column->addWidget(l);
     }
     column->addStretch(1);
