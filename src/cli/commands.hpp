@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ namespace zelvanor::cli {
 int importCommand(const std::vector<std::string>& files, const AppPaths& paths, bool json = false);
 int meetingsCommand(const AppPaths& paths, bool json);
 int cardCommand(const AppPaths& paths, const std::string& meeting, int race, bool json);
+// What the horse detail window shows for horse number `number` of the race.
+int horseCommand(const AppPaths& paths, const std::string& meeting, int race, int number,
+                 bool json);
+std::optional<std::string> horseNumberProblem(const std::string& number);
 int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meetings,
                      const std::vector<std::string>& courses);
 int goingCommand(const AppPaths& paths, const std::string& meeting, Going going);

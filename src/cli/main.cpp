@@ -64,6 +64,13 @@ int main(int argc, char** argv) {
     card->add_option("RACE", raceOption, "レース番号 1～12、省略時は全レース");
     card->add_flag("--json", json, "JSON で出力する");
 
+    auto* horse = app.add_subcommand("horse", "出走馬の詳細 (競走馬の詳細の画面) を表示する");
+    std::string horseNumber;
+    horse->add_option("MEETING", meeting, "開催、例: D05981003")->required();
+    horse->add_option("RACE", raceOption, "レース番号 1～12")->required();
+    horse->add_option("NUMBER", horseNumber, "馬番 1～18")->required();
+    horse->add_flag("--json", json, "JSON で出力する");
+
     auto* recompute = app.add_subcommand("recompute", "開催の１Ｒから１２Ｒまでを再計算する");
     std::vector<std::string> recomputeMeetings;
     std::vector<std::string> courses;
@@ -143,6 +150,11 @@ int main(int argc, char** argv) {
     if (!problem && nameOption->count() > 0) {
         if (auto why = userNameProblem(userName); !why.empty()) problem = "--name: " + why;
     }
+    if (!problem && horse->parsed()) {
+        problem = cli::meetingProblem(meeting);
+        if (!problem) problem = cli::raceProblem(raceOption);
+        if (!problem) problem = cli::horseNumberProblem(horseNumber);
+    }
     if (problem) {
         std::cerr << *problem << "\n";
         return 2;
@@ -198,6 +210,9 @@ int main(int argc, char** argv) {
             return cli::meetingsCommand(paths, json);
         } else if (card->parsed()) {
             return cli::cardCommand(paths, meeting, race, json);
+        } else if (horse->parsed()) {
+            return cli::horseCommand(paths, meeting, std::stoi(raceOption), std::stoi(horseNumber),
+                                     json);
         } else if (recompute->parsed()) {
             return cli::recomputeCommand(paths, recomputeMeetings, courses);
         } else if (going->parsed()) {

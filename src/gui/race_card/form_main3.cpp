@@ -15,6 +15,7 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "gui/common/display_text.hpp"
+#include "gui/horse/form_main4.hpp"
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
 #include "gui/shell/form_start.hpp"
@@ -202,6 +203,7 @@ void FormMain3::buildGrid() {
         "QHeaderView::section { background: #E8E0D0; border: 0px; border-right: 1px solid #B8B0A0;"
         " border-bottom: 1px solid #B8B0A0; padding: 1px 2px; }"));
     grid_->verticalHeader()->hide();
+    connect(grid_, &QTableView::pressed, this, &FormMain3::horseNamePressed);
 
     QFont boldFont = grid_->font();
     boldFont.setBold(true);
@@ -331,6 +333,15 @@ void FormMain3::upd2Den1() {
 void FormMain3::headingClicked(int section) {
     if (section == RunnerGridModel::Person) model_->setShowsTrainers(!model_->showsTrainers());
     if (section == RunnerGridModel::Class) model_->setShowsRotation(!model_->showsRotation());
+}
+
+void FormMain3::horseNamePressed(const QModelIndex& index) {
+    if (index.column() != RunnerGridModel::Name ||
+        !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        return;
+    }
+    const RunnerLine& line = model_->line(index.row());
+    if (line.hasEntry) openHorseDetail(main_, meeting_, raceNo_, line.umacode, this);
 }
 
 void FormMain3::closeEvent(QCloseEvent* event) {

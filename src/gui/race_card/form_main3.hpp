@@ -13,6 +13,7 @@
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
+class QModelIndex;
 class QPushButton;
 class QTabBar;
 class QTableView;
@@ -56,6 +57,8 @@ class FormMain3 : public QWidget {
     void upd2Den1();
     // A click on the person or the class heading switches that column.
     void headingClicked(int section);
+    // A left press on a horse name opens that horse's detail window.
+    void horseNamePressed(const QModelIndex& index);
 
     FormStart& main_;
     // The main window normally outlives the card; should it not, closing the card leaves it be.

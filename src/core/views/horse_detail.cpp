@@ -1,0 +1,274 @@
+#include "core/views/horse_detail.hpp"
+
+#include <charconv>
+
+#include "core/records/format.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/runner_entry.hpp"
+#include "core/records/utf8.hpp"
+#include "core/shell/codes.hpp"
+#include "core/shell/constants.hpp"
+#include "core/store/store.hpp"
+
+namespace zelvanor {
+
+namespace {
+
+constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+
+// Texts are stored padded to their width with blanks, half-width or full-width.
+std::string_view trimRight(std::string_view s) {
+    for (;;) {
+        if (!s.empty() && s.back() == ' ') {
+            s.remove_suffix(1);
+        } else if (s.ends_with(kIdeographicSpace)) {
+            s.remove_suffix(kIdeographicSpace.size());
+        } else {
+            return s;
+        }
+    }
+}
+
+std::string_view trimLeft(std::string_view s) {
+    for (;;) {
+        if (!s.empty() && s.front() == ' ') {
+            s.remove_prefix(1);
+        } else if (s.starts_with(kIdeographicSpace)) {
+            s.remove_prefix(kIdeographicSpace.size());
+        } else {
+            return s;
+        }
+    }
+}
+
+// The first `count` characters, without the blanks that pad them.
+std::string firstCharacters(std::string_view text, std::size_t count) {
+    return std::string(trimRight(charactersAt(text, 1, count)));
+}
+
+std::string number(double value, std::string_view pattern) {
+    return formatNumber(value, pattern);
+}
+
+// The value of characters first … first + count − 1 of a history entry.
+double valueAt(std::string_view inf, std::size_t first, std::size_t count) {
+    return static_cast<double>(numericValue(charactersAt(inf, first, count)));
+}
+
+std::string textAt(std::string_view inf, std::size_t first, std::size_t count) {
+    return std::string(charactersAt(inf, first, count));
+}
+
+// A single-precision value as stored, in the fewest digits that read back as the same value.
+std::string singleText(double value) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value));
+    return std::string(buf, r.ptr);
+}
+
+constexpr std::array<std::string_view, kPastRacePanels> kPanelCaptions = {
+    "前走（", "前々走（", "３走前（", "４走前（", "５走前（"};
+
+// The horse columns the window reads, in this order.
+enum HorseColumn {
+    kUmacode,
+    kWakuNo,
+    kWakuUmaNo,
+    kBamei,
+    kKeto1,
+    kKeto2,
+    kKeto3,
+    kSeibetsu,
+    kSeinen,
+    kMoushoku,
+    kTokusei3kaku,
+    kTokuseiKyori,
+    kJotaiShibaOmo,
+    kJotaiDertOmo,
+    kNameKisi,
+    kNameChok,
+    kUmanushi,
+    kHonshou,
+    kFukashou,
+    kShuutoku1,
+    kBabaSougou,
+    kNouryoku1,
+    kSpSeichou,
+    kSpBase1,
+    kInf1 = kSpBase1 + kPastRacePanels,
+};
+
+constexpr std::string_view kHorseColumns =
+    "umacode, WakuNo, WakuUmaNo, bamei, keto1, keto2, keto3, seibetsu, seinen, moushoku, "
+    "Tokusei3kaku, TokuseiKyori, JotaiShibaOmo, JotaiDertOmo, NameKisi, NameChok, umanushi, "
+    "honshou, fukashou, shuutoku1, BabaSougou, Nouryoku1, SpSeichou, SpBase1, SpBase2, SpBase3, "
+    "SpBase4, SpBase5, inf1, inf2, inf3, inf4, inf5";
+
+// Money in the record's units of a thousand yen, shown in units of ten thousand.
+std::string money(std::string_view stored) {
+    return number(static_cast<double>(numericValue(stored)) / 10.0, "##,##0") + "万";
+}
+
+std::string wholeText(const Statement& st, int column) {
+    return st.isNull(column) ? std::string() : std::to_string(st.int64(column));
+}
+
+// One field of the constants record, row ID 1, in one transaction.
+template <typename Write>
+bool editConstants(Database& mast, Write&& write) {
+    if (!mast.hasTable(kConstantsTable)) return false;
+    Transaction tx(mast);
+    Table t(mast, kConstantsTable);
+    t.setIndex("ID");
+    if (!t.seek(std::int64_t{1})) return false;
+    t.edit();
+    write(t);
+    t.update();
+    tx.commit();
+    return true;
+}
+
+}  // namespace
+
+std::string wetTrackGrade(std::int64_t turfHeavy, std::int64_t dirtHeavy) {
+    if (turfHeavy >= 50 || dirtHeavy >= 50) return "雨適正：◎";
+    if (turfHeavy >= 20 || dirtHeavy >= 20) return "雨適正：○";
+    return "雨適正：";
+}
+
+PastRacePanel pastRacePanel(int k, std::string_view inf, double speedFigure) {
+    PastRacePanel panel;
+    panel.caption = std::string(kPanelCaptions.at(static_cast<std::size_t>(k - 1))) +
+                    singleText(speedFigure) + "）";
+    if (valueAt(inf, 11, 2) == 0) return panel;
+    panel.hasRace = true;
+
+    const std::string grade = textAt(inf, 27, 1);
+    panel.lines[0] =
+        textAt(inf, 5, 1) + "回 " + bashoLabel(charactersAt(inf, 1, 2)) + " " + textAt(inf, 11, 2) +
+        "/" + textAt(inf, 13, 2) + " " +
+        (grade == "A" || grade == "B" || grade == "C" ? gradeLabel(grade)
+                                                      : classLabel(charactersAt(inf, 15, 3)));
+
+    const std::string raceName = textAt(inf, 24, 3);
+    const std::string abnormal = textAt(inf, 59, 1);
+    const std::string margin = textAt(inf, 50, 4);
+    panel.lines[1] = abnormal != "0" ? raceName + "  " + ijouLabel(abnormal) + "  " + margin
+                                     : raceName + "  " + textAt(inf, 57, 2) + "着 " +
+                                           textAt(inf, 60, 4) + " " + margin;
+    const std::string going = textAt(inf, 29, 1);
+    if (going == "1") panel.goingColour = "#0000FF";
+    if (going == "2") panel.goingColour = "#FFFFFF";
+    if (going == "3") panel.goingColour = "#FFFF00";
+    if (going == "4") panel.goingColour = "#FF0000";
+
+    panel.lines[2] = textAt(inf, 18, 4) + "m" + shibaDertMark(charactersAt(inf, 22, 2)) + " " +
+                     number(valueAt(inf, 64, 3) / 10.0, "##.0") + " " + textAt(inf, 84, 3) +
+                     textAt(inf, 67, 3);
+    panel.lines[3] = textAt(inf, 30, 2) + "ﾄ " + textAt(inf, 54, 1) + "枠" +
+                     circledNumber(static_cast<int>(valueAt(inf, 9, 2))) + " " +
+                     number(valueAt(inf, 92, 2), "##") + "人気   " +
+                     number(valueAt(inf, 81, 3) / 10.0, "##.0");
+    panel.lines[4] = "ｺｰﾅｰ順 " + textAt(inf, 70, 2) + "/" + textAt(inf, 72, 2) + "/" +
+                     textAt(inf, 74, 2) + "/" + textAt(inf, 76, 2);
+    panel.lines[5] = textAt(inf, 32, 18);
+    return panel;
+}
+
+std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meeting, int raceNumber,
+                                           std::string_view umacode) {
+    if (!tran.hasTable(meeting.raceTable) || !tran.hasTable(meeting.entriesTable)) {
+        return std::nullopt;
+    }
+    auto horse = tran.prepare("SELECT " + std::string(kHorseColumns) + " FROM " +
+                              quoteIdentifier(meeting.entriesTable) + " WHERE umacode = ?1");
+    // As text: the column is text, and a code with leading zeros or letters is that text only.
+    horse.bind(1, umacode);
+    if (!horse.step()) return std::nullopt;
+
+    std::string sql = "SELECT year";
+    for (int k = 1; k <= 18; ++k) sql += ", uma" + std::to_string(k);
+    auto race =
+        tran.prepare(sql + " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
+    race.bind(1, std::int64_t{raceNumber});
+    if (!race.step()) return std::nullopt;
+
+    HorseDetail d;
+    d.umacode = horse.text(kUmacode);
+    d.bracket = wholeText(horse, kWakuNo);
+    const std::int64_t bracket = horse.isNull(kWakuNo) ? 0 : horse.int64(kWakuNo);
+    d.bracketColour = bracket >= 1 && bracket <= 8 ? static_cast<int>(bracket) : 0;
+    d.number = wholeText(horse, kWakuUmaNo);
+    d.blinker = " ";
+    const std::int64_t place = horse.isNull(kWakuUmaNo) ? 0 : horse.int64(kWakuUmaNo);
+    if (place >= 1 && place <= 18) {
+        const RunnerEntry entry = readRunnerEntry(race.textView(static_cast<int>(place)));
+        if (!entry.blinker.empty() && entry.blinker != "0") d.blinker = "B";
+    }
+
+    d.name = firstCharacters(horse.textView(kBamei), 10);
+    d.sire = "父：" + firstCharacters(horse.textView(kKeto1), 10);
+    d.dam = "母：" + firstCharacters(horse.textView(kKeto2), 10);
+    d.damSire = "母父：" + firstCharacters(horse.textView(kKeto3), 10);
+
+    d.sex = seibetsuLabel(horse.textView(kSeibetsu));
+    // Two-digit years: an age is a difference, taken modulo 100 (a horse is never 100 years old),
+    // so a horse born in 98 is 3 in a race of 00.
+    const std::string_view born = charactersAt(horse.textView(kSeinen), 1, 2);
+    if (!trimRight(born).empty()) {
+        const std::int64_t raceYear = numericValue(race.textView(0));
+        const std::int64_t age = ((raceYear - numericValue(born)) % 100 + 100) % 100 + 1;
+        d.age = " " + std::to_string(age);
+    }
+    d.coat = moushokuLabel(horse.textView(kMoushoku));
+
+    d.style = "脚質：" + horse.text(kTokusei3kaku);
+    d.distanceType = "Type：" + tokuseiKyoriLabel(horse.textView(kTokuseiKyori));
+    d.wetTrack = wetTrackGrade(horse.int64(kJotaiShibaOmo), horse.int64(kJotaiDertOmo));
+
+    d.jockey = "騎　手：" + horse.text(kNameKisi);
+    d.trainer = "調教師：" + horse.text(kNameChok);
+    d.owner = "馬　主：" +
+              std::string(trimLeft(trimRight(charactersAt(horse.textView(kUmanushi), 1, 5))));
+
+    d.prizeMoney = money(horse.textView(kHonshou));
+    d.addedMoney = money(horse.textView(kFukashou));
+    d.earnedMoney = money(horse.textView(kShuutoku1));
+    d.topTwoRate = number(static_cast<double>(horse.int64(kBabaSougou)), "##0") + "%";
+    d.ability = number(horse.real(kNouryoku1), "###0") + "P";
+    d.growth = number(horse.real(kSpSeichou), "##0.0") + "%";
+
+    for (int k = 1; k <= kPastRacePanels; ++k) {
+        d.pastRaces[static_cast<std::size_t>(k - 1)] =
+            pastRacePanel(k, horse.textView(kInf1 + k - 1), horse.real(kSpBase1 + k - 1));
+    }
+    return d;
+}
+
+std::optional<std::string> runnerCode(Database& tran, const Meeting& meeting, int raceNumber,
+                                      int number) {
+    if (number < 1 || number > 18 || !tran.hasTable(meeting.raceTable)) return std::nullopt;
+    auto race = tran.prepare("SELECT " + quoteIdentifier("uma" + std::to_string(number)) +
+                             " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
+    race.bind(1, std::int64_t{raceNumber});
+    if (!race.step()) return std::nullopt;
+    const RunnerEntry entry = readRunnerEntry(race.textView(0));
+    if (!entry.isRunner() || !entry.hasHorse) return std::nullopt;
+    return std::string(entry.umacode);
+}
+
+bool storeHandedHorse(Database& mast, std::string_view umacode) {
+    // The column is a 32-bit number; eight digits always fit, and letters end the value.
+    return editConstants(mast, [&](Table& t) {
+        t.set("UserWork6", std::int64_t{numericValue(umacode) % 100000000});
+    });
+}
+
+bool storeHorseWindowPosition(Database& mast, double left, double top) {
+    return editConstants(mast, [&](Table& t) {
+        t.set("Pos1Left", left);
+        t.set("Pos1Top", top);
+    });
+}
+
+}  // namespace zelvanor
