@@ -90,6 +90,9 @@ int main(int argc, char** argv) {
     auto* nameOption = options->add_option("--name", userName, "三人目の予想家の名前、２文字まで")
                            ->type_name("NAME");
 
+    cli::ResultArguments result;
+    cli::addResultCommand(app, result);
+
     for (auto* command : app.get_subcommands([](CLI::App*) { return true; })) {
         command->group("コマンド");
         command->get_help_ptr()->group("オプション");
@@ -143,6 +146,7 @@ int main(int argc, char** argv) {
     if (!problem && nameOption->count() > 0) {
         if (auto why = userNameProblem(userName); !why.empty()) problem = "--name: " + why;
     }
+    if (!problem && result.command->parsed()) problem = cli::resultArgumentsProblem(result);
     if (problem) {
         std::cerr << *problem << "\n";
         return 2;
@@ -150,7 +154,8 @@ int main(int argc, char** argv) {
 
     const bool setsOptions = weightsOption->count() > 0 || nameOption->count() > 0;
     const bool writes = init->parsed() || import->parsed() || recompute->parsed() ||
-                        going->parsed() || remove->parsed() || (options->parsed() && setsOptions);
+                        going->parsed() || remove->parsed() || (options->parsed() && setsOptions) ||
+                        result.command->parsed();
     fs::path folder;
     try {
         folder = dataOption.empty() ? chooseDataFolder(programFolder()) : fs::path(dataOption);
@@ -204,6 +209,8 @@ int main(int argc, char** argv) {
             return cli::goingCommand(paths, meeting, goingChoice);
         } else if (remove->parsed()) {
             return cli::deleteCommand(paths, meeting);
+        } else if (result.command->parsed()) {
+            return cli::resultCommand(paths, result);
         } else if (options->parsed()) {
             return cli::optionsCommand(paths, weightsOption->count() > 0 ? &weights : nullptr,
                                        nameOption->count() > 0 ? &userName : nullptr);
