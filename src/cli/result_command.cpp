@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "arguments.hpp"
 #include "commands.hpp"
 #include "core/records/display_width.hpp"
 #include "core/records/numeric.hpp"
@@ -12,7 +13,6 @@
 #include "core/store/store.hpp"
 #include "core/views/race_card.hpp"
 #include "core/views/race_result.hpp"
-#include "arguments.hpp"
 
 namespace zelvanor::cli {
 
@@ -70,7 +70,8 @@ std::optional<std::string> resultArgumentsProblem(const ResultArguments& args) {
     }
     for (std::size_t k = 0; k < places.size(); ++k) {
         const std::string& p = places[k];
-        if (p.empty()) return "--places の " + std::to_string(k + 1) + " 番目の馬番が空です。" + placesHow;
+        if (p.empty())
+            return "--places の " + std::to_string(k + 1) + " 番目の馬番が空です。" + placesHow;
         if (p.empty() || p.size() > 2 || !allDigits(p) || std::stoi(p) == 0) {
             return "--places の " + withReplacementCharacters(p) + " は馬番ではありません。" +
                    placesHow;
@@ -149,8 +150,7 @@ int resultCommand(const AppPaths& paths, const ResultArguments& args) {
     std::cout << twoColumns("枠連", stored->bracketPair) << "  " << pay(4) << "\n";
     if (showsQuinella(stored->runnerCount))
         std::cout << twoColumns("馬連", stored->quinellaPair) << "  " << pay(5) << "\n";
-    const ResultHits hits =
-        resultHits(stored->forecast, stored->placed[0], entry.quinellaPair);
+    const ResultHits hits = resultHits(stored->forecast, stored->placed[0], entry.quinellaPair);
     for (std::size_t p = 0; p < kPersonaCount; ++p) {
         std::string hit;
         if (hits.top[p]) hit += "本命 " + stored->forecast.personas[p].top[0].horseNumber;

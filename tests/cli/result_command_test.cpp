@@ -7,7 +7,7 @@
 
 #include "core/shell/instance_lock.hpp"
 #include "core/store/store.hpp"
-#include "race_card_fixture.hpp"
+#include "race_result_fixture.hpp"
 #include "shell_run.hpp"
 #include "temp_folder.hpp"
 
@@ -15,25 +15,15 @@ namespace {
 
 using namespace zelvanor;
 
-// Race 1 has 10 runners, race 2 eight; horse 3 runs in bracket 2 and horse 5 in bracket 3. 翠嶺
-// and 碧渦 rank horse 5 first and horse 3 second.
+// Race 1 has 10 runners, race 2 eight (race_result_fixture.hpp): 翠嶺 and 碧渦 rank horse 5
+// first and horse 3 second.
 class ResultCommand : public ::testing::Test {
   protected:
     void SetUp() override {
         Database tran(folder / "tran.mdb");
         const MeetingTables m = fixture::makeMeeting(tran, "05", "98", "10", "03");
-        constexpr int kBrackets[] = {1, 2, 2, 3, 3, 4, 5, 6, 7, 8};
-        for (int race = 1; race <= 2; ++race) {
-            std::vector<std::string> entries;
-            for (int k = 1; k <= (race == 1 ? 10 : 8); ++k) {
-                const std::string code =
-                    "98" + std::to_string(race) + "000" + (k < 10 ? "0" : "") + std::to_string(k);
-                const double top = k == 5 ? 90 : k == 3 ? 85 : 60 - k;
-                fixture::addRunner(tran, m, code, top, top, 80 - k);
-                entries.push_back(fixture::runnerEntry(kBrackets[k - 1], code));
-            }
-            fixture::addRace(tran, m, race, entries);
-        }
+        fixture::addResultField(tran, m, 1, 10);
+        fixture::addResultField(tran, m, 2, 8);
     }
 
     Outcome result(const std::string& args) {

@@ -9,37 +9,17 @@
 #include "core/import/results_import.hpp"
 #include "core/store/store.hpp"
 #include "den1_fixture.hpp"
-#include "race_card_fixture.hpp"
+#include "race_result_fixture.hpp"
 #include "sei1_fixture.hpp"
 #include "temp_folder.hpp"
 
 namespace zelvanor {
 namespace {
 
-using fixture::addRace;
-using fixture::addRunner;
-using fixture::runnerEntry;
-
-// Brackets of a field of ten in which horse 3 runs in bracket 2 and horse 5 in bracket 3.
-constexpr int kBrackets[] = {1, 2, 2, 3, 3, 4, 5, 6, 7, 8};
-
-std::string code(int race, int k) {
-    return "98" + std::to_string(race) + "000" + (k < 10 ? "0" : "") + std::to_string(k);
-}
-
 class RaceResult : public ::testing::Test {
   protected:
-    // Race `race` with `n` runners: 翠嶺 and 碧渦 rank horse 5 first and horse 3 second, the user
-    // persona horse 1, 2, 3, 4 … in that order.
-    void addField(int race, int n) {
-        std::vector<std::string> entries;
-        for (int k = 1; k <= n; ++k) {
-            const double top = k == 5 ? 90 : k == 3 ? 85 : 60 - k;
-            addRunner(tran, tables, code(race, k), top, top, 80 - k);
-            entries.push_back(runnerEntry(kBrackets[(k - 1) % 10], code(race, k)));
-        }
-        addRace(tran, tables, race, entries);
-    }
+    // Race `race` with `n` runners (race_result_fixture.hpp).
+    void addField(int race, int n) { fixture::addResultField(tran, tables, race, n); }
 
     RaceCard card(int race) {
         auto c = readRaceCard(tran, meeting, race, "");
@@ -95,7 +75,7 @@ TEST(ResultRules, PairsVisibilityAndPayoutTexts) {
         std::string text;
     };
     for (const Payout& p : {Payout{0, ""}, Payout{150, "150"}, Payout{1230, "1,230"},
-                           Payout{2147483647, "2,147,483,647"}}) {
+                            Payout{2147483647, "2,147,483,647"}}) {
         EXPECT_EQ(payoutText(p.value), p.text);
         EXPECT_EQ(payoutValue(p.text), p.value);
     }
@@ -108,15 +88,16 @@ TEST(ResultRules, PairsVisibilityAndPayoutTexts) {
 
 TEST(ResultRules, PairsNeedBothPlacesAndHitsCompareTexts) {
     std::array<RunnerLine, kRaceCardLines> lines{};
-    for (int k = 0; k < 12; ++k) lines[static_cast<std::size_t>(k)].bracket = std::to_string(k / 2 + 1);
+    for (int k = 0; k < 12; ++k)
+        lines[static_cast<std::size_t>(k)].bracket = std::to_string(k / 2 + 1);
     struct Case {
         int first, second;
         std::string bracket, quinella;
     };
     for (const Case& c : {Case{5, 3, "2 - 3", "3 - 5"}, Case{12, 3, "2 - 6", "3 - 12"},
-                         Case{3, 0, "", ""}, Case{0, 3, "", ""}, Case{0, 0, "", ""},
-                         // A horse beyond the lines has no bracket.
-                         Case{1, 20, "1 - ", "1 - 20"}}) {
+                          Case{3, 0, "", ""}, Case{0, 3, "", ""}, Case{0, 0, "", ""},
+                          // A horse beyond the lines has no bracket.
+                          Case{1, 20, "1 - ", "1 - 20"}}) {
         SCOPED_TRACE(std::to_string(c.first) + "," + std::to_string(c.second));
         const ResultPairs p = resultPairs(c.first, c.second, lines);
         EXPECT_EQ(p.bracket, c.bracket);
@@ -149,7 +130,8 @@ TEST(ResultRules, PlacesAboveTheFieldAndPayoutsBeyondTheColumnAreRefused) {
     e.placed[1] = 11;
     ResultProblem p = resultEntryProblem(e, 10);
     EXPECT_EQ(p.placeBox, 1);
-    EXPECT_EQ(p.message, "２着の馬番 11 は出走頭数 (10 頭) を超えています。正しい馬番を入力してください。");
+    EXPECT_EQ(p.message,
+              "２着の馬番 11 は出走頭数 (10 頭) を超えています。正しい馬番を入力してください。");
 
     e.placed[1] = 3;
     e.payouts[4] = 2147483648;
@@ -182,9 +164,8 @@ TEST_F(RaceResult, SmallFieldsAndMissingPairsStoreABlank) {
     };
     // Eight runners: the quinella row is hidden and its pair is not stored even when derived.
     // A first or second place missing leaves both pairs blank.
-    const Case cases[] = {{8, {5, 3, 1}, "2 - 3", " "},
-                          {9, {5, 3, 1}, "2 - 3", "3 - 5"},
-                          {10, {5, 0, 0}, " ", " "}};
+    const Case cases[] = {
+        {8, {5, 3, 1}, "2 - 3", " "}, {9, {5, 3, 1}, "2 - 3", "3 - 5"}, {10, {5, 0, 0}, " ", " "}};
     int race = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.runners);
@@ -222,14 +203,13 @@ TEST(ResultStore, StoresTheColumnsAsTheResultsImportDoes) {
     }
     fixture::writeDen1File(folder / "JRA#DEN1.DAT", cards);
     importRaceCards(paths, {}, RacePredictFn{});
-    fixture::writeSei1File(folder / "JRA#SEI1.DAT",
-                           {fixture::Sei1Record("05", "98", "10", "03", 1)
-                                .win(1, 3, 450)
-                                .place(1, 3, 150)
-                                .place(2, 12, 320)
-                                .place(3, 7, 210)
-                                .bracket(1, 3, 5, 1230)
-                                .quinella(1, 3, 12, 4560)});
+    fixture::writeSei1File(folder / "JRA#SEI1.DAT", {fixture::Sei1Record("05", "98", "10", "03", 1)
+                                                         .win(1, 3, 450)
+                                                         .place(1, 3, 150)
+                                                         .place(2, 12, 320)
+                                                         .place(3, 7, 210)
+                                                         .bracket(1, 3, 5, 1230)
+                                                         .quinella(1, 3, 12, 4560)});
     importResults(paths);
 
     Database tran(paths.tranPath());
@@ -240,9 +220,9 @@ TEST(ResultStore, StoresTheColumnsAsTheResultsImportDoes) {
     typed.payouts = {450, 150, 320, 210, 1230, 4560};
     ASSERT_TRUE(storeRaceResult(tran, meetingOf("D05981003"), 2, typed));
 
-    for (const char* column : {"Kekka1No", "Kekka2No", "Kekka3No", "KekkaWakNo", "KekkaUmaNo",
-                               "Kekka1TanAm", "Kekka1FukAm", "Kekka2FukAm", "Kekka3FukAm",
-                               "KekkaWakAm", "KekkaUmaAm"}) {
+    for (const char* column :
+         {"Kekka1No", "Kekka2No", "Kekka3No", "KekkaWakNo", "KekkaUmaNo", "Kekka1TanAm",
+          "Kekka1FukAm", "Kekka2FukAm", "Kekka3FukAm", "KekkaWakAm", "KekkaUmaAm"}) {
         SCOPED_TRACE(column);
         auto st = tran.prepare(std::string("SELECT typeof(") + column + "), " + column +
                                " FROM D05981003 ORDER BY bango");

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../core/race_card_fixture.hpp"
+#include "../core/race_result_fixture.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_result.hpp"
@@ -24,25 +24,12 @@ namespace {
 
 const MeetingTables kMeeting = meetingTables("05", "98", "10", "03");
 
-// Brackets of a field of ten in which horse 3 runs in bracket 2 and horse 5 in bracket 3.
-constexpr int kBrackets[] = {1, 2, 2, 3, 3, 4, 5, 6, 7, 8};
-
-// Race 1 has 10 runners, race 2 eight, race 3 seven. 翠嶺 and 碧渦 rank horse 5 first and horse
-// 3 second; the user persona ranks horse 1 first.
+// Race 1 has 10 runners, race 2 eight, race 3 seven (race_result_fixture.hpp).
 void makeMeeting(Database& tran) {
     fixture::makeMeeting(tran, "05", "98", "10", "03");
     const int fields[] = {10, 8, 7};
-    for (int race = 1; race <= 3; ++race) {
-        std::vector<std::string> entries;
-        for (int k = 1; k <= fields[race - 1]; ++k) {
-            const std::string code =
-                "98" + std::to_string(race) + "000" + (k < 10 ? "0" : "") + std::to_string(k);
-            const double top = k == 5 ? 90 : k == 3 ? 85 : 60 - k;
-            fixture::addRunner(tran, kMeeting, code, top, top, 80 - k);
-            entries.push_back(fixture::runnerEntry(kBrackets[k - 1], code));
-        }
-        fixture::addRace(tran, kMeeting, race, entries);
-    }
+    for (int race = 1; race <= 3; ++race)
+        fixture::addResultField(tran, kMeeting, race, fields[race - 1]);
 }
 
 }  // namespace
@@ -60,8 +47,12 @@ class RaceResultTest : public QObject {
         if (!found) qFatal("no widget %s", qPrintable(name));
         return found;
     }
-    static QLineEdit* place(QWidget& w, int k) { return child(w, QStringLiteral("placeBox%1").arg(k)); }
-    static QLineEdit* payout(QWidget& w, int k) { return child(w, QStringLiteral("payoutBox%1").arg(k)); }
+    static QLineEdit* place(QWidget& w, int k) {
+        return child(w, QStringLiteral("placeBox%1").arg(k));
+    }
+    static QLineEdit* payout(QWidget& w, int k) {
+        return child(w, QStringLiteral("payoutBox%1").arg(k));
+    }
 
     // Replaces a box's text by typing, as the user does after the box selected its text.
     static void type(QLineEdit* box, const QString& text) {
@@ -82,15 +73,17 @@ class RaceResultTest : public QObject {
             auto* frame = child<PersonaFrame>(card, QStringLiteral("personaFrame%1").arg(p));
             if (PersonaFrame::isHit(frame->numberLabel(0))) out << QStringLiteral("top%1").arg(p);
             for (int k = 0; k < PersonaFrame::kLines; ++k) {
-                if (PersonaFrame::isHit(frame->pickLabel(k))) out << QStringLiteral("%1:%2").arg(p).arg(k);
+                if (PersonaFrame::isHit(frame->pickLabel(k)))
+                    out << QStringLiteral("%1:%2").arg(p).arg(k);
             }
         }
         return out;
     }
 
     static Value stored(FormStart& main, int race, const char* column) {
-        auto st = main.session().tran().prepare(std::string("SELECT ") + column + " FROM " +
-                                                quoteIdentifier(kMeeting.race) + " WHERE bango = ?1");
+        auto st =
+            main.session().tran().prepare(std::string("SELECT ") + column + " FROM " +
+                                          quoteIdentifier(kMeeting.race) + " WHERE bango = ?1");
         st.bind(1, std::int64_t{race});
         return st.step() ? st.value(0) : Value{};
     }
@@ -176,8 +169,10 @@ class RaceResultTest : public QObject {
         RecordingDialogs dialogs;
         child<QPushButton>(card, QStringLiteral("recordButton"))->click();
         QCOMPARE(dialogs.shown.size(), std::size_t{1});
-        QCOMPARE(dialogs.shown[0].text,
-                 QStringLiteral("１着の馬番 12 は出走頭数 (10 頭) を超えています。正しい馬番を入力してください。"));
+        QCOMPARE(
+            dialogs.shown[0].text,
+            QStringLiteral(
+                "１着の馬番 12 は出走頭数 (10 頭) を超えています。正しい馬番を入力してください。"));
         QCOMPARE(stored(main, 1, "Kekka1No"), Value{});
         QTRY_VERIFY(first->hasFocus());
     }
@@ -185,8 +180,8 @@ class RaceResultTest : public QObject {
     void enterMovesOnThroughTheShownBoxes_data() {
         QTest::addColumn<int>("race");
         QTest::addColumn<QStringList>("order");
-        const QStringList all = {"placeBox0",  "placeBox1",  "placeBox2",  "payoutBox0",
-                                 "payoutBox1", "payoutBox2", "payoutBox3", "payoutBox4",
+        const QStringList all = {"placeBox0",  "placeBox1",   "placeBox2",  "payoutBox0",
+                                 "payoutBox1", "payoutBox2",  "payoutBox3", "payoutBox4",
                                  "payoutBox5", "recordButton"};
         QTest::newRow("10 runners") << 1 << all;
         QStringList eight = all;
@@ -272,8 +267,8 @@ class RaceResultTest : public QObject {
                                    " WHERE bango = 3");
         child<QPushButton>(card, QStringLiteral("recordButton"))->click();
         QCOMPARE(dialogs.shown.size(), std::size_t{1});
-        QCOMPARE(dialogs.shown[0].text, QString::fromUtf8(kResultRaceGoneText.data(),
-                                                          kResultRaceGoneText.size()));
+        QCOMPARE(dialogs.shown[0].text,
+                 QString::fromUtf8(kResultRaceGoneText.data(), kResultRaceGoneText.size()));
         QCOMPARE(dialogs.shown[0].icon, UserDialogs::Icon::Exclamation);
     }
 };

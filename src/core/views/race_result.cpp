@@ -96,7 +96,9 @@ RaceResultEntry resultEntry(const std::array<std::int64_t, kResultPlaces>& place
     entry.placed = placed;
     entry.payouts = payouts;
     // Horse numbers have two digits at most; anything larger names no runner either.
-    const auto horse = [](std::int64_t n) { return static_cast<int>(std::clamp<std::int64_t>(n, 0, 99)); };
+    const auto horse = [](std::int64_t n) {
+        return static_cast<int>(std::clamp<std::int64_t>(n, 0, 99));
+    };
     const ResultPairs pairs = resultPairs(horse(placed[0]), horse(placed[1]), lines);
     entry.bracketPair = pairs.bracket;
     entry.quinellaPair = pairs.quinella;

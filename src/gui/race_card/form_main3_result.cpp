@@ -43,8 +43,8 @@ void FormMain3::setKekkaKaime(int box) {
     const std::int64_t first = resultFrame_->placeValue(0);
     const std::int64_t second = resultFrame_->placeValue(1);
     if (first > 0 && second > 0) {
-        resultFrame_->setPairs(resultPairs(static_cast<int>(first), static_cast<int>(second),
-                                           shownCard_.lines));
+        resultFrame_->setPairs(
+            resultPairs(static_cast<int>(first), static_cast<int>(second), shownCard_.lines));
     }
     highlightHits(personaFrames_, shownCard_.forecast, *resultFrame_);
 }

@@ -32,7 +32,8 @@ QString q(const std::string& s) {
 // at most and cannot be left holding a number above the field.
 class ResultBox : public QLineEdit {
   public:
-    ResultBox(ResultFrame& frame, ResultFrame::Kind kind) : QLineEdit(&frame), frame_(frame), kind_(kind) {}
+    ResultBox(ResultFrame& frame, ResultFrame::Kind kind)
+        : QLineEdit(&frame), frame_(frame), kind_(kind) {}
 
   protected:
     void keyPressEvent(QKeyEvent* e) override {
@@ -47,7 +48,8 @@ class ResultBox : public QLineEdit {
             return;
         }
         const QString typed = e->text();
-        const bool digit = typed.size() == 1 && typed[0] >= QLatin1Char('0') && typed[0] <= QLatin1Char('9');
+        const bool digit =
+            typed.size() == 1 && typed[0] >= QLatin1Char('0') && typed[0] <= QLatin1Char('9');
         if (kind_ == ResultFrame::Kind::Payout) {
             // Anything but a digit is ignored without a word.
             if (digit) QLineEdit::keyPressEvent(e);
@@ -71,7 +73,8 @@ class ResultBox : public QLineEdit {
         QLineEdit::focusOutEvent(e);
         if (kind_ != ResultFrame::Kind::Place || !frame_.placeTooHigh(this)) return;
         // Another window taking the focus is not the user leaving the box.
-        if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
+        if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason)
+            return;
         frame_.beep();
         // Back into the box once the focus change is over; showing another race may have
         // corrected it meanwhile.
@@ -87,12 +90,12 @@ class ResultBox : public QLineEdit {
 
 ResultFrame::ResultFrame(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("resultFrame"));
-    setStyleSheet(QStringLiteral(
-        "QFrame#resultFrame { background: #804000; border: 1px solid #502800; }"
-        "QLabel { color: #FFFFFF; background: transparent; }"
-        "QLabel[cell=\"caption\"] { font-weight: bold; padding: 1px 2px; }"
-        "QLineEdit { color: #000000; background: #FFFFFF; border: 1px solid #502800;"
-        " padding: 0px 3px; }"));
+    setStyleSheet(
+        QStringLiteral("QFrame#resultFrame { background: #804000; border: 1px solid #502800; }"
+                       "QLabel { color: #FFFFFF; background: transparent; }"
+                       "QLabel[cell=\"caption\"] { font-weight: bold; padding: 1px 2px; }"
+                       "QLineEdit { color: #000000; background: #FFFFFF; border: 1px solid #502800;"
+                       " padding: 0px 3px; }"));
 
     const QFontMetrics fm(font());
     const int numberWidth = fm.horizontalAdvance(QStringLiteral("18")) + 14;
@@ -124,8 +127,8 @@ ResultFrame::ResultFrame(QWidget* parent) : QFrame(parent) {
 
     // Rows: first place and win, the winner's place payout, second, third, bracket quinella,
     // quinella, then 記録.
-    const auto placeRow = [&](int row, const char* placeLabel, QLineEdit* place, const char* payLabel,
-                              QLineEdit* payout) {
+    const auto placeRow = [&](int row, const char* placeLabel, QLineEdit* place,
+                              const char* payLabel, QLineEdit* payout) {
         QLabel* left = placeLabel ? makeLabel(placeLabel) : nullptr;
         QLabel* right = makeLabel(payLabel);
         if (left) grid->addWidget(left, row, 0);
