@@ -26,6 +26,7 @@ class RaceResultRenderTest : public QObject {
   private:
     QTemporaryDir dir_;
     std::unique_ptr<AppPaths> paths_;
+    int smallestRace_ = 0;
 
     static void save(QWidget& w, const QString& name) {
         QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
@@ -63,8 +64,14 @@ class RaceResultRenderTest : public QObject {
         }
         int race = 0;
         std::optional<RaceCard> best;
+        smallestRace_ = 0;
+        int smallest = 99;
         for (int r : storedRaces(main.session().tran(), meeting)) {
             auto card = readRaceCard(main.session().tran(), meeting, r, "User");
+            if (card && card->runnerCount < smallest) {
+                smallest = card->runnerCount;
+                smallestRace_ = r;
+            }
             if (card && (!best || card->runnerCount > best->runnerCount)) {
                 best = std::move(card);
                 race = r;
@@ -109,6 +116,22 @@ class RaceResultRenderTest : public QObject {
         }
         save(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
              QStringLiteral("race_card_result_frame.png"));
+
+        // Another race cut to seven runners: the third place and quinella rows are left out.
+        const int other = smallestRace_ == race
+                              ? storedRaces(main.session().tran(), meeting).front()
+                              : smallestRace_;
+        QVERIFY(other != race);
+        main.session().tran().exec("UPDATE " + quoteIdentifier(meeting.raceTable) +
+                                   " SET tousuu = '07' WHERE bango = " + std::to_string(other));
+        for (int t = 0; t < tabs->count(); ++t) {
+            if (tabs->tabText(t) == QStringLiteral(" %1R").arg(other)) tabs->setCurrentIndex(t);
+        }
+        QCOMPARE(card.raceNo(), other);
+        QVERIFY(!card.findChild<QLineEdit*>(QStringLiteral("placeBox2"))->isVisible());
+        QVERIFY(!card.findChild<QLineEdit*>(QStringLiteral("quinellaPairBox"))->isVisible());
+        save(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
+             QStringLiteral("race_card_result_frame_7_runners.png"));
     }
 };
 

@@ -22,6 +22,12 @@ bool isEnter(const QKeyEvent* e) {
     return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
 }
 
+void retainRoom(QWidget* w) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -152,6 +158,9 @@ ResultFrame::ResultFrame(QWidget* parent) : QFrame(parent) {
     grid->addWidget(quinellaPair_, 6, 1, 1, 2, Qt::AlignLeft);
     grid->addWidget(payouts_[5], 6, 3);
     quinellaRow_ = {quinellaLabel, quinellaPair_, payouts_[5]};
+    // A row left out keeps its room, so that the frame and 記録 stay in place from race to race.
+    for (QWidget* w : thirdRow_) retainRoom(w);
+    for (QWidget* w : quinellaRow_) retainRoom(w);
 
     QLabel* reminder = makeLabel("入力したら必ず→");
     reminder->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
