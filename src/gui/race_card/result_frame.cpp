@@ -227,10 +227,6 @@ std::int64_t ResultFrame::placeValue(int box) const {
     return numericValue(placeBox(box)->text().toStdString());
 }
 
-QString ResultFrame::firstPlaceText() const {
-    return places_[0]->text();
-}
-
 void ResultFrame::setPairs(const ResultPairs& pairs) {
     bracketPair_->setText(q(pairs.bracket));
     quinellaPair_->setText(q(pairs.quinella));

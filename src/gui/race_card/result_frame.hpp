@@ -33,7 +33,6 @@ class ResultFrame : public QFrame {
     void showStored(const RaceCard& card);
 
     std::int64_t placeValue(int box) const;
-    QString firstPlaceText() const;
     void setPairs(const ResultPairs& pairs);
     QString quinellaPair() const;
     // What 記録 stores; empty payout boxes show "0" first.
