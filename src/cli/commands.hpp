@@ -8,6 +8,10 @@
 #include "core/shell/app_paths.hpp"
 #include "core/views/meetings.hpp"
 
+namespace CLI {
+class App;
+}
+
 namespace zelvanor::cli {
 
 // Each returns the process exit status: 0 success, 1 failure, 2 wrong input. Meeting names,
@@ -28,5 +32,17 @@ int deleteCommand(const AppPaths& paths, const std::string& meeting);
 // Sets what is given (null: left as stored) and shows the values.
 int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
                    const std::string* name);
+
+// `result MEETING RACE --places … --payouts …`: declared on the parser, its arguments checked
+// before the data folder is opened, then run (result_command.cpp).
+struct ResultArguments {
+    CLI::App* command = nullptr;
+    std::string meeting, race;
+    // As given: numbers separated by commas, an empty one kept in its place.
+    std::string places, payouts;
+};
+void addResultCommand(CLI::App& app, ResultArguments& args);
+std::optional<std::string> resultArgumentsProblem(const ResultArguments& args);
+int resultCommand(const AppPaths& paths, const ResultArguments& args);
 
 }  // namespace zelvanor::cli

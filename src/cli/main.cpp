@@ -97,6 +97,9 @@ int main(int argc, char** argv) {
     auto* nameOption = options->add_option("--name", userName, "三人目の予想家の名前、２文字まで")
                            ->type_name("NAME");
 
+    cli::ResultArguments result;
+    cli::addResultCommand(app, result);
+
     for (auto* command : app.get_subcommands([](CLI::App*) { return true; })) {
         command->group("コマンド");
         command->get_help_ptr()->group("オプション");
@@ -155,6 +158,7 @@ int main(int argc, char** argv) {
         if (!problem) problem = cli::raceProblem(raceOption);
         if (!problem) problem = cli::horseNumberProblem(horseNumber);
     }
+    if (!problem && result.command->parsed()) problem = cli::resultArgumentsProblem(result);
     if (problem) {
         std::cerr << *problem << "\n";
         return 2;
@@ -162,7 +166,8 @@ int main(int argc, char** argv) {
 
     const bool setsOptions = weightsOption->count() > 0 || nameOption->count() > 0;
     const bool writes = init->parsed() || import->parsed() || recompute->parsed() ||
-                        going->parsed() || remove->parsed() || (options->parsed() && setsOptions);
+                        going->parsed() || remove->parsed() || (options->parsed() && setsOptions) ||
+                        result.command->parsed();
     fs::path folder;
     try {
         folder = dataOption.empty() ? chooseDataFolder(programFolder()) : fs::path(dataOption);
@@ -219,6 +224,8 @@ int main(int argc, char** argv) {
             return cli::goingCommand(paths, meeting, goingChoice);
         } else if (remove->parsed()) {
             return cli::deleteCommand(paths, meeting);
+        } else if (result.command->parsed()) {
+            return cli::resultCommand(paths, result);
         } else if (options->parsed()) {
             return cli::optionsCommand(paths, weightsOption->count() > 0 ? &weights : nullptr,
                                        nameOption->count() > 0 ? &userName : nullptr);

@@ -98,7 +98,7 @@ void FormMain3::buildWindow() {
         personaFrames_[static_cast<std::size_t>(p)] = new PersonaFrame(p, this);
         bottomRow_->addWidget(personaFrames_[static_cast<std::size_t>(p)], 0, Qt::AlignTop);
     }
-    // The result frame takes the room to the right of the personas.
+    buildResultFrame();
     bottomRow_->addStretch(1);
     layout->addLayout(bottomRow_);
 }
@@ -313,9 +313,11 @@ void FormMain3::showCard(const RaceCard& card) {
     for (int row = 0; row < kRaceCardLines; ++row) {
         grid_->setRowHidden(row, !card.lines[static_cast<std::size_t>(row)].shown);
     }
+    showResult(card);
     for (std::size_t p = 0; p < personaFrames_.size(); ++p) {
         personaFrames_[p]->showForecast(card.forecast.personas[p]);
     }
+    setKekkaKaime(0);
     pace_->setText(q(card.forecast.pace));
     verdict_->setText(q(card.forecast.verdict));
 }

@@ -22,6 +22,7 @@ namespace zelvanor::gui {
 
 class FormStart;
 class PersonaFrame;
+class ResultFrame;
 class RunnerGridModel;
 
 // The race card of one meeting: a tab per race, the runner grid and the personas' forecast. The
@@ -60,6 +61,18 @@ class FormMain3 : public QWidget {
     // A left press on a horse name opens that horse's detail window.
     void horseNamePressed(const QModelIndex& index);
 
+    // The result frame (form_main3_result.cpp).
+    void buildResultFrame();
+    // Fills the result frame from the race's stored result.
+    void showResult(const RaceCard& card);
+    // Derives the pairs from place boxes 0 and 1 and highlights the forecast lines that hit;
+    // nothing for box 2.
+    void setKekkaKaime(int box);
+    // A place box changed: derive again, or empty the pairs when a first two place is missing.
+    void placeChanged(int box);
+    // 記録: stores the frame into the race row.
+    void updDen1();
+
     FormStart& main_;
     // The main window normally outlives the card; should it not, closing the card leaves it be.
     QPointer<FormStart> mainAlive_;
@@ -82,6 +95,9 @@ class FormMain3 : public QWidget {
     QTableView* grid_ = nullptr;
     RunnerGridModel* model_ = nullptr;
     std::array<PersonaFrame*, kPersonaCount> personaFrames_{};
+    ResultFrame* resultFrame_ = nullptr;
+    // The race on show, whose brackets and forecast the result frame reads.
+    RaceCard shownCard_;
     // The row under the grid: the persona frames, then room for the result frame.
     QHBoxLayout* bottomRow_ = nullptr;
 };

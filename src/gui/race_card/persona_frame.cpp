@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QStyle>
 
 namespace zelvanor::gui {
 
@@ -25,6 +26,7 @@ PersonaFrame::PersonaFrame(int index, QWidget* parent) : QFrame(parent) {
         "QLabel { color: #FFFFFF; background: transparent; }"
         "QLabel[cell=\"box\"] { color: #000000; background: #FFFFFF; border: 1px solid #502800;"
         " padding: 0px 3px; }"
+        "QLabel[cell=\"box\"][hit=\"true\"] { background: #FFC0C0; }"
         "QLabel[cell=\"caption\"] { font-weight: bold; padding: 1px 2px; }")
                       .arg(n));
 
@@ -64,6 +66,22 @@ void PersonaFrame::showForecast(const PersonaForecast& f) {
         values_[k]->setText(QString::fromStdString(f.top[k].value));
         picks_[k]->setText(QString::fromStdString(f.picks[k]));
     }
+}
+
+void PersonaFrame::setHits(bool top, const std::array<bool, kLines>& picks) {
+    const auto mark = [](QLabel* cell, bool hit) {
+        if (isHit(cell) == hit) return;
+        cell->setProperty("hit", hit);
+        // The style sheet reads the property when the cell is polished again.
+        cell->style()->unpolish(cell);
+        cell->style()->polish(cell);
+    };
+    mark(numbers_[0], top);
+    for (std::size_t k = 0; k < kLines; ++k) mark(picks_[k], picks[k]);
+}
+
+bool PersonaFrame::isHit(const QLabel* cell) {
+    return cell->property("hit").toBool();
 }
 
 }  // namespace zelvanor::gui

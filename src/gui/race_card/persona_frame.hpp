@@ -24,6 +24,10 @@ class PersonaFrame : public QFrame {
     void setCaption(const QString& caption);
     void showForecast(const PersonaForecast& forecast);
 
+    // Colours the top line's number and the picks that hit (#FFC0C0); the others white.
+    void setHits(bool top, const std::array<bool, kLines>& picks);
+    static bool isHit(const QLabel* cell);
+
     QLabel* numberLabel(int line) const { return numbers_[static_cast<std::size_t>(line)]; }
     QLabel* pickLabel(int line) const { return picks_[static_cast<std::size_t>(line)]; }
 

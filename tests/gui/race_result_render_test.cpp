@@ -1,0 +1,139 @@
+// Renders the race card of a sample race with a result typed in, so that the result frame and the
+// highlighted hits can be looked at: race_card_result.png under the build's screenshots folder.
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/store/store.hpp"
+#include "core/views/meetings.hpp"
+#include "core/views/race_card.hpp"
+#include "gui/race_card/form_main3.hpp"
+#include "gui/race_card/persona_frame.hpp"
+#include "gui/shell/form_start.hpp"
+#include "race_card_sample.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+class RaceResultRenderTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<AppPaths> paths_;
+    int smallestRace_ = 0;
+
+    static void save(QWidget& w, const QString& name) {
+        QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
+        const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name;
+        QVERIFY(w.grab().save(file));
+        qInfo("%s", qPrintable(file));
+    }
+
+    static void type(QWidget& card, const QString& box, const QString& text) {
+        auto* edit = card.findChild<QLineEdit*>(box);
+        QVERIFY(edit);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+  private slots:
+    void initTestCase() {
+        QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
+        QVERIFY(dir_.isValid());
+        paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
+        std::filesystem::create_directories(paths_->dataFolder());
+        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+    }
+
+    // The largest field of the first meeting, won by 翠嶺's top horse ahead of its second.
+    void rendersAResultWithItsHits() {
+        FormStart main(*paths_);
+        Meeting meeting;
+        for (const auto& course : meetingsByCourse(main.session().tran())) {
+            if (!course.empty()) {
+                meeting = course.front();
+                break;
+            }
+        }
+        int race = 0;
+        std::optional<RaceCard> best;
+        smallestRace_ = 0;
+        int smallest = 99;
+        for (int r : storedRaces(main.session().tran(), meeting)) {
+            auto card = readRaceCard(main.session().tran(), meeting, r, "User");
+            if (card && card->runnerCount < smallest) {
+                smallest = card->runnerCount;
+                smallestRace_ = r;
+            }
+            if (card && (!best || card->runnerCount > best->runnerCount)) {
+                best = std::move(card);
+                race = r;
+            }
+        }
+        QVERIFY(best && best->runnerCount >= 9);
+        const auto& ranking = best->forecast.personas[0].ranking;
+
+        FormMain3 card(main, meeting);
+        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+        for (int t = 0; t < tabs->count(); ++t) {
+            if (tabs->tabText(t) == QStringLiteral(" %1R").arg(race)) tabs->setCurrentIndex(t);
+        }
+        QCOMPARE(card.raceNo(), race);
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+
+        type(card, QStringLiteral("placeBox0"), QString::number(ranking[0].horseNumber));
+        type(card, QStringLiteral("placeBox1"), QString::number(ranking[1].horseNumber));
+        type(card, QStringLiteral("placeBox2"), QString::number(ranking[2].horseNumber));
+        const char* payouts[] = {"230", "120", "180", "310", "960", "1450"};
+        for (int k = 0; k < 6; ++k) {
+            type(card, QStringLiteral("payoutBox%1").arg(k), QString::fromLatin1(payouts[k]));
+        }
+        card.findChild<QLineEdit*>(QStringLiteral("payoutBox5"))->clearFocus();
+
+        auto* suirei = card.findChild<PersonaFrame*>(QStringLiteral("personaFrame0"));
+        QVERIFY(PersonaFrame::isHit(suirei->numberLabel(0)));
+        QVERIFY(PersonaFrame::isHit(suirei->pickLabel(0)));
+        save(card, QStringLiteral("race_card_result.png"));
+
+        // Every caption of the frame fits its room.
+        const auto* frame = card.findChild<QWidget*>(QStringLiteral("resultFrame"));
+        for (const QLabel* label : frame->findChildren<QLabel*>()) {
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <=
+                         label->contentsRect().width(),
+                     qPrintable(label->text()));
+        }
+        for (const QLineEdit* box : frame->findChildren<QLineEdit*>()) {
+            QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) + 8 <= box->width(),
+                     qPrintable(box->objectName()));
+        }
+        save(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
+             QStringLiteral("race_card_result_frame.png"));
+
+        // Another race cut to seven runners: the third place and quinella rows are left out.
+        const int other = smallestRace_ == race
+                              ? storedRaces(main.session().tran(), meeting).front()
+                              : smallestRace_;
+        QVERIFY(other != race);
+        main.session().tran().exec("UPDATE " + quoteIdentifier(meeting.raceTable) +
+                                   " SET tousuu = '07' WHERE bango = " + std::to_string(other));
+        for (int t = 0; t < tabs->count(); ++t) {
+            if (tabs->tabText(t) == QStringLiteral(" %1R").arg(other)) tabs->setCurrentIndex(t);
+        }
+        QCOMPARE(card.raceNo(), other);
+        QVERIFY(!card.findChild<QLineEdit*>(QStringLiteral("placeBox2"))->isVisible());
+        QVERIFY(!card.findChild<QLineEdit*>(QStringLiteral("quinellaPairBox"))->isVisible());
+        save(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
+             QStringLiteral("race_card_result_frame_7_runners.png"));
+    }
+};
+
+QTEST_MAIN(RaceResultRenderTest)
+#include "race_result_render_test.moc"
