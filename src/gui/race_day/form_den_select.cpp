@@ -99,6 +99,9 @@ void FormDenSelect::buildLists(QGridLayout* grid) {
         auto* list = new QListWidget(this);
         list->setObjectName(indexed("List1", i));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Every entry is a six-digit date: measuring one instead of each of a course's hundreds
+        // of meetings keeps the window's opening quick with many seasons stored.
+        list->setUniformItemSizes(true);
         list->setFixedWidth(listWidth);
         list->setMinimumHeight(190);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -205,9 +208,13 @@ void FormDenSelect::fillLists() {
     for (int i = 0; i < kCourses; ++i) {
         QListWidget* list = lists_[static_cast<std::size_t>(i)];
         list->clear();
+        // One insertion per list: a season brings hundreds of meetings per course.
+        QStringList dates;
+        dates.reserve(static_cast<qsizetype>(meetings[static_cast<std::size_t>(i)].size()));
         for (const Meeting& m : meetings[static_cast<std::size_t>(i)]) {
-            list->addItem(QString::fromStdString(m.date));
+            dates << QString::fromStdString(m.date);
         }
+        list->addItems(dates);
     }
 }
 
