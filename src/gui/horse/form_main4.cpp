@@ -16,7 +16,7 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "gui/common/display_text.hpp"
-#include "gui/horse/bracket_colours.hpp"
+#include "gui/common/bracket_colours.hpp"
 #include "gui/shell/form_start.hpp"
 #include "gui/shell/twips.hpp"
 
@@ -244,7 +244,8 @@ QGroupBox* FormMain4::buildPastRace(int k) {
 void FormMain4::showHorse(const HorseDetail& d) {
     umacode_ = d.umacode;
     bracket_->setText(q(d.bracket));
-    const BracketColours colours = bracketColours(d.bracketColour);
+    const BracketColours colours =
+        bracketColours(d.bracketColour).value_or(BracketColours{Qt::white, Qt::black});
     bracket_->setStyleSheet(QStringLiteral("background: %1; color: %2;")
                                 .arg(colours.background.name(), colours.text.name()));
     number_->setText(q(d.number));

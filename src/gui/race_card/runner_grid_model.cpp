@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 
+#include "gui/common/bracket_colours.hpp"
 #include "gui/common/display_text.hpp"
 
 namespace zelvanor::gui {
@@ -13,23 +14,6 @@ namespace {
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
-
-struct BracketColours {
-    QColor background;
-    QColor text;
-};
-
-// Brackets 1 … 8.
-const std::array<BracketColours, 8> kBracketColours = {{
-    {QColor(0xFF, 0xFF, 0xFF), QColor(0x00, 0x00, 0x00)},
-    {QColor(0x00, 0x00, 0x00), QColor(0xFF, 0xFF, 0xFF)},
-    {QColor(0xFF, 0x00, 0x00), QColor(0x00, 0x00, 0x00)},
-    {QColor(0x00, 0x00, 0xFF), QColor(0xFF, 0xFF, 0xFF)},
-    {QColor(0xFF, 0xFF, 0x00), QColor(0x00, 0x00, 0x00)},
-    {QColor(0x00, 0xC0, 0x00), QColor(0x00, 0x00, 0x00)},
-    {QColor(0xFF, 0x80, 0x00), QColor(0x00, 0x00, 0x00)},
-    {QColor(0xFF, 0x80, 0xFF), QColor(0x00, 0x00, 0x00)},
-}};
 
 const QColor kIndexBackground(0xFF, 0xFF, 0xC0);
 // The favourite's mark stands out in red, the second's in blue.
@@ -176,15 +160,14 @@ QVariant RunnerGridModel::data(const QModelIndex& index, int role) const {
                     return QVariant::fromValue(Qt::AlignCenter);
             }
         case Qt::BackgroundRole:
-            if (column == Bracket && l.bracketColour >= 1 && l.bracketColour <= 8) {
-                return QBrush(kBracketColours[static_cast<std::size_t>(l.bracketColour - 1)]
-                                  .background);
+            if (const auto colours = bracketColours(l.bracketColour); column == Bracket && colours) {
+                return QBrush(colours->background);
             }
             if (isLightYellow(column)) return QBrush(kIndexBackground);
             return {};
         case Qt::ForegroundRole:
-            if (column == Bracket && l.bracketColour >= 1 && l.bracketColour <= 8) {
-                return QBrush(kBracketColours[static_cast<std::size_t>(l.bracketColour - 1)].text);
+            if (const auto colours = bracketColours(l.bracketColour); column == Bracket && colours) {
+                return QBrush(colours->text);
             }
             if (isMark(column)) {
                 const std::string& mark = l.marks[static_cast<std::size_t>(column - FirstMark)];

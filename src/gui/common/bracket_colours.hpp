@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <array>
+#include <optional>
 
 namespace zelvanor::gui {
 
@@ -10,9 +11,9 @@ struct BracketColours {
     QColor text;
 };
 
-// The colours of brackets 1 … 8 as the race card shows them; any other value gets white with
-// black text.
-inline BracketColours bracketColours(int bracket) {
+// The colours of brackets 1 … 8 (the race card's grid, the horse detail); nothing for any other
+// value, which keeps the colours it had.
+inline std::optional<BracketColours> bracketColours(int bracket) {
     static const std::array<BracketColours, 8> kColours = {{
         {QColor(0xFF, 0xFF, 0xFF), QColor(0x00, 0x00, 0x00)},
         {QColor(0x00, 0x00, 0x00), QColor(0xFF, 0xFF, 0xFF)},
@@ -23,7 +24,7 @@ inline BracketColours bracketColours(int bracket) {
         {QColor(0xFF, 0x80, 0x00), QColor(0x00, 0x00, 0x00)},
         {QColor(0xFF, 0x80, 0xFF), QColor(0x00, 0x00, 0x00)},
     }};
-    if (bracket < 1 || bracket > 8) return kColours[0];
+    if (bracket < 1 || bracket > 8) return std::nullopt;
     return kColours[static_cast<std::size_t>(bracket - 1)];
 }
 
