@@ -1,7 +1,5 @@
 #include "core/views/horse_detail.hpp"
 
-#include <charconv>
-
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/records/runner_entry.hpp"
@@ -9,42 +7,11 @@
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/views/view_text.hpp"
 
 namespace zelvanor {
 
 namespace {
-
-constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
-
-// Texts are stored padded to their width with blanks, half-width or full-width.
-std::string_view trimRight(std::string_view s) {
-    for (;;) {
-        if (!s.empty() && s.back() == ' ') {
-            s.remove_suffix(1);
-        } else if (s.ends_with(kIdeographicSpace)) {
-            s.remove_suffix(kIdeographicSpace.size());
-        } else {
-            return s;
-        }
-    }
-}
-
-std::string_view trimLeft(std::string_view s) {
-    for (;;) {
-        if (!s.empty() && s.front() == ' ') {
-            s.remove_prefix(1);
-        } else if (s.starts_with(kIdeographicSpace)) {
-            s.remove_prefix(kIdeographicSpace.size());
-        } else {
-            return s;
-        }
-    }
-}
-
-// The first `count` characters, without the blanks that pad them.
-std::string firstCharacters(std::string_view text, std::size_t count) {
-    return std::string(trimRight(charactersAt(text, 1, count)));
-}
 
 std::string number(double value, std::string_view pattern) {
     return formatNumber(value, pattern);
@@ -57,13 +24,6 @@ double valueAt(std::string_view inf, std::size_t first, std::size_t count) {
 
 std::string textAt(std::string_view inf, std::size_t first, std::size_t count) {
     return std::string(charactersAt(inf, first, count));
-}
-
-// A single-precision value as stored, in the fewest digits that read back as the same value.
-std::string singleText(double value) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value));
-    return std::string(buf, r.ptr);
 }
 
 constexpr std::array<std::string_view, kPastRacePanels> kPanelCaptions = {
@@ -107,10 +67,6 @@ constexpr std::string_view kHorseColumns =
 // Money in the record's units of a thousand yen, shown in units of ten thousand.
 std::string money(std::string_view stored) {
     return number(static_cast<double>(numericValue(stored)) / 10.0, "##,##0") + "万";
-}
-
-std::string wholeText(const Statement& st, int column) {
-    return st.isNull(column) ? std::string() : std::to_string(st.int64(column));
 }
 
 // One field of the constants record, row ID 1, in one transaction.

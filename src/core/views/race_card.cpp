@@ -1,13 +1,12 @@
 #include "core/views/race_card.hpp"
 
-#include <charconv>
-
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/records/runner_entry.hpp"
 #include "core/records/utf8.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/views/view_text.hpp"
 
 namespace zelvanor {
 
@@ -15,31 +14,6 @@ namespace {
 
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 constexpr std::string_view kIndexPattern = "##0.0";
-
-// Texts are stored padded to their width with blanks; a cell shows them without.
-std::string trimRight(std::string_view s) {
-    for (;;) {
-        if (!s.empty() && s.back() == ' ') {
-            s.remove_suffix(1);
-        } else if (s.ends_with(kIdeographicSpace)) {
-            s.remove_suffix(kIdeographicSpace.size());
-        } else {
-            return std::string(s);
-        }
-    }
-}
-
-// The first `count` characters, without the blanks that pad them.
-std::string firstCharacters(std::string_view text, std::size_t count) {
-    return trimRight(charactersAt(text, 1, count));
-}
-
-// A single-precision value as stored, in the fewest digits that read back as the same value.
-std::string singleText(double value) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value));
-    return std::string(buf, r.ptr);
-}
 
 // The race columns the card reads, in RaceRow's order, then bango and RyoOmo.
 constexpr std::string_view kRaceRowColumns =
@@ -62,13 +36,32 @@ RaceRow raceRowAt(const Statement& st) {
 
 // What the card reads of a runner's entries row, in this order.
 enum EntryColumn {
-    kBamei, kKeto1, kKeto2, kSeinen, kInf1, kShuutoku1,
-    kNameKisi, kCodeKisi, kKSougouRen, kKCoseRen, kMinaraiKisi,
-    kNameChok, kChocode, kCSougouRen, kCCoseRen, kTouzaiChok,
-    kTokusei3kaku, kShisuu3kaku, kSpSeichou, kSpBase1,
+    kBamei,
+    kKeto1,
+    kKeto2,
+    kSeinen,
+    kInf1,
+    kShuutoku1,
+    kNameKisi,
+    kCodeKisi,
+    kKSougouRen,
+    kKCoseRen,
+    kMinaraiKisi,
+    kNameChok,
+    kChocode,
+    kCSougouRen,
+    kCCoseRen,
+    kTouzaiChok,
+    kTokusei3kaku,
+    kShisuu3kaku,
+    kSpSeichou,
+    kSpBase1,
     // The columns of the race's going follow: TokuseiShisuu, then Nouryoku1 … Nouryoku3 (or
     // their Omo… counterparts).
-    kTokuseiShisuu = kSpBase1 + 5, kNouryoku1, kNouryoku2, kNouryoku3,
+    kTokuseiShisuu = kSpBase1 + 5,
+    kNouryoku1,
+    kNouryoku2,
+    kNouryoku3,
 };
 
 std::string entrySelect(const Meeting& meeting, bool good) {
@@ -79,11 +72,6 @@ std::string entrySelect(const Meeting& meeting, bool good) {
     sql += good ? "TokuseiShisuu, Nouryoku1, Nouryoku2, Nouryoku3"
                 : "OmoTokuseiShisuu, OmoNouryoku1, OmoNouryoku2, OmoNouryoku3";
     return sql + " FROM " + quoteIdentifier(meeting.entriesTable) + " WHERE umacode = ?1";
-}
-
-// An integer column as stored; a null shows nothing.
-std::string wholeText(const Statement& st, int column) {
-    return st.isNull(column) ? std::string() : std::to_string(st.int64(column));
 }
 
 std::string personTip(const std::string& code, const std::string& overall,
@@ -134,8 +122,8 @@ void fillFromEntriesRow(RunnerLine& line, const Statement& st, const RaceRow& ra
     corner = static_cast<std::int16_t>(st.int64(kShisuu3kaku));
     line.corner = wholeText(st, kShisuu3kaku);
 
-    line.indexTip = " 特性指数： " + singleText(st.real(kTokuseiShisuu)) +
-                    "  成長率： " + singleText(st.real(kSpSeichou)) + "  ５走： ";
+    line.indexTip = " 特性指数： " + singleText(st.real(kTokuseiShisuu)) + "  成長率： " +
+                    singleText(st.real(kSpSeichou)) + "  ５走： ";
     for (int k = 0; k < 5; ++k) line.indexTip += singleText(st.real(kSpBase1 + k)) + " ";
 
     const auto single = [&](int column) { return static_cast<float>(st.real(column)); };
@@ -150,8 +138,10 @@ void fillFromEntriesRow(RunnerLine& line, const Statement& st, const RaceRow& ra
     }
     // The grid shows exactly the values the personas rank by.
     line.index = formatNumber(displayedPersonaValue(Persona::Suirei, ability, good), kIndexPattern);
-    line.sIndex = formatNumber(displayedPersonaValue(Persona::Hekika, ability, good), kIndexPattern);
-    line.anaIndex = formatNumber(displayedPersonaValue(Persona::User, ability, good), kIndexPattern);
+    line.sIndex =
+        formatNumber(displayedPersonaValue(Persona::Hekika, ability, good), kIndexPattern);
+    line.anaIndex =
+        formatNumber(displayedPersonaValue(Persona::User, ability, good), kIndexPattern);
 }
 
 }  // namespace
