@@ -15,9 +15,11 @@
 #include "gui/horse/form_main4.hpp"
 #include "gui/shell/form_start.hpp"
 #include "race_card_sample.hpp"
+#include "widget_testing.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
+using namespace zelvanor::testing;
 
 class HorseDetailRenderTest : public QObject {
     Q_OBJECT
@@ -25,13 +27,6 @@ class HorseDetailRenderTest : public QObject {
   private:
     QTemporaryDir dir_;
     std::unique_ptr<AppPaths> paths_;
-
-    static void save(QWidget& w, const QString& name) {
-        QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
-        const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name;
-        QVERIFY(w.grab().save(file));
-        qInfo("%s", qPrintable(file));
-    }
 
     // The first text that does not fit its room, or nothing: every label's lines, and every
     // panel caption.
@@ -121,8 +116,8 @@ class HorseDetailRenderTest : public QObject {
             QVERIFY(w);
             QVERIFY(QTest::qWaitForWindowExposed(w));
             QVERIFY2(clipped(*w).isEmpty(), qPrintable(clipped(*w)));
-            save(*w, n++ == 0 ? QStringLiteral("horse_detail.png")
-                              : QStringLiteral("horse_detail_few_races.png"));
+            saveScreenshot(*w, n++ == 0 ? QStringLiteral("horse_detail.png")
+                                        : QStringLiteral("horse_detail_few_races.png"));
             w->close();
         }
     }

@@ -15,41 +15,11 @@
 #include "core/shell/constants.hpp"
 #include "gui/options/form_option.hpp"
 #include "gui/shell/form_start.hpp"
+#include "widget_testing.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
-
-namespace {
-
-void save(QWidget& w, const QString& name) {
-    QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
-    const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name + ".png";
-    QVERIFY2(w.grab().save(file), qPrintable(file));
-}
-
-// Waits for the next message box, pictures it and presses OK.
-class BoxCatcher : public QObject {
-  public:
-    explicit BoxCatcher(QString name) : name_(std::move(name)) {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible()) return;
-            timer_.stop();
-            text_ = box->text();
-            save(*box, name_);
-            box->button(QMessageBox::Ok)->click();
-        });
-        timer_.start(20);
-    }
-    const QString& text() const { return text_; }
-
-  private:
-    QString name_;
-    QTimer timer_;
-    QString text_;
-};
-
-}  // namespace
+using namespace zelvanor::testing;
 
 class OptionsRenderTest : public QObject {
     Q_OBJECT
@@ -78,18 +48,18 @@ class OptionsRenderTest : public QObject {
         auto* tabs = w->findChild<QTabWidget*>("tbsOptions");
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            save(*w, QStringLiteral("options_tab%1").arg(i + 1));
+            saveScreenshot(*w, QStringLiteral("options_tab%1").arg(i + 1) + ".png");
         }
         // The default name, four half-width characters, must show whole too.
         w->findChild<QLineEdit*>("Text1")->setText(QStringLiteral("User"));
-        save(*w, QStringLiteral("options_tab4_default_name"));
+        saveScreenshot(*w, QStringLiteral("options_tab4_default_name.png"));
         {
-            const BoxCatcher box(QStringLiteral("options_default_box"));
+            const BoxCatcher box(QStringLiteral("options_default_box.png"));
             QTest::mouseClick(w->findChild<QPushButton*>("Command1"), Qt::LeftButton);
             QVERIFY(box.text().contains(QLatin1Char('\n')));
         }
         {
-            const BoxCatcher box(QStringLiteral("options_saved_box"));
+            const BoxCatcher box(QStringLiteral("options_saved_box.png"));
             QTest::mouseClick(w->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
             QVERIFY(box.text().contains(QLatin1Char('\n')));
         }

@@ -18,9 +18,11 @@
 #include "gui/race_card/runner_grid_model.hpp"
 #include "gui/shell/form_start.hpp"
 #include "race_card_sample.hpp"
+#include "widget_testing.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
+using namespace zelvanor::testing;
 
 class RaceCardRenderTest : public QObject {
     Q_OBJECT
@@ -28,13 +30,6 @@ class RaceCardRenderTest : public QObject {
   private:
     QTemporaryDir dir_;
     std::unique_ptr<AppPaths> paths_;
-
-    static void save(QWidget& w, const QString& name) {
-        QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
-        const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name;
-        QVERIFY(w.grab().save(file));
-        qInfo("%s", qPrintable(file));
-    }
 
     // Nothing shown is cut off: every label's lines and every grid cell and heading fit.
     static void checkNothingClipped(FormMain3& card) {
@@ -59,7 +54,8 @@ class RaceCardRenderTest : public QObject {
                 if (grid->isRowHidden(r)) continue;
                 const QModelIndex i = m->index(r, c);
                 QFont font = grid->font();
-                if (const QVariant f = m->data(i, Qt::FontRole); f.isValid()) font = f.value<QFont>();
+                if (const QVariant f = m->data(i, Qt::FontRole); f.isValid())
+                    font = f.value<QFont>();
                 const QString text = m->data(i).toString();
                 QVERIFY2(QFontMetrics(font).horizontalAdvance(text) <= room,
                          qPrintable(QStringLiteral("row %1: ").arg(r + 1) + text));
@@ -69,8 +65,9 @@ class RaceCardRenderTest : public QObject {
 
     static void clickHeading(QTableView* grid, int section) {
         QHeaderView* header = grid->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(section) + 4, header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(section) + 4, header->height() / 2));
     }
 
     // The first meeting of the sample and, in it, the race of the largest field.
@@ -118,7 +115,7 @@ class RaceCardRenderTest : public QObject {
         QCOMPARE(card.raceNo(), race);
         card.show();
         QVERIFY(QTest::qWaitForWindowExposed(&card));
-        save(card, QStringLiteral("race_card_full.png"));
+        saveScreenshot(card, QStringLiteral("race_card_full.png"));
         checkNothingClipped(card);
 
         auto* grid = card.findChild<QTableView*>(QStringLiteral("runnerGrid"));
@@ -126,13 +123,13 @@ class RaceCardRenderTest : public QObject {
         clickHeading(grid, RunnerGridModel::Class);
         QCOMPARE(card.gridModel()->headerData(RunnerGridModel::Person, Qt::Horizontal).toString(),
                  QStringLiteral("調教師"));
-        save(card, QStringLiteral("race_card_trainers_rotation.png"));
+        saveScreenshot(card, QStringLiteral("race_card_trainers_rotation.png"));
         checkNothingClipped(card);
 
         auto* going = card.findChild<QPushButton*>(QStringLiteral("Command3"));
         going->click();
         QCOMPARE(going->text(), QStringLiteral("重"));
-        save(card, QStringLiteral("race_card_heavy.png"));
+        saveScreenshot(card, QStringLiteral("race_card_heavy.png"));
         checkNothingClipped(card);
         going->click();
     }
@@ -150,7 +147,7 @@ class RaceCardRenderTest : public QObject {
                     tabs->setCurrentIndex(t);
                     checkNothingClipped(card);
                     if (meeting.raceTable == course.front().raceTable && t == 10) {
-                        save(card, QStringLiteral("race_card_named.png"));
+                        saveScreenshot(card, QStringLiteral("race_card_named.png"));
                     }
                 }
             }

@@ -22,47 +22,11 @@
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/form_start.hpp"
 #include "sample_weekend.hpp"
+#include "widget_testing.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
-
-namespace {
-
-QString picture(const char* name) {
-    QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
-    return QStringLiteral(ZELVANOR_SCREENSHOTS "/") + QString::fromLatin1(name) + ".png";
-}
-
-void save(QWidget& w, const char* name) {
-    const QString file = picture(name);
-    QVERIFY2(w.grab().save(file), qPrintable(file));
-}
-
-// Waits for the next message box to open, pictures it and answers it with `button`.
-class BoxCatcher : public QObject {
-  public:
-    BoxCatcher(const char* name, QMessageBox::StandardButton button)
-        : name_(name), button_(button) {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible()) return;
-            timer_.stop();
-            text_ = box->text();
-            save(*box, name_);
-            box->button(button_)->click();
-        });
-        timer_.start(20);
-    }
-    const QString& text() const { return text_; }
-
-  private:
-    const char* name_;
-    QMessageBox::StandardButton button_;
-    QTimer timer_;
-    QString text_;
-};
-
-}  // namespace
+using namespace zelvanor::testing;
 
 class RaceDayRenderTest : public QObject {
     Q_OBJECT
@@ -96,15 +60,16 @@ class RaceDayRenderTest : public QObject {
         w.findChild<QCheckBox*>("Check1_4")->setChecked(true);
         QTest::mouseClick(w.findChild<QPushButton*>("Command1"), Qt::LeftButton);
         QCOMPARE(w.findChild<QLabel*>("Label1")->text(), QStringLiteral("4/4"));
-        save(w, "race_day_selection");
+        saveScreenshot(w, QStringLiteral("race_day_selection.png"));
 
         {
-            const BoxCatcher question("race_day_delete_question", QMessageBox::No);
+            const BoxCatcher question(QStringLiteral("race_day_delete_question.png"),
+                                      QMessageBox::No);
             QTest::mouseClick(w.findChild<QPushButton*>("SSCommand3"), Qt::LeftButton);
             QVERIFY(question.text().startsWith(QStringLiteral("東京 98/10/04の\n\n")));
         }
         {
-            const BoxCatcher done("race_day_recomputed", QMessageBox::Ok);
+            const BoxCatcher done(QStringLiteral("race_day_recomputed.png"), QMessageBox::Ok);
             QTest::mouseClick(w.findChild<QPushButton*>("SSCommand5"), Qt::LeftButton);
             QVERIFY(done.text().contains(QLatin1Char('\n')));
         }
@@ -137,7 +102,7 @@ class RaceDayRenderTest : public QObject {
         auto* tokyo = w.findChild<QListWidget*>("List1_4");
         QCOMPARE(tokyo->count(), 40);
         tokyo->setCurrentRow(39);
-        save(w, "race_day_selection_season");
+        saveScreenshot(w, QStringLiteral("race_day_selection_season.png"));
     }
 
     void goingDialogAndItsBoxes() {
@@ -153,8 +118,8 @@ class RaceDayRenderTest : public QObject {
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             dialog.findChild<QRadioButton*>(QString::fromLatin1(c.choice))->setChecked(true);
-            save(dialog, c.dialog);
-            const BoxCatcher box(c.box, QMessageBox::Ok);
+            saveScreenshot(dialog, QString::fromLatin1(c.dialog) + ".png");
+            const BoxCatcher box(QString::fromLatin1(c.box) + ".png");
             QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
             QVERIFY(!box.text().isEmpty());
         }

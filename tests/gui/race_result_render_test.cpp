@@ -16,9 +16,11 @@
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/shell/form_start.hpp"
 #include "race_card_sample.hpp"
+#include "widget_testing.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
+using namespace zelvanor::testing;
 
 class RaceResultRenderTest : public QObject {
     Q_OBJECT
@@ -27,13 +29,6 @@ class RaceResultRenderTest : public QObject {
     QTemporaryDir dir_;
     std::unique_ptr<AppPaths> paths_;
     int smallestRace_ = 0;
-
-    static void save(QWidget& w, const QString& name) {
-        QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
-        const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name;
-        QVERIFY(w.grab().save(file));
-        qInfo("%s", qPrintable(file));
-    }
 
     static void type(QWidget& card, const QString& box, const QString& text) {
         auto* edit = card.findChild<QLineEdit*>(box);
@@ -101,7 +96,7 @@ class RaceResultRenderTest : public QObject {
         auto* suirei = card.findChild<PersonaFrame*>(QStringLiteral("personaFrame0"));
         QVERIFY(PersonaFrame::isHit(suirei->numberLabel(0)));
         QVERIFY(PersonaFrame::isHit(suirei->pickLabel(0)));
-        save(card, QStringLiteral("race_card_result.png"));
+        saveScreenshot(card, QStringLiteral("race_card_result.png"));
 
         // Every caption of the frame fits its room.
         const auto* frame = card.findChild<QWidget*>(QStringLiteral("resultFrame"));
@@ -114,8 +109,8 @@ class RaceResultRenderTest : public QObject {
             QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) + 8 <= box->width(),
                      qPrintable(box->objectName()));
         }
-        save(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
-             QStringLiteral("race_card_result_frame.png"));
+        saveScreenshot(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
+                       QStringLiteral("race_card_result_frame.png"));
 
         // Another race cut to seven runners: the third place and quinella rows are left out.
         const int other = smallestRace_ == race
@@ -130,8 +125,8 @@ class RaceResultRenderTest : public QObject {
         QCOMPARE(card.raceNo(), other);
         QVERIFY(!card.findChild<QLineEdit*>(QStringLiteral("placeBox2"))->isVisible());
         QVERIFY(!card.findChild<QLineEdit*>(QStringLiteral("quinellaPairBox"))->isVisible());
-        save(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
-             QStringLiteral("race_card_result_frame_7_runners.png"));
+        saveScreenshot(*card.findChild<QWidget*>(QStringLiteral("resultFrame")),
+                       QStringLiteral("race_card_result_frame_7_runners.png"));
     }
 };
 

@@ -49,7 +49,8 @@ class ShellRenderTest : public QObject {
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         QStringList labels;
         for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
-        QVERIFY2(labels.join(' ').contains(QStringLiteral("ファイル")), qPrintable(labels.join('|')));
+        QVERIFY2(labels.join(' ').contains(QStringLiteral("ファイル")),
+                 qPrintable(labels.join('|')));
         dialog.setWindowTitle(QStringLiteral("！騎手データの圧縮されたファイルを指定してください"));
         dialog.setNameFilter(QStringLiteral("LZH (*.lzh *.LZH)"));
         dialog.resize(560, 360);
@@ -77,9 +78,9 @@ class ShellRenderTest : public QObject {
     void messageBoxBreaksTheCoresLinesAndShowsThem() {
         // The real dialogs: the box is grabbed and closed once it is up.
         setDialogs(nullptr);
-        const QString coreText =
-            QStringLiteral("東京 1998年10月 3日の\r\r出馬表・競走馬データを削除します。\r\n"
-                           "宜しいですか？");
+        const QString coreText = QStringLiteral(
+            "東京 1998年10月 3日の\r\r出馬表・競走馬データを削除します。\r\n"
+            "宜しいですか？");
         QString shownText;
         bool grabbed = false;
         QTimer::singleShot(0, [&] {
@@ -92,8 +93,9 @@ class ShellRenderTest : public QObject {
         dialogs().message(nullptr, coreText, QString::fromLatin1(kAppTitle),
                           UserDialogs::Icon::Exclamation);
         QVERIFY(grabbed);
-        QCOMPARE(shownText, QStringLiteral("東京 1998年10月 3日の\n\n出馬表・競走馬データを削除します。\n"
-                                           "宜しいですか？"));
+        QCOMPARE(shownText,
+                 QStringLiteral("東京 1998年10月 3日の\n\n出馬表・競走馬データを削除します。\n"
+                                "宜しいですか？"));
     }
 
     void mainAndHelpWindowsAreRendered() {
@@ -137,7 +139,8 @@ class ShellRenderTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(help));
         QVERIFY(help->grab().save(screenshot("help_window.png")));
         // A line break inside Japanese text in the HTML source shows as a stray space.
-        const QRegularExpression stray(QStringLiteral("[\\x{3000}-\\x{9FFF}] [\\x{3000}-\\x{9FFF}]"));
+        const QRegularExpression stray(
+            QStringLiteral("[\\x{3000}-\\x{9FFF}] [\\x{3000}-\\x{9FFF}]"));
         const QRegularExpressionMatch found = stray.match(help->toPlainText());
         QVERIFY2(!found.hasMatch(), qPrintable(found.captured()));
     }

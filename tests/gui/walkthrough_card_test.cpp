@@ -24,29 +24,13 @@
 #include "gui/shell/startup.hpp"
 #include "recording_dialogs.hpp"
 #include "sample_weekend.hpp"
+#include "widget_testing.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
+using namespace zelvanor::testing;
 
 namespace {
-
-QWidget* openWindow(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
-    }
-    return nullptr;
-}
-
-void shoot(QWidget* w, const char* name) {
-    QApplication::processEvents();
-    QVERIFY(w->grab().save(QStringLiteral(ZELVANOR_SCREENSHOTS "/walkthrough_%1.png").arg(name)));
-}
-
-void click(QWidget* window, const char* button) {
-    auto* b = window->findChild<QPushButton*>(QLatin1String(button));
-    QVERIFY2(b && b->isEnabled(), button);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 void type(QWidget* window, const char* box, const QString& text) {
     auto* edit = window->findChild<QLineEdit*>(QLatin1String(box));
@@ -114,14 +98,13 @@ class WalkthroughCardTest : public QObject {
             type(card, qPrintable(QStringLiteral("payoutBox%1").arg(k)),
                  QString::fromLatin1(payouts[k]));
         }
-        const QString pair = QStringLiteral("%1 - %2")
-                                 .arg(std::min(first, second))
-                                 .arg(std::max(first, second));
+        const QString pair =
+            QStringLiteral("%1 - %2").arg(std::min(first, second)).arg(std::max(first, second));
         QCOMPARE(card->findChild<QLineEdit*>("quinellaPairBox")->text(), pair);
         QVERIFY(hitLabels(card) >= 2);
-        shoot(card, "10_result_typed");
+        saveScreenshot(*card, "walkthrough_10_result_typed.png");
 
-        click(card, "recordButton");
+        clickButton(*card, "recordButton");
         QCOMPARE(answers.shown.back().text, QStringLiteral("更新を受け付けました。"));
         // Read back as `zelvanor-cli card` reads it.
         const auto stored = readRaceCard(main.session().tran(), tokyo, 11, "User");
@@ -144,7 +127,7 @@ class WalkthroughCardTest : public QObject {
         QWidget* horse = card->findChild<QWidget*>("FormMain4");
         QVERIFY(horse);
         QVERIFY(QTest::qWaitForWindowExposed(horse));
-        shoot(horse, "11_horse_detail");
+        saveScreenshot(*horse, "walkthrough_11_horse_detail.png");
         horse->close();
 
         // New weights and name in the options; the meeting recomputed from the race-day
@@ -155,13 +138,14 @@ class WalkthroughCardTest : public QObject {
         for (QWidget* w : main.findChildren<QWidget*>("FormOption")) options = w;
         QVERIFY(options && options->isVisible());
         for (int i = 0; i < 7; ++i) {
-            options->findChild<QSlider*>(QStringLiteral("Slider1_%1").arg(i))->setValue(i % 2 ? 0 : 3);
+            options->findChild<QSlider*>(QStringLiteral("Slider1_%1").arg(i))
+                ->setValue(i % 2 ? 0 : 3);
         }
         auto* name = options->findChild<QLineEdit*>("Text1");
         name->clear();
         name->insert(QStringLiteral("太郎"));
-        shoot(options, "12_options");
-        click(options, "cmdApply");
+        saveScreenshot(*options, "walkthrough_12_options.png");
+        clickButton(*options, "cmdApply");
 
         main.openRaceDaySelection();
         QWidget* selection = openWindow("FormDenSelect");
@@ -169,7 +153,7 @@ class WalkthroughCardTest : public QObject {
         auto* list = selection->findChild<QListWidget*>("List1_4");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
-        click(selection, "SSCommand5");
+        clickButton(*selection, "SSCommand5");
         QVERIFY(answers.shown.back().text.startsWith(
             QStringLiteral("設定されている予想定数の内容で再計算が終了しました。")));
         selection->close();
@@ -185,10 +169,11 @@ class WalkthroughCardTest : public QObject {
         }
         QVERIFY(captionShown);
         std::vector<std::string> valuesBefore, valuesAfter;
-        for (const auto& line : before->forecast.personas[2].top) valuesBefore.push_back(line.value);
+        for (const auto& line : before->forecast.personas[2].top)
+            valuesBefore.push_back(line.value);
         for (const auto& line : after->forecast.personas[2].top) valuesAfter.push_back(line.value);
         QVERIFY(valuesBefore != valuesAfter);
-        shoot(card, "13_recomputed_card");
+        saveScreenshot(*card, "walkthrough_13_recomputed_card.png");
         card->close();
     }
 };

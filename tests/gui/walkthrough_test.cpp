@@ -21,29 +21,13 @@
 #include "gui/shell/startup.hpp"
 #include "recording_dialogs.hpp"
 #include "sample_weekend.hpp"
+#include "widget_testing.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
+using namespace zelvanor::testing;
 
 namespace {
-
-QWidget* openWindow(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
-    }
-    return nullptr;
-}
-
-void shoot(QWidget* w, const char* name) {
-    QApplication::processEvents();
-    QVERIFY(w->grab().save(QStringLiteral(ZELVANOR_SCREENSHOTS "/walkthrough_%1.png").arg(name)));
-}
-
-void click(QWidget* window, const char* button) {
-    auto* b = window->findChild<QPushButton*>(QLatin1String(button));
-    QVERIFY2(b && b->isEnabled(), button);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 void selectMeeting(QWidget* selection, int course, const QString& date) {
     auto* list = selection->findChild<QListWidget*>(QStringLiteral("List1_%1").arg(course));
@@ -74,17 +58,17 @@ class WalkthroughTest : public QObject {
         RecordingDialogs answers;
         FormStart main(paths);
         main.show();
-        shoot(&main, "01_main");
+        saveScreenshot(main, "walkthrough_01_main.png");
 
         // 出馬情報 → the race-day selection.
-        click(&main, "SSCommand3");
+        clickButton(main, "SSCommand3");
         QWidget* selection = openWindow("FormDenSelect");
         QVERIFY(selection);
         selectMeeting(selection, 4, "981003");
-        shoot(selection, "02_selection");
+        saveScreenshot(*selection, "walkthrough_02_selection.png");
 
         // 予想する → the race card of 東京 98/10/03; the main window's race commands are off.
-        click(selection, "SSCommand1");
+        clickButton(*selection, "SSCommand1");
         QWidget* card = openWindow("FormMain3");
         QVERIFY(card);
         QVERIFY(!openWindow("FormDenSelect"));
@@ -95,7 +79,7 @@ class WalkthroughTest : public QObject {
         QCOMPARE(courses->currentText(), QStringLiteral("東京"));
         QCOMPARE(courses->count(), 3);  // the three courses of that day
         QCOMPARE(tabs->count(), 12);
-        shoot(card, "03_card");
+        saveScreenshot(*card, "walkthrough_03_card.png");
 
         // Another course of the same day, then its 11R.
         courses->setCurrentIndex(courses->findText(QStringLiteral("京都")));
@@ -103,7 +87,7 @@ class WalkthroughTest : public QObject {
         QCOMPARE(tabs->currentIndex(), 0);
         tabs->setCurrentIndex(10);
         QVERIFY(card->findChild<QLabel*>("SSPanel3")->text().contains(QStringLiteral("11Ｒ")));
-        shoot(card, "04_kyoto_11r");
+        saveScreenshot(*card, "walkthrough_04_kyoto_11r.png");
 
         // The going of this race: 良 → 重, stored.
         auto* going = card->findChild<QPushButton*>("Command3");
@@ -111,7 +95,7 @@ class WalkthroughTest : public QObject {
         QTest::mouseClick(going, Qt::LeftButton);
         QCOMPARE(going->text(), QStringLiteral("重"));
         QCOMPARE(scalar(paths, "SELECT RyoOmo FROM D08981003 WHERE bango = 11"), 2);
-        shoot(card, "05_heavy");
+        saveScreenshot(*card, "walkthrough_05_heavy.png");
 
         // The person and class headings switch to trainers and rotation.
         auto* grid = card->findChild<QTableView*>("runnerGrid");
@@ -133,26 +117,26 @@ class WalkthroughTest : public QObject {
                  QStringLiteral("調教師"));
         QCOMPARE(grid->model()->headerData(klass, Qt::Horizontal).toString(),
                  QStringLiteral("ﾛｰﾃｰｼｮﾝ"));
-        shoot(card, "06_trainers_rotation");
+        saveScreenshot(*card, "walkthrough_06_trainers_rotation.png");
 
         // 戻る: the card closes and the main window's commands are back.
-        click(card, "Command1");
+        clickButton(*card, "Command1");
         QVERIFY(!openWindow("FormMain3"));
         QVERIFY(main.findChild<QPushButton*>("SSCommand3")->isEnabled());
 
         // The whole of 新潟 98/10/04 to heavy through 馬場設定.
-        click(&main, "SSCommand3");
+        clickButton(main, "SSCommand3");
         selection = openWindow("FormDenSelect");
         QVERIFY(selection);
         selectMeeting(selection, 3, "981004");
-        click(selection, "SSCommand6");
+        clickButton(*selection, "SSCommand6");
         QWidget* dialog = selection->findChild<QWidget*>("FormBaba");
         QVERIFY(dialog && dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         auto* heavy = dialog->findChild<QRadioButton*>("Option1_1");
         QTest::mouseClick(heavy, Qt::LeftButton, {}, QPoint(8, heavy->height() / 2));
-        shoot(dialog, "07_going_dialog");
-        click(dialog, "Command1");
+        saveScreenshot(*dialog, "walkthrough_07_going_dialog.png");
+        clickButton(*dialog, "Command1");
         QCOMPARE(scalar(paths, "SELECT count(*) FROM D04981004 WHERE RyoOmo <> 2"), 0);
         QCOMPARE(answers.shown.back().text.section('\n', 0, 0),
                  QStringLiteral("選択された開催の全てのレースを重馬場に設定しました"));
@@ -160,7 +144,7 @@ class WalkthroughTest : public QObject {
         // Delete 京都 98/10/04 after the question.
         selectMeeting(selection, 7, "981004");
         answers.confirmAnswer = true;
-        click(selection, "SSCommand3");
+        clickButton(*selection, "SSCommand3");
         QVERIFY(!Database(paths.tranPath()).hasTable("D08981004"));
         QVERIFY(selection->findChild<QListWidget*>("List1_7")
                     ->findItems(QStringLiteral("981004"), Qt::MatchExactly)
@@ -169,13 +153,13 @@ class WalkthroughTest : public QObject {
         // Every race of 新潟 and 東京 recomputed: four meetings.
         selection->findChild<QCheckBox*>("Check1_3")->setChecked(true);
         selection->findChild<QCheckBox*>("Check1_4")->setChecked(true);
-        click(selection, "Command1");
+        clickButton(*selection, "Command1");
         QCOMPARE(selection->findChild<QLabel*>("Label1")->text(), QStringLiteral("4/4"));
-        shoot(selection, "08_recomputed");
+        saveScreenshot(*selection, "walkthrough_08_recomputed.png");
 
         // The heavy meeting's card shows 重 on every race.
         selectMeeting(selection, 3, "981004");
-        click(selection, "SSCommand1");
+        clickButton(*selection, "SSCommand1");
         card = openWindow("FormMain3");
         QVERIFY(card);
         tabs = card->findChild<QTabBar*>("TabStrip1");
@@ -183,7 +167,7 @@ class WalkthroughTest : public QObject {
             tabs->setCurrentIndex(i);
             QCOMPARE(card->findChild<QPushButton*>("Command3")->text(), QStringLiteral("重"));
         }
-        shoot(card, "09_niigata_heavy");
+        saveScreenshot(*card, "walkthrough_09_niigata_heavy.png");
         card->close();
         QVERIFY(main.findChild<QAction*>("mnuFileDen")->isEnabled());
     }
