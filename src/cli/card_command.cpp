@@ -9,8 +9,8 @@
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
-#include "terminal.hpp"
 #include "core/views/race_card.hpp"
+#include "terminal.hpp"
 
 namespace zelvanor::cli {
 
@@ -91,12 +91,12 @@ void printCard(const RaceCard& card, std::ostream& out) {
     const RaceRow& r = card.race;
     out << bashoLabel(r.basho) << "  " << dayLine(r) << "\n";
     out << trimmedLines(forTerminal(raceTitle(r, true))) << "\n";
-    out << "発走 " << card.postTime << "   " << card.distanceAndTrack << "  "
-        << card.going << "   " << shownLines(card).size() << "頭\n\n";
+    out << "発走 " << card.postTime << "   " << card.distanceAndTrack << "  " << card.going << "   "
+        << shownLines(card).size() << "頭\n\n";
 
     const auto& personas = card.forecast.personas;
     Columns table;
-    std::vector<std::string> header = {"枠", "馬",   "馬名", "重量",   "性",   "齢",
+    std::vector<std::string> header = {"枠",   "馬", "馬名",   "重量", "性",  "齢",
                                        "騎手", "見", "クラス", "脚質", "指数"};
     for (const auto& p : personas) header.push_back(p.name);
     for (const char* h : {"3角", "Ｓ指数", "穴指数"}) header.push_back(h);
@@ -227,16 +227,9 @@ int cardCommand(const AppPaths& paths, const std::string& meetingName, int race,
         Database mast(paths.mastPath());
         userName = personaName(readConstants(mast));
     }
-    if (!std::filesystem::exists(paths.tranPath())) {
-        std::cerr << paths.tranPath().string()
-                  << " がありません。先に import で取り込んでください。\n";
-        return 1;
-    }
-    Database tran(paths.tranPath());
-    if (!tran.hasTable(meeting.raceTable)) {
-        std::cerr << meetingName << " の出馬表データがありません。\n";
-        return 1;
-    }
+    const auto opened = openMeetingDatabase(paths, meetingName, meeting);
+    if (!opened) return 1;
+    Database& tran = *opened;
     const std::vector<int> races = race > 0 ? std::vector<int>{race} : storedRaces(tran, meeting);
     nlohmann::json all = nlohmann::json::array();
     bool first = true;

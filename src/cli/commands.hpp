@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,10 @@
 
 namespace CLI {
 class App;
+}
+
+namespace zelvanor {
+class Database;
 }
 
 namespace zelvanor::cli {
@@ -29,6 +34,11 @@ int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meet
                      const std::vector<std::string>& courses);
 int goingCommand(const AppPaths& paths, const std::string& meeting, Going going);
 int deleteCommand(const AppPaths& paths, const std::string& meeting);
+
+// The race database holding that meeting's tables, or null after telling the user on stderr
+// that there is no race database yet or no such meeting in it (an absent file is not created).
+std::unique_ptr<Database> openMeetingDatabase(const AppPaths& paths, const std::string& name,
+                                              const Meeting& meeting);
 // Sets what is given (null: left as stored) and shows the values.
 int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
                    const std::string* name);

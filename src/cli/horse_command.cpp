@@ -96,16 +96,9 @@ std::optional<std::string> horseNumberProblem(const std::string& number) {
 int horseCommand(const AppPaths& paths, const std::string& meetingName, int race, int number,
                  bool json) {
     const Meeting meeting = meetingOf(meetingName);
-    if (!std::filesystem::exists(paths.tranPath())) {
-        std::cerr << paths.tranPath().string()
-                  << " がありません。先に import で取り込んでください。\n";
-        return 1;
-    }
-    Database tran(paths.tranPath());
-    if (!tran.hasTable(meeting.raceTable)) {
-        std::cerr << meetingName << " の出馬表データがありません。\n";
-        return 1;
-    }
+    const auto opened = openMeetingDatabase(paths, meetingName, meeting);
+    if (!opened) return 1;
+    Database& tran = *opened;
     const std::vector<int> races = storedRaces(tran, meeting);
     if (std::find(races.begin(), races.end(), race) == races.end()) {
         std::cerr << meetingName << " に " << race << "R はありません。\n";

@@ -7,12 +7,27 @@
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
-#include "terminal.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_card.hpp"
 #include "core/views/recompute.hpp"
+#include "terminal.hpp"
 
 namespace zelvanor::cli {
+
+std::unique_ptr<Database> openMeetingDatabase(const AppPaths& paths, const std::string& name,
+                                              const Meeting& meeting) {
+    if (!std::filesystem::exists(paths.tranPath())) {
+        std::cerr << paths.tranPath().string()
+                  << " がありません。先に import で取り込んでください。\n";
+        return nullptr;
+    }
+    auto tran = std::make_unique<Database>(paths.tranPath());
+    if (!tran->hasTable(meeting.raceTable)) {
+        std::cerr << name << " の出馬表データがありません。\n";
+        return nullptr;
+    }
+    return tran;
+}
 
 int meetingsCommand(const AppPaths& paths, bool json) {
     if (!std::filesystem::exists(paths.tranPath())) {
@@ -68,20 +83,19 @@ int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& name
 
 int goingCommand(const AppPaths& paths, const std::string& name, Going going) {
     const Meeting meeting = meetingOf(name);
-    Database tran(paths.tranPath());
-    if (!tran.hasTable(meeting.raceTable)) {
-        std::cerr << name << " の出馬表データがありません。\n";
-        return 1;
-    }
-    setMeetingGoing(tran, meeting, going);
+    const auto tran = openMeetingDatabase(paths, name, meeting);
+    if (!tran) return 1;
+    setMeetingGoing(*tran, meeting, going);
     std::cout << forTerminal(goingSetMessage(going)) << "\n";
     return 0;
 }
 
 int deleteCommand(const AppPaths& paths, const std::string& name) {
     const Meeting meeting = meetingOf(name);
-    Database tran(paths.tranPath());
-    if (!deleteMeeting(tran, meeting)) {
+    const auto tran = openMeetingDatabase(paths, name, meeting);
+    if (!tran) return 1;
+    // Another program may have dropped it since.
+    if (!deleteMeeting(*tran, meeting)) {
         std::cerr << name << " の出馬表データがありません。\n";
         return 1;
     }
