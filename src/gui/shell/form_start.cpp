@@ -281,10 +281,17 @@ void FormStart::keepWindow(QWidget* window) {
 }
 
 void FormStart::openRaceDaySelection() {
+    // A closed one may wait for its deletion still.
+    if (raceDaySelection_ && raceDaySelection_->isVisible()) {
+        raceDaySelection_->raise();
+        raceDaySelection_->activateWindow();
+        return;
+    }
     guarded([&] {
         auto* window = new FormDenSelect(*this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         keepWindow(window);
+        raceDaySelection_ = window;
         window->show();
     });
 }

@@ -92,6 +92,8 @@ class FormStart : public QMainWindow {
     QProgressBar* progressBar1_ = nullptr;
     QPointer<HelpWindow> help_;
     QPointer<FormOption> options_;
+    // One race-day selection at a time: two could delete each other's meetings.
+    QPointer<QWidget> raceDaySelection_;
     // The race-day selections and race cards opened from here: closing the main window ends the
     // program, so they close with it.
     std::vector<QPointer<QWidget>> openWindows_;
