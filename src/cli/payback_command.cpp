@@ -71,6 +71,17 @@ PaybackOptions chosenOptions(const PaybackArguments& args) {
             choiceOf(kRanges, args.races)->value, choiceOf(kMarks, args.marks)->value};
 }
 
+// Blank mark and ticket cells at the end of a row would leave blanks at the end of its line.
+std::string withoutTrailingBlanks(const std::string& text) {
+    std::string out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        line.erase(line.find_last_not_of(' ') + 1);
+        out += line + "\n";
+    }
+    return out;
+}
+
 std::string raceKey(int raceNumber) {
     return std::to_string(raceNumber);
 }
@@ -222,7 +233,7 @@ int paybackCommand(const AppPaths& paths, const PaybackArguments& args) {
         // U+FFFD, which is also how the columns counted it.
         std::ostringstream text;
         printSheet(*sheet, options, marks, totals, text);
-        std::cout << withReplacementCharacters(text.str());
+        std::cout << withReplacementCharacters(withoutTrailingBlanks(text.str()));
     }
     return 0;
 }

@@ -78,6 +78,13 @@ W* child(QWidget* w, const char* name) {
     return found;
 }
 
+// 東京's first meeting selected and 払い戻し pressed: the window it opened, if any.
+FormPayBack* openFromTheButton(Opened& o) {
+    selectTokyo(*o.selection);
+    QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
+    return openWindow();
+}
+
 QString cellText(QWidget* w, const char* grid, int row, int column) {
     const QAbstractItemModel* m = child<QTableView>(w, grid)->model();
     return m->data(m->index(row, column)).toString();
@@ -136,9 +143,7 @@ class PaybackTest : public QObject {
 
     void opensFromThePaybackButtonWithTheCoresTexts() {
         Opened o(sample_.path());
-        selectTokyo(*o.selection);
-        QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
-        FormPayBack* w = openWindow();
+        FormPayBack* w = openFromTheButton(o);
         QVERIFY(w);
         QVERIFY(o.answers.shown.empty());
         QCOMPARE(w->windowTitle(), QStringLiteral("開催日別払戻情報（予想成績）"));
@@ -183,9 +188,7 @@ class PaybackTest : public QObject {
     // first, and the figures still follow the options.
     void optionClicksChangeTheTotalsToTheCoresFigures() {
         Opened o(sample_.path());
-        selectTokyo(*o.selection);
-        QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
-        FormPayBack* w = openWindow();
+        FormPayBack* w = openFromTheButton(o);
         QVERIFY(w);
         const Meeting meeting = tokyo(o);
         const PaybackSheet sheet = coreSheet(o.paths, meeting);
@@ -231,9 +234,7 @@ class PaybackTest : public QObject {
 
     void hitsStandOut() {
         Opened o(sample_.path());
-        selectTokyo(*o.selection);
-        QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
-        FormPayBack* w = openWindow();
+        FormPayBack* w = openFromTheButton(o);
         QVERIFY(w);
         const QAbstractItemModel* results = child<QTableView>(w, "Grid1")->model();
         const QAbstractItemModel* picks = child<QTableView>(w, "Grid3")->model();
@@ -261,9 +262,7 @@ class PaybackTest : public QObject {
         o.main->show();
         o.main->setRaceCardOpen(true);
         o.main->showMinimized();
-        selectTokyo(*o.selection);
-        QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
-        FormPayBack* w = openWindow();
+        FormPayBack* w = openFromTheButton(o);
         QVERIFY(w);
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
         QVERIFY(!openWindow());
