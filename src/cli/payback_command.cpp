@@ -86,9 +86,10 @@ std::string raceKey(int raceNumber) {
     return std::to_string(raceNumber);
 }
 
-nlohmann::json paybackJson(const PaybackSheet& sheet, const PaybackMarkCells& marks,
-                           const PaybackTotalCells& totals) {
-    using nlohmann::json;
+// Keys in the window's order, races in race order rather than sorted as texts.
+nlohmann::ordered_json paybackJson(const PaybackSheet& sheet, const PaybackMarkCells& marks,
+                                   const PaybackTotalCells& totals) {
+    using json = nlohmann::ordered_json;
     json results = json::object();
     json picks = json::object();
     json markRows = json::object();
@@ -227,7 +228,11 @@ int paybackCommand(const AppPaths& paths, const PaybackArguments& args) {
     const PaybackMarkCells marks = paybackMarks(*sheet, options);
     const PaybackTotalCells totals = paybackTotals(*sheet, options);
     if (args.json) {
-        printJson(std::cout, paybackJson(*sheet, marks, totals));
+        // As printJson writes, for the ordered object: stored text that is not UTF-8 comes out
+        // as U+FFFD.
+        std::cout << paybackJson(*sheet, marks, totals)
+                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                  << "\n";
     } else {
         // Text read from the databases may hold bytes that are not UTF-8: each is shown as
         // U+FFFD, which is also how the columns counted it.
