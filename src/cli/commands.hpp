@@ -55,4 +55,16 @@ void addResultCommand(CLI::App& app, ResultArguments& args);
 std::optional<std::string> resultArgumentsProblem(const ResultArguments& args);
 int resultCommand(const AppPaths& paths, const ResultArguments& args);
 
+// `payback MEETING [--stakes …] [--tickets …] [--races …] [--marks …] [--json]`: the payback
+// window's grids and totals (payback_command.cpp); the defaults are the window's.
+struct PaybackArguments {
+    CLI::App* command = nullptr;
+    std::string meeting;
+    std::string stakes = "equal", tickets = "6", races = "all", marks = "pair";
+    bool json = false;
+};
+void addPaybackCommand(CLI::App& app, PaybackArguments& args);
+std::optional<std::string> paybackArgumentsProblem(const PaybackArguments& args);
+int paybackCommand(const AppPaths& paths, const PaybackArguments& args);
+
 }  // namespace zelvanor::cli

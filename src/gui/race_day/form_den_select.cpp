@@ -27,6 +27,7 @@
 #include "core/views/recompute.hpp"
 #include "gui/common/display_text.hpp"
 #include "gui/going/form_baba.hpp"
+#include "gui/payback/form_pay_back.hpp"
 #include "gui/race_day/background_run.hpp"
 #include "gui/shell/form_start.hpp"
 #include "gui/shell/user_dialogs.hpp"
@@ -135,7 +136,7 @@ QWidget* FormDenSelect::buildButtons() {
         {&predictButton_, "SSCommand1", "予想する", &FormDenSelect::predict},
         {&backButton_, "SSCommand2", "戻る", &FormDenSelect::goBack},
         {&deleteButton_, "SSCommand3", "削除する", &FormDenSelect::deleteSelected},
-        {&paybackButton_, "SSCommand4", "払い戻し", nullptr},
+        {&paybackButton_, "SSCommand4", "払い戻し", &FormDenSelect::openPaybackWindow},
         {&recomputeButton_, "SSCommand5", "再計算する", &FormDenSelect::recomputeSelected},
         {&goingButton_, "SSCommand6", "馬場設定", &FormDenSelect::setGoing},
     };
@@ -147,8 +148,6 @@ QWidget* FormDenSelect::buildButtons() {
         column->addWidget(b);
         *d.slot = b;
     }
-    // The payback window is not built yet.
-    paybackButton_->setEnabled(false);
     column->addStretch(1);
     return box;
 }
@@ -192,7 +191,7 @@ void FormDenSelect::buildMenu() {
         if (action) connect(a, &QAction::triggered, this, action);
         return a;
     };
-    add("mnuActPayback", "払い戻し", nullptr)->setEnabled(false);  // as its button
+    add("mnuActPayback", "払い戻し", &FormDenSelect::openPaybackWindow);
     mnuAct_->addSeparator();
     add("mnuActRecompute", "再計算する", &FormDenSelect::recomputeSelected);
     add("mnuActGoing", "馬場設定", &FormDenSelect::setGoing);
@@ -345,6 +344,10 @@ void FormDenSelect::deleteSelected() {
     });
 }
 
+void FormDenSelect::openPaybackWindow() {
+    if (const auto meeting = lookup()) openPayback(main_, *meeting, this);
+}
+
 void FormDenSelect::setGoing() {
     const auto meeting = lookup();
     if (!meeting) return;
@@ -355,10 +358,10 @@ void FormDenSelect::setGoing() {
 }
 
 void FormDenSelect::setMeetingButtonsEnabled(bool enabled) {
-    for (QPushButton* b : {predictButton_, backButton_, deleteButton_, goingButton_}) {
+    for (QPushButton* b :
+         {predictButton_, backButton_, deleteButton_, paybackButton_, goingButton_}) {
         b->setEnabled(enabled);
     }
-    // 払い戻し stays off: its window is not built yet.
 }
 
 void FormDenSelect::showProgress(int percent) {

@@ -22,8 +22,8 @@ namespace zelvanor::gui {
 class FormStart;
 
 // The race-day selection: every stored meeting, one list per course; from the chosen meeting it
-// opens the race card or the going dialog, recomputes the predictions or deletes the meeting, and
-// recomputes every meeting of the ticked courses.
+// opens the race card, the payback window or the going dialog, recomputes the predictions or
+// deletes the meeting, and recomputes every meeting of the ticked courses.
 class FormDenSelect : public QWidget {
     Q_OBJECT
   public:
@@ -53,6 +53,8 @@ class FormDenSelect : public QWidget {
     void deleteSelected();
     void recomputeSelected();
     void setGoing();
+    // 払い戻し: the payback window of the selected meeting, modal; this window stays open.
+    void openPaybackWindow();
     void recomputeTicked();
     // Recomputes the meetings on a worker thread; `shown` runs on this thread for each step.
     // False when the store failed, which the user was told.

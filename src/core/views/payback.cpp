@@ -1,0 +1,345 @@
+#include "core/views/payback.hpp"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "core/records/format.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/runner_entry.hpp"
+#include "core/shell/codes.hpp"
+#include "core/store/store.hpp"
+#include "core/views/race_result.hpp"
+
+namespace zelvanor {
+
+namespace {
+
+constexpr int kMostRunners = 18;
+
+// A cell holds something when its text sorts after a blank: an empty cell, a blank and a
+// pair left " " by the results import all hold nothing.
+bool holdsText(std::string_view cell) {
+    return cell > std::string_view(" ");
+}
+
+std::string wholeNumberText(std::int64_t value, std::string_view pattern) {
+    return formatNumber(static_cast<double>(value), pattern);
+}
+
+std::string pairOrBlank(std::string text) {
+    return text.find_first_not_of(' ') == std::string::npos ? std::string(" ") : text;
+}
+
+std::string percentText(double ratio) {
+    return formatNumber(ratio, "###0%");
+}
+
+// The race row columns read, in this order; uma1 … uma18 follow.
+enum RaceColumn {
+    kBango,
+    kBasho,
+    kYear,
+    kKaiji,
+    kHiji,
+    kMonth,
+    kDay,
+    kYoubi,
+    kTousuu,
+    kRyoOmo,
+    kKekka1No,
+    kKekka2No,
+    kKekka3No,
+    kKekka1TanAm,
+    kKekka1FukAm,
+    kKekka2FukAm,
+    kKekka3FukAm,
+    kKekkaWakNo,
+    kKekkaWakAm,
+    kKekkaUmaNo,
+    kKekkaUmaAm,
+    kUma1,
+};
+
+std::string raceSelect(const Meeting& meeting) {
+    std::string sql =
+        "SELECT bango, basho, year, kaiji, hiji, month, day, youbi, tousuu, RyoOmo, Kekka1No, "
+        "Kekka2No, Kekka3No, Kekka1TanAm, Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, "
+        "KekkaWakAm, KekkaUmaNo, KekkaUmaAm";
+    for (int k = 1; k <= kMostRunners; ++k) sql += ", uma" + std::to_string(k);
+    return sql + " FROM " + quoteIdentifier(meeting.raceTable) +
+           " WHERE bango BETWEEN 1 AND 12 ORDER BY bango";
+}
+
+struct EntryValues {
+    std::int16_t horseNumber = 0;
+    AbilityValues ability;
+};
+
+// The meeting's entries rows by horse code, read in one pass rather than sought runner by runner.
+std::unordered_map<std::string, EntryValues> readEntries(Database& tran, const Meeting& meeting) {
+    std::unordered_map<std::string, EntryValues> entries;
+    auto st = tran.prepare(
+        "SELECT umacode, WakuUmaNo, Nouryoku1, Nouryoku2, Nouryoku3, OmoNouryoku1, "
+        "OmoNouryoku2, OmoNouryoku3 FROM " +
+        quoteIdentifier(meeting.entriesTable));
+    while (st.step()) {
+        EntryValues e;
+        e.horseNumber = static_cast<std::int16_t>(st.int64(1));
+        const auto single = [&](int column) { return static_cast<float>(st.real(column)); };
+        e.ability = {single(2), single(3), single(4), single(5), single(6), single(7)};
+        entries.emplace(st.text(0), e);
+    }
+    return entries;
+}
+
+std::array<std::string, kPaybackResultColumns> resultCells(const Statement& st) {
+    std::array<std::string, kPaybackResultColumns> cells;
+    cells[kPlace1] = wholeNumberText(st.int64(kKekka1No), "##");
+    cells[kPlace2] = wholeNumberText(st.int64(kKekka2No), "##");
+    cells[kPlace3] = wholeNumberText(st.int64(kKekka3No), "##");
+    cells[kWinPayout] = wholeNumberText(st.int64(kKekka1TanAm), "###,###");
+    cells[kPlacePayout1] = wholeNumberText(st.int64(kKekka1FukAm), "###,###");
+    cells[kPlacePayout2] = wholeNumberText(st.int64(kKekka2FukAm), "###,###");
+    cells[kPlacePayout3] = wholeNumberText(st.int64(kKekka3FukAm), "###,###");
+    cells[kBracketPair] = pairOrBlank(st.text(kKekkaWakNo));
+    cells[kBracketPayout] = wholeNumberText(st.int64(kKekkaWakAm), "###,###");
+    cells[kQuinellaPair] = pairOrBlank(st.text(kKekkaUmaNo));
+    cells[kQuinellaPayout] = wholeNumberText(st.int64(kKekkaUmaAm), "###,###");
+    return cells;
+}
+
+// The field the personas rank: tousuu places (at most 18) filled in uma1 … uma18 order by the
+// runners whose horse is in the entries table; places left over read 0, runners beyond the
+// places are left out.
+std::vector<EntryValues> runnerList(const Statement& st,
+                                    const std::unordered_map<std::string, EntryValues>& entries) {
+    const auto places = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(numericValue(st.textView(kTousuu)), 0, kMostRunners));
+    std::vector<EntryValues> list;
+    list.reserve(places);
+    for (int k = 0; k < kMostRunners && list.size() < places; ++k) {
+        const RunnerEntry entry = readRunnerEntry(st.textView(kUma1 + k));
+        if (!entry.hasHorse) continue;
+        const auto found = entries.find(std::string(entry.umacode));
+        if (found != entries.end()) list.push_back(found->second);
+    }
+    list.resize(places);
+    return list;
+}
+
+std::array<std::string, kPaybackPickColumns> personaPicks(std::span<const EntryValues> list,
+                                                          Persona persona, bool goodGoing) {
+    std::vector<RankedPlace> ranking(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        ranking[i] = {list[i].horseNumber, 0, personaValue(persona, list[i].ability, goodGoing),
+                      static_cast<int>(i)};
+    }
+    rankPlaces(ranking);
+    std::array<std::string, kPaybackPickColumns> cells;
+    cells[0] = std::to_string(ranking.empty() ? 0 : ranking.front().horseNumber);
+    const auto tickets = paybackTickets(ranking);
+    std::copy(tickets.begin(), tickets.end(), cells.begin() + 1);
+    return cells;
+}
+
+// The persona's first pick is the winner shown in the race's row.
+bool firstPickWon(const PaybackRace& race, int persona) {
+    const std::string& winner = race.results[kPlace1];
+    return holdsText(winner) && race.picks[static_cast<std::size_t>(persona)][0] == winner;
+}
+
+}  // namespace
+
+const std::array<std::string_view, kPaybackResultColumns> kPaybackResultHeadings = {
+    "１着",     "２着",   "３着",   "１着単勝", "１着複勝", "２着複勝",
+    "３着複勝", "枠連番", "枠払戻", "馬連番",   "馬払戻"};
+
+const std::array<std::string_view, 4> kPaybackTotalLabels = {"単的中", "単回収", "連的中",
+                                                             "連回収"};
+
+std::string paybackRaceLabel(int raceNumber) {
+    static constexpr std::array<std::string_view, 10> kDigits = {"０", "１", "２", "３", "４",
+                                                                 "５", "６", "７", "８", "９"};
+    const auto digit = [](int d) { return kDigits[static_cast<std::size_t>(d)]; };
+    if (raceNumber < 10) return std::string("　") + std::string(digit(raceNumber)) + "Ｒ";
+    return std::string(digit(raceNumber / 10)) + std::string(digit(raceNumber % 10)) + "Ｒ";
+}
+
+std::string paybackHeading(std::string_view year, std::string_view basho, std::string_view kaiji,
+                           std::string_view hiji, std::string_view month, std::string_view day,
+                           std::string_view youbi) {
+    return std::string(year) + " 年 " + bashoLabel(basho) + " " + std::string(kaiji) + " 回 " +
+           std::string(hiji) + " 日目  " + wholeNumberText(numericValue(month), "##") + " 月 " +
+           wholeNumberText(numericValue(day), "##") + " 日 " + youbiLabel(youbi);
+}
+
+std::string paybackMissingText(const Meeting& meeting) {
+    const std::string& d = meeting.date;
+    return bashoLabel(meeting.course) + " " + d.substr(0, 2) + "/" + d.substr(2, 2) + "/" +
+           d.substr(4, 2) + " の出馬表データがありません。";
+}
+
+std::array<std::string, kPaybackTickets> paybackTickets(std::span<const RankedPlace> ranking) {
+    auto labels = ticketLabels(ranking, TicketGuard::RaceCard);
+    const auto pairs = ticketPairs(hasClearFavourite(ranking), static_cast<int>(ranking.size()),
+                                   TicketGuard::RaceCard);
+    // The guard counts on four runners at least; in a smaller field the tickets reaching past
+    // it are not formed either.
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        if (pairs[k] && static_cast<std::size_t>(pairs[k]->second) >= ranking.size()) {
+            labels[k] = kNoTicket;
+        }
+    }
+    return labels;
+}
+
+std::optional<PaybackSheet> readPayback(Database& tran, const Meeting& meeting,
+                                        std::string_view userName) {
+    if (!tran.hasTable(meeting.raceTable) || !tran.hasTable(meeting.entriesTable)) {
+        return std::nullopt;
+    }
+    PaybackSheet sheet;
+    sheet.meeting = meeting;
+    for (const Persona p : kPersonas) {
+        sheet.personas[static_cast<std::size_t>(p)] = " " + personaName(p, userName);
+    }
+    const auto entries = readEntries(tran, meeting);
+    auto st = tran.prepare(raceSelect(meeting));
+    while (st.step()) {
+        const int number = static_cast<int>(st.int64(kBango));
+        if (number == 1) {
+            sheet.heading = paybackHeading(
+                st.textView(kYear), st.textView(kBasho), st.textView(kKaiji), st.textView(kHiji),
+                st.textView(kMonth), st.textView(kDay), st.textView(kYoubi));
+        }
+        PaybackRace& race = sheet.races[static_cast<std::size_t>(number - 1)];
+        race.stored = true;
+        race.results = resultCells(st);
+        const auto list = runnerList(st, entries);
+        const bool good = st.int64(kRyoOmo) == 1;
+        for (const Persona p : kPersonas) {
+            race.picks[static_cast<std::size_t>(p)] = personaPicks(list, p, good);
+        }
+    }
+    return sheet;
+}
+
+std::pair<int, int> paybackRaceRange(PaybackRange range) {
+    switch (range) {
+        case PaybackRange::Afternoon:
+            return {6, 12};
+        case PaybackRange::Main:
+            return {8, 11};
+        case PaybackRange::All:
+            break;
+    }
+    return {1, 12};
+}
+
+int paybackWeight(PaybackStakes stakes, int tickets, int k) {
+    if (stakes == PaybackStakes::Equal || tickets == 1) return 1;
+    static constexpr std::array<int, 3> kThree = {3, 2, 1};
+    static constexpr std::array<int, 6> kSix = {3, 2, 2, 1, 1, 1};
+    const auto at = static_cast<std::size_t>(k - 1);
+    return tickets == 3 ? kThree.at(at) : kSix.at(at);
+}
+
+int paybackStake(PaybackStakes stakes, int tickets) {
+    int units = 0;
+    for (int k = 1; k <= tickets; ++k) units += paybackWeight(stakes, tickets, k);
+    return units * 100;
+}
+
+PaybackMarkCells paybackMarks(const PaybackSheet& sheet, const PaybackOptions& options) {
+    PaybackMarkCells marks;
+    for (std::size_t r = 0; r < marks.size(); ++r) {
+        auto& row = marks[r];
+        row.fill(" ");
+        const PaybackRace& race = sheet.races[r];
+        if (options.marks == PaybackMarks::Win) {
+            for (int p = 0; p < kPersonaCount; ++p) {
+                if (firstPickWon(race, p)) row[static_cast<std::size_t>(p)] = "的中";
+            }
+            continue;
+        }
+        const std::string& quinella = race.results[kQuinellaPair];
+        const std::string& paid = holdsText(quinella) ? quinella : race.results[kBracketPair];
+        if (!holdsText(paid)) continue;
+        for (int p = 0; p < kPersonaCount; ++p) {
+            const auto& picks = race.picks[static_cast<std::size_t>(p)];
+            for (int k = 1; k <= options.tickets; ++k) {
+                if (picks[static_cast<std::size_t>(k)] == paid) {
+                    row[static_cast<std::size_t>(p)] = "的中" + std::to_string(k);
+                }
+            }
+        }
+    }
+    return marks;
+}
+
+PaybackTotalCells paybackTotals(const PaybackSheet& sheet, const PaybackOptions& options) {
+    PaybackTotalCells cells;
+    const auto [first, last] = paybackRaceRange(options.range);
+
+    // Win: the first pick of each race with a winner.
+    int races = 0;
+    std::array<int, kPersonaCount> hits{};
+    std::array<std::int64_t, kPersonaCount> returns{};
+    for (int r = first; r <= last; ++r) {
+        const PaybackRace& race = sheet.races[static_cast<std::size_t>(r - 1)];
+        if (!holdsText(race.results[kPlace1])) continue;
+        ++races;
+        for (int p = 0; p < kPersonaCount; ++p) {
+            if (!firstPickWon(race, p)) continue;
+            ++hits[static_cast<std::size_t>(p)];
+            returns[static_cast<std::size_t>(p)] += payoutValue(race.results[kWinPayout]);
+        }
+    }
+    for (int p = 0; p < kPersonaCount; ++p) {
+        const auto at = static_cast<std::size_t>(p);
+        cells[0][at] = races == 0 ? " " : percentText(static_cast<double>(hits[at]) / races);
+        cells[1][at] = races == 0 ? " "
+                                  : percentText(static_cast<double>(returns[at]) /
+                                                (static_cast<double>(races) * 100.0));
+    }
+
+    // Pairs: the quinella, or the bracket quinella when the quinella paid nothing.
+    races = 0;
+    hits = {};
+    returns = {};
+    const auto amount = [](const std::string& cell) {
+        return holdsText(cell) ? payoutValue(cell) : std::int64_t{0};
+    };
+    for (int r = first; r <= last; ++r) {
+        const PaybackRace& race = sheet.races[static_cast<std::size_t>(r - 1)];
+        const std::string* paid = &race.results[kQuinellaPair];
+        std::int64_t payout = amount(race.results[kQuinellaPayout]);
+        if (payout == 0) {
+            paid = &race.results[kBracketPair];
+            payout = amount(race.results[kBracketPayout]);
+        }
+        if (!holdsText(*paid)) continue;
+        ++races;
+        for (int p = 0; p < kPersonaCount; ++p) {
+            const auto& picks = race.picks[static_cast<std::size_t>(p)];
+            for (int k = 1; k <= options.tickets; ++k) {
+                if (picks[static_cast<std::size_t>(k)] != *paid) continue;
+                ++hits[static_cast<std::size_t>(p)];
+                returns[static_cast<std::size_t>(p)] +=
+                    paybackWeight(options.stakes, options.tickets, k) * payout;
+            }
+        }
+    }
+    const double stake = paybackStake(options.stakes, options.tickets);
+    for (int p = 0; p < kPersonaCount; ++p) {
+        const auto at = static_cast<std::size_t>(p);
+        cells[2][at] = races == 0 ? " " : percentText(static_cast<double>(hits[at]) / races);
+        cells[3][at] = races == 0 ? " "
+                                  : percentText(static_cast<double>(returns[at]) /
+                                                (static_cast<double>(races) * stake));
+    }
+    return cells;
+}
+
+}  // namespace zelvanor

@@ -1,0 +1,375 @@
+#include "gui/payback/form_pay_back.hpp"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
+#include "core/store/store.hpp"
+#include "gui/payback/payback_grid_model.hpp"
+#include "gui/shell/form_start.hpp"
+#include "gui/shell/twips.hpp"
+#include "gui/shell/user_dialogs.hpp"
+
+namespace zelvanor::gui {
+
+namespace {
+
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QStringList raceLabels() {
+    QStringList labels;
+    for (int r = 1; r <= kPaybackRaces; ++r) labels << text(paybackRaceLabel(r));
+    return labels;
+}
+
+QStringList personaHeadings(const PaybackSheet& sheet) {
+    QStringList headings;
+    for (const auto& p : sheet.personas) headings << text(p);
+    return headings;
+}
+
+// The hit mark's ticket: 1 … 6 for "的中k", 0 for the win display's "的中", -1 for no hit.
+int hitTicket(const std::string& mark) {
+    static const std::string kHit = "的中";
+    if (!mark.starts_with(kHit)) return -1;
+    return mark.size() == kHit.size() ? 0 : std::stoi(mark.substr(kHit.size()));
+}
+
+// One radio button of an option group, named Option<n>_<index> as the group's control array.
+QRadioButton* addOption(QGroupBox* frame, const char* group, int index, const char* caption,
+                        const char* tip) {
+    auto* b = new QRadioButton(QString::fromUtf8(caption), frame);
+    b->setObjectName(QString::fromLatin1(group) + QLatin1Char('_') + QString::number(index));
+    if (tip) b->setToolTip(QString::fromUtf8(tip));
+    frame->layout()->addWidget(b);
+    return b;
+}
+
+QGroupBox* optionFrame(QWidget* parent, const char* name, const char* caption) {
+    auto* frame = new QGroupBox(QString::fromUtf8(caption), parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(8, 2, 8, 4);
+    column->setSpacing(2);
+    return frame;
+}
+
+}  // namespace
+
+FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
+    : QDialog(parent), main_(main), sheet_(std::move(sheet)) {
+    setObjectName(QStringLiteral("FormPayBack"));
+    setWindowTitle(QStringLiteral("開催日別払戻情報（予想成績）"));
+
+    heading_ = new QLabel(text(sheet_.heading), this);
+    heading_->setObjectName(QStringLiteral("Label1"));
+    heading_->setTextFormat(Qt::PlainText);
+    heading_->setStyleSheet(
+        QStringLiteral("QLabel#Label1 { font-weight: bold; color: #000060; background: #F4F0E4;"
+                       " border: 1px solid #B8B0A0; padding: 3px 8px; }"));
+
+    // The results grid: the eleven result columns, then the personas' marks.
+    QStringList resultHeadings;
+    for (const auto h : kPaybackResultHeadings) resultHeadings << text(h);
+    resultHeadings << personaHeadings(sheet_);
+    std::vector<Qt::Alignment> resultAlign(resultHeadings.size(), Qt::AlignRight);
+    resultAlign[kBracketPair] = resultAlign[kQuinellaPair] = Qt::AlignHCenter;
+    for (int p = 0; p < kPersonaCount; ++p)
+        resultAlign[kPaybackResultColumns + p] = Qt::AlignHCenter;
+    results_ = new PaybackGridModel(resultHeadings, raceLabels(), resultAlign, 0, this);
+    const std::vector<int> resultTwips = {400, 400, 400, 550, 550, 550, 550,
+                                          600, 600, 600, 600, 600, 600, 600};
+    grid1_ =
+        buildGrid("Grid1", results_, resultTwips,
+                  {QStringLiteral("18"), QStringLiteral("18"), QStringLiteral("18"),
+                   QStringLiteral("88,888"), QStringLiteral("88,888"), QStringLiteral("88,888"),
+                   QStringLiteral("88,888"), QStringLiteral("8 - 8"), QStringLiteral("88,888"),
+                   QStringLiteral("18 - 18"), QStringLiteral("888,888"), QStringLiteral("的中6"),
+                   QStringLiteral("的中6"), QStringLiteral("的中6")},
+                  0, true);
+
+    // The picks grid: per persona the first pick and six tickets. Its fixed row would be blank:
+    // the persona captions over each group take its place, and the race labels keep the rows
+    // readable so far below the results.
+    picks_ = new PaybackGridModel(
+        QStringList(kPersonaCount * kPaybackPickColumns, QString()), raceLabels(),
+        std::vector<Qt::Alignment>(kPersonaCount * kPaybackPickColumns, Qt::AlignHCenter),
+        kPaybackPickColumns, this);
+    std::vector<int> pickTwips;
+    QStringList pickWidest;
+    for (int p = 0; p < kPersonaCount; ++p) {
+        pickTwips.push_back(200);
+        pickWidest << QStringLiteral("18");
+        for (int k = 0; k < kPaybackTickets; ++k) {
+            pickTwips.push_back(600);
+            pickWidest << QStringLiteral("18 - 18");
+        }
+    }
+    grid3_ = buildGrid("Grid3", picks_, pickTwips, pickWidest, 0, false);
+
+    totals_ = new PaybackGridModel(
+        personaHeadings(sheet_),
+        [] {
+            QStringList labels;
+            for (const auto l : kPaybackTotalLabels) labels << text(l);
+            return labels;
+        }(),
+        std::vector<Qt::Alignment>(kPersonaCount, Qt::AlignRight), 0, this);
+    grid2_ = buildGrid("Grid2", totals_, {600, 600, 600},
+                       {QStringLiteral("1000%"), QStringLiteral("1000%"), QStringLiteral("1000%")},
+                       600, true);
+
+    backButton_ = new QPushButton(QStringLiteral("戻る"), this);
+    backButton_->setObjectName(QStringLiteral("Command1"));
+    backButton_->setMinimumSize(88, 28);
+    connect(backButton_, &QPushButton::clicked, this, &FormPayBack::goBack);
+
+    // Results with the options and totals beside them, the picks underneath, race for race in
+    // the same order.
+    auto* side = new QVBoxLayout;
+    side->setSpacing(6);
+    side->addWidget(buildOptions());
+    auto* totalsCaption = new QLabel(QStringLiteral("予想成績"), this);
+    totalsCaption->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    side->addWidget(totalsCaption);
+    side->addWidget(grid2_, 0, Qt::AlignLeft);
+    side->addStretch(1);
+    side->addWidget(backButton_, 0, Qt::AlignRight);
+
+    auto* outer = new QGridLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setHorizontalSpacing(10);
+    outer->setVerticalSpacing(6);
+    outer->addWidget(heading_, 0, 0, 1, 2);
+    outer->addWidget(grid1_, 1, 0, Qt::AlignLeft | Qt::AlignTop);
+    outer->addLayout(side, 1, 1);
+    auto* picksBox = new QVBoxLayout;
+    picksBox->setSpacing(0);
+    picksBox->addWidget(buildPickCaptions());
+    picksBox->addWidget(grid3_);
+    outer->addLayout(picksBox, 2, 0, 1, 2, Qt::AlignLeft);
+
+    setTekichu();
+    setTotals();
+
+    adjustSize();
+    setFixedSize(size());
+    const QScreen* screen = parent ? parent->screen() : this->screen();
+    if (screen) move(screen->availableGeometry().center() - rect().center());
+}
+
+QTableView* FormPayBack::buildGrid(const char* name, PaybackGridModel* model,
+                                   const std::vector<int>& twips, const QStringList& widest,
+                                   int headerWidthTwips, bool columnHeadings) {
+    auto* grid = new QTableView(this);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setModel(model);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->setCornerButtonEnabled(false);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setStyleSheet(QStringLiteral(
+        "QTableView { gridline-color: #B8B0A0; background: #FFFFFF; }"
+        "QHeaderView::section { background: #E8E0D0; border: 0px; border-right: 1px solid #B8B0A0;"
+        " border-bottom: 1px solid #B8B0A0; padding: 1px 3px; }"));
+
+    QFont boldFont = grid->font();
+    boldFont.setBold(true);
+    const QFontMetrics fm(grid->font());
+    const QFontMetrics bold(boldFont);
+    const int rowHeight = fm.height() + 7;
+    // The widths of the original layout in twips, widened where the text would not fit.
+    const auto fitted = [&](int twipsWidth, const QString& sample) {
+        return std::max(
+            twipsToPixels(this, twipsWidth),
+            std::max(fm.horizontalAdvance(sample), bold.horizontalAdvance(sample)) + 10);
+    };
+
+    QHeaderView* rows = grid->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(rowHeight);
+    rows->setMinimumSectionSize(rowHeight);
+    int headerWidth = 0;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        headerWidth = std::max(
+            headerWidth, fitted(headerWidthTwips, model->headerData(r, Qt::Vertical).toString()));
+    }
+    rows->setFixedWidth(headerWidth + 4);
+
+    QHeaderView* columns = grid->horizontalHeader();
+    columns->setSectionResizeMode(QHeaderView::Fixed);
+    columns->setHighlightSections(false);
+    columns->setFixedHeight(fm.height() + 6);
+    columns->setVisible(columnHeadings);
+    columns->setMinimumSectionSize(4);
+    int total = 0;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const int width = std::max(fitted(twips.at(static_cast<std::size_t>(c)), widest.at(c)),
+                                   fitted(0, model->headerData(c, Qt::Horizontal).toString()));
+        columns->resizeSection(c, width);
+        total += width;
+    }
+    const int frame = 2 * grid->frameWidth();
+    grid->setFixedSize(total + rows->width() + frame, (columnHeadings ? columns->height() : 0) +
+                                                          model->rowCount() * rowHeight + frame);
+    return grid;
+}
+
+QWidget* FormPayBack::buildOptions() {
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(6);
+
+    QGroupBox* frame1 = optionFrame(box, "Frame1", "連勝買い方");
+    stakes_ = {addOption(frame1, "Option1", 0, "均等買い", "買い目を全て１００円で買う"),
+               addOption(frame1, "Option1", 1, "指数比例買い", "買う金額に重みを付ける")};
+    QGroupBox* frame2 = optionFrame(box, "Frame2", "連勝買い点数");
+    tickets_ = {addOption(frame2, "Option2", 0, "１点買い", "指数の上位１点のみ"),
+                addOption(frame2, "Option2", 1, "３点買い",
+                          "上位３点買い：比例買いの場合　３００円・２００円・１００円で買う"),
+                addOption(frame2, "Option2", 2, "６点買い",
+                          "指数の上位６点：比例買いの場合　３００円・２００円・２００円・１００円・"
+                          "１００円・１００円で買う")};
+    QGroupBox* frame3 = optionFrame(box, "Frame3", "レース選択");
+    ranges_ = {addOption(frame3, "Option3", 0, "全レース対象", nullptr),
+               addOption(frame3, "Option3", 1, "午後のレース", "６Ｒ～１２Ｒまで"),
+               addOption(frame3, "Option3", 2, "特別＆メイン", "８・９・１０・１１Ｒ")};
+    QGroupBox* frame4 = optionFrame(box, "Frame4", "的中表示");
+    markKinds_ = {addOption(frame4, "Option4", 0, "単勝", nullptr),
+                  addOption(frame4, "Option4", 1, "連勝", nullptr)};
+    for (QGroupBox* f : {frame1, frame4}) static_cast<QVBoxLayout*>(f->layout())->addStretch(1);
+
+    stakes_[0]->setChecked(true);
+    tickets_[2]->setChecked(true);
+    ranges_[0]->setChecked(true);
+    markKinds_[1]->setChecked(true);
+
+    grid->addWidget(frame1, 0, 0);
+    grid->addWidget(frame2, 0, 1);
+    grid->addWidget(frame3, 1, 0);
+    grid->addWidget(frame4, 1, 1);
+
+    // Only the button being selected acts: each click also unselects another one.
+    const auto onSelect = [this](QRadioButton* b, void (FormPayBack::*action)()) {
+        connect(b, &QRadioButton::toggled, this, [this, action](bool on) {
+            if (on) (this->*action)();
+        });
+    };
+    for (QRadioButton* b : stakes_) onSelect(b, &FormPayBack::setTotals);
+    for (QRadioButton* b : tickets_) onSelect(b, &FormPayBack::setTotals);
+    for (QRadioButton* b : ranges_) onSelect(b, &FormPayBack::setTotals);
+    for (QRadioButton* b : markKinds_) onSelect(b, &FormPayBack::setTekichu);
+    return box;
+}
+
+QWidget* FormPayBack::buildPickCaptions() {
+    // Above each persona's seven columns, whose picks they are, drawn as the grid's heading.
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(grid3_->frameWidth() + grid3_->verticalHeader()->width(), 0, 0, 0);
+    layout->setSpacing(0);
+    const QHeaderView* columns = grid3_->horizontalHeader();
+    for (int p = 0; p < kPersonaCount; ++p) {
+        int width = 0;
+        for (int k = 0; k < kPaybackPickColumns; ++k) {
+            width += columns->sectionSize(p * kPaybackPickColumns + k);
+        }
+        auto* caption = new QLabel(
+            text(sheet_.personas[static_cast<std::size_t>(p)]) + QStringLiteral("の買い目"), row);
+        caption->setObjectName(QStringLiteral("pickCaption_") + QString::number(p));
+        caption->setFixedWidth(width);
+        caption->setAlignment(Qt::AlignCenter);
+        caption->setStyleSheet(QStringLiteral(
+            "background: #E8E0D0; border: 1px solid #B8B0A0; border-bottom: 0px;"
+            " border-left: 0px; padding: 1px 3px; font-weight: bold; color: #000060;"));
+        layout->addWidget(caption);
+    }
+    layout->addStretch(1);
+    return row;
+}
+
+PaybackOptions FormPayBack::options() const {
+    PaybackOptions o;
+    o.stakes = stakes_[1]->isChecked() ? PaybackStakes::Weighted : PaybackStakes::Equal;
+    o.tickets = tickets_[0]->isChecked() ? 1 : tickets_[1]->isChecked() ? 3 : 6;
+    o.range = ranges_[1]->isChecked()   ? PaybackRange::Afternoon
+              : ranges_[2]->isChecked() ? PaybackRange::Main
+                                        : PaybackRange::All;
+    o.marks = markKinds_[0]->isChecked() ? PaybackMarks::Win : PaybackMarks::Pair;
+    return o;
+}
+
+void FormPayBack::setTekichu() {
+    marks_ = paybackMarks(sheet_, options());
+    std::vector<PaybackGridModel::Row> resultRows, pickRows;
+    for (std::size_t r = 0; r < sheet_.races.size(); ++r) {
+        const PaybackRace& race = sheet_.races[r];
+        PaybackGridModel::Row results, picks;
+        for (const auto& cell : race.results) results.push_back({text(cell)});
+        for (std::size_t p = 0; p < race.picks.size(); ++p) {
+            const std::string& mark = marks_[r][p];
+            results.push_back({text(mark), hitTicket(mark) >= 0});
+            for (std::size_t k = 0; k < race.picks[p].size(); ++k) {
+                picks.push_back({text(race.picks[p][k]), hitTicket(mark) == static_cast<int>(k)});
+            }
+        }
+        resultRows.push_back(std::move(results));
+        pickRows.push_back(std::move(picks));
+    }
+    results_->setRows(std::move(resultRows));
+    picks_->setRows(std::move(pickRows));
+}
+
+void FormPayBack::setTotals() {
+    setTekichu();
+    const PaybackTotalCells totals = paybackTotals(sheet_, options());
+    std::vector<PaybackGridModel::Row> rows;
+    for (const auto& row : totals) {
+        PaybackGridModel::Row cells;
+        for (const auto& cell : row) cells.push_back({text(cell)});
+        rows.push_back(std::move(cells));
+    }
+    totals_->setRows(std::move(rows));
+}
+
+void FormPayBack::goBack() {
+    close();
+    main_.showNormal();
+    main_.enableRaceDayCommands();
+}
+
+void openPayback(FormStart& main, const Meeting& meeting, QWidget* parent) {
+    std::optional<PaybackSheet> sheet;
+    const bool read = main.guarded([&] {
+        const std::string userName = personaName(readConstants(main.session().mast()));
+        sheet = readPayback(main.session().tran(), meeting, userName);
+    });
+    if (!read) return;
+    if (!sheet) {
+        dialogs().message(parent, text(paybackMissingText(meeting)), QString::fromLatin1(kAppTitle),
+                          UserDialogs::Icon::Exclamation);
+        return;
+    }
+    auto* window = new FormPayBack(main, std::move(*sheet), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+}
+
+}  // namespace zelvanor::gui

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "core/views/meetings.hpp"
+#include "core/views/payback.hpp"
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace zelvanor::gui {
+
+class FormStart;
+class PaybackGridModel;
+
+// One meeting's results and payouts beside the three personas' picks, with the hits marked and
+// the hit and return rates of the chosen way of betting. The meeting is read once; every option
+// change works from what was read.
+class FormPayBack : public QDialog {
+    Q_OBJECT
+  public:
+    FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent = nullptr);
+
+    // The options as the buttons are set.
+    PaybackOptions options() const;
+
+  private:
+    QTableView* buildGrid(const char* name, PaybackGridModel* model, const std::vector<int>& twips,
+                          const QStringList& widest, int headerWidthTwips, bool columnHeadings);
+    QWidget* buildOptions();
+    QWidget* buildPickCaptions();
+    // Option4: the marks; the others: the marks and both totals.
+    void setTekichu();
+    void setTotals();
+    void goBack();
+
+    FormStart& main_;
+    PaybackSheet sheet_;
+    PaybackMarkCells marks_{};
+    QLabel* heading_ = nullptr;
+    PaybackGridModel* results_ = nullptr;
+    PaybackGridModel* picks_ = nullptr;
+    PaybackGridModel* totals_ = nullptr;
+    QTableView* grid1_ = nullptr;
+    QTableView* grid2_ = nullptr;
+    QTableView* grid3_ = nullptr;
+    std::array<QRadioButton*, 2> stakes_{};
+    std::array<QRadioButton*, 3> tickets_{};
+    std::array<QRadioButton*, 3> ranges_{};
+    std::array<QRadioButton*, 2> markKinds_{};
+    QPushButton* backButton_ = nullptr;
+};
+
+// The payback window of the meeting, modal over `parent`: read from the main window's session;
+// a meeting no longer stored is told in a message box and opens nothing.
+void openPayback(FormStart& main, const Meeting& meeting, QWidget* parent);
+
+}  // namespace zelvanor::gui

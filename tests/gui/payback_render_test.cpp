@@ -1,0 +1,118 @@
+// Renders the payback window with an imported weekend (results included) into PNGs under the
+// build's screenshots folder, for people to look at, in several option settings; and checks that
+// no text of its grids and labels is cut off.
+
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/shell/constants.hpp"
+#include "core/store/store.hpp"
+#include "core/views/meetings.hpp"
+#include "core/views/payback.hpp"
+#include "gui/payback/form_pay_back.hpp"
+#include "gui/shell/form_start.hpp"
+#include "race_card_sample.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+class PaybackRenderTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<AppPaths> paths_;
+
+    static void save(QWidget& w, const QString& name) {
+        QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
+        const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + name;
+        QVERIFY(w.grab().save(file));
+        qInfo("%s", qPrintable(file));
+    }
+
+    static void checkNothingClipped(QWidget& w) {
+        for (const QLabel* label : w.findChildren<QLabel*>()) {
+            if (!label->isVisible()) continue;
+            const QFontMetrics fm(label->font());
+            QVERIFY2(fm.horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                     qPrintable(label->objectName() + ": " + label->text()));
+        }
+        for (const QTableView* grid : w.findChildren<QTableView*>()) {
+            const QAbstractItemModel* m = grid->model();
+            for (int c = 0; c < m->columnCount(); ++c) {
+                const int room = grid->columnWidth(c) - 4;
+                const QString heading = m->headerData(c, Qt::Horizontal).toString();
+                QVERIFY2(grid->horizontalHeader()->fontMetrics().horizontalAdvance(heading) <= room,
+                         qPrintable(grid->objectName() + ": " + heading));
+                for (int r = 0; r < m->rowCount(); ++r) {
+                    const QModelIndex i = m->index(r, c);
+                    QFont font = grid->font();
+                    if (const QVariant f = m->data(i, Qt::FontRole); f.isValid()) {
+                        font = f.value<QFont>();
+                    }
+                    const QString text = m->data(i).toString();
+                    QVERIFY2(
+                        QFontMetrics(font).horizontalAdvance(text) <= room,
+                        qPrintable(grid->objectName() + QStringLiteral(" row %1: ").arg(r) + text));
+                }
+            }
+            // Every row and column on show without scrolling.
+            QVERIFY2(grid->horizontalHeader()->length() + grid->verticalHeader()->width() <=
+                         grid->viewport()->width() + grid->verticalHeader()->width(),
+                     qPrintable(grid->objectName()));
+            QVERIFY2(grid->verticalHeader()->length() <= grid->viewport()->height(),
+                     qPrintable(grid->objectName()));
+        }
+    }
+
+    static void click(QWidget& w, const char* option) {
+        auto* b = w.findChild<QRadioButton*>(QString::fromLatin1(option));
+        QVERIFY2(b, option);
+        // On the button's circle: its caption ends well before the frame does.
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+    }
+
+  private slots:
+    void initTestCase() {
+        QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
+        QVERIFY(dir_.isValid());
+        paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
+        std::filesystem::create_directories(paths_->dataFolder());
+        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+    }
+
+    void rendersEveryMeeting() {
+        FormStart main(*paths_);
+        int shot = 0;
+        for (const auto& course : meetingsByCourse(main.session().tran())) {
+            for (const Meeting& meeting : course) {
+                auto sheet = readPayback(main.session().tran(), meeting,
+                                         personaName(readConstants(main.session().mast())));
+                QVERIFY(sheet);
+                FormPayBack w(main, std::move(*sheet));
+                w.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&w));
+                checkNothingClipped(w);
+                if (shot++ > 0) continue;
+                save(w, QStringLiteral("payback_default.png"));
+                click(w, "Option1_1");
+                click(w, "Option3_2");
+                save(w, QStringLiteral("payback_weighted_main.png"));
+                click(w, "Option4_0");
+                click(w, "Option2_1");
+                save(w, QStringLiteral("payback_win_marks_three.png"));
+                checkNothingClipped(w);
+            }
+        }
+        QVERIFY(shot > 0);
+    }
+};
+
+QTEST_MAIN(PaybackRenderTest)
+#include "payback_render_test.moc"
