@@ -99,6 +99,8 @@ int main(int argc, char** argv) {
 
     cli::ResultArguments result;
     cli::addResultCommand(app, result);
+    cli::VerifyArguments verify;
+    cli::addVerifyCommand(app, verify);
 
     for (auto* command : app.get_subcommands([](CLI::App*) { return true; })) {
         command->group("コマンド");
@@ -159,6 +161,7 @@ int main(int argc, char** argv) {
         if (!problem) problem = cli::horseNumberProblem(horseNumber);
     }
     if (!problem && result.command->parsed()) problem = cli::resultArgumentsProblem(result);
+    if (!problem && verify.command->parsed()) problem = cli::verifyArgumentsProblem(verify);
     if (problem) {
         std::cerr << *problem << "\n";
         return 2;
@@ -226,6 +229,8 @@ int main(int argc, char** argv) {
             return cli::deleteCommand(paths, meeting);
         } else if (result.command->parsed()) {
             return cli::resultCommand(paths, result);
+        } else if (verify.command->parsed()) {
+            return cli::verifyCommand(paths, verify);
         } else if (options->parsed()) {
             return cli::optionsCommand(paths, weightsOption->count() > 0 ? &weights : nullptr,
                                        nameOption->count() > 0 ? &userName : nullptr);
