@@ -62,8 +62,9 @@ void printTable(std::ostream& out, const std::string& title,
     }
 }
 
-nlohmann::json cellsJson(const std::array<std::array<std::string, kBetTypes>, kPersonaCount>& cells) {
-    nlohmann::json rows = nlohmann::json::array();
+nlohmann::ordered_json cellsJson(
+    const std::array<std::array<std::string, kBetTypes>, kPersonaCount>& cells) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const auto& row : cells) rows.push_back(row);
     return rows;
 }
@@ -139,11 +140,14 @@ int verifyCommand(const AppPaths& paths, const VerifyArguments& args) {
     }
 
     if (args.json) {
-        printJson(std::cout, {{"meetings", v.totals.meetings},
-                              {"races", v.totals.races},
-                              {"personas", v.personas},
-                              {"hit", cellsJson(v.hitRates)},
-                              {"return", cellsJson(v.returnRates)}});
+        // The keys in the order people read them: counts first, then the tables.
+        const nlohmann::ordered_json out = {{"meetings", v.totals.meetings},
+                                            {"races", v.totals.races},
+                                            {"personas", v.personas},
+                                            {"hit", cellsJson(v.hitRates)},
+                                            {"return", cellsJson(v.returnRates)}};
+        std::cout << out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                  << "\n";
     } else {
         std::cout << "該当開催数  " << v.totals.meetings << "\n"
                   << "該当レース数  " << v.totals.races << "\n";
