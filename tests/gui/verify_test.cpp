@@ -193,8 +193,30 @@ class VerifyTest : public QObject {
             QCOMPARE(cells(w, 1), expectedCells(v.returnRates));
         }
         QVERIFY(answers.shown.empty());
-        QVERIFY(!main.progressBar()->isVisible());
+        QVERIFY(main.progressBar()->isHidden());
         QVERIFY(w.isEnabled());
+    }
+
+    void progressBarMovesWhileTheWindowWaits() {
+        FormStart main(paths());
+        RecordingDialogs answers;
+        FormVerify w(main);
+        w.show();
+        QProgressBar* bar = main.progressBar();
+        // What the bar showed between the run's start and its end, with the window's state.
+        QList<int> shown;
+        bool windowEnabled = true;
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+            if (bar->isHidden()) return;
+            shown << value;
+            if (value > 0 && value < 100) windowEnabled = windowEnabled && w.isEnabled();
+        });
+        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        // Six meetings: a step for each after the first, then the end.
+        QCOMPARE(shown, (QList<int>{16, 33, 50, 66, 83, 100}));
+        QVERIFY(!windowEnabled);
+        QVERIFY(bar->isHidden());
+        QCOMPARE(bar->value(), 0);
     }
 
     void noRaceIsToldAndLeavesTheGridsBlank() {

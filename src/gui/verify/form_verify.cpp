@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <optional>
+#include <span>
 
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
@@ -47,6 +48,24 @@ QString courseCaption(int index) {
 
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A frame of check boxes named `name`_0, _1 … with the captions, `perRow` to a row.
+QWidget* checkFrame(QWidget* parent, const char* title, const char* frameName, const char* name,
+                    const QStringList& captions, int perRow, std::span<QCheckBox*> boxes) {
+    auto* frame = new QGroupBox(QString::fromUtf8(title), parent);
+    frame->setObjectName(QString::fromLatin1(frameName));
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(4);
+    for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
+        auto* check = new QCheckBox(captions.value(i), frame);
+        check->setObjectName(indexed(name, i));
+        grid->addWidget(check, i / perRow, i % perRow);
+        boxes[static_cast<std::size_t>(i)] = check;
+    }
+    return frame;
 }
 
 QLabel* wrappedLabel(const char* name, const char* caption, QWidget* parent) {
@@ -92,37 +111,18 @@ FormVerify::FormVerify(FormStart& main, QWidget* parent) : QWidget(parent), main
 }
 
 QWidget* FormVerify::buildCourses() {
-    auto* frame = new QGroupBox(QStringLiteral("場所の選択"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    auto* grid = new QGridLayout(frame);
-    grid->setContentsMargins(8, 4, 8, 6);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
-    for (int i = 0; i < kVerifyCourses; ++i) {
-        auto* check = new QCheckBox(courseCaption(i), frame);
-        check->setObjectName(indexed("Check1", i));
-        check->setChecked(true);
-        grid->addWidget(check, i / 5, i % 5);
-        courseChecks_[static_cast<std::size_t>(i)] = check;
-    }
+    QStringList captions;
+    for (int i = 0; i < kVerifyCourses; ++i) captions << courseCaption(i);
+    QWidget* frame = checkFrame(this, "場所の選択", "Frame1", "Check1", captions, 5, courseChecks_);
+    for (QCheckBox* check : courseChecks_) check->setChecked(true);
     return frame;
 }
 
 QWidget* FormVerify::buildRaceNumbers() {
-    auto* frame = new QGroupBox(QStringLiteral("レース選択"), this);
-    frame->setObjectName(QStringLiteral("Frame2"));
-    auto* grid = new QGridLayout(frame);
-    grid->setContentsMargins(8, 4, 8, 6);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
-    for (int i = 0; i < kVerifyRaceNumbers; ++i) {
-        auto* check = new QCheckBox(QString::fromUtf8(kRaceCaptions[static_cast<std::size_t>(i)]),
-                                    frame);
-        check->setObjectName(indexed("Check2", i));
-        check->setEnabled(false);
-        grid->addWidget(check, i / 6, i % 6);
-        raceChecks_[static_cast<std::size_t>(i)] = check;
-    }
+    QStringList captions;
+    for (const char* caption : kRaceCaptions) captions << QString::fromUtf8(caption);
+    QWidget* frame = checkFrame(this, "レース選択", "Frame2", "Check2", captions, 6, raceChecks_);
+    for (QCheckBox* check : raceChecks_) check->setEnabled(false);
     return frame;
 }
 
