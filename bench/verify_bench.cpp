@@ -12,9 +12,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -124,12 +124,12 @@ int main(int argc, char** argv) {
     zelvanor::VerificationConditions graded;
     graded.selection = 9;
     zelvanor::Verification gradedResult;
-    const Timing gradedRun = median(
-        runs, [&] { gradedResult = zelvanor::runVerification(tran, "User", graded); });
+    const Timing gradedRun =
+        median(runs, [&] { gradedResult = zelvanor::runVerification(tran, "User", graded); });
 
     sqlite3* db = nullptr;
-    check(sqlite3_open_v2(paths.tranPath().c_str(), &db,
-                          SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr),
+    check(sqlite3_open_v2(paths.tranPath().c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                          nullptr),
           db, "open");
     std::vector<std::string> raceTables;
     {
@@ -147,8 +147,8 @@ int main(int argc, char** argv) {
     const Timing bare = median(runs, [&] { touched = bareRead(db, raceTables); });
     sqlite3_close(db);
 
-    std::printf("data folder: %s (%d meetings, %d races with results; graded: %d races)\n",
-                argv[1], all.totals.meetings, all.totals.races, gradedResult.totals.races);
+    std::printf("data folder: %s (%d meetings, %d races with results; graded: %d races)\n", argv[1],
+                all.totals.meetings, all.totals.races, gradedResult.totals.races);
     std::printf("bare read touched %lld (bytes of text and sum of numbers)\n", touched);
     std::printf("median of %d runs, ms                wall   processor\n", runs);
     const auto line = [](const char* what, const Timing& t) {

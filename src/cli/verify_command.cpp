@@ -77,15 +77,13 @@ void addVerifyCommand(CLI::App& app, VerifyArguments& args) {
         "予想の検証: 三人の予想家の買い目を買った場合の的中率と回収率 (単勝・複勝・枠連・馬連) "
         "を、選んだ競馬場の開催の結果のあるレースで数える。該当するレースがなければその旨を"
         "表示して終了コード 1");
-    args.command->add_option("--courses", args.courses, "検証する競馬場のコード、省略時は全場 (例: 01,05)")
+    args.command
+        ->add_option("--courses", args.courses, "検証する競馬場のコード、省略時は全場 (例: 01,05)")
         ->delimiter(',')
         ->type_name("CODE");
-    args.command
-        ->add_option("--select", args.select,
-                     "選択の条件、省略時は 3: " + selectionList())
+    args.command->add_option("--select", args.select, "選択の条件、省略時は 3: " + selectionList())
         ->type_name("0-9");
-    args.command
-        ->add_option("--races", args.races, "--select 5 のときのレース番号 (例: 3,7,11)")
+    args.command->add_option("--races", args.races, "--select 5 のときのレース番号 (例: 3,7,11)")
         ->delimiter(',')
         ->type_name("RACE");
     args.command->add_flag("--json", args.json, "JSON で出力する");

@@ -291,8 +291,8 @@ TEST(VerificationTexts, RatesRoundHalvesAwayFromZero) {
     const struct {
         double ratio;
         const char* text;
-    } cases[] = {{0, "0%"}, {0.857, "86%"}, {1.234, "123%"}, {0.125, "13%"},
-                 {0.004, "0%"}, {0.005, "1%"}, {12.5, "1250%"}};
+    } cases[] = {{0, "0%"},     {0.857, "86%"}, {1.234, "123%"}, {0.125, "13%"},
+                 {0.004, "0%"}, {0.005, "1%"},  {12.5, "1250%"}};
     for (const auto& c : cases) EXPECT_EQ(rateText(c.ratio), c.text) << c.ratio;
 }
 
@@ -340,11 +340,11 @@ void addField(Database& tran, const MeetingTables& m, int bango, const std::vect
 
 // Horse 1 wins at 250 yen, the first two brackets pay 900.
 fixture::Columns favouriteWins(fixture::Columns more = {}) {
-    fixture::Columns c = {{"Kekka1No", std::int64_t{1}},   {"Kekka2No", std::int64_t{2}},
-                          {"Kekka3No", std::int64_t{3}},   {"Kekka1TanAm", std::int64_t{250}},
+    fixture::Columns c = {{"Kekka1No", std::int64_t{1}},      {"Kekka2No", std::int64_t{2}},
+                          {"Kekka3No", std::int64_t{3}},      {"Kekka1TanAm", std::int64_t{250}},
                           {"Kekka1FukAm", std::int64_t{110}}, {"Kekka2FukAm", std::int64_t{120}},
                           {"Kekka3FukAm", std::int64_t{130}}, {"KekkaWakNo", std::string("1 - 2")},
-                          {"KekkaWakAm", std::int64_t{900}}, {"KekkaUmaNo", std::string("1 - 2")},
+                          {"KekkaWakAm", std::int64_t{900}},  {"KekkaUmaNo", std::string("1 - 2")},
                           {"KekkaUmaAm", std::int64_t{1500}}};
     // The race row takes the last value given for a column.
     c.insert(c.end(), more.begin(), more.end());
@@ -437,12 +437,14 @@ TEST_F(VerificationRun, ReadsTheGoingMissingValuesAndRunnersWithoutAnEntriesRow)
     const MeetingTables m = fixture::makeMeeting(tran, "06", "98", "10", "03");
     // Heavy going: the heavy values rank horse 2 above horse 1 for every persona.
     addField(tran, m, 1, {90, 85, 20, 10}, favouriteWins({{"RyoOmo", std::int64_t{2}}}));
-    tran.exec("UPDATE U06981003 SET OmoNouryoku1 = 99, OmoNouryoku2 = 99, OmoNouryoku3 = 99 "
-              "WHERE umacode = '06010002'");
+    tran.exec(
+        "UPDATE U06981003 SET OmoNouryoku1 = 99, OmoNouryoku2 = 99, OmoNouryoku3 = 99 "
+        "WHERE umacode = '06010002'");
     // Horse 1's values are missing: it reads 0 and falls behind the others.
     addField(tran, m, 2, {90, 85, 20, 10}, favouriteWins());
-    tran.exec("UPDATE U06981003 SET Nouryoku1 = NULL, Nouryoku2 = NULL, Nouryoku3 = NULL "
-              "WHERE umacode = '06020001'");
+    tran.exec(
+        "UPDATE U06981003 SET Nouryoku1 = NULL, Nouryoku2 = NULL, Nouryoku3 = NULL "
+        "WHERE umacode = '06020001'");
     // Horse 1 has no entries row: the found runners move up a place.
     addField(tran, m, 3, {90, 85, 20, 10},
              favouriteWins({{"Kekka1No", std::int64_t{2}}, {"Kekka2No", std::int64_t{1}}}));

@@ -20,7 +20,8 @@ namespace {
 
 void save(QWidget& w, const char* name) {
     QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
-    const QString file = QStringLiteral(ZELVANOR_SCREENSHOTS "/") + QString::fromLatin1(name) + ".png";
+    const QString file =
+        QStringLiteral(ZELVANOR_SCREENSHOTS "/") + QString::fromLatin1(name) + ".png";
     QVERIFY2(w.grab().save(file), qPrintable(file));
 }
 

@@ -105,7 +105,8 @@ class VerifyTest : public QObject {
         }
         for (int i = 0; i < 10; ++i) {
             auto* option = child<QRadioButton>(w, indexed("Option1", i));
-            QCOMPARE(option->text(), QString::fromUtf8(kRaceSelectionCaptions[static_cast<std::size_t>(i)].data()));
+            QCOMPARE(option->text(),
+                     QString::fromUtf8(kRaceSelectionCaptions[static_cast<std::size_t>(i)].data()));
             QCOMPARE(option->isChecked(), i == 3);
         }
         const QStringList races = {"　１R", "　２R", "　３R", "　４R", "　５R", "　６R",
@@ -120,11 +121,15 @@ class VerifyTest : public QObject {
         QCOMPARE(child<QGroupBox>(w, "Frame2")->title(), QStringLiteral("レース選択"));
         QCOMPARE(child<QGroupBox>(w, "Frame3")->title(), QStringLiteral("選択の条件"));
         QCOMPARE(child<QLabel>(w, "Label1")->text(),
-                 QStringLiteral("検証するものにチェックをつけてください。（該当レースが多いと時間がかかります。）"));
+                 QStringLiteral("検証するものにチェックをつけてください。（該当レースが多いと時間が"
+                                "かかります。）"));
         QCOMPARE(child<QLabel>(w, "Label5")->text(),
-                 QStringLiteral("（＊注）　特別＆メインは８～１１レースの固定で検索しています。ダービーや有馬記念の時などこの条件にそぐわない開催がありますので注意してください。"));
+                 QStringLiteral(
+                     "（＊注）　特別＆メインは８～１１レースの固定で検索しています。ダービーや有馬"
+                     "記念の時などこの条件にそぐわない開催がありますので注意してください。"));
         QCOMPARE(child<QLabel>(w, "Label6")->text(),
-                 QStringLiteral("この検証は６点均等買いの場合の検証です。単勝・複勝については、１点目を単勝・複勝馬券を購入した場合の検証になっています。"));
+                 QStringLiteral("この検証は６点均等買いの場合の検証です。単勝・複勝については、１点"
+                                "目を単勝・複勝馬券を購入した場合の検証になっています。"));
         QCOMPARE(child<QLabel>(w, "Label2_0")->text(), QStringLiteral("該当開催数"));
         QCOMPARE(child<QLabel>(w, "Label2_1")->text(), QStringLiteral("該当レース数"));
         QCOMPARE(child<QLabel>(w, "Label3_0")->text(), QString());
@@ -157,10 +162,12 @@ class VerifyTest : public QObject {
         w.show();
         auto* race3 = child<QCheckBox>(w, "Check2_2");
         child<QRadioButton>(w, "Option1_5")->click();
-        for (int i = 0; i < 12; ++i) QVERIFY(child<QCheckBox>(w, indexed("Check2", i))->isEnabled());
+        for (int i = 0; i < 12; ++i)
+            QVERIFY(child<QCheckBox>(w, indexed("Check2", i))->isEnabled());
         race3->click();
         child<QRadioButton>(w, "Option1_9")->click();
-        for (int i = 0; i < 12; ++i) QVERIFY(!child<QCheckBox>(w, indexed("Check2", i))->isEnabled());
+        for (int i = 0; i < 12; ++i)
+            QVERIFY(!child<QCheckBox>(w, indexed("Check2", i))->isEnabled());
         QVERIFY(race3->isChecked());
     }
 
@@ -174,7 +181,8 @@ class VerifyTest : public QObject {
             std::vector<int> unticked;
         } cases[] = {{3, {}}, {1, {}}, {2, {5}}, {4, {}}};
         for (const auto& c : cases) {
-            for (int i = 0; i < 10; ++i) child<QCheckBox>(w, indexed("Check1", i))->setChecked(true);
+            for (int i = 0; i < 10; ++i)
+                child<QCheckBox>(w, indexed("Check1", i))->setChecked(true);
             VerificationConditions conditions;
             conditions.selection = c.option;
             for (int code : c.unticked) {
@@ -229,8 +237,9 @@ class VerifyTest : public QObject {
         child<QRadioButton>(w, "Option1_5")->click();
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
         QCOMPARE(answers.shown.size(), size_t{1});
-        QCOMPARE(answers.shown[0].text,
-                 QStringLiteral("該当する開催のレースがありませんでした。条件を設定し直してください。"));
+        QCOMPARE(
+            answers.shown[0].text,
+            QStringLiteral("該当する開催のレースがありませんでした。条件を設定し直してください。"));
         QCOMPARE(answers.shown[0].icon, UserDialogs::Icon::Critical);
         QVERIFY(child<QLabel>(w, "Label3_0")->text().toInt() > 0);
         QCOMPARE(child<QLabel>(w, "Label3_1")->text(), QStringLiteral("0"));

@@ -63,15 +63,15 @@ struct VerificationConditions {
 struct VerifiedRace {
     int raceNumber = 0;
     std::string jouken41, jouken42, track, grade;
-    std::int64_t runnerCount = 0;  // tousuu
-    bool goodGoing = true;         // RyoOmo is 1
-    std::array<std::int64_t, 3> placed{};     // Kekka1No … Kekka3No
-    std::int64_t winPayout = 0;               // Kekka1TanAm
+    std::int64_t runnerCount = 0;                // tousuu
+    bool goodGoing = true;                       // RyoOmo is 1
+    std::array<std::int64_t, 3> placed{};        // Kekka1No … Kekka3No
+    std::int64_t winPayout = 0;                  // Kekka1TanAm
     std::array<std::int64_t, 3> placePayouts{};  // Kekka1FukAm … Kekka3FukAm
-    std::string bracketPair;                  // KekkaWakNo, "2 - 3"
-    std::int64_t bracketPayout = 0;           // KekkaWakAm
-    std::string quinellaPair;                 // KekkaUmaNo
-    std::int64_t quinellaPayout = 0;          // KekkaUmaAm
+    std::string bracketPair;                     // KekkaWakNo, "2 - 3"
+    std::int64_t bracketPayout = 0;              // KekkaWakAm
+    std::string quinellaPair;                    // KekkaUmaNo
+    std::int64_t quinellaPayout = 0;             // KekkaUmaAm
 };
 
 // Whether the race passes the condition. Texts compare as stored: jouken41 and jouken42 against

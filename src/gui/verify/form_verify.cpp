@@ -89,8 +89,8 @@ FormVerify::FormVerify(FormStart& main, QWidget* parent) : QWidget(parent), main
     outer->setContentsMargins(10, 8, 10, 10);
     outer->setSpacing(6);
     outer->addWidget(wrappedLabel(
-        "Label1", "検証するものにチェックをつけてください。（該当レースが多いと時間がかかります。）",
-        this));
+        "Label1",
+        "検証するものにチェックをつけてください。（該当レースが多いと時間がかかります。）", this));
 
     // Left the choices of what to count and, under them, what was counted; right the race
     // condition with its note, the explanation of the stakes and the buttons.
@@ -221,7 +221,8 @@ QTableView* FormVerify::buildGrid(int index) {
     // The row headings get the room of the longest name (the user's has at most two
     // full-width characters) and the headings' own margins.
     int headingWidth = 0;
-    for (const QString& r : rows) headingWidth = std::max(headingWidth, metrics.horizontalAdvance(r));
+    for (const QString& r : rows)
+        headingWidth = std::max(headingWidth, metrics.horizontalAdvance(r));
     headingWidth = std::max(headingWidth, metrics.horizontalAdvance(QStringLiteral(" 翠嶺"))) + 16;
     view->verticalHeader()->setFixedWidth(headingWidth);
     view->horizontalHeader()->setFixedHeight(rowHeight);
@@ -271,11 +272,13 @@ QWidget* FormVerify::buildResults() {
 
 VerificationConditions FormVerify::conditionsShown() const {
     VerificationConditions c;
-    for (std::size_t i = 0; i < courseChecks_.size(); ++i) c.courses[i] = courseChecks_[i]->isChecked();
+    for (std::size_t i = 0; i < courseChecks_.size(); ++i)
+        c.courses[i] = courseChecks_[i]->isChecked();
     for (std::size_t i = 0; i < options_.size(); ++i) {
         if (options_[i]->isChecked()) c.selection = static_cast<int>(i);
     }
-    for (std::size_t i = 0; i < raceChecks_.size(); ++i) c.raceNumbers[i] = raceChecks_[i]->isChecked();
+    for (std::size_t i = 0; i < raceChecks_.size(); ++i)
+        c.raceNumbers[i] = raceChecks_[i]->isChecked();
     return c;
 }
 

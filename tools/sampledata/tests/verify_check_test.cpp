@@ -57,35 +57,47 @@ long number(const std::string& text) {
 }
 
 bool selected(const Conditions& c, int r, Database& tran, const std::string& table) {
-    auto st = tran.prepare("SELECT ifnull(jouken41, ''), ifnull(jouken42, ''), ifnull(track, ''), "
-                           "ifnull(grade, '') FROM \"" + table + "\" WHERE bango = ?1");
+    auto st = tran.prepare(
+        "SELECT ifnull(jouken41, ''), ifnull(jouken42, ''), ifnull(track, ''), "
+        "ifnull(grade, '') FROM \"" +
+        table + "\" WHERE bango = ?1");
     st.bind(1, std::int64_t{r});
     if (!st.step()) return false;
     const std::string j41 = st.text(0), j42 = st.text(1), track = st.text(2), grade = st.text(3);
     switch (c.option) {
-        case 0: return r <= 5;
-        case 1: return r >= 6;
-        case 2: return r >= 8 && r <= 11;
-        case 3: return true;
+        case 0:
+            return r <= 5;
+        case 1:
+            return r >= 6;
+        case 2:
+            return r >= 8 && r <= 11;
+        case 3:
+            return true;
         case 4:
             for (const std::string& j : {j41, j42}) {
                 if (j == "701" || j == "702" || j == "703") return false;
             }
             return track.compare("50") < 0;
-        case 5: return c.races[static_cast<std::size_t>(r - 1)];
-        case 6: return j42 == "005";
-        case 7: return j42 == "009";
-        case 8: return j42 == "999";
-        case 9: return grade == "A" || grade == "B" || grade == "C";
+        case 5:
+            return c.races[static_cast<std::size_t>(r - 1)];
+        case 6:
+            return j42 == "005";
+        case 7:
+            return j42 == "009";
+        case 8:
+            return j42 == "999";
+        case 9:
+            return grade == "A" || grade == "B" || grade == "C";
     }
     return false;
 }
 
 void evaluate(Database& tran, const std::string& table, int r, Counted& out) {
     const std::string entries = "U" + table.substr(1);
-    std::string sql = "SELECT tousuu, RyoOmo, Kekka1No, Kekka2No, Kekka3No, Kekka1TanAm, "
-                      "Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, KekkaWakAm, "
-                      "KekkaUmaNo, KekkaUmaAm";
+    std::string sql =
+        "SELECT tousuu, RyoOmo, Kekka1No, Kekka2No, Kekka3No, Kekka1TanAm, "
+        "Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, KekkaWakAm, "
+        "KekkaUmaNo, KekkaUmaAm";
     for (int k = 1; k <= 18; ++k) sql += ", uma" + std::to_string(k);
     auto race = tran.prepare(sql + " FROM \"" + table + "\" WHERE bango = ?1");
     race.bind(1, std::int64_t{r});
@@ -105,7 +117,8 @@ void evaluate(Database& tran, const std::string& table, int r, Counted& out) {
     std::vector<Place> found(static_cast<std::size_t>(tousuu));
     auto seek = tran.prepare(
         "SELECT WakuUmaNo, WakuNo, Nouryoku2, Nouryoku1, Nouryoku3, OmoNouryoku2, OmoNouryoku1, "
-        "OmoNouryoku3 FROM \"" + entries + "\" WHERE umacode = ?1");
+        "OmoNouryoku3 FROM \"" +
+        entries + "\" WHERE umacode = ?1");
     std::size_t filled = 0;
     for (int k = 0; k < 18 && filled < found.size(); ++k) {
         const std::string entry = race.text(13 + k);
@@ -175,8 +188,9 @@ void evaluate(Database& tran, const std::string& table, int r, Counted& out) {
 Counted count(Database& tran, const Conditions& c) {
     Counted out;
     std::vector<std::string> tables;
-    auto list = tran.prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name "
-                             "LIKE 'D%' ORDER BY name");
+    auto list = tran.prepare(
+        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name "
+        "LIKE 'D%' ORDER BY name");
     while (list.step()) tables.push_back(list.text(0));
     for (const std::string& table : tables) {
         const long course = number(table.substr(1, 2));
@@ -276,8 +290,9 @@ TEST_F(VerifyCheck, EverySelectionOverEveryCourse) {
         Conditions c;
         c.courses.fill(true);
         c.option = option;
-        if (option == 5) c.races = {true, false, false, true, false, false,
-                                    false, false, false, false, true, true};
+        if (option == 5)
+            c.races = {true,  false, false, true,  false, false,
+                       false, false, false, false, true,  true};
         const int races = check(c);
         std::cout << "option " << option << ": " << races << " races\n";
         // The weekend holds races of every kind, so every selection is checked on real hits.
@@ -304,8 +319,8 @@ TEST_F(VerifyCheck, SmallFields) {
     // rolled back: 3, 5, 7 and 8 runners, each with more runners found than the field holds.
     Database tran(zelvanor::AppPaths(data_->path()).tranPath());
     tran.exec("BEGIN");
-    auto list = tran.prepare(
-        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name LIKE 'D%'");
+    auto list =
+        tran.prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name LIKE 'D%'");
     std::vector<std::string> tables;
     while (list.step()) tables.push_back(list.text(0));
     for (const std::string& table : tables) {
