@@ -66,5 +66,16 @@ struct PaybackArguments {
 void addPaybackCommand(CLI::App& app, PaybackArguments& args);
 std::optional<std::string> paybackArgumentsProblem(const PaybackArguments& args);
 int paybackCommand(const AppPaths& paths, const PaybackArguments& args);
+// `verify [--courses …] [--select N] [--races …] [--json]`: the verification run over the stored
+// meetings (verify_command.cpp); 1 when no race counted.
+struct VerifyArguments {
+    CLI::App* command = nullptr;
+    std::vector<std::string> courses, races;
+    std::string select;
+    bool json = false;
+};
+void addVerifyCommand(CLI::App& app, VerifyArguments& args);
+std::optional<std::string> verifyArgumentsProblem(const VerifyArguments& args);
+int verifyCommand(const AppPaths& paths, const VerifyArguments& args);
 
 }  // namespace zelvanor::cli

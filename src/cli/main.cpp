@@ -101,6 +101,8 @@ int main(int argc, char** argv) {
     cli::addResultCommand(app, result);
     cli::PaybackArguments payback;
     cli::addPaybackCommand(app, payback);
+    cli::VerifyArguments verify;
+    cli::addVerifyCommand(app, verify);
 
     for (auto* command : app.get_subcommands([](CLI::App*) { return true; })) {
         command->group("コマンド");
@@ -162,6 +164,7 @@ int main(int argc, char** argv) {
     }
     if (!problem && result.command->parsed()) problem = cli::resultArgumentsProblem(result);
     if (!problem && payback.command->parsed()) problem = cli::paybackArgumentsProblem(payback);
+    if (!problem && verify.command->parsed()) problem = cli::verifyArgumentsProblem(verify);
     if (problem) {
         std::cerr << *problem << "\n";
         return 2;
@@ -231,6 +234,8 @@ int main(int argc, char** argv) {
             return cli::resultCommand(paths, result);
         } else if (payback.command->parsed()) {
             return cli::paybackCommand(paths, payback);
+        } else if (verify.command->parsed()) {
+            return cli::verifyCommand(paths, verify);
         } else if (options->parsed()) {
             return cli::optionsCommand(paths, weightsOption->count() > 0 ? &weights : nullptr,
                                        nameOption->count() > 0 ? &userName : nullptr);

@@ -23,6 +23,7 @@
 #include "gui/shell/logo_widget.hpp"
 #include "gui/shell/twips.hpp"
 #include "gui/shell/user_dialogs.hpp"
+#include "gui/verify/form_verify.hpp"
 
 namespace zelvanor::gui {
 
@@ -81,7 +82,8 @@ void FormStart::buildMenus() {
     mnuOptConvSei1_ = sei1;
     connect(den, &QAction::triggered, this, &FormStart::openRaceDaySelection);
     connect(optionSet, &QAction::triggered, this, &FormStart::openOptions);
-    for (QAction* pending : {kisi, chok, verify}) {
+    connect(verify, &QAction::triggered, this, &FormStart::openVerification);
+    for (QAction* pending : {kisi, chok}) {
         pending->setEnabled(false);
     }
     connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
@@ -146,6 +148,9 @@ void FormStart::buildContent() {
     sSCommand3_->setProperty("ready", true);
     sSCommand3_->setEnabled(true);
     connect(sSCommand3_, &QPushButton::clicked, this, &FormStart::openRaceDaySelection);
+    sSCommand4_->setProperty("ready", true);
+    sSCommand4_->setEnabled(true);
+    connect(sSCommand4_, &QPushButton::clicked, this, &FormStart::openVerification);
     outer->addLayout(buttons);
 
     // One line under the buttons for the work in hand: the progress bar, and while a batch runs
@@ -327,6 +332,19 @@ void FormStart::openOptions() {
         options_->show();
         options_->raise();
         options_->activateWindow();
+    });
+}
+
+void FormStart::openVerification() {
+    guarded([&] {
+        if (!verify_) {
+            verify_ = new FormVerify(*this);
+            verify_->setAttribute(Qt::WA_DeleteOnClose);
+            keepWindow(verify_);
+        }
+        verify_->show();
+        verify_->raise();
+        verify_->activateWindow();
     });
 }
 

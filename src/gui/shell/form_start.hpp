@@ -22,6 +22,7 @@ class QPushButton;
 namespace zelvanor::gui {
 
 class FormOption;
+class FormVerify;
 
 // The main window: every command of the program through its menus and four large buttons; it
 // lends its progress bar and pointer to the long operations. Closing it ends the program.
@@ -63,6 +64,9 @@ class FormStart : public QMainWindow {
     // 予想定数の設定: the stored constants in the options dialog, opened once and brought to
     // the front when it is open already (its unsaved changes give way to the stored values).
     void openOptions();
+    // 予想の検証 and the button 予想検証: the verification window, not modal; opened once and
+    // brought to the front when it is open already.
+    void openVerification();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +98,7 @@ class FormStart : public QMainWindow {
     QPointer<FormOption> options_;
     // One race-day selection at a time: two could delete each other's meetings.
     QPointer<QWidget> raceDaySelection_;
+    QPointer<FormVerify> verify_;
     // The race-day selections and race cards opened from here: closing the main window ends the
     // program, so they close with it.
     std::vector<QPointer<QWidget>> openWindows_;

@@ -1,0 +1,269 @@
+#include "core/views/verification.hpp"
+
+#include <algorithm>
+#include <initializer_list>
+#include <unordered_set>
+#include <utility>
+
+#include "core/import/race_tables.hpp"
+#include "core/records/format.hpp"
+#include "core/records/numeric.hpp"
+#include "core/records/runner_entry.hpp"
+#include "core/store/store.hpp"
+#include "core/views/meetings.hpp"
+
+namespace zelvanor {
+
+namespace {
+
+constexpr int kRunnerSlots = 18;  // uma1 … uma18
+
+// A ticket pays only when it is a pair: an empty label (a runner without a value, or a place
+// beyond the field) and a ticket the field does not form never match a stored result, not even
+// the blank a result column holds for a bet that was not run.
+bool pays(std::string_view label, std::string_view result) {
+    return !label.empty() && label != kNoTicket && label == result;
+}
+
+void add(VerificationTotals& totals, std::size_t persona, BetType bet, std::int64_t payout) {
+    const auto b = static_cast<std::size_t>(bet);
+    ++totals.hits[persona][b];
+    totals.returns[persona][b] += payout;
+}
+
+bool isOneOf(std::string_view text, std::initializer_list<std::string_view> values) {
+    return std::find(values.begin(), values.end(), text) != values.end();
+}
+
+// The race columns in the order raceFrom reads them: the condition, the field and the result.
+constexpr std::string_view kRaceColumns =
+    "bango, jouken41, jouken42, track, grade, tousuu, RyoOmo, Kekka1No, Kekka2No, Kekka3No, "
+    "Kekka1TanAm, Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, KekkaWakAm, KekkaUmaNo, "
+    "KekkaUmaAm";
+constexpr int kFirstRunnerColumn = 18;
+
+VerifiedRace raceFrom(const Statement& st) {
+    VerifiedRace r;
+    r.raceNumber = static_cast<int>(st.int64(0));
+    r.jouken41 = st.textView(1);
+    r.jouken42 = st.textView(2);
+    r.track = st.textView(3);
+    r.grade = st.textView(4);
+    r.runnerCount = numericValue(st.textView(5));
+    r.goodGoing = st.int64(6) == 1;
+    for (int i = 0; i < 3; ++i) r.placed[static_cast<std::size_t>(i)] = st.int64(7 + i);
+    r.winPayout = st.int64(10);
+    for (int i = 0; i < 3; ++i) r.placePayouts[static_cast<std::size_t>(i)] = st.int64(11 + i);
+    r.bracketPair = st.textView(14);
+    r.bracketPayout = st.int64(15);
+    r.quinellaPair = st.textView(16);
+    r.quinellaPayout = st.int64(17);
+    return r;
+}
+
+// A race that counts, with the horse codes of its entries (blank for a place without a horse).
+struct CountedRace {
+    VerifiedRace race;
+    std::array<std::string, kRunnerSlots> umacodes;
+};
+
+using EntryRow = std::pair<std::string, VerifiedRunner>;
+
+// The entries rows of a meeting, sorted by horse code for lookup. One query per meeting: a seek
+// per runner would cost a statement step and a B-tree descent each, eighteen times per race.
+void readEntries(Database& tran, const std::string& entriesTable, std::vector<EntryRow>& rows) {
+    rows.clear();
+    auto st = tran.prepare(
+        "SELECT umacode, WakuUmaNo, WakuNo, Nouryoku1, Nouryoku2, Nouryoku3, OmoNouryoku1, "
+        "OmoNouryoku2, OmoNouryoku3 FROM " +
+        quoteIdentifier(entriesTable));
+    while (st.step()) {
+        VerifiedRunner r;
+        r.horseNumber = static_cast<std::int16_t>(st.int64(1));
+        r.bracketNumber = static_cast<std::int16_t>(st.int64(2));
+        // Single columns: the values as stored, NULL reading 0.
+        r.values = {static_cast<float>(st.real(3)), static_cast<float>(st.real(4)),
+                    static_cast<float>(st.real(5)), static_cast<float>(st.real(6)),
+                    static_cast<float>(st.real(7)), static_cast<float>(st.real(8))};
+        rows.emplace_back(std::string(st.textView(0)), r);
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const EntryRow& a, const EntryRow& b) { return a.first < b.first; });
+}
+
+const VerifiedRunner* findEntry(const std::vector<EntryRow>& rows, std::string_view umacode) {
+    const auto it = std::lower_bound(
+        rows.begin(), rows.end(), umacode,
+        [](const EntryRow& row, std::string_view code) { return row.first < code; });
+    return it != rows.end() && it->first == umacode ? &it->second : nullptr;
+}
+
+}  // namespace
+
+bool raceSelected(const VerificationConditions& conditions, const VerifiedRace& race) {
+    const int r = race.raceNumber;
+    switch (conditions.selection) {
+        case 0:
+            return r <= 5;
+        case 1:
+            return r >= 6;
+        case 2:
+            return r >= 8 && r <= 11;
+        case 3:
+            return true;
+        case 4: {
+            const auto excluded = [](std::string_view jouken) {
+                return isOneOf(jouken, {"701", "702", "703"});
+            };
+            return !excluded(race.jouken41) && !excluded(race.jouken42) && race.track < "50";
+        }
+        case 5:
+            return r >= 1 && r <= kVerifyRaceNumbers &&
+                   conditions.raceNumbers[static_cast<std::size_t>(r - 1)];
+        case 6:
+            return race.jouken42 == "005";
+        case 7:
+            return race.jouken42 == "009";
+        case 8:
+            return race.jouken42 == "999";
+        case 9:
+            return isOneOf(race.grade, {"A", "B", "C"});
+        default:
+            return false;
+    }
+}
+
+void verifyRace(const VerifiedRace& race, std::span<const VerifiedRunner> runners,
+                VerificationTotals& totals) {
+    ++totals.races;
+    const auto field = static_cast<std::size_t>(std::max<std::int64_t>(race.runnerCount, 0));
+    const std::size_t found = std::min(field, runners.size());
+    // Small fields judge the quinella tickets against the bracket quinella result.
+    const bool quinellaSold = race.runnerCount > 8;
+    const std::string_view quinellaPair = quinellaSold ? race.quinellaPair : race.bracketPair;
+    const std::int64_t quinellaPayout = quinellaSold ? race.quinellaPayout : race.bracketPayout;
+    const std::size_t placesPaid = race.runnerCount >= 8 ? 3 : 2;
+
+    std::vector<RankedPlace> ranking;
+    for (std::size_t p = 0; p < kPersonaCount; ++p) {
+        ranking.assign(field, RankedPlace{});
+        for (std::size_t k = 0; k < found; ++k) {
+            const VerifiedRunner& runner = runners[k];
+            ranking[k] = {runner.horseNumber, runner.bracketNumber,
+                          personaValue(kPersonas[p], runner.values, race.goodGoing),
+                          static_cast<int>(k)};
+        }
+        rankPlaces(ranking);
+
+        // A blank first place (no runner found) names no horse, even against a result of 0.
+        const std::int64_t first = ranking.empty() ? 0 : ranking[0].horseNumber;
+        if (first > 0) {
+            if (race.placed[0] == first) add(totals, p, BetType::Win, race.winPayout);
+            for (std::size_t i = 0; i < placesPaid; ++i) {
+                if (race.placed[i] == first) add(totals, p, BetType::Place, race.placePayouts[i]);
+            }
+        }
+        for (const std::string& label :
+             ticketLabels(ranking, TicketGuard::Verification, TicketNumbers::Bracket)) {
+            if (pays(label, race.bracketPair))
+                add(totals, p, BetType::BracketQuinella, race.bracketPayout);
+        }
+        for (const std::string& label :
+             ticketLabels(ranking, TicketGuard::Verification, TicketNumbers::Horse)) {
+            if (pays(label, quinellaPair)) add(totals, p, BetType::Quinella, quinellaPayout);
+        }
+    }
+}
+
+std::string rateText(double ratio) {
+    return formatNumber(ratio, "##0%");
+}
+
+std::array<std::string, kPersonaCount> verificationHeadings(std::string_view userName) {
+    std::array<std::string, kPersonaCount> headings;
+    for (std::size_t p = 0; p < kPersonaCount; ++p)
+        headings[p] = " " + personaName(kPersonas[p], userName);
+    return headings;
+}
+
+Verification verificationOf(const VerificationTotals& totals, std::string_view userName) {
+    Verification v;
+    v.totals = totals;
+    v.personas = verificationHeadings(userName);
+    if (totals.races == 0) return v;
+    const auto races = static_cast<double>(totals.races);
+    for (std::size_t p = 0; p < kPersonaCount; ++p) {
+        for (std::size_t b = 0; b < kBetTypes; ++b) {
+            v.hitRates[p][b] = rateText(static_cast<double>(totals.hits[p][b]) / races);
+            v.returnRates[p][b] =
+                rateText(static_cast<double>(totals.returns[p][b]) / (kStakes[b] * races));
+        }
+    }
+    return v;
+}
+
+Verification runVerification(Database& tran, std::string_view userName,
+                             const VerificationConditions& conditions,
+                             const VerifyProgressFn& progress) {
+    // The schema is listed once; table names come in ascending order, which for meeting tables
+    // is course code, then date.
+    const std::vector<std::string> tables = tran.userTables();
+    const std::unordered_set<std::string_view> stored(tables.begin(), tables.end());
+    std::vector<Meeting> meetings;
+    for (const std::string& name : tables) {
+        if (!isRaceTableName(name)) continue;
+        Meeting m = meetingOf(name);
+        const int course = std::stoi(m.course);
+        if (course >= 1 && course <= kVerifyCourses &&
+            conditions.courses[static_cast<std::size_t>(course - 1)]) {
+            meetings.push_back(std::move(m));
+        }
+    }
+
+    VerificationTotals totals;
+    totals.meetings = static_cast<int>(meetings.size());
+    std::vector<CountedRace> counted;
+    std::vector<EntryRow> entries;
+    std::vector<VerifiedRunner> runners;
+    std::string sql = "SELECT " + std::string(kRaceColumns);
+    for (int k = 1; k <= kRunnerSlots; ++k) sql += ", uma" + std::to_string(k);
+    sql += " FROM ";
+    for (std::size_t m = 0; m < meetings.size(); ++m) {
+        if (progress) progress(static_cast<int>(m), totals.meetings);
+        const Meeting& meeting = meetings[m];
+
+        counted.clear();
+        auto races = tran.prepare(sql + quoteIdentifier(meeting.raceTable) +
+                                  " WHERE bango BETWEEN 1 AND 12 ORDER BY bango");
+        while (races.step()) {
+            VerifiedRace race = raceFrom(races);
+            if (!raceSelected(conditions, race) || race.bracketPayout <= 0) continue;
+            CountedRace& c = counted.emplace_back();
+            c.race = std::move(race);
+            for (int k = 0; k < kRunnerSlots; ++k) {
+                const RunnerEntry entry = readRunnerEntry(races.textView(kFirstRunnerColumn + k));
+                if (entry.hasHorse) c.umacodes[static_cast<std::size_t>(k)] = entry.umacode;
+            }
+        }
+        if (counted.empty()) continue;
+
+        if (stored.contains(meeting.entriesTable)) {
+            readEntries(tran, meeting.entriesTable, entries);
+        } else {
+            entries.clear();
+        }
+        for (const CountedRace& c : counted) {
+            runners.clear();
+            for (const std::string& code : c.umacodes) {
+                if (code.empty()) continue;
+                if (const VerifiedRunner* runner = findEntry(entries, code))
+                    runners.push_back(*runner);
+            }
+            verifyRace(c.race, runners, totals);
+        }
+    }
+    if (progress) progress(totals.meetings, totals.meetings);
+    return verificationOf(totals, userName);
+}
+
+}  // namespace zelvanor

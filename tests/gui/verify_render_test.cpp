@@ -1,0 +1,60 @@
+// Pictures of the verification window as it opens, after a run over a sample weekend, and with
+// races chosen by number, for people to look at: written under the build's screenshots folder.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "gui/shell/form_start.hpp"
+#include "gui/verify/form_verify.hpp"
+#include "race_card_sample.hpp"
+#include "recording_dialogs.hpp"
+
+using namespace zelvanor;
+using namespace zelvanor::gui;
+
+namespace {
+
+void save(QWidget& w, const char* name) {
+    QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
+    const QString file =
+        QStringLiteral(ZELVANOR_SCREENSHOTS "/") + QString::fromLatin1(name) + ".png";
+    QVERIFY2(w.grab().save(file), qPrintable(file));
+}
+
+}  // namespace
+
+class VerifyRenderTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9)); }
+
+    void pictures() {
+        QTemporaryDir data, archives;
+        const AppPaths paths(data.path().toStdString());
+        fixture::importWeekend(paths, archives.path().toStdString());
+        FormStart main(paths);
+        RecordingDialogs answers;
+        FormVerify w(main);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        save(w, "verify_open");
+
+        w.findChild<QPushButton*>("Command1")->click();
+        QVERIFY(answers.shown.empty());
+        QVERIFY(!w.findChild<QLabel*>("Label3_1")->text().isEmpty());
+        save(w, "verify_after_run");
+
+        w.findChild<QRadioButton*>("Option1_5")->click();
+        for (const char* name : {"Check2_8", "Check2_10"}) w.findChild<QCheckBox*>(name)->click();
+        w.findChild<QPushButton*>("Command1")->click();
+        save(w, "verify_by_race_number");
+    }
+};
+
+QTEST_MAIN(VerifyRenderTest)
+#include "verify_render_test.moc"
