@@ -102,11 +102,27 @@ TEST_P(PeopleInfoKinds, HeaderMoneyAndDates) {
               (std::array<std::string, 5>{"1,234,567 ", " ", "12 ", "999,999 ", "2,234,578 "}));
     EXPECT_EQ(p.createdOn, "データ作成年月日 ： 1998年10月04日");
 
-    // A full year is read 00-68 as 20xx: a record made in 2026 is not one of 1926.
-    r.text("seinen", "050102").text("mkdate", "260315");
-    const PersonInfo later = personInfo(kind, r.bytes());
-    EXPECT_EQ(later.birthDate, " 2005年01月02日生まれ");
-    EXPECT_EQ(later.createdOn, "データ作成年月日 ： 2026年03月15日");
+    // A full year is read 00-68 as 20xx: a record made in 2026 is not one of 1926. A birth date
+    // lies before the record's date.
+    const struct {
+        const char* born;
+        const char* made;
+        const char* bornShown;
+        const char* madeShown;
+    } dates[] = {
+        {"050102", "260315", " 2005年01月02日生まれ", "データ作成年月日 ： 2026年03月15日"},
+        {"620508", "260315", " 1962年05月08日生まれ", "データ作成年月日 ： 2026年03月15日"},
+        {"620508", "981002", " 1962年05月08日生まれ", "データ作成年月日 ： 1998年10月02日"},
+        {"990101", "000101", " 1999年01月01日生まれ", "データ作成年月日 ： 2000年01月01日"},
+        {"050102", "      ", " 2005年01月02日生まれ", "データ作成年月日 ： "},
+        {"x50102", "981002", " 19x5年01月02日生まれ", "データ作成年月日 ： 1998年10月02日"},
+    };
+    for (const auto& d : dates) {
+        r.text("seinen", d.born).text("mkdate", d.made);
+        const PersonInfo later = personInfo(kind, r.bytes());
+        EXPECT_EQ(later.birthDate, d.bornShown);
+        EXPECT_EQ(later.createdOn, d.madeShown);
+    }
     r.text("seinen", "      ");
     EXPECT_EQ(personInfo(kind, r.bytes()).birthDate, "");
 }

@@ -172,8 +172,13 @@ std::array<std::string, 8> gradedWin(const Reader& r, int entry) {
             part("bamei"),            gradeLabel(part("grade"))};
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+// The value of two ASCII digits, -1 for anything else.
+int twoDigits(std::string_view text) {
+    if (text.size() != 2) return -1;
+    for (char c : text) {
+        if (c < '0' || c > '9') return -1;
+    }
+    return (text[0] - '0') * 10 + (text[1] - '0');
 }
 
 }  // namespace
@@ -212,13 +217,21 @@ std::int64_t topTwoRate(std::int64_t first, std::int64_t second, std::int64_t to
     return q;
 }
 
-std::string fullDate(std::string_view yymmdd) {
+std::string fullDate(std::string_view yymmdd, std::string_view reference) {
     if (trimRight(yymmdd).empty()) return {};
     const std::string_view yy = charactersAt(yymmdd, 1, 2);
-    // Two-digit years: a date shown in full reads 00-68 as 20xx and 69-99 as 19xx.
-    const bool thisCentury = yy.size() == 2 && isDigit(yy[0]) && isDigit(yy[1]) && yy < "69";
-    return std::string(thisCentury ? "20" : "19") + std::string(yy) + "年" +
-           std::string(charactersAt(yymmdd, 3, 2)) + "月" +
+    std::string year = "19" + std::string(yy);
+    if (const int y = twoDigits(yy); y >= 0) {
+        // Two-digit years: a date shown on its own reads 00-68 as 20xx and 69-99 as 19xx; a date
+        // before a reference is at most 99 years before it.
+        int full = y < 69 ? 2000 + y : 1900 + y;
+        if (const int ref = twoDigits(charactersAt(reference, 1, 2)); ref >= 0) {
+            const int refFull = ref < 69 ? 2000 + ref : 1900 + ref;
+            full = refFull - ((ref - y) % 100 + 100) % 100;
+        }
+        year = std::to_string(full);
+    }
+    return year + "年" + std::string(charactersAt(yymmdd, 3, 2)) + "月" +
            std::string(charactersAt(yymmdd, 5, 2)) + "日";
 }
 
@@ -267,7 +280,8 @@ PersonInfo personInfo(PersonKind kind, std::string_view record) {
     p.code = r.text(file.codeField) + " ";
     p.name = r.text(file.nameField) + " ";
     p.kana = r.text(file.kanaField) + std::string(file.kanaSuffix);
-    if (const std::string born = fullDate(r.text("seinen")); !born.empty()) {
+    const std::string made = r.text("mkdate");
+    if (const std::string born = fullDate(r.text("seinen"), made); !born.empty()) {
         p.birthDate = " " + born + "生まれ";
     }
     p.touzai = touzaiLabel(r.text("TOUZAI"));
@@ -289,11 +303,7 @@ PersonInfo personInfo(PersonKind kind, std::string_view record) {
 
     p.flatResults = resultsGrid(r, 1);
     p.jumpResults = resultsGrid(r, 5);
-    if (const std::string made = fullDate(r.text("mkdate")); !made.empty()) {
-        p.createdOn = "データ作成年月日 ： " + made;
-    } else {
-        p.createdOn = "データ作成年月日 ： ";
-    }
+    p.createdOn = "データ作成年月日 ： " + fullDate(made);
     for (int e = 0; e < 3; ++e) p.gradedWins[static_cast<std::size_t>(e)] = gradedWin(r, e + 1);
     for (std::size_t y = 0; y < 2; ++y) {
         const char year = y == 0 ? 'H' : 'Z';

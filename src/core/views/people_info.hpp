@@ -86,7 +86,9 @@ std::string moneyText(std::int64_t value);
 // The top-two rate (first + second) / total × 100 as a whole number, halves to the even
 // neighbour, worked out exactly on the integers; 0 without runs.
 std::int64_t topTwoRate(std::int64_t first, std::int64_t second, std::int64_t total);
-// A yymmdd date as "YYYY年MM月DD日": years 00-68 are 20xx, 69-99 19xx. Empty for a blank field.
-std::string fullDate(std::string_view yymmdd);
+// A yymmdd date as "YYYY年MM月DD日", empty for a blank field. Without a reference, years 00-68
+// are 20xx and 69-99 19xx; with one (a yymmdd date, read the same way), the year is the latest
+// that is not after the reference's: a birth date before the date the record was made.
+std::string fullDate(std::string_view yymmdd, std::string_view reference = {});
 
 }  // namespace zelvanor
