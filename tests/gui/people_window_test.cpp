@@ -106,6 +106,15 @@ class PeopleWindowTest : public QObject {
         QCOMPARE(window->findChild<QComboBox*>("Combo1")->currentIndex(), -1);
         QCOMPARE(window->findChild<QTabWidget*>("SSTab1")->count(),
                  kind == PersonKind::Jockey ? 5 : 4);
+        // An import run meanwhile turns the main window's buttons off and on again: not this one.
+        {
+            RecordingDialogs dialogs;
+            w.batchImport();
+            QCOMPARE(dialogs.shown.size(), std::size_t{1});
+        }
+        QVERIFY(!w.findChild<QPushButton*>(n.button)->isEnabled());
+        QVERIFY(!commandsEnabled(w, n));
+        QVERIFY(w.findChild<QPushButton*>(n.otherButton)->isEnabled());
 
         if (byMenu) {
             window->close();
