@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QAbstractItemModelTester>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include "core/views/people_info.hpp"
 #include "gui/people/people_window.hpp"
+#include "gui/people/text_grid_model.hpp"
 #include "gui/shell/form_start.hpp"
 #include "recording_dialogs.hpp"
 #include "sampledata/generator.hpp"
@@ -36,14 +38,20 @@ struct KindNames {
     const char* importItem;
     const char* previous;
     const char* otherButton;
+    const char* title;
+    const char* hint;
 };
 
 KindNames namesOf(PersonKind kind) {
     return kind == PersonKind::Jockey
-               ? KindNames{"FormMain", "SSCommand1", "mnuFileKisi", "mnuOptConvKisi",
-                           "SSCommand2", "SSCommand2"}
-               : KindNames{"FormMain2", "SSCommand2", "mnuFileChok", "mnuOptConvChok",
-                           "SSCommand7", "SSCommand1"};
+               ? KindNames{"FormMain",         "SSCommand1",
+                           "mnuFileKisi",      "mnuOptConvKisi",
+                           "SSCommand2",       "SSCommand2",
+                           "ＪＲＡ騎手情報検索", "←  のりストから騎手を選んでね。  (^○^)"}
+               : KindNames{"FormMain2",          "SSCommand2",
+                           "mnuFileChok",        "mnuOptConvChok",
+                           "SSCommand7",         "SSCommand1",
+                           "ＪＲＡ調教師情報検索", "←  のりストから調教師を選んでね。  (^○^)"};
 }
 
 bool commandsEnabled(FormStart& w, const KindNames& n) {
@@ -100,6 +108,12 @@ class PeopleWindowTest : public QObject {
         QVERIFY(!commandsEnabled(w, n));
         // The other kind's commands stay as they were.
         QVERIFY(w.findChild<QPushButton*>(n.otherButton)->isEnabled());
+        QCOMPARE(window->windowTitle(), QString::fromUtf8(n.title));
+        QCOMPARE(window->findChild<QLabel*>("hint")->text(), QString::fromUtf8(n.hint));
+        QCOMPARE(window->findChild<QPushButton*>(n.previous)->text(), QStringLiteral("＜"));
+        QCOMPARE(window->findChild<QPushButton*>("SSCommand3")->text(), QStringLiteral("＞"));
+        QCOMPARE(window->findChild<QPushButton*>("SSCommand4")->text(),
+                 QStringLiteral("メニューに戻る"));
         auto* people = qobject_cast<PeopleWindow*>(window);
         QVERIFY(people->recordCount() > 0);
         QCOMPARE(people->currentRecord(), 0);
@@ -222,6 +236,24 @@ class PeopleWindowTest : public QObject {
         QCOMPARE(qobject_cast<PeopleWindow*>(window)->currentRecord(), 2);
         QCOMPARE(shownCode(*window), code);
         window->close();
+    }
+
+    void gridModelKeepsItsContract() {
+        TextGridModel model(QStringList{"１ 着", "連 率"});
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setGrid(TextGrid{{"本年", "前年"}, {{"3", "50"}, {"", ""}}});
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("50"));
+        QCOMPARE(model.headerData(1, Qt::Vertical).toString(), QStringLiteral("前年"));
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("１ 着"));
+        QCOMPARE(model.index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignRight | Qt::AlignVCenter);
+        // A row cut short shows blanks, never reads past its end.
+        model.setGrid(TextGrid{{"本年", "前年", "累計"}, {{"1"}, {}, {"2", "100"}}});
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.index(0, 1).data().toString(), QString());
+        QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("100"));
     }
 
     void closingTheMainWindowClosesThem() {

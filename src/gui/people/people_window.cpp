@@ -21,6 +21,7 @@
 #include "gui/people/text_grid_model.hpp"
 #include "gui/shell/form_start.hpp"
 #include "gui/shell/twips.hpp"
+#include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 
@@ -107,10 +108,10 @@ QTableView* newTableView(QWidget* parent, const QString& name, TextGridModel* mo
 }  // namespace
 
 PeopleWindow::PeopleWindow(FormStart& main, const PeopleWindowSpec& spec, QWidget* parent)
-    : QWidget(parent, Qt::Window), main_(main), mainAlive_(&main), spec_(spec) {
+    : QWidget(parent, Qt::Window), main_(&main), paths_(main.paths()), spec_(spec) {
     setObjectName(QString::fromLatin1(spec_.objectName));
     setWindowTitle(QString::fromUtf8(spec_.title));
-    main_.setPeopleWindowOpen(spec_.kind, true);
+    main.setPeopleWindowOpen(spec_.kind, true);
     buildWindow();
 }
 
@@ -121,7 +122,7 @@ PeopleWindow::~PeopleWindow() {
 void PeopleWindow::releaseMainWindow() {
     if (released_) return;
     released_ = true;
-    if (mainAlive_) mainAlive_->setPeopleWindowOpen(spec_.kind, false);
+    if (main_) main_->setPeopleWindowOpen(spec_.kind, false);
 }
 
 void PeopleWindow::closeEvent(QCloseEvent* event) {
@@ -203,7 +204,7 @@ QWidget* PeopleWindow::buildTopRow() {
         } else {
             button->setMinimumWidth(fm.horizontalAdvance(button->text()) + 24);
             connect(button, &QPushButton::clicked, this, [this] {
-                if (mainAlive_) mainAlive_->showNormal();
+                if (main_) main_->showNormal();
                 close();
             });
         }
@@ -478,10 +479,15 @@ void PeopleWindow::showRecord(int n) {
     busyLamp_->repaint();
     {
         const BusyPointer pointer;
-        std::optional<PersonInfo> info;
-        const bool read = main_.guarded(
-            [&] { info = readPersonInfo(main_.paths(), spec_.kind, static_cast<std::size_t>(n)); });
-        if (read && info) fill(*info);
+        try {
+            if (const auto info =
+                    readPersonInfo(paths_, spec_.kind, static_cast<std::size_t>(n))) {
+                fill(*info);
+            }
+        } catch (const std::exception& e) {
+            // The file could not be read: said once, and the window keeps what it showed.
+            showOperationFailure(this, e);
+        }
     }
     setBusy(false);
 }

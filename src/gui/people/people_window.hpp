@@ -78,8 +78,9 @@ class PeopleWindow : public QWidget {
     void setBusy(bool busy);
     void releaseMainWindow();
 
-    FormStart& main_;
-    QPointer<FormStart> mainAlive_;
+    // The main window lends its commands; the window may outlive it while both close.
+    QPointer<FormStart> main_;
+    AppPaths paths_;
     PeopleWindowSpec spec_;
     int current_ = 0;
     bool released_ = false;
