@@ -8,6 +8,7 @@
 
 #include "core/shell/app_paths.hpp"
 #include "core/views/meetings.hpp"
+#include "core/views/people_info.hpp"
 
 namespace CLI {
 class App;
@@ -42,6 +43,13 @@ std::unique_ptr<Database> openMeetingDatabase(const AppPaths& paths, const std::
 // Sets what is given (null: left as stored) and shows the values.
 int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
                    const std::string* name);
+
+// `jockeys` / `trainers`: record number, code and name of everyone in the file. `jockey N` /
+// `trainer N`: what the information window shows for record N, N being the number in that list.
+// Both say on stderr when the file gives no one (1).
+int peopleListCommand(const AppPaths& paths, PersonKind kind, bool json);
+int personCommand(const AppPaths& paths, PersonKind kind, std::size_t number, bool json);
+std::optional<std::string> recordNumberProblem(const std::string& number);
 
 // `result MEETING RACE --places … --payouts …`: declared on the parser, its arguments checked
 // before the data folder is opened, then run (result_command.cpp).

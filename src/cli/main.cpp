@@ -97,6 +97,19 @@ int main(int argc, char** argv) {
     auto* nameOption = options->add_option("--name", userName, "三人目の予想家の名前、２文字まで")
                            ->type_name("NAME");
 
+    auto* jockeys = app.add_subcommand("jockeys", "騎手の一覧 (JRA#KISI.DAT の番号・コード・名前)");
+    auto* trainers =
+        app.add_subcommand("trainers", "調教師の一覧 (JRA#CHOK.DAT の番号・コード・名前)");
+    auto* jockey = app.add_subcommand("jockey", "騎手情報 (ＪＲＡ騎手情報検索の画面) を表示する");
+    auto* trainer =
+        app.add_subcommand("trainer", "調教師情報 (ＪＲＡ調教師情報検索の画面) を表示する");
+    std::string personNumber;
+    for (auto* people : {jockeys, trainers}) people->add_flag("--json", json, "JSON で出力する");
+    for (auto* person : {jockey, trainer}) {
+        person->add_option("N", personNumber, "一覧の番号 (レコード番号、1 から)")->required();
+        person->add_flag("--json", json, "JSON で出力する");
+    }
+
     cli::ResultArguments result;
     cli::addResultCommand(app, result);
     cli::PaybackArguments payback;
@@ -165,6 +178,8 @@ int main(int argc, char** argv) {
     if (!problem && result.command->parsed()) problem = cli::resultArgumentsProblem(result);
     if (!problem && payback.command->parsed()) problem = cli::paybackArgumentsProblem(payback);
     if (!problem && verify.command->parsed()) problem = cli::verifyArgumentsProblem(verify);
+    if (!problem && (jockey->parsed() || trainer->parsed()))
+        problem = cli::recordNumberProblem(personNumber);
     if (problem) {
         std::cerr << *problem << "\n";
         return 2;
@@ -236,6 +251,13 @@ int main(int argc, char** argv) {
             return cli::paybackCommand(paths, payback);
         } else if (verify.command->parsed()) {
             return cli::verifyCommand(paths, verify);
+        } else if (jockeys->parsed() || trainers->parsed()) {
+            return cli::peopleListCommand(
+                paths, jockeys->parsed() ? PersonKind::Jockey : PersonKind::Trainer, json);
+        } else if (jockey->parsed() || trainer->parsed()) {
+            return cli::personCommand(paths,
+                                      jockey->parsed() ? PersonKind::Jockey : PersonKind::Trainer,
+                                      std::stoul(personNumber), json);
         } else if (options->parsed()) {
             return cli::optionsCommand(paths, weightsOption->count() > 0 ? &weights : nullptr,
                                        nameOption->count() > 0 ? &userName : nullptr);

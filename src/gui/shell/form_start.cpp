@@ -15,6 +15,7 @@
 
 #include "core/import/import_report.hpp"
 #include "gui/common/display_text.hpp"
+#include "gui/jockey/form_main.hpp"
 #include "gui/options/form_option.hpp"
 #include "gui/race_card/form_main3.hpp"
 #include "gui/race_day/form_den_select.hpp"
@@ -24,6 +25,7 @@
 #include "gui/shell/twips.hpp"
 #include "gui/shell/user_dialogs.hpp"
 #include "gui/verify/form_verify.hpp"
+#include "gui/trainer/form_main2.hpp"
 
 namespace zelvanor::gui {
 
@@ -83,9 +85,12 @@ void FormStart::buildMenus() {
     connect(den, &QAction::triggered, this, &FormStart::openRaceDaySelection);
     connect(optionSet, &QAction::triggered, this, &FormStart::openOptions);
     connect(verify, &QAction::triggered, this, &FormStart::openVerification);
-    for (QAction* pending : {kisi, chok}) {
-        pending->setEnabled(false);
-    }
+    mnuPeople_[0][0] = kisi;
+    mnuPeople_[0][1] = kisiImport;
+    mnuPeople_[1][0] = chok;
+    mnuPeople_[1][1] = chokImport;
+    connect(kisi, &QAction::triggered, this, [this] { openPeopleWindow(PersonKind::Jockey); });
+    connect(chok, &QAction::triggered, this, [this] { openPeopleWindow(PersonKind::Trainer); });
     connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
     connect(sei1, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Results); });
     connect(kisiImport, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Jockeys); });
@@ -145,8 +150,14 @@ void FormStart::buildContent() {
         buttons->addWidget(b, 0, column++);
         *d.slot = b;
     }
-    sSCommand3_->setProperty("ready", true);
-    sSCommand3_->setEnabled(true);
+    for (QPushButton* ready : {sSCommand1_, sSCommand2_, sSCommand3_}) {
+        ready->setProperty("ready", true);
+        ready->setEnabled(true);
+    }
+    connect(sSCommand1_, &QPushButton::clicked, this,
+            [this] { openPeopleWindow(PersonKind::Jockey); });
+    connect(sSCommand2_, &QPushButton::clicked, this,
+            [this] { openPeopleWindow(PersonKind::Trainer); });
     connect(sSCommand3_, &QPushButton::clicked, this, &FormStart::openRaceDaySelection);
     sSCommand4_->setProperty("ready", true);
     sSCommand4_->setEnabled(true);
@@ -346,6 +357,51 @@ void FormStart::openVerification() {
         verify_->raise();
         verify_->activateWindow();
     });
+}
+
+void FormStart::openPeopleWindow(PersonKind kind) {
+    QPointer<QWidget>& slot = peopleWindows_[kind == PersonKind::Jockey ? 0 : 1];
+    if (slot) {
+        slot->raise();
+        slot->activateWindow();
+        return;
+    }
+    guarded([&] {
+        std::vector<std::string> items;
+        {
+            // The bar and the pointer go away however the reading ends.
+            struct Progress {
+                FormStart& main;
+                ~Progress() { main.endProgress(); }
+            } progress{*this};
+            items = loadPeopleList(paths_, kind, startProgress());
+        }
+        PeopleWindow* window = kind == PersonKind::Jockey
+                                   ? static_cast<PeopleWindow*>(new FormMain(*this))
+                                   : new FormMain2(*this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setList(items);
+        if (items.empty()) {
+            delete window;
+            dialogs().message(this, displayText(noPeopleMessage(kind)), QString(),
+                              UserDialogs::Icon::Critical);
+            showNormal();
+            return;
+        }
+        keepWindow(window);
+        slot = window;
+        window->placeWindow();
+        window->show();
+    });
+}
+
+void FormStart::setPeopleWindowOpen(PersonKind kind, bool open) {
+    const int k = kind == PersonKind::Jockey ? 0 : 1;
+    for (QAction* a : mnuPeople_[k]) a->setEnabled(!open);
+    QPushButton* button = k == 0 ? sSCommand1_ : sSCommand2_;
+    // An import running meanwhile turns the buttons back on by this mark.
+    button->setProperty("ready", !open);
+    button->setEnabled(!open);
 }
 
 void FormStart::reportFailure(const std::exception& failure) {

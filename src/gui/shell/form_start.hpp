@@ -10,6 +10,7 @@
 #include "core/shell/data_session.hpp"
 #include "core/shell/file_problem.hpp"
 #include "core/views/meetings.hpp"
+#include "core/views/people_info.hpp"
 #include "gui/shell/help_window.hpp"
 
 class QAction;
@@ -67,6 +68,11 @@ class FormStart : public QMainWindow {
     // 予想の検証 and the button 予想検証: the verification window, not modal; opened once and
     // brought to the front when it is open already.
     void openVerification();
+    // 騎手情報の照会 / 調教師情報の照会 and the buttons 騎手情報 / 厩舎情報: the list of the
+    // record file, then the information window, or the message that there is no one to show.
+    void openPeopleWindow(zelvanor::PersonKind kind);
+    // While an information window exists, its button, its 照会 item and its import are off.
+    void setPeopleWindowOpen(zelvanor::PersonKind kind, bool open);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -87,6 +93,8 @@ class FormStart : public QMainWindow {
     QAction* mnuFileDen_ = nullptr;
     QAction* mnuOptConvUmaj_ = nullptr;
     QAction* mnuOptConvSei1_ = nullptr;
+    // Per PersonKind: the 照会 item and the import item of jockeys, then of trainers.
+    QAction* mnuPeople_[2][2] = {};
     QPushButton* sSCommand1_ = nullptr;
     QPushButton* sSCommand2_ = nullptr;
     QPushButton* sSCommand3_ = nullptr;
@@ -96,6 +104,7 @@ class FormStart : public QMainWindow {
     QProgressBar* progressBar1_ = nullptr;
     QPointer<HelpWindow> help_;
     QPointer<FormOption> options_;
+    QPointer<QWidget> peopleWindows_[2];
     // One race-day selection at a time: two could delete each other's meetings.
     QPointer<QWidget> raceDaySelection_;
     QPointer<FormVerify> verify_;
