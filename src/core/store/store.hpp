@@ -56,6 +56,9 @@ using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 void validateIdentifier(std::string_view name);
 // The identifier in double quotes, validated first.
 std::string quoteIdentifier(std::string_view name);
+// The identifier as a CREATE statement writes it: bare when SQL reads it so, else quoted;
+// validated first.
+std::string schemaIdentifier(std::string_view name);
 // The form under which names are compared: ASCII lower case, full-width ASCII folded to half-width.
 std::string normalizeName(std::string_view name);
 
@@ -287,6 +290,11 @@ class Table {
     Mode mode_ = Mode::None;
     std::vector<std::optional<Value>> pending_;
 };
+
+// The user tables of a database file, as Database::userTables() gives them, read from the file's
+// pages without SQLite parsing its schema: a new connection parses every CREATE statement stored,
+// which with many seasons of meetings costs far more than listing their names.
+std::vector<std::string> userTablesOf(const std::filesystem::path& database);
 
 // True when the database file holds a user table of exactly that name.
 bool tableExists(const std::filesystem::path& database, std::string_view table);
