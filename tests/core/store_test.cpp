@@ -419,6 +419,49 @@ TEST_F(StoreTest, TablesMadeByEarlierVersionsAreReadAndWritten) {
               (std::vector<std::string>{"D05981003", "U05981003", "t"}));
 }
 
+TEST(StoreReopen, AFileOpenedAgainIsReadAsItIsNow) {
+    // A connection closed is kept for the next one opened on the file: what changed in between,
+    // through SQLite or by copying another file over it, must be seen.
+    TempFolder dir;
+    const ColumnDef cols[] = {{"x", ColumnType::Long}};
+    {
+        Database other(dir / "other.mdb");
+        other.createTable("FromOther", cols);
+    }
+    {
+        Database db(dir / "t.mdb");
+        db.createTable("A", cols);
+    }
+    {
+        Database writer(dir / "t.mdb");
+        Database second(dir / "t.mdb");  // a connection of its own while the first is in use
+        second.createTable("B", cols);
+        EXPECT_TRUE(writer.hasTable("B"));
+    }
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_EQ(db.userTables(), (std::vector<std::string>{"A", "B"}));
+    }
+    // The same file overwritten in place, and a file put in its place.
+    std::filesystem::copy_file(dir / "other.mdb", dir / "t.mdb",
+                               std::filesystem::copy_options::overwrite_existing);
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_EQ(db.userTables(), (std::vector<std::string>{"FromOther"}));
+        db.createTable("C", cols);
+    }
+    std::filesystem::rename(dir / "other.mdb", dir / "t.mdb");
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_EQ(db.userTables(), (std::vector<std::string>{"FromOther"}));
+    }
+    std::filesystem::remove(dir / "t.mdb");
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_TRUE(db.userTables().empty());
+    }
+}
+
 TEST(StoreNames, CreateStatementsWriteNamesBareOnlyWhereSqlReadsThemSo) {
     for (const auto& [name, written] : std::vector<std::pair<std::string, std::string>>{
              {"umacode", "umacode"},

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -213,6 +214,9 @@ class Database {
     };
     std::filesystem::path path_;
     std::unique_ptr<sqlite3, Closer> db_;
+    // Device and inode of the file when opened: a connection is kept for reuse only while its
+    // path names that file.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> opened_;
     struct TableColumns {
         std::vector<ColumnDef> defs;
         std::vector<std::string> declared;  // each column's declared type, as written
