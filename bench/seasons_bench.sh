@@ -11,10 +11,11 @@
 # (default /tmp/seasons-bench-run) may be set in the environment; the generated seasons are kept
 # in WORK and reused, the data folder is made anew on every run.
 #
-# The bare insert: the season's new race and entries tables, 競走馬, 騎手マスタ and 調教師マスタ
-# copied row by row (INSERT … SELECT … WHERE 1, which SQLite cannot turn into a page copy) into
-# plain tables of a fresh file, no indexes, one transaction; timed inside the sqlite3 shell after
-# the source schemas are read, so that only the inserts count.
+# The bare insert: the rows of the season's new race and entries tables, 競走馬, 騎手マスタ and
+# 調教師マスタ copied row by row (INSERT … SELECT … WHERE 1, which SQLite cannot turn into a page
+# copy) into plain tables of a fresh file (all race rows in one, all entries rows in another), no
+# indexes, one transaction; timed inside the sqlite3 shell after the source schemas are read, so
+# that only the inserts count.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -48,32 +49,36 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
 tables() { sqlite3 "$1" "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name"; }
 
-# The bare insert of the tables given on stdin (db.table per line), timed by the shell itself.
+# The bare insert of the tables given on stdin (db.table per line), timed by the shell itself:
+# every race table's rows into one plain table, every entries table's into another, each master
+# into one of its own.
 bare_insert() {
     local sql=$work/bare.sql
-    rm -f "$work/bare.mdb" "$sql.rows"
+    rm -f "$work/bare.mdb"
     {
         echo "ATTACH '$data/tran.mdb' AS tran; ATTACH '$data/mast.mdb' AS mast;"
         echo "SELECT count(*) FROM tran.sqlite_schema; SELECT count(*) FROM mast.sqlite_schema;"
-        local n=0
+        local -A made=()
+        local rows=""
         while read -r qualified; do
             local db=${qualified%%.*} table=${qualified#*.}
-            n=$((n + 1))
-            # The columns as declared, without keys or constraints.
-            local cols
-            cols=$(sqlite3 "$data/$db.mdb" \
-                "SELECT group_concat('\"' || name || '\" ' || type, ', ') FROM pragma_table_info('$table')")
-            echo "CREATE TABLE main.b$n ($cols);"
-            echo "INSERT INTO main.b$n SELECT * FROM $db.\"$table\" WHERE 1;" >> "$sql.rows"
+            # Race tables into "D", entries tables into "U", a master into a table of its own.
+            local into=$table
+            [[ $db == tran ]] && into=${table:0:1}
+            if [[ -z ${made[$into]:-} ]]; then
+                # Its columns with their types, and nothing else: no key, no constraint.
+                echo "CREATE TABLE main.\"b$into\" AS SELECT * FROM $db.\"$table\" WHERE 0;"
+                made[$into]=1
+            fi
+            rows+="INSERT INTO main.\"b$into\" SELECT * FROM $db.\"$table\" WHERE 1;"$'\n'
         done
         echo ".timer on"
         echo "BEGIN;"
-        cat "$sql.rows"
+        printf '%s' "$rows"
         echo "COMMIT;"
     } > "$sql"
-    rm -f "$sql.rows"
     sqlite3 "$work/bare.mdb" < "$sql" | awk '/^Run Time/ { s += $4 } END { printf "%d", s * 1000 }'
-    rm -f "$sql" "$sql.rows"
+    rm -f "$sql"
 }
 
 printf '%-6s %9s %9s %6s %6s %9s %9s %10s %6s\n' season import_ms bare_ms ratio vs_1st \
