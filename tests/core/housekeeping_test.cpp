@@ -24,6 +24,12 @@ std::int64_t countRows(Database& db, std::string_view table) {
     return st.int64(0);
 }
 
+std::int64_t freePages(Database& db) {
+    auto st = db.prepare("PRAGMA freelist_count");
+    EXPECT_TRUE(st.step());
+    return st.int64(0);
+}
+
 std::string integrity(Database& db) {
     auto st = db.prepare("PRAGMA integrity_check");
     EXPECT_TRUE(st.step());
@@ -96,6 +102,34 @@ TEST(CompactMast, WritesFromAnotherConnectionDuringCompactionsAreAllKept) {
     Database db(dir / "mast.mdb");
     EXPECT_EQ(integrity(db), "ok");
     EXPECT_EQ(countRows(db, "t"), kInserts);
+}
+
+TEST(CompactMast, GivesBackFreePagesAndLeavesAFileWithoutThemAsItIs) {
+    TempFolder dir;
+    const AppPaths paths(dir.path());
+    {
+        Database db(paths.mastPath());
+        db.exec("CREATE TABLE t (x TEXT)");
+        db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                "INSERT INTO t SELECT printf('%0500d', i) FROM n");
+        db.exec("DELETE FROM t WHERE rowid > 100");
+        EXPECT_GT(freePages(db), 0);
+    }
+    const auto before = std::filesystem::file_size(paths.mastPath());
+    compactMast(paths);
+    const auto compacted = std::filesystem::file_size(paths.mastPath());
+    EXPECT_LT(compacted, before / 4);
+    {
+        Database db(paths.mastPath());
+        EXPECT_EQ(freePages(db), 0);
+        EXPECT_EQ(countRows(db, "t"), 100);
+    }
+    const auto modified = std::filesystem::last_write_time(paths.mastPath());
+    compactMast(paths);
+    EXPECT_EQ(std::filesystem::last_write_time(paths.mastPath()), modified);
+    EXPECT_EQ(std::filesystem::file_size(dir / "mast.bak"), compacted);
+    Database db(paths.mastPath());
+    EXPECT_EQ(countRows(db, "t"), 100);
 }
 
 TEST(CompactMast, FailureLeavesMastUntouched) {

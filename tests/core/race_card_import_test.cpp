@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -45,6 +46,35 @@ std::vector<std::string> horseCodes(Database& db, std::string_view entries) {
     std::vector<std::string> codes;
     while (st.step()) codes.push_back(st.text(0));
     return codes;
+}
+
+// The statement with which an earlier version made a meeting table: every name quoted.
+std::string earlierCreate(std::string_view table, std::span<const ColumnDef> columns,
+                          const std::string& key) {
+    std::string sql = "CREATE TABLE \"" + std::string(table) + "\" (";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const ColumnDef& c = columns[i];
+        const std::string type = c.type == ColumnType::Text ? "TEXT(" + std::to_string(c.size) + ")"
+                                 : c.type == ColumnType::Integer ? "SMALLINT"
+                                 : c.type == ColumnType::Long    ? "INTEGER"
+                                 : c.type == ColumnType::Single  ? "FLOAT"
+                                                                 : "DOUBLE";
+        sql += (i ? ", \"" : "\"") + c.name + "\" " + type;
+        if (c.name == key) sql += " NOT NULL CHECK (\"" + key + "\" <> '')";
+    }
+    return sql + ", UNIQUE (\"" + key + "\"))";
+}
+
+std::vector<std::vector<Value>> allRows(Database& db, std::string_view table,
+                                        std::string_view key) {
+    Statement st = db.prepare("SELECT * FROM " + quoteIdentifier(table) + " ORDER BY " +
+                              quoteIdentifier(key));
+    std::vector<std::vector<Value>> rows;
+    while (st.step()) {
+        auto& row = rows.emplace_back();
+        for (int i = 0; i < st.columnCount(); ++i) row.push_back(st.value(i));
+    }
+    return rows;
 }
 
 class RaceCardImportTest : public ::testing::Test {
@@ -487,6 +517,46 @@ TEST_F(RaceCardRefusalTest, CombinedImportFailingAfterTheHorsesSaysTheyWereStore
     Statement st = mast.prepare("SELECT umacode FROM " + quoteIdentifier(kHorseTable));
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.text(0), "96100002");
+}
+
+TEST_F(RaceCardImportTest, TablesMadeByEarlierVersionsTakeTheSameRowsAsNewOnes) {
+    horses({"96100001", "96100002", "96100003"});
+    cards({Den1Record("05", "98", "10", "03", 1).runner(1, "96100001").runner(2, "96100002"),
+           Den1Record("05", "98", "10", "03", 2).runner(1, "96100003").runner(3, "96100001"),
+           Den1Record("08", "98", "10", "03", 1).runner(2, "96100002")});
+    // The same files in a data folder where earlier versions made the meetings' tables: with
+    // quoted names, and with an index of its own whose triggers refuse empty keys.
+    TempFolder earlier;
+    const AppPaths earlierPaths{earlier.path()};
+    for (const char* file : {"JRA#DEN1.DAT", "mast.mdb"}) {
+        std::filesystem::copy_file(folder / file, earlier / file);
+    }
+    {
+        Database tran(earlierPaths.tranPath());
+        tran.exec(earlierCreate("U05981003", horseTableColumns(), "umacode"));
+        tran.exec(earlierCreate("D05981003", raceTableColumns(), "bango"));
+        tran.createTable("U08981003", horseTableColumns());
+        tran.createIndex("Umacode", "U08981003", "umacode", true);
+        tran.createTable("D08981003", raceTableColumns());
+        tran.createIndex("bango", "D08981003", "bango", true);
+    }
+    // Imported twice: the second import replaces every row.
+    for (int pass = 0; pass < 2; ++pass) {
+        importRaceCards(paths, {});
+        importRaceCards(earlierPaths, {});
+    }
+    Database made(paths.tranPath());
+    Database old(earlierPaths.tranPath());
+    for (const auto& [table, key, count] :
+         std::vector<std::tuple<std::string, std::string, std::size_t>>{
+             {"D05981003", "bango", 2},
+             {"U05981003", "umacode", 3},
+             {"D08981003", "bango", 1},
+             {"U08981003", "umacode", 1}}) {
+        const auto rows = allRows(made, table, key);
+        EXPECT_EQ(rows.size(), count) << table;
+        EXPECT_EQ(allRows(old, table, key), rows) << table;
+    }
 }
 
 }  // namespace

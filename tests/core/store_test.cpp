@@ -331,6 +331,167 @@ TEST_F(StoreTest, IndexNamesArePerTable) {
     EXPECT_THROW(t.setIndex("other"), StoreError);
 }
 
+TEST_F(StoreTest, TablesListedFromTheFileAreThoseSqliteLists) {
+    // Enough tables, with names long enough, that the schema spans interior pages and some of its
+    // rows overflow their page; odd names and objects that are no user table among them.
+    const ColumnDef cols[] = {{"x", ColumnType::Long}};
+    for (int i = 0; i < 300; ++i) db->createTable("D" + std::to_string(100000 + i * 7), cols);
+    db->createTable(std::string(100, 'L') + "競走馬", cols);
+    db->exec("CREATE TABLE \"" + std::string(120, 'n') + "\" (" + std::string(6000, ' ') + "x)");
+    db->exec("CREATE TABLE \"a\"\"b c\" (x)");
+    db->exec("CREATE TABLE \"W\" (k TEXT PRIMARY KEY) WITHOUT ROWID");
+    db->exec("CREATE TABLE \"Seq\" (k INTEGER PRIMARY KEY AUTOINCREMENT)");  // sqlite_sequence
+    db->exec("INSERT INTO \"Seq\" DEFAULT VALUES");
+    db->exec("CREATE VIEW \"V\" AS SELECT 1 AS one");
+    db->exec("CREATE INDEX \"Ix\" ON \"W\" (k)");
+    db->exec("ANALYZE");  // sqlite_stat1
+    const auto expected = db->userTables();
+    ASSERT_EQ(expected.size(), 306u);
+    EXPECT_EQ(userTablesOf(dir / "t.mdb"), expected);
+    // A write-ahead log may hold what the file does not yet: SQLite reads that schema itself.
+    db->exec("PRAGMA journal_mode = WAL");
+    db->exec("CREATE TABLE \"InLog\" (x)");
+    EXPECT_EQ(userTablesOf(dir / "t.mdb"), db->userTables());
+    db.reset();
+    EXPECT_THROW(userTablesOf(dir / "none.mdb"), StoreError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.mdb"));
+}
+
+TEST_F(StoreTest, TablesMadeByEarlierVersionsAreReadAndWritten) {
+    // The texts earlier versions wrote: names quoted, an index of its own with triggers refusing
+    // empty keys, and one declared with the table.
+    db->exec(
+        "CREATE TABLE \"U05981003\" (\"umacode\" TEXT(8), \"bamei\" TEXT(72), \"RaceNo\" "
+        "SMALLINT, \"Nouryoku1\" FLOAT)");
+    db.reset();  // a connection of its own, as the old version's was
+    {
+        Database old(dir / "t.mdb");
+        old.createIndex("Umacode", "U05981003", "umacode", true);
+        old.exec(
+            "CREATE TABLE \"D05981003\" (\"bango\" SMALLINT NOT NULL CHECK (\"bango\" <> ''), "
+            "\"hondai\" TEXT(120), UNIQUE (\"bango\"))");
+    }
+    db = std::make_unique<Database>(dir / "t.mdb");
+    Table entries(*db, "U05981003");
+    entries.setIndex("umacode");
+    entries.addNew();
+    entries.set("UMACODE", std::string("12345678"));
+    entries.set("RaceNo", 2.5);
+    entries.set("Nouryoku1", 1.1);
+    entries.update();
+    EXPECT_THROW(
+        {
+            entries.addNew();
+            entries.set("umacode", std::string("12345678"));
+            entries.update();
+        },
+        StoreError);
+    EXPECT_THROW(
+        {
+            entries.addNew();
+            entries.set("umacode", std::string(""));
+            entries.update();
+        },
+        StoreError);
+    ASSERT_TRUE(entries.seek(std::string("12345678")));
+    EXPECT_EQ(entries.integer("raceno"), 2);
+    EXPECT_FLOAT_EQ(static_cast<float>(entries.real("nouryoku1")), 1.1f);
+    EXPECT_EQ(db->column("U05981003", "BAMEI").size, 72);
+    entries.edit();
+    entries.set("bamei", std::string("テスト"));
+    entries.update();
+    EXPECT_EQ(entries.text("bamei"), "テスト");
+
+    Table races(*db, "D05981003");
+    races.setIndex("bango");
+    races.addNew();
+    races.set("bango", std::int64_t{3});
+    races.update();
+    EXPECT_THROW(
+        {
+            races.addNew();
+            races.set("bango", std::int64_t{3});
+            races.update();
+        },
+        StoreError);
+    EXPECT_TRUE(races.seek(std::int64_t{3}));
+    EXPECT_EQ(userTablesOf(dir / "t.mdb"),
+              (std::vector<std::string>{"D05981003", "U05981003", "t"}));
+}
+
+TEST(StoreReopen, AFileOpenedAgainIsReadAsItIsNow) {
+    // A connection closed is kept for the next one opened on the file: what changed in between,
+    // through SQLite or by copying another file over it, must be seen.
+    TempFolder dir;
+    const ColumnDef cols[] = {{"x", ColumnType::Long}};
+    {
+        Database other(dir / "other.mdb");
+        other.createTable("FromOther", cols);
+    }
+    {
+        Database db(dir / "t.mdb");
+        db.createTable("A", cols);
+    }
+    {
+        Database writer(dir / "t.mdb");
+        Database second(dir / "t.mdb");  // a connection of its own while the first is in use
+        second.createTable("B", cols);
+        EXPECT_TRUE(writer.hasTable("B"));
+    }
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_EQ(db.userTables(), (std::vector<std::string>{"A", "B"}));
+    }
+    // The same file overwritten in place, and a file put in its place.
+    std::filesystem::copy_file(dir / "other.mdb", dir / "t.mdb",
+                               std::filesystem::copy_options::overwrite_existing);
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_EQ(db.userTables(), (std::vector<std::string>{"FromOther"}));
+        db.createTable("C", cols);
+    }
+    std::filesystem::rename(dir / "other.mdb", dir / "t.mdb");
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_EQ(db.userTables(), (std::vector<std::string>{"FromOther"}));
+    }
+    std::filesystem::remove(dir / "t.mdb");
+    {
+        Database db(dir / "t.mdb");
+        EXPECT_TRUE(db.userTables().empty());
+    }
+}
+
+TEST(StoreNames, CreateStatementsWriteNamesBareOnlyWhereSqlReadsThemSo) {
+    for (const auto& [name, written] : std::vector<std::pair<std::string, std::string>>{
+             {"umacode", "umacode"},
+             {"D05981003", "D05981003"},
+             {"shoutai_Name2", "shoutai_Name2"},
+             {"order", "\"order\""},  // a keyword
+             {"Select", "\"Select\""},
+             {"2x", "\"2x\""},
+             {"競走馬", "\"競走馬\""},
+             {"a b", "\"a b\""},
+         }) {
+        EXPECT_EQ(schemaIdentifier(name), written) << name;
+    }
+    EXPECT_THROW(schemaIdentifier("a\"b"), StoreError);
+    EXPECT_THROW(schemaIdentifier(""), StoreError);
+    // Every such name makes a table whose columns read back as they were named.
+    TempFolder dir;
+    Database db(dir / "n.mdb");
+    const ColumnDef cols[] = {{"order", ColumnType::Text, 2},
+                              {"Select", ColumnType::Integer},
+                              {"競走馬", ColumnType::Single},
+                              {"a b", ColumnType::Long}};
+    const IndexSpec indexes[] = {{"order", "order", true}};
+    db.createTable("2x", cols, indexes);
+    std::vector<std::string> names;
+    for (const auto& c : db.columns("2x")) names.push_back(c.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"order", "Select", "競走馬", "a b"}));
+    EXPECT_EQ(db.indexColumn("2x", "order"), "order");
+}
+
 TEST(StoreOpen, FileThatIsNotADatabaseFailsWithItsName) {
     TempFolder dir;
     {

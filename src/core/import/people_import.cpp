@@ -257,8 +257,8 @@ std::size_t storedMeetings(const AppPaths& paths) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(paths.tranPath(), ec)) return 0;
     try {
-        Database tran(paths.tranPath());
-        const auto tables = tran.userTables();
+        // Listed from the file: a connection would parse the schema of every season stored.
+        const auto tables = userTablesOf(paths.tranPath());
         return static_cast<std::size_t>(
             std::count_if(tables.begin(), tables.end(), isRaceTableName));
     } catch (const StoreError&) {

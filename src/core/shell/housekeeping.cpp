@@ -17,7 +17,14 @@ void compactMast(const AppPaths& paths) {
     Database db(mdb);
     db.compactInto(backupPart);
     fs::rename(backupPart, backup);
-    db.compact();
+    // A file without free pages has nothing to give back: rewriting it, twice the size of the
+    // horse master in writes, would only cost time on every jockey and trainer import.
+    bool anyFree = true;
+    {
+        auto freePages = db.prepare("PRAGMA freelist_count");
+        anyFree = !freePages.step() || freePages.int64(0) > 0;
+    }
+    if (anyFree) db.compact();
 }
 
 }  // namespace zelvanor

@@ -13,6 +13,7 @@ namespace zelvanor {
 // rolling back into the new one. mast.bak is a consistent copy written first under a temporary
 // name and renamed into place, so it is never half written either. A mast.new left by an older
 // version's compaction is removed.
+// A file without free pages is left as it is, the backup still written.
 // Throws StoreError or std::filesystem::filesystem_error; mast.mdb is then unchanged.
 void compactMast(const AppPaths& paths);
 

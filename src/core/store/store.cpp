@@ -1,11 +1,16 @@
 #include "core/store/store.hpp"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
+#include <cstring>
+#include <unordered_set>
 #include <limits>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -50,6 +55,9 @@ namespace {
     message += ")";
     throw StoreError(message);
 }
+
+// The page cache of every connection, in KiB: room for the schema of many seasons.
+constexpr int kCacheKiB = 96 * 1024;
 
 bool isUtf8Continuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
@@ -228,6 +236,21 @@ std::string quoteIdentifier(std::string_view name) {
     quoted.reserve(name.size() + 2);
     quoted.append(1, '"').append(name).append(1, '"');
     return quoted;
+}
+
+std::string schemaIdentifier(std::string_view name) {
+    validateIdentifier(name);
+    // Bare where SQL reads the name as written: letters, digits and underscores, not starting
+    // with a digit, and no keyword.
+    const bool bare =
+        !std::isdigit(static_cast<unsigned char>(name.front())) &&
+        std::all_of(name.begin(), name.end(),
+                    [](char c) {
+                        const auto u = static_cast<unsigned char>(c);
+                        return u < 0x80 && (std::isalnum(u) || c == '_');
+                    }) &&
+        sqlite3_keyword_check(name.data(), static_cast<int>(name.size())) == 0;
+    return bare ? std::string(name) : quoteIdentifier(name);
 }
 
 std::string normalizeName(std::string_view name) {
@@ -410,7 +433,99 @@ void Database::Closer::operator()(sqlite3* db) const {
     sqlite3_close_v2(db);
 }
 
+namespace {
+
+// Connections closed by their last user, kept for the next one to open the same file: a new
+// connection reads and parses the whole schema, which with many seasons of meetings costs as much
+// as a small import. Only a file unchanged since the connection was put aside is handed out again
+// (SQLite itself notices what other connections wrote, but not a file copied over).
+class ParkedConnections {
+  public:
+    struct FileState {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        std::int64_t modified = 0;
+        bool operator==(const FileState&) const = default;
+    };
+
+    static std::optional<FileState> stateOf(const std::filesystem::path& file) {
+        struct stat st {};
+        if (::stat(file.c_str(), &st) != 0) return std::nullopt;
+        return FileState{st.st_dev, st.st_ino, st.st_size,
+                         std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
+    }
+
+    static ParkedConnections& instance() {
+        static ParkedConnections parked;
+        return parked;
+    }
+
+    ~ParkedConnections() {
+        for (const Entry& e : entries_) sqlite3_close_v2(e.db);
+    }
+
+    sqlite3* take(const std::filesystem::path& file) {
+        const auto state = stateOf(file);
+        const std::lock_guard lock(mutex_);
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->path != file) continue;
+            sqlite3* db = it->db;
+            const bool same = state && *state == it->state;
+            entries_.erase(it);
+            if (same) return db;
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
+        return nullptr;
+    }
+
+    // True when the connection was kept; otherwise the caller closes it.
+    bool park(const std::filesystem::path& file, const FileState& opened, sqlite3* db) {
+        // Only an idle connection of the file it was opened on.
+        if (sqlite3_get_autocommit(db) == 0 || sqlite3_next_stmt(db, nullptr) != nullptr) {
+            return false;
+        }
+        const auto state = stateOf(file);
+        if (!state || state->device != opened.device || state->inode != opened.inode) return false;
+        sqlite3_db_release_memory(db);  // the page cache; the parsed schema is what is kept
+        const std::lock_guard lock(mutex_);
+        if (entries_.size() >= kLimit) {
+            sqlite3_close_v2(entries_.front().db);
+            entries_.erase(entries_.begin());
+        }
+        entries_.push_back({file, *state, db});
+        return true;
+    }
+
+  private:
+    static constexpr std::size_t kLimit = 4;
+    struct Entry {
+        std::filesystem::path path;
+        FileState state;
+        sqlite3* db;
+    };
+    std::mutex mutex_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace
+
 Database::Database(const std::filesystem::path& file) : path_(file) {
+    if (sqlite3* parked = ParkedConnections::instance().take(file)) {
+        db_.reset(parked);
+        if (const auto state = ParkedConnections::stateOf(file)) {
+            opened_ = {state->device, state->inode};
+        }
+        // Checks the schema against the file, reading it again when another connection changed
+        // it meanwhile.
+        try {
+            exec("SELECT count(*) FROM sqlite_schema");
+            return;
+        } catch (const StoreError&) {
+            db_.reset();  // opened anew below, which reports the failure
+        }
+    }
     // SQLite counts the memory it holds under one lock for the whole process, taken on every
     // allocation: with imports writing on two threads that lock is contended, and nothing here
     // reads the count. Only possible before SQLite starts; later it is simply left as it is.
@@ -428,15 +543,31 @@ Database::Database(const std::filesystem::path& file) : path_(file) {
     }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 5000);
+    // Every CREATE TABLE reads the whole schema table again, and tran.mdb's grows by about a
+    // megabyte a season: with SQLite's default 2 MB cache each meeting made reads it from the
+    // file. Pages are only taken as they are read, so a small database costs no more.
+    exec("PRAGMA cache_size = -" + std::to_string(kCacheKiB));
     // Touch the schema now so that a file that is not a database fails here, with its name.
     try {
         exec("SELECT count(*) FROM sqlite_schema");
     } catch (const StoreError& e) {
         throw StoreError(file.filename().string() + " を開けません。 " + e.what());
     }
+    if (const auto state = ParkedConnections::stateOf(file)) {
+        opened_ = {state->device, state->inode};
+    }
 }
 
-Database::~Database() = default;
+Database::~Database() {
+    tableLookup_.reset();
+    columnLookup_.reset();
+    schemaCheck_.reset();
+    if (!db_ || !opened_) return;
+    ParkedConnections::FileState opened;
+    opened.device = opened_->first;
+    opened.inode = opened_->second;
+    if (ParkedConnections::instance().park(path_, opened, db_.get())) db_.release();
+}
 
 Statement Database::prepare(std::string_view sql) {
     return Statement(db_.get(), sql);
@@ -531,17 +662,19 @@ void Database::createTable(std::string_view name, std::span<const ColumnDef> col
         return indexes[i].unique &&
                normalizeName(indexes[i].name) == normalizeName(indexed[i]->name);
     };
-    std::string sql = "CREATE TABLE " + quoteIdentifier(name) + " (";
+    // The text is kept in the schema and read again by every CREATE TABLE after it and by every
+    // connection opened: it is written as short as SQL allows.
+    std::string sql = "CREATE TABLE " + schemaIdentifier(name) + "(";
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const std::string column = quoteIdentifier(columns[i].name);
-        if (i) sql += ", ";
+        const std::string column = schemaIdentifier(columns[i].name);
+        if (i) sql += ",";
         sql += column + " " + declType(columns[i]);
         if (std::find(indexed.begin(), indexed.end(), &columns[i]) != indexed.end()) {
-            sql += " NOT NULL CHECK (" + column + " <> '')";
+            sql += " NOT NULL CHECK(" + column + "<>'')";
         }
     }
     for (std::size_t i = 0; i < indexes.size(); ++i) {
-        if (declaredWithTable(i)) sql += ", UNIQUE (" + quoteIdentifier(indexed[i]->name) + ")";
+        if (declaredWithTable(i)) sql += ",UNIQUE(" + schemaIdentifier(indexed[i]->name) + ")";
     }
     sql += ")";
     Transaction tx(*this);
@@ -968,6 +1101,195 @@ void Table::set(std::string_view column, const Value& value) {
     if (mode_ == Mode::None) throw StoreError("表 " + name_ + " は編集中ではありません。");
     const std::size_t i = columnIndex(column);
     pending_[i] = convertForColumn(columns_[i], value);
+}
+
+namespace {
+
+// Reads the schema table's b-tree from the file's pages through SQLite's own file handle, inside
+// a read transaction: no other connection changes the pages meanwhile, and a journal left by a
+// broken write has been rolled back. Throws std::runtime_error on anything unexpected.
+class SchemaPages {
+  public:
+    explicit SchemaPages(sqlite3* db) {
+        if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK ||
+            file_ == nullptr || file_->pMethods == nullptr) {
+            throw std::runtime_error("no file");
+        }
+        unsigned char header[100];
+        read(header, sizeof header, 0);
+        if (std::memcmp(header, "SQLite format 3", 16) != 0) throw std::runtime_error("header");
+        pageSize_ = (header[16] << 8) | header[17];
+        if (pageSize_ == 1) pageSize_ = 65536;
+        // A write-ahead log may hold newer pages than the file; text other than UTF-8 would need
+        // converting: both are left to SQLite.
+        if (pageSize_ < 512 || header[18] != 1 || header[19] != 1 || header[56 + 3] != 1 ||
+            header[56] != 0 || header[57] != 0 || header[58] != 0) {
+            throw std::runtime_error("format");
+        }
+        usable_ = pageSize_ - header[20];
+        if (usable_ < 480) throw std::runtime_error("reserved");
+    }
+
+    // Calls `row(type, name)` for every row of the schema table.
+    template <typename Row>
+    void forEachRow(Row&& row) {
+        std::vector<std::uint32_t> pending{1};
+        std::unordered_set<std::uint32_t> seen;
+        std::vector<unsigned char> page(pageSize_);
+        while (!pending.empty()) {
+            const std::uint32_t number = pending.back();
+            pending.pop_back();
+            if (number == 0 || !seen.insert(number).second) throw std::runtime_error("loop");
+            read(page.data(), pageSize_, static_cast<std::int64_t>(number - 1) * pageSize_);
+            const std::size_t at = number == 1 ? 100 : 0;  // page 1 starts with the file header
+            const unsigned char kind = page[at];
+            const unsigned cells = (page[at + 3] << 8) | page[at + 4];
+            const bool leaf = kind == 0x0D;
+            if (!leaf && kind != 0x05) throw std::runtime_error("page kind");
+            const std::size_t pointers = at + (leaf ? 8 : 12);
+            if (pointers + 2 * cells > usable_) throw std::runtime_error("cell count");
+            if (!leaf) pending.push_back(big32(&page[at + 8]));
+            for (unsigned i = 0; i < cells; ++i) {
+                const std::size_t cell = (page[pointers + 2 * i] << 8) | page[pointers + 2 * i + 1];
+                if (cell >= usable_) throw std::runtime_error("cell");
+                if (!leaf) {
+                    if (cell + 4 > usable_) throw std::runtime_error("cell");
+                    pending.push_back(big32(&page[cell]));
+                    continue;
+                }
+                leafRow(page, cell, row);
+            }
+        }
+    }
+
+  private:
+    void read(void* into, int size, std::int64_t offset) {
+        if (file_->pMethods->xRead(file_, into, size, offset) != SQLITE_OK) {
+            throw std::runtime_error("read");
+        }
+    }
+
+    static std::uint32_t big32(const unsigned char* p) {
+        return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
+               (std::uint32_t{p[2]} << 8) | p[3];
+    }
+
+    // A varint at `at` of `bytes`; advances `at`.
+    static std::uint64_t varint(const std::vector<unsigned char>& bytes, std::size_t& at) {
+        std::uint64_t v = 0;
+        for (int i = 0; i < 9; ++i) {
+            if (at >= bytes.size()) throw std::runtime_error("varint");
+            const unsigned char b = bytes[at++];
+            if (i == 8) return (v << 8) | b;
+            v = (v << 7) | (b & 0x7F);
+            if ((b & 0x80) == 0) return v;
+        }
+        return v;
+    }
+
+    // The first `want` bytes of a cell's payload (fewer when the payload is shorter), following
+    // its overflow pages where the page holds only part of it.
+    std::vector<unsigned char> payload(const std::vector<unsigned char>& page, std::size_t cell,
+                                       std::size_t want) {
+        std::size_t at = cell;
+        const std::uint64_t size = varint(page, at);
+        varint(page, at);  // the rowid
+        const std::size_t maxLocal = usable_ - 35;
+        std::size_t local = size;
+        if (size > maxLocal) {
+            const std::size_t minLocal = (usable_ - 12) * 32 / 255 - 23;
+            const std::size_t k = minLocal + (size - minLocal) % (usable_ - 4);
+            local = k <= maxLocal ? k : minLocal;
+        }
+        want = std::min<std::size_t>(want, size);
+        if (at + local + (local < size ? 4 : 0) > usable_) throw std::runtime_error("payload");
+        std::vector<unsigned char> out(page.begin() + static_cast<std::ptrdiff_t>(at),
+                                       page.begin() + static_cast<std::ptrdiff_t>(at + local));
+        std::uint32_t next = local < size ? big32(&page[at + local]) : 0;
+        std::vector<unsigned char> overflow(usable_);
+        std::size_t pages = 0;
+        while (out.size() < want) {
+            if (next == 0 || ++pages > 1'000'000) throw std::runtime_error("overflow");
+            read(overflow.data(), static_cast<int>(usable_),
+                 static_cast<std::int64_t>(next - 1) * pageSize_);
+            next = big32(overflow.data());
+            out.insert(out.end(), overflow.begin() + 4, overflow.end());
+        }
+        out.resize(std::min(out.size(), static_cast<std::size_t>(size)));
+        return out;
+    }
+
+    template <typename Row>
+    void leafRow(const std::vector<unsigned char>& page, std::size_t cell, Row& row) {
+        // The record: its header, then type, name, tbl_name, rootpage, sql. Type and name are
+        // all that is read; a name is at most a few hundred bytes.
+        std::vector<unsigned char> record = payload(page, cell, 1024);
+        std::size_t at = 0;
+        const std::uint64_t headerSize = varint(record, at);
+        std::uint64_t lengths[2];
+        for (auto& length : lengths) {
+            const std::uint64_t serial = varint(record, at);
+            if (serial < 13 || serial % 2 == 0) throw std::runtime_error("not text");
+            length = (serial - 13) / 2;
+        }
+        if (headerSize > record.size()) throw std::runtime_error("header size");
+        const std::size_t typeAt = headerSize;
+        const std::size_t nameAt = typeAt + lengths[0];
+        if (nameAt + lengths[1] > record.size()) {
+            record = payload(page, cell, nameAt + lengths[1]);
+            if (nameAt + lengths[1] > record.size()) throw std::runtime_error("record");
+        }
+        const auto text = [&](std::size_t from, std::uint64_t length) {
+            return std::string_view(reinterpret_cast<const char*>(record.data()) + from,
+                                    static_cast<std::size_t>(length));
+        };
+        row(text(typeAt, lengths[0]), text(nameAt, lengths[1]));
+    }
+
+    sqlite3_file* file_ = nullptr;
+    std::size_t pageSize_ = 0;
+    std::size_t usable_ = 0;
+};
+
+bool isUserTable(std::string_view type, std::string_view name) {
+    // As LIKE 'sqlite\_%' matches: ASCII letters in either case.
+    constexpr std::string_view internal = "sqlite_";
+    return type == "table" &&
+           !(name.size() >= internal.size() &&
+             std::equal(internal.begin(), internal.end(), name.begin(), [](char a, char b) {
+                 return a == std::tolower(static_cast<unsigned char>(b));
+             }));
+}
+
+}  // namespace
+
+std::vector<std::string> userTablesOf(const std::filesystem::path& database) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(database.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK) fail(raw, rc, database.filename().string() + " を開けません。");
+    sqlite3_busy_timeout(raw, 5000);
+    // The header cookie is read without the schema; it takes the read lock, held to the end.
+    if (const int begun = sqlite3_exec(raw, "BEGIN; PRAGMA schema_version", nullptr, nullptr,
+                                       nullptr);
+        begun != SQLITE_OK) {
+        fail(raw, begun, database.filename().string() + " を開けません。");
+    }
+    std::vector<std::string> names;
+    try {
+        SchemaPages pages(raw);
+        pages.forEachRow([&](std::string_view type, std::string_view name) {
+            if (isUserTable(type, name)) names.emplace_back(name);
+        });
+    } catch (const std::runtime_error&) {
+        // Not laid out as expected: SQLite reads it, whatever it costs.
+        sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+        Database parsed(database);
+        return parsed.userTables();
+    }
+    sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool tableExists(const std::filesystem::path& database, std::string_view table) {

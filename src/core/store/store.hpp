@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -56,6 +57,9 @@ using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 void validateIdentifier(std::string_view name);
 // The identifier in double quotes, validated first.
 std::string quoteIdentifier(std::string_view name);
+// The identifier as a CREATE statement writes it: bare when SQL reads it so, else quoted;
+// validated first.
+std::string schemaIdentifier(std::string_view name);
 // The form under which names are compared: ASCII lower case, full-width ASCII folded to half-width.
 std::string normalizeName(std::string_view name);
 
@@ -210,6 +214,9 @@ class Database {
     };
     std::filesystem::path path_;
     std::unique_ptr<sqlite3, Closer> db_;
+    // Device and inode of the file when opened: a connection is kept for reuse only while its
+    // path names that file.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> opened_;
     struct TableColumns {
         std::vector<ColumnDef> defs;
         std::vector<std::string> declared;  // each column's declared type, as written
@@ -287,6 +294,11 @@ class Table {
     Mode mode_ = Mode::None;
     std::vector<std::optional<Value>> pending_;
 };
+
+// The user tables of a database file, as Database::userTables() gives them, read from the file's
+// pages without SQLite parsing its schema: a new connection parses every CREATE statement stored,
+// which with many seasons of meetings costs far more than listing their names.
+std::vector<std::string> userTablesOf(const std::filesystem::path& database);
 
 // True when the database file holds a user table of exactly that name.
 bool tableExists(const std::filesystem::path& database, std::string_view table);
