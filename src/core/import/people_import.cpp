@@ -257,8 +257,10 @@ std::size_t storedMeetings(const AppPaths& paths) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(paths.tranPath(), ec)) return 0;
     try {
-        // Listed from the file: a connection would parse the schema of every season stored.
-        const auto tables = userTablesOf(paths.tranPath());
+        // The connection is kept when closed, so the race card import after this one does not
+        // parse the schema again.
+        Database tran(paths.tranPath());
+        const auto tables = tran.userTables();
         return static_cast<std::size_t>(
             std::count_if(tables.begin(), tables.end(), isRaceTableName));
     } catch (const StoreError&) {

@@ -295,11 +295,6 @@ class Table {
     std::vector<std::optional<Value>> pending_;
 };
 
-// The user tables of a database file, as Database::userTables() gives them, read from the file's
-// pages without SQLite parsing its schema: a new connection parses every CREATE statement stored,
-// which with many seasons of meetings costs far more than listing their names.
-std::vector<std::string> userTablesOf(const std::filesystem::path& database);
-
 // True when the database file holds a user table of exactly that name.
 bool tableExists(const std::filesystem::path& database, std::string_view table);
 
