@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/shell/app_paths.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/verification.hpp"
 
@@ -116,7 +117,9 @@ int main(int argc, char** argv) {
         zelvanor::Database tran(paths.tranPath());
         tran.userTables();
     });
-    zelvanor::Database tran(paths.tranPath());
+    // The connection the verification window uses.
+    zelvanor::DataSession session(paths);
+    zelvanor::Database& tran = session.tran();
     zelvanor::Verification all;
     const Timing run = median(runs, [&] {
         all = zelvanor::runVerification(tran, "User", zelvanor::VerificationConditions{});

@@ -8,8 +8,18 @@ DataSession::DataSession(AppPaths paths) : paths_(std::move(paths)) {}
 
 namespace {
 
-std::unique_ptr<Database> openWithSchema(const std::filesystem::path& file) {
+// The windows read a few rows at a time, and the verification scans every meeting once: a page
+// cache as large as the imports want for making tables only costs memory and allocations here.
+constexpr const char* kWindowsCache = "PRAGMA cache_size = -2048";
+
+std::unique_ptr<Database> openForWindows(const std::filesystem::path& file) {
     auto db = std::make_unique<Database>(file);
+    db->exec(kWindowsCache);
+    return db;
+}
+
+std::unique_ptr<Database> openWithSchema(const std::filesystem::path& file) {
+    auto db = openForWindows(file);
     // Any statement makes SQLite parse the whole schema, the costly part with many meetings.
     db->hasTable("定数");
     return db;
@@ -21,7 +31,7 @@ Database& ready(std::unique_ptr<Database>& db, std::future<std::unique_ptr<Datab
         auto loaded = loading.get();  // rethrows what the worker met
         if (!db) db = std::move(loaded);
     }
-    if (!db) db = std::make_unique<Database>(file);
+    if (!db) db = openForWindows(file);
     return *db;
 }
 

@@ -516,8 +516,9 @@ Database::Database(const std::filesystem::path& file) : path_(file) {
             opened_ = {state->device, state->inode};
         }
         // Checks the schema against the file, reading it again when another connection changed
-        // it meanwhile.
+        // it meanwhile; its last user may have set another cache size.
         try {
+            exec("PRAGMA cache_size = -" + std::to_string(kCacheKiB));
             exec("SELECT count(*) FROM sqlite_schema");
             return;
         } catch (const StoreError&) {
