@@ -3,6 +3,7 @@
 // The tables that hold races and horses: one race table ("D…") and one entries table ("U…") per
 // meeting in tran.mdb, and the horse master 競走馬 in mast.mdb, which has the entries' columns.
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -15,6 +16,14 @@ namespace zelvanor {
 inline constexpr std::string_view kHorseTable = "競走馬";
 
 std::span<const ColumnDef> raceTableColumns();
+
+// The result columns of a race row: the three places, the bracket quinella and quinella pairs,
+// then the payouts (win, three places, bracket quinella, quinella). The results import and the
+// race card's result entry write them alike.
+inline constexpr std::array<std::string_view, 11> kRaceResultColumns = {
+    "Kekka1No",    "Kekka2No",    "Kekka3No",    "KekkaWakNo", "KekkaUmaNo", "Kekka1TanAm",
+    "Kekka1FukAm", "Kekka2FukAm", "Kekka3FukAm", "KekkaWakAm", "KekkaUmaAm",
+};
 // The 89 columns shared by every entries table and 競走馬.
 std::span<const ColumnDef> horseTableColumns();
 

@@ -23,12 +23,6 @@ namespace zelvanor {
 
 namespace {
 
-// The result columns of a race row, in the order their values are bound.
-constexpr std::array<std::string_view, 11> kResultColumns = {
-    "Kekka1No",    "Kekka2No",    "Kekka3No",    "KekkaWakNo", "KekkaUmaNo", "Kekka1TanAm",
-    "Kekka1FukAm", "Kekka2FukAm", "Kekka3FukAm", "KekkaWakAm", "KekkaUmaAm",
-};
-
 // What the race card's result entry stores for a pair that is not there.
 constexpr std::string_view kNoPair = " ";
 
@@ -56,8 +50,8 @@ std::string pairText(std::string_view record, std::string_view first, std::strin
            formatNumber(static_cast<double>(numericValue(b)), pattern);
 }
 
-// The values of kResultColumns for one record.
-std::array<Value, kResultColumns.size()> resultValues(std::string_view record) {
+// The values of kRaceResultColumns for one record.
+std::array<Value, kRaceResultColumns.size()> resultValues(std::string_view record) {
     return {
         number(record, "winNo1"),
         number(record, "placeNo2"),
@@ -111,7 +105,8 @@ class ResultWriter {
 
     // Replaced when the race already held results (imported before, entered by hand, or given by
     // an earlier record of the file).
-    Outcome write(std::int64_t raceNumber, const std::array<Value, kResultColumns.size()>& values) {
+    Outcome write(std::int64_t raceNumber,
+                  const std::array<Value, kRaceResultColumns.size()>& values) {
         StatementReset reset(update_);
         for (std::size_t i = 0; i < values.size(); ++i) {
             update_.bind(static_cast<int>(i + 1), convertForColumn(columns_[i], values[i]));
@@ -125,7 +120,7 @@ class ResultWriter {
   private:
     static std::vector<ColumnDef> resultColumns(Database& tran, std::string_view table) {
         std::vector<ColumnDef> defs;
-        for (const auto name : kResultColumns) defs.push_back(tran.column(table, name));
+        for (const auto name : kRaceResultColumns) defs.push_back(tran.column(table, name));
         return defs;
     }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/import/race_tables.hpp"
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/store/store.hpp"
@@ -10,12 +11,6 @@
 namespace zelvanor {
 
 namespace {
-
-// The result columns of a race row, in RaceResultEntry's order.
-constexpr std::array<std::string_view, 11> kResultColumns = {
-    "Kekka1No",    "Kekka2No",    "Kekka3No",    "KekkaWakNo", "KekkaUmaNo", "Kekka1TanAm",
-    "Kekka1FukAm", "Kekka2FukAm", "Kekka3FukAm", "KekkaWakAm", "KekkaUmaAm",
-};
 
 constexpr std::array<std::string_view, kResultPlaces> kPlaceNames = {"１着", "２着", "３着"};
 constexpr std::array<std::string_view, kResultPayouts> kPayoutNames = {
@@ -136,7 +131,7 @@ bool storeRaceResult(Database& tran, const Meeting& meeting, int raceNumber,
     const bool quinella = numericValue(row.textView(0)) > 8;
     row.reset();
 
-    const std::array<Value, kResultColumns.size()> values = {
+    const std::array<Value, kRaceResultColumns.size()> values = {
         entry.placed[0],
         entry.placed[1],
         entry.placed[2],
@@ -150,15 +145,16 @@ bool storeRaceResult(Database& tran, const Meeting& meeting, int raceNumber,
         entry.payouts[5],
     };
     std::string sql = "UPDATE " + table + " SET ";
-    for (std::size_t i = 0; i < kResultColumns.size(); ++i) {
+    for (std::size_t i = 0; i < kRaceResultColumns.size(); ++i) {
         if (i) sql += ", ";
-        sql += quoteIdentifier(kResultColumns[i]) + " = ?" + std::to_string(i + 1);
+        sql += quoteIdentifier(kRaceResultColumns[i]) + " = ?" + std::to_string(i + 1);
     }
-    sql += " WHERE bango = ?" + std::to_string(kResultColumns.size() + 1);
+    sql += " WHERE bango = ?" + std::to_string(kRaceResultColumns.size() + 1);
     auto update = tran.prepare(sql);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        update.bind(static_cast<int>(i + 1),
-                    convertForColumn(tran.column(meeting.raceTable, kResultColumns[i]), values[i]));
+        update.bind(
+            static_cast<int>(i + 1),
+            convertForColumn(tran.column(meeting.raceTable, kRaceResultColumns[i]), values[i]));
     }
     update.bind(static_cast<int>(values.size() + 1), std::int64_t{raceNumber});
     update.run();
