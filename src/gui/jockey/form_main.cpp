@@ -4,7 +4,7 @@ namespace zelvanor::gui {
 
 namespace {
 
-const PeopleWindowSpec kJockeyWindow{
+const PeopleWindowTraits kJockeyWindow{
     .kind = PersonKind::Jockey,
     .objectName = "FormMain",
     .title = "ＪＲＡ騎手情報検索",

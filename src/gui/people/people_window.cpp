@@ -85,8 +85,8 @@ void fitGrid(QTableView* view, int columnWidth, int rowHeight) {
         view->verticalHeader()->isHidden() ? 0 : view->verticalHeader()->sizeHint().width();
     int width = frame + left;
     for (int c = 0; c < columns; ++c) width += view->columnWidth(c);
-    view->setFixedSize(width, frame + view->horizontalHeader()->height() +
-                                  rowHeight * view->model()->rowCount());
+    view->setFixedSize(
+        width, frame + view->horizontalHeader()->height() + rowHeight * view->model()->rowCount());
 }
 
 QTableView* newTableView(QWidget* parent, const QString& name, TextGridModel* model) {
@@ -107,11 +107,11 @@ QTableView* newTableView(QWidget* parent, const QString& name, TextGridModel* mo
 
 }  // namespace
 
-PeopleWindow::PeopleWindow(FormStart& main, const PeopleWindowSpec& spec, QWidget* parent)
-    : QWidget(parent, Qt::Window), main_(&main), paths_(main.paths()), spec_(spec) {
-    setObjectName(QString::fromLatin1(spec_.objectName));
-    setWindowTitle(QString::fromUtf8(spec_.title));
-    main.setPeopleWindowOpen(spec_.kind, true);
+PeopleWindow::PeopleWindow(FormStart& main, const PeopleWindowTraits& traits, QWidget* parent)
+    : QWidget(parent, Qt::Window), main_(&main), paths_(main.paths()), traits_(traits) {
+    setObjectName(QString::fromLatin1(traits_.objectName));
+    setWindowTitle(QString::fromUtf8(traits_.title));
+    main.setPeopleWindowOpen(traits_.kind, true);
     buildWindow();
 }
 
@@ -122,7 +122,7 @@ PeopleWindow::~PeopleWindow() {
 void PeopleWindow::releaseMainWindow() {
     if (released_) return;
     released_ = true;
-    if (main_) main_->setPeopleWindowOpen(spec_.kind, false);
+    if (main_) main_->setPeopleWindowOpen(traits_.kind, false);
 }
 
 void PeopleWindow::closeEvent(QCloseEvent* event) {
@@ -131,23 +131,27 @@ void PeopleWindow::closeEvent(QCloseEvent* event) {
 }
 
 void PeopleWindow::buildWindow() {
-    setStyleSheet(QStringLiteral(
-        "QWidget#%1 { background: #F4F0E4; }"
-        "QLabel[cell=\"heading\"] { background: #804000; color: #FFFFFF; font-weight: bold;"
-        " padding: 2px 8px; }"
-        "QLabel[cell=\"caption\"] { color: #603000; }"
-        "QLabel[cell=\"gridCaption\"] { color: #603000; font-weight: bold; }"
-        "QLabel[cell=\"box\"] { background: #FFFFFF; border: 1px solid #B8B0A0; padding: 1px 6px; }"
-        "QLabel[cell=\"hint\"] { color: #404040; }"
-        "QGroupBox { background: #FBF8F0; border: 1px solid #B8B0A0; margin-top: 1.3em;"
-        " padding: 4px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 1px 6px;"
-        " background: #804000; color: #FFFFFF; font-weight: bold; }"
-        "QTableView { background: #FFFFFF; gridline-color: #C8C0B0; border: 1px solid #A09880; }"
-        "QHeaderView::section { background: #EDE4CE; color: #402000; border: none;"
-        " border-right: 1px solid #C8C0B0; border-bottom: 1px solid #C8C0B0; padding: 0px 4px; }"
-        "QTabWidget::pane { border: 1px solid #B8B0A0; background: #F8F4EA; }")
-                      .arg(objectName()));
+    setStyleSheet(
+        QStringLiteral(
+            "QWidget#%1 { background: #F4F0E4; }"
+            "QLabel[cell=\"heading\"] { background: #804000; color: #FFFFFF; font-weight: bold;"
+            " padding: 2px 8px; }"
+            "QLabel[cell=\"caption\"] { color: #603000; }"
+            "QLabel[cell=\"gridCaption\"] { color: #603000; font-weight: bold; }"
+            "QLabel[cell=\"box\"] { background: #FFFFFF; border: 1px solid #B8B0A0; padding: 1px "
+            "6px; }"
+            "QLabel[cell=\"hint\"] { color: #404040; }"
+            "QGroupBox { background: #FBF8F0; border: 1px solid #B8B0A0; margin-top: 1.3em;"
+            " padding: 4px; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 1px 6px;"
+            " background: #804000; color: #FFFFFF; font-weight: bold; }"
+            "QTableView { background: #FFFFFF; gridline-color: #C8C0B0; border: 1px solid #A09880; "
+            "}"
+            "QHeaderView::section { background: #EDE4CE; color: #402000; border: none;"
+            " border-right: 1px solid #C8C0B0; border-bottom: 1px solid #C8C0B0; padding: 0px 4px; "
+            "}"
+            "QTabWidget::pane { border: 1px solid #B8B0A0; background: #F8F4EA; }")
+            .arg(objectName()));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
@@ -156,7 +160,7 @@ void PeopleWindow::buildWindow() {
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("SSTab1"));
-    const bool jockey = spec_.kind == PersonKind::Jockey;
+    const bool jockey = traits_.kind == PersonKind::Jockey;
     tabs_->addTab(buildBasicTab(), QStringLiteral("基本情報"));
     tabs_->addTab(buildCourseTab(false), QStringLiteral("馬場別平地成績"));
     if (jockey) tabs_->addTab(buildDistanceTab(), QStringLiteral("距離別平地成績"));
@@ -174,13 +178,12 @@ QWidget* PeopleWindow::buildTopRow() {
     combo1_ = new QComboBox(row);
     combo1_->setObjectName(QStringLiteral("Combo1"));
     const QFontMetrics fm(font());
-    combo1_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("0000  :  ") +
-                                                  QString(10, QChar(0x30A2))) +
-                             40);
+    combo1_->setMinimumWidth(
+        fm.horizontalAdvance(QStringLiteral("0000  :  ") + QString(10, QChar(0x30A2))) + 40);
     combo1_->setMaxVisibleItems(20);
     connect(combo1_, &QComboBox::activated, this, [this](int index) { showRecord(index + 1); });
     h->addWidget(combo1_);
-    h->addWidget(label(row, QString::fromUtf8(spec_.hint), "hint", QStringLiteral("hint")));
+    h->addWidget(label(row, QString::fromUtf8(traits_.hint), "hint", QStringLiteral("hint")));
     h->addStretch(1);
 
     busyLamp_ = label(row, {}, nullptr, QStringLiteral("busyLamp"));
@@ -192,7 +195,7 @@ QWidget* PeopleWindow::buildTopRow() {
         const char* name;
         const char* caption;
         void (PeopleWindow::*slot)();
-    } buttons[] = {{spec_.previousButton, "＜", &PeopleWindow::showPrevious},
+    } buttons[] = {{traits_.previousButton, "＜", &PeopleWindow::showPrevious},
                    {"SSCommand3", "＞", &PeopleWindow::showNext},
                    {"SSCommand4", "メニューに戻る", nullptr}};
     for (const auto& b : buttons) {
@@ -219,8 +222,7 @@ QWidget* PeopleWindow::tabPage(int index, QWidget** body) {
     auto* v = new QVBoxLayout(page);
     v->setContentsMargins(8, 8, 8, 8);
     v->setSpacing(8);
-    auto* heading =
-        label(page, {}, "heading", QStringLiteral("nameHeading_%1").arg(index));
+    auto* heading = label(page, {}, "heading", QStringLiteral("nameHeading_%1").arg(index));
     QFont big = heading->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
     heading->setFont(big);
@@ -263,7 +265,7 @@ QWidget* PeopleWindow::buildBasicTab() {
     v->setContentsMargins(8, 8, 8, 8);
     v->setSpacing(8);
     const QFontMetrics fm(font());
-    const bool jockey = spec_.kind == PersonKind::Jockey;
+    const bool jockey = traits_.kind == PersonKind::Jockey;
 
     auto* top = new QHBoxLayout;
     top->setSpacing(12);
@@ -288,7 +290,7 @@ QWidget* PeopleWindow::buildBasicTab() {
         identity->addWidget(label(page, QString::fromUtf8(caption), "caption"), row, 0);
         identity->addWidget(field, row++, 1);
     };
-    add(spec_.codeCaption, code_);
+    add(traits_.codeCaption, code_);
     add("氏　　名", name_);
     add("フリガナ", kana_);
     add("生年月日", birthDate_);
@@ -317,8 +319,8 @@ QWidget* PeopleWindow::buildBasicTab() {
     const struct {
         const char* group;
         const char* caption;
-    } lines[] = {{"平地", "本賞金"}, {"", "付加賞金"}, {"障害", "本賞金"}, {"", "付加賞金"},
-                 {"合計", ""}};
+    } lines[] = {
+        {"平地", "本賞金"}, {"", "付加賞金"}, {"障害", "本賞金"}, {"", "付加賞金"}, {"合計", ""}};
     for (int i = 0; i < 5; ++i) {
         auto* group = label(money, QString::fromUtf8(lines[i].group), "caption");
         if (i == 4) {
@@ -347,7 +349,7 @@ QWidget* PeopleWindow::buildBasicTab() {
     auto* r = new QHBoxLayout(results);
     r->setContentsMargins(8, 10, 8, 6);
     r->setSpacing(12);
-    const PersonInfo shape = personInfo(spec_.kind, {});
+    const PersonInfo shape = personInfo(traits_.kind, {});
     const QStringList columns = headings(kPlacingHeadings);
     const char* captions[] = {"平地の成績", "障害の成績"};
     const TextGrid* grids[] = {&shape.flatResults, &shape.jumpResults};
@@ -372,7 +374,7 @@ QWidget* PeopleWindow::buildCourseTab(bool jump) {
     auto* h = new QHBoxLayout(body);
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(16);
-    const PersonInfo shape = personInfo(spec_.kind, {});
+    const PersonInfo shape = personInfo(traits_.kind, {});
     const QStringList columns = headings(kPlacingHeadings);
     auto& grids = jump ? jumpCourses_ : flatCourses_;
     const char* captions[] = {"本      年", "前      年"};
@@ -395,15 +397,15 @@ QWidget* PeopleWindow::buildDistanceTab() {
     g->setContentsMargins(0, 0, 0, 0);
     g->setHorizontalSpacing(16);
     g->setVerticalSpacing(10);
-    const PersonInfo shape = personInfo(spec_.kind, {});
+    const PersonInfo shape = personInfo(traits_.kind, {});
     const QStringList columns = headings(kPlacingHeadings);
     const char* captions[] = {"本年芝の成績", "本年ダートの成績", "前年芝の成績",
                               "前年ダートの成績"};
     for (std::size_t i = 0; i < shape.distances.size(); ++i) {
         QWidget* framed = nullptr;
         distances_.push_back(makeGrid(body, QStringLiteral("Grid3_%1").arg(i),
-                                      QString::fromUtf8(captions[i]), columns,
-                                      shape.distances[i], &framed));
+                                      QString::fromUtf8(captions[i]), columns, shape.distances[i],
+                                      &framed));
         // This year on the first row, last year on the second; turf left, dirt right.
         g->addWidget(framed, static_cast<int>(i / 2), static_cast<int>(i % 2));
     }
@@ -416,8 +418,8 @@ QWidget* PeopleWindow::buildWinsTab() {
     QWidget* page = tabPage(static_cast<int>(nameHeadings_.size()) + 1, &body);
     auto* v = new QVBoxLayout(body);
     v->setContentsMargins(0, 0, 0, 0);
-    wins_.model = new TextGridModel(headings(kGradedWinHeadings),
-                                    Qt::AlignLeft | Qt::AlignVCenter, body);
+    wins_.model =
+        new TextGridModel(headings(kGradedWinHeadings), Qt::AlignLeft | Qt::AlignVCenter, body);
     wins_.model->setGrid(TextGrid{{"", "", ""}, {{}, {}, {}}});
     wins_.view = newTableView(body, QStringLiteral("Grid5"), wins_.model);
     wins_.view->verticalHeader()->hide();
@@ -425,10 +427,10 @@ QWidget* PeopleWindow::buildWinsTab() {
     const int rowHeight = fm.height() + 8;
     fitGrid(wins_.view, 0, rowHeight);
     // Each column as wide as its heading or its longest content.
-    const QString samples[] = {QStringLiteral("小倉"),       QStringLiteral("98 年"),
-                               QStringLiteral("4 回"),        QStringLiteral("12 日目"),
-                               QStringLiteral("12R"),         QString(11, QChar(0x30A2)),
-                               QString(9, QChar(0x30A2)),     QStringLiteral("ｵｰﾌﾟﾝ")};
+    const QString samples[] = {QStringLiteral("小倉"),    QStringLiteral("98 年"),
+                               QStringLiteral("4 回"),    QStringLiteral("12 日目"),
+                               QStringLiteral("12R"),     QString(11, QChar(0x30A2)),
+                               QString(9, QChar(0x30A2)), QStringLiteral("ｵｰﾌﾟﾝ")};
     int width = 2 * wins_.view->frameWidth();
     for (int c = 0; c < static_cast<int>(kGradedWinHeadings.size()); ++c) {
         const int w = std::max(fm.horizontalAdvance(q(kGradedWinHeadings[c])),
@@ -481,7 +483,7 @@ void PeopleWindow::showRecord(int n) {
         const BusyPointer pointer;
         try {
             if (const auto info =
-                    readPersonInfo(paths_, spec_.kind, static_cast<std::size_t>(n))) {
+                    readPersonInfo(paths_, traits_.kind, static_cast<std::size_t>(n))) {
                 fill(*info);
             }
         } catch (const std::exception& e) {
@@ -525,7 +527,7 @@ void PeopleWindow::placeWindow() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->availableGeometry();
-    const int offset = twipsToPixels(this, spec_.offsetTwips);
+    const int offset = twipsToPixels(this, traits_.offsetTwips);
     QRect frame = frameGeometry();
     frame.moveCenter(area.center() + QPoint(offset, offset));
     move(frame.topLeft());

@@ -20,9 +20,9 @@ class FormStart;
 class TextGridModel;
 
 // What tells the jockey window from the trainer window; everything else they share.
-struct PeopleWindowSpec {
+struct PeopleWindowTraits {
     PersonKind kind;
-    const char* objectName;      // "FormMain", "FormMain2"
+    const char* objectName;  // "FormMain", "FormMain2"
     const char* title;
     const char* hint;            // beside the list
     const char* previousButton;  // object name of "＜"
@@ -36,10 +36,10 @@ struct PeopleWindowSpec {
 class PeopleWindow : public QWidget {
     Q_OBJECT
   public:
-    PeopleWindow(FormStart& main, const PeopleWindowSpec& spec, QWidget* parent = nullptr);
+    PeopleWindow(FormStart& main, const PeopleWindowTraits& traits, QWidget* parent = nullptr);
     ~PeopleWindow() override;
 
-    PersonKind kind() const { return spec_.kind; }
+    PersonKind kind() const { return traits_.kind; }
     // The list items, code + "  :  " + name, in record order; nothing selected.
     void setList(const std::vector<std::string>& items);
     // The stepping buttons wrap within this window's own list, which the file cannot outgrow
@@ -53,7 +53,7 @@ class PeopleWindow : public QWidget {
     void showPrevious();
     void showNext();
 
-    // Centred on the screen, then moved by the spec's offset.
+    // Centred on the screen, then moved right and down by the kind's offset.
     void placeWindow();
 
   protected:
@@ -81,7 +81,7 @@ class PeopleWindow : public QWidget {
     // The main window lends its commands; the window may outlive it while both close.
     QPointer<FormStart> main_;
     AppPaths paths_;
-    PeopleWindowSpec spec_;
+    PeopleWindowTraits traits_;
     int current_ = 0;
     bool released_ = false;
 

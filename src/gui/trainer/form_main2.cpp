@@ -4,7 +4,7 @@ namespace zelvanor::gui {
 
 namespace {
 
-const PeopleWindowSpec kTrainerWindow{
+const PeopleWindowTraits kTrainerWindow{
     .kind = PersonKind::Trainer,
     .objectName = "FormMain2",
     .title = "ＪＲＡ調教師情報検索",
