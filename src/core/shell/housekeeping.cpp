@@ -15,7 +15,13 @@ void compactMast(const AppPaths& paths) {
     fs::remove(paths.databaseFolder() / "mast.new");
     fs::remove(backupPart);  // left by a compaction that broke off
     Database db(mdb);
-    db.compactInto(backupPart);
+    try {
+        db.copyInto(backupPart);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(backupPart, ignored);
+        throw;
+    }
     fs::rename(backupPart, backup);
     // A file without free pages has nothing to give back: rewriting it, twice the size of the
     // horse master in writes, would only cost time on every jockey and trainer import.

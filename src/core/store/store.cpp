@@ -801,10 +801,20 @@ std::optional<std::string> Database::indexColumn(std::string_view table, std::st
     return declared;
 }
 
-void Database::compactInto(const std::filesystem::path& target) {
-    auto st = prepare("VACUUM INTO ?1");
-    st.bind(1, std::string_view(target.native()));
-    st.run();
+void Database::copyInto(const std::filesystem::path& target) {
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open_v2(
+        target.c_str(), &raw,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> copy(raw, &sqlite3_close_v2);
+    if (opened != SQLITE_OK) fail(raw, opened);
+    sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", db_.get(), "main");
+    if (backup == nullptr) fail(copy.get(), sqlite3_errcode(copy.get()));
+    // All pages in one step: one read transaction on the source, so the copy is one state of it.
+    int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc == SQLITE_DONE) rc = finished;
+    if (rc != SQLITE_OK) fail(copy.get(), rc);
 }
 
 void Database::compact() {

@@ -196,8 +196,10 @@ class Database {
     void exec(std::string_view sql);
     std::int64_t changes() const;
 
-    // Writes a compacted copy to another file, which must not exist.
-    void compactInto(const std::filesystem::path& target);
+    // Writes a copy of the file, page for page as it stands, to another file (whatever that held
+    // is replaced). Consistent with concurrent writers (it reads in one read transaction) and far
+    // cheaper than rebuilding the file as a compacted copy would.
+    void copyInto(const std::filesystem::path& target);
 
     // Compacts the file itself, in one transaction of its own: other connections, in this process
     // or another, keep working on the same file and see the result. Waits for their locks like any
