@@ -125,10 +125,17 @@ class ShellRenderTest : public QObject {
         // While a batch runs: its archive beside the progress bar, the window's size unchanged.
         const QSize idle = w.size();
         auto* text1 = w.findChild<QLineEdit*>("Text1");
-        text1->setText(dir.filePath("batch/umaj.lzh"));
-        text1->setVisible(true);
+        // The progress bar first, as a batch shows them.
         w.progressBar()->setValue(40);
         w.progressBar()->setVisible(true);
+        const QString archive = dir.filePath("batch/some/long/folder/names/umaj.lzh");
+        w.showBatchArchive(archive);
+        QVERIFY2(text1->text().startsWith(QChar(0x2026)) &&
+                     text1->text().endsWith(QStringLiteral("/umaj.lzh")),
+                 qPrintable(text1->text()));
+        QVERIFY(text1->fontMetrics().horizontalAdvance(text1->text()) <=
+                text1->contentsRect().width());
+        QCOMPARE(text1->toolTip(), archive);
         QVERIFY(w.grab().save(screenshot("form_start_batch.png")));
         QCOMPARE(w.size(), idle);
         text1->setVisible(false);

@@ -276,11 +276,12 @@ void FormStart::batchImport() {
     BatchImport batch;
     guarded([&] {
         batch = importBatch(paths_, notifier, progress, [this](const std::filesystem::path& archive) {
-            text1_->setText(QString::fromStdString(archive.string()));
+            showBatchArchive(QString::fromStdString(archive.string()));
             repaint();
         });
     });
     text1_->clear();
+    text1_->setToolTip(QString());
     text1_->setVisible(false);
     endProgress();
     const std::string report = batchReportText(batch);
@@ -289,6 +290,19 @@ void FormStart::batchImport() {
                           (report.empty() ? QString() : "\n\n" + displayText(report)),
                       QString(), UserDialogs::Icon::None);
     setCommandButtonsEnabled(true);
+}
+
+void FormStart::showBatchArchive(const QString& path) {
+    text1_->setVisible(true);
+    // Laid out now, so the width measured is the one shown even on the box's first showing.
+    text1_->parentWidget()->layout()->activate();
+    // A long path keeps its file name in sight: cut on the left, marked with "…", and shown
+    // whole in the tooltip.
+    // The box keeps a few pixels of margin inside its contents.
+    const int room = text1_->contentsRect().width() - 4 * text1_->fontMetrics().averageCharWidth();
+    text1_->setText(text1_->fontMetrics().elidedText(path, Qt::ElideLeft, room));
+    text1_->setCursorPosition(0);
+    text1_->setToolTip(path);
 }
 
 void FormStart::keepWindow(QWidget* window) {

@@ -38,6 +38,8 @@ class FormStart : public QMainWindow {
     DataSession& session() { return session_; }
     QProgressBar* progressBar() const { return progressBar1_; }
     HelpWindow* helpWindow() const { return help_; }
+    // The archive a running batch works on, in the line beside the progress bar.
+    void showBatchArchive(const QString& path);
 
     // Runs a store or file operation; a failure is shown in the user's words (operationProblem),
     // with the progress bar taken away first, and abandons only that operation, never the
