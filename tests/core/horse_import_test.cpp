@@ -283,9 +283,8 @@ TEST_F(HorseImport, StoresEveryColumnAsDecodedText) {
     }
 }
 
-TEST_F(HorseImport, BadBytesAreStoredAsTextAndNonDigitCountsReadZero) {
+TEST_F(HorseImport, NonDigitCountsReadZero) {
     UmajRecord r("00000001");
-    r.raw(kUmajLayout.field("bamei"), "\xFF\x82");  // not code page 932
     r.raw(umajPlacingField(1, 1), "ab'");
     r.raw(umajPlacingField(1, 4), "1x ");
     writeUmajFile(umaj(), {r});
@@ -295,7 +294,6 @@ TEST_F(HorseImport, BadBytesAreStoredAsTextAndNonDigitCountsReadZero) {
     Table horses(mast, kHorseTable);
     horses.setIndex("Umacode");
     ASSERT_TRUE(horses.seek(std::string("00000001")));
-    EXPECT_EQ(horses.text("bamei"), "\xEF\xBF\xBD\xEF\xBF\xBD" + std::string(34, ' '));
     EXPECT_EQ(horses.text("seiseki1").substr(0, 3), "ab'");
     EXPECT_EQ(horses.integer("BabaShibaR"), 0);  // 0 of 1 run
 }
@@ -325,6 +323,23 @@ TEST_F(HorseImport, AFileThatIsNotAWholeDeliveryIsRefusedKeepingTheHorses) {
          "JRA#UMAJ.DAT は最後のレコードが途中で切れています（1825 バイトのレコード 2 件の後に "
          "1000 バイト）。ダウンロードが途中で終わった可能性があります。競走馬データは取り込む前の"
          "ままです。"},
+        {"bytes that are no code page 932 in a name",
+         {UmajRecord("00000001"),
+          UmajRecord("00000003").raw(kUmajLayout.field("bamei"), "\xFF\x82")},
+         "",
+         "JRA#UMAJ.DAT の 2 件目のレコードは、欄「bamei」に文字として読めないバイト（シフトJIS "
+         "の文字にならないバイト）があるため取り込めません。ファイルが壊れている可能性があります。"
+         "競走馬データは取り込む前のままです。"},
+        // Each part of a race history entry is decoded on its own: a lead byte ending the race
+        // name is no character, even though the grade code's byte after it would complete one.
+        {"a character split across two parts of a race history entry",
+         {UmajRecord("00000003")
+              .raw(umajHistoryField(2, "raceName"), encodeCp932("ＡＢ ") + "\x82")
+              .raw(umajHistoryField(2, "gradeCode"), "`")},
+         "",
+         "JRA#UMAJ.DAT の 1 件目のレコードは、欄「history2 の raceName」に文字として読めないバイト"
+         "（シフトJIS の文字にならないバイト）があるため取り込めません。ファイルが壊れている可能性"
+         "があります。競走馬データは取り込む前のままです。"},
     };
     for (const auto& c : cases) {
         writeUmajFile(umaj(), c.records, c.tail);

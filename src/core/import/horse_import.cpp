@@ -193,7 +193,7 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
     }
     // The service never ships an empty list of horses: such a file is a broken download, which
     // must not cost the horses stored.
-    if (const std::string problem = deliveryProblem(*file, fileName, "競走馬データ", true);
+    if (const std::string problem = deliveryProblem(*file, kUmajLayout, "競走馬データ", true);
         !problem.empty()) {
         throw ImportError(problem);
     }

@@ -231,7 +231,7 @@ class Progress {
 // and the records instead.
 void checkRecords(const PeopleKind& kind, const RecordFile& file) {
     const std::string fileName(kind.layout.fileName);
-    if (const std::string problem = deliveryProblem(file, fileName, kind.dataName, true);
+    if (const std::string problem = deliveryProblem(file, kind.layout, kind.dataName, true);
         !problem.empty()) {
         throw ImportError(problem);
     }

@@ -635,7 +635,7 @@ RaceCardFile readRaceCardFile(const AppPaths& paths) {
     }
     // A file ending in part of a record was cut short: the races of its lost tail would be
     // missing without a word. An empty file is read as no races.
-    if (const std::string problem = deliveryProblem(*file, fileName, "データ", false);
+    if (const std::string problem = deliveryProblem(*file, kDen1Layout, "データ", false);
         !problem.empty()) {
         throw ImportError(problem);
     }

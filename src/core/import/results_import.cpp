@@ -199,7 +199,7 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
     }
     // A file ending in part of a record was cut short: the races of its lost tail would silently
     // keep no results. An empty file is read as no results.
-    if (const std::string problem = deliveryProblem(*file, fileName, "成績データ", false);
+    if (const std::string problem = deliveryProblem(*file, kSei1Layout, "成績データ", false);
         !problem.empty()) {
         throw ImportError(problem);
     }

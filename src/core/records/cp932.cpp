@@ -173,6 +173,26 @@ class DecodeTable {
         }
     }
 
+    // Whether decode would make a character of every byte, no U+FFFD.
+    bool decodesWhole(std::string_view bytes) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t n = bytes.size();
+        for (std::size_t i = 0; i < n;) {
+            const unsigned char b = p[i];
+            if (b < 0x80) {
+                ++i;
+            } else if (lead_[b]) {
+                if (i + 1 >= n || pair_[index(b, p[i + 1])].length == 0) return false;
+                i += 2;
+            } else if (single_[b].length != 0) {
+                ++i;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+
   private:
     struct Entry {
         char utf8[4] = {};
@@ -230,6 +250,10 @@ void appendCp932(std::string& out, std::string_view bytes) {
     } else {
         decodeTable().decode(bytes, out);
     }
+}
+
+bool decodesAsText(std::string_view bytes) {
+    return isAscii(bytes) || decodeTable().decodesWhole(bytes);
 }
 
 std::string encodeCp932(std::string_view utf8) {

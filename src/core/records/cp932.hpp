@@ -15,6 +15,8 @@ namespace zelvanor {
 std::string decodeCp932(std::string_view bytes);
 // Decodes onto the end of `out`, as decodeCp932 would.
 void appendCp932(std::string& out, std::string_view bytes);
+// Whether every byte is part of a code page 932 character: decodeCp932 would put no U+FFFD in.
+bool decodesAsText(std::string_view bytes);
 // The same through iconv call by call: what decodeCp932's table is made from, and checked against.
 std::string decodeCp932WithIconv(std::string_view bytes);
 

@@ -1,5 +1,7 @@
 #include "core/records/record_file.hpp"
 
+#include "core/records/text_check.hpp"
+
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
@@ -42,18 +44,28 @@ std::string_view RecordFile::record(std::size_t number) const {
     return std::string_view(data_).substr((number - 1) * recordLength_, recordLength_);
 }
 
-std::string deliveryProblem(const RecordFile& file, std::string_view fileName,
+std::string deliveryProblem(const RecordFile& file, const RecordLayout& layout,
                             std::string_view data, bool emptyIsBroken) {
+    const std::string fileName(layout.fileName);
     const std::string kept = std::string(data) + "は取り込む前のままです。";
     if (file.count() == 0 && emptyIsBroken) {
-        return std::string(fileName) + " にはレコードがありません。" + kept;
+        return fileName + " にはレコードがありません。" + kept;
     }
     const std::string_view tail = file.tail();
-    if (tail.find_first_not_of('\x1A') == std::string_view::npos) return {};
-    return std::string(fileName) + " は最後のレコードが途中で切れています（" +
-           std::to_string(file.recordLength()) + " バイトのレコード " +
-           std::to_string(file.count()) + " 件の後に " + std::to_string(tail.size()) +
-           " バイト）。ダウンロードが途中で終わった可能性があります。" + kept;
+    if (tail.find_first_not_of('\x1A') != std::string_view::npos) {
+        return fileName + " は最後のレコードが途中で切れています（" +
+               std::to_string(file.recordLength()) + " バイトのレコード " +
+               std::to_string(file.count()) + " 件の後に " + std::to_string(tail.size()) +
+               " バイト）。ダウンロードが途中で終わった可能性があります。" + kept;
+    }
+    if (const auto bad = firstUndecodableField(file, layout)) {
+        return fileName + " の " + std::to_string(bad->record) + " 件目のレコードは、欄「" +
+               bad->field +
+               "」に文字として読めないバイト（シフトJIS の文字にならないバイト）があるため取り込め"
+               "ません。ファイルが壊れている可能性があります。" +
+               kept;
+    }
+    return {};
 }
 
 }  // namespace zelvanor

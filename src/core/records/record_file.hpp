@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/records/layout.hpp"
+
 namespace zelvanor {
 
 // A file of fixed-length records, read whole into memory once (record files are at most tens of
@@ -37,8 +39,10 @@ class RecordFile {
 // it holds no whole record (only where `emptyIsBroken`: the service never ships an empty list of
 // jockeys, trainers or horses), or a message that its last record is cut off when it ends in part
 // of one (a download cut short). Empty when the file is whole. A tail of end-of-file marks (0x1A)
-// alone is not part of a record. `data` names the contents as the user knows them ("騎手データ").
-std::string deliveryProblem(const RecordFile& file, std::string_view fileName,
+// alone is not part of a record. A record with a field of bytes that are no text (see
+// firstUndecodableField) is told by its number and field. `data` names the contents as the user
+// knows them ("騎手データ").
+std::string deliveryProblem(const RecordFile& file, const RecordLayout& layout,
                             std::string_view data, bool emptyIsBroken);
 
 }  // namespace zelvanor
