@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "core/store/store.hpp"
+#include "core/views/meetings.hpp"
+#include "core/views/payback.hpp"
 #include "core/views/verification.hpp"
 #include "race_card_fixture.hpp"
 #include "temp_folder.hpp"
@@ -471,6 +473,52 @@ TEST_F(VerificationRun, ReadsTheGoingMissingValuesAndRunnersWithoutAnEntriesRow)
     EXPECT_EQ(gone.totals.races, 3);
     for (std::size_t p = 0; p < kPersonaCount; ++p) {
         for (std::size_t b = 0; b < kBetTypes; ++b) EXPECT_EQ(gone.totals.hits[p][b], 0);
+    }
+}
+
+// The payback window ranks each race as the run does: at most 18 places whatever tousuu the row
+// stores, filled by the runners found in entry order, those beyond tousuu left out.
+TEST(RankedField, VerificationAndPaybackRankTheSameStoredField) {
+    // Horse 1 best, every value below 0: a blank place (value 0) would rank above them all.
+    std::vector<double> belowZero;
+    for (int k = 0; k < 18; ++k) belowZero.push_back(-10.0 - k);
+    std::vector<double> lastBest = belowZero;
+    lastBest[17] = 50;
+    const struct {
+        const char* tousuu;
+        std::vector<double> values;
+        int pick;          // everyone's first pick, and the winner
+        const char* pair;  // everyone's first ticket, and the quinella paid
+    } cases[] = {
+        {"19", belowZero, 1, "1 - 2"},
+        {"20", belowZero, 1, "1 - 2"},
+        {"99", belowZero, 1, "1 - 2"},
+        // Horse 18 clear by 60: the wheel from it.
+        {"18", lastBest, 18, "1 - 18"},
+        // Horse 18 lies beyond a field of 17.
+        {"17", lastBest, 1, "1 - 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("tousuu ") + c.tousuu);
+        TempFolder folder;
+        Database tran(folder / "tran.mdb");
+        const MeetingTables m = fixture::makeMeeting(tran, "05", "98", "10", "03");
+        addField(tran, m, 11, c.values,
+                 favouriteWins({{"tousuu", std::string(c.tousuu)},
+                                {"Kekka1No", std::int64_t{c.pick}},
+                                {"KekkaUmaNo", std::string(c.pair)}}));
+
+        const Verification v = runVerification(tran, "", VerificationConditions{});
+        ASSERT_EQ(v.totals.races, 1);
+        expectEveryPersona(v.totals, kWin, 1, 250);
+        expectEveryPersona(v.totals, kQuinella, 1, 1500);
+
+        const auto sheet = readPayback(tran, meetingOf(m.race), "");
+        ASSERT_TRUE(sheet);
+        for (const auto& picks : sheet->races[10].picks) {
+            EXPECT_EQ(picks[0], std::to_string(c.pick));
+            EXPECT_EQ(picks[1], c.pair);
+        }
     }
 }
 

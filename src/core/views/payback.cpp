@@ -1,21 +1,18 @@
 #include "core/views/payback.hpp"
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
-#include "core/records/runner_entry.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/views/meeting_entries.hpp"
 #include "core/views/race_result.hpp"
 
 namespace zelvanor {
 
 namespace {
-
-constexpr int kMostRunners = 18;
 
 // A cell holds something when its text sorts after a blank: an empty cell, a blank and a
 // pair left " " by the results import all hold nothing.
@@ -66,31 +63,8 @@ std::string raceSelect(const Meeting& meeting) {
         "SELECT bango, basho, year, kaiji, hiji, month, day, youbi, tousuu, RyoOmo, Kekka1No, "
         "Kekka2No, Kekka3No, Kekka1TanAm, Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, "
         "KekkaWakAm, KekkaUmaNo, KekkaUmaAm";
-    for (int k = 1; k <= kMostRunners; ++k) sql += ", uma" + std::to_string(k);
-    return sql + " FROM " + quoteIdentifier(meeting.raceTable) +
+    return sql + umaColumns() + " FROM " + quoteIdentifier(meeting.raceTable) +
            " WHERE bango BETWEEN 1 AND 12 ORDER BY bango";
-}
-
-struct EntryValues {
-    std::int16_t horseNumber = 0;
-    AbilityValues ability;
-};
-
-// The meeting's entries rows by horse code, read in one pass rather than sought runner by runner.
-std::unordered_map<std::string, EntryValues> readEntries(Database& tran, const Meeting& meeting) {
-    std::unordered_map<std::string, EntryValues> entries;
-    auto st = tran.prepare(
-        "SELECT umacode, WakuUmaNo, Nouryoku1, Nouryoku2, Nouryoku3, OmoNouryoku1, "
-        "OmoNouryoku2, OmoNouryoku3 FROM " +
-        quoteIdentifier(meeting.entriesTable));
-    while (st.step()) {
-        EntryValues e;
-        e.horseNumber = static_cast<std::int16_t>(st.int64(1));
-        const auto single = [&](int column) { return static_cast<float>(st.real(column)); };
-        e.ability = {single(2), single(3), single(4), single(5), single(6), single(7)};
-        entries.emplace(st.text(0), e);
-    }
-    return entries;
 }
 
 std::array<std::string, kPaybackResultColumns> resultCells(const Statement& st) {
@@ -109,33 +83,8 @@ std::array<std::string, kPaybackResultColumns> resultCells(const Statement& st) 
     return cells;
 }
 
-// The field the personas rank: tousuu places (at most 18) filled in uma1 … uma18 order by the
-// runners whose horse is in the entries table; places left over read 0, runners beyond the
-// places are left out.
-std::vector<EntryValues> runnerList(const Statement& st,
-                                    const std::unordered_map<std::string, EntryValues>& entries) {
-    const auto places = static_cast<std::size_t>(
-        std::clamp<std::int64_t>(numericValue(st.textView(kTousuu)), 0, kMostRunners));
-    std::vector<EntryValues> list;
-    list.reserve(places);
-    for (int k = 0; k < kMostRunners && list.size() < places; ++k) {
-        const RunnerEntry entry = readRunnerEntry(st.textView(kUma1 + k));
-        if (!entry.hasHorse) continue;
-        const auto found = entries.find(std::string(entry.umacode));
-        if (found != entries.end()) list.push_back(found->second);
-    }
-    list.resize(places);
-    return list;
-}
-
-std::array<std::string, kPaybackPickColumns> personaPicks(std::span<const EntryValues> list,
-                                                          Persona persona, bool goodGoing) {
-    std::vector<RankedPlace> ranking(list.size());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        ranking[i] = {list[i].horseNumber, 0, personaValue(persona, list[i].ability, goodGoing),
-                      static_cast<int>(i)};
-    }
-    rankPlaces(ranking);
+// The first pick's horse number, then the six tickets of the ranking.
+std::array<std::string, kPaybackPickColumns> personaPicks(std::span<const RankedPlace> ranking) {
     std::array<std::string, kPaybackPickColumns> cells;
     cells[0] = std::to_string(ranking.empty() ? 0 : ranking.front().horseNumber);
     const auto tickets = paybackTickets(ranking);
@@ -204,7 +153,10 @@ std::optional<PaybackSheet> readPayback(Database& tran, const Meeting& meeting,
     for (const Persona p : kPersonas) {
         sheet.personas[static_cast<std::size_t>(p)] = " " + personaName(p, userName);
     }
-    const auto entries = readEntries(tran, meeting);
+    MeetingEntries entries;
+    entries.read(tran, meeting.entriesTable);
+    std::vector<FieldRunner> found;
+    std::vector<RankedPlace> ranking;
     auto st = tran.prepare(raceSelect(meeting));
     while (st.step()) {
         const int number = static_cast<int>(st.int64(kBango));
@@ -216,10 +168,12 @@ std::optional<PaybackSheet> readPayback(Database& tran, const Meeting& meeting,
         PaybackRace& race = sheet.races[static_cast<std::size_t>(number - 1)];
         race.stored = true;
         race.results = resultCells(st);
-        const auto list = runnerList(st, entries);
+        findRunners(raceUmacodes(st, kUma1), entries, found);
+        const std::int64_t tousuu = numericValue(st.textView(kTousuu));
         const bool good = st.int64(kRyoOmo) == 1;
         for (const Persona p : kPersonas) {
-            race.picks[static_cast<std::size_t>(p)] = personaPicks(list, p, good);
+            rankField(found, tousuu, p, good, ranking);
+            race.picks[static_cast<std::size_t>(p)] = personaPicks(ranking);
         }
     }
     return sheet;

@@ -8,15 +8,13 @@
 #include "core/import/race_tables.hpp"
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
-#include "core/records/runner_entry.hpp"
 #include "core/store/store.hpp"
+#include "core/views/meeting_entries.hpp"
 #include "core/views/meetings.hpp"
 
 namespace zelvanor {
 
 namespace {
-
-constexpr int kRunnerSlots = 18;  // uma1 … uma18
 
 // A ticket pays only when it is a pair: an empty label (a runner without a value, or a place
 // beyond the field) and a ticket the field does not form never match a stored result, not even
@@ -61,42 +59,11 @@ VerifiedRace raceFrom(const Statement& st) {
     return r;
 }
 
-// A race that counts, with the horse codes of its entries (blank for a place without a horse).
+// A race that counts, with the horse codes of its entries.
 struct CountedRace {
     VerifiedRace race;
-    std::array<std::string, kRunnerSlots> umacodes;
+    RaceUmacodes umacodes;
 };
-
-using EntryRow = std::pair<std::string, VerifiedRunner>;
-
-// The entries rows of a meeting, sorted by horse code for lookup. One query per meeting: a seek
-// per runner would cost a statement step and a B-tree descent each, eighteen times per race.
-void readEntries(Database& tran, const std::string& entriesTable, std::vector<EntryRow>& rows) {
-    rows.clear();
-    auto st = tran.prepare(
-        "SELECT umacode, WakuUmaNo, WakuNo, Nouryoku1, Nouryoku2, Nouryoku3, OmoNouryoku1, "
-        "OmoNouryoku2, OmoNouryoku3 FROM " +
-        quoteIdentifier(entriesTable));
-    while (st.step()) {
-        VerifiedRunner r;
-        r.horseNumber = static_cast<std::int16_t>(st.int64(1));
-        r.bracketNumber = static_cast<std::int16_t>(st.int64(2));
-        // Single columns: the values as stored, NULL reading 0.
-        r.values = {static_cast<float>(st.real(3)), static_cast<float>(st.real(4)),
-                    static_cast<float>(st.real(5)), static_cast<float>(st.real(6)),
-                    static_cast<float>(st.real(7)), static_cast<float>(st.real(8))};
-        rows.emplace_back(std::string(st.textView(0)), r);
-    }
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const EntryRow& a, const EntryRow& b) { return a.first < b.first; });
-}
-
-const VerifiedRunner* findEntry(const std::vector<EntryRow>& rows, std::string_view umacode) {
-    const auto it = std::lower_bound(
-        rows.begin(), rows.end(), umacode,
-        [](const EntryRow& row, std::string_view code) { return row.first < code; });
-    return it != rows.end() && it->first == umacode ? &it->second : nullptr;
-}
 
 }  // namespace
 
@@ -136,8 +103,6 @@ bool raceSelected(const VerificationConditions& conditions, const VerifiedRace& 
 void verifyRace(const VerifiedRace& race, std::span<const VerifiedRunner> runners,
                 VerificationTotals& totals) {
     ++totals.races;
-    const auto field = static_cast<std::size_t>(std::max<std::int64_t>(race.runnerCount, 0));
-    const std::size_t found = std::min(field, runners.size());
     // Small fields judge the quinella tickets against the bracket quinella result.
     const bool quinellaSold = race.runnerCount > 8;
     const std::string_view quinellaPair = quinellaSold ? race.quinellaPair : race.bracketPair;
@@ -146,14 +111,7 @@ void verifyRace(const VerifiedRace& race, std::span<const VerifiedRunner> runner
 
     std::vector<RankedPlace> ranking;
     for (std::size_t p = 0; p < kPersonaCount; ++p) {
-        ranking.assign(field, RankedPlace{});
-        for (std::size_t k = 0; k < found; ++k) {
-            const VerifiedRunner& runner = runners[k];
-            ranking[k] = {runner.horseNumber, runner.bracketNumber,
-                          personaValue(kPersonas[p], runner.values, race.goodGoing),
-                          static_cast<int>(k)};
-        }
-        rankPlaces(ranking);
+        rankField(runners, race.runnerCount, kPersonas[p], race.goodGoing, ranking);
 
         // A blank first place (no runner found) names no horse, even against a result of 0.
         const std::int64_t first = ranking.empty() ? 0 : ranking[0].horseNumber;
@@ -223,11 +181,9 @@ Verification runVerification(Database& tran, std::string_view userName,
     VerificationTotals totals;
     totals.meetings = static_cast<int>(meetings.size());
     std::vector<CountedRace> counted;
-    std::vector<EntryRow> entries;
+    MeetingEntries entries;
     std::vector<VerifiedRunner> runners;
-    std::string sql = "SELECT " + std::string(kRaceColumns);
-    for (int k = 1; k <= kRunnerSlots; ++k) sql += ", uma" + std::to_string(k);
-    sql += " FROM ";
+    const std::string sql = "SELECT " + std::string(kRaceColumns) + umaColumns() + " FROM ";
     for (std::size_t m = 0; m < meetings.size(); ++m) {
         if (progress) progress(static_cast<int>(m), totals.meetings);
         const Meeting& meeting = meetings[m];
@@ -238,27 +194,18 @@ Verification runVerification(Database& tran, std::string_view userName,
         while (races.step()) {
             VerifiedRace race = raceFrom(races);
             if (!raceSelected(conditions, race) || race.bracketPayout <= 0) continue;
-            CountedRace& c = counted.emplace_back();
-            c.race = std::move(race);
-            for (int k = 0; k < kRunnerSlots; ++k) {
-                const RunnerEntry entry = readRunnerEntry(races.textView(kFirstRunnerColumn + k));
-                if (entry.hasHorse) c.umacodes[static_cast<std::size_t>(k)] = entry.umacode;
-            }
+            counted.push_back({std::move(race), raceUmacodes(races, kFirstRunnerColumn)});
         }
+        // The entries are read only for a meeting with a race that counts.
         if (counted.empty()) continue;
 
         if (stored.contains(meeting.entriesTable)) {
-            readEntries(tran, meeting.entriesTable, entries);
+            entries.read(tran, meeting.entriesTable);
         } else {
             entries.clear();
         }
         for (const CountedRace& c : counted) {
-            runners.clear();
-            for (const std::string& code : c.umacodes) {
-                if (code.empty()) continue;
-                if (const VerifiedRunner* runner = findEntry(entries, code))
-                    runners.push_back(*runner);
-            }
+            findRunners(c.umacodes, entries, runners);
             verifyRace(c.race, runners, totals);
         }
     }

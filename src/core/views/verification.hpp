@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/views/meeting_entries.hpp"
 #include "core/views/persona_ranking.hpp"
 
 namespace zelvanor {
@@ -78,13 +79,8 @@ struct VerifiedRace {
 // "701" to "703", "005", "009" and "999", track against "50" as text, grade against "A" to "C".
 bool raceSelected(const VerificationConditions& conditions, const VerifiedRace& race);
 
-// A runner of a race whose horse has an entries row, with the values stored there (a missing
-// value reads 0).
-struct VerifiedRunner {
-    std::int16_t horseNumber = 0;    // WakuUmaNo
-    std::int16_t bracketNumber = 0;  // WakuNo
-    AbilityValues values;
-};
+// A runner of a race whose horse has an entries row.
+using VerifiedRunner = FieldRunner;
 
 // Hits and yen returned, per persona (display order) and bet type.
 struct VerificationTotals {
@@ -95,8 +91,8 @@ struct VerificationTotals {
 };
 
 // Adds one race with results to the totals: its found runners, in the order of their entries,
-// fill the race's tousuu places (places left over stay blank and never hit; runners beyond
-// tousuu are left out), each persona ranks its copy and buys its picks.
+// fill the race's tousuu places, at most 18 (places left over stay blank and never hit; runners
+// beyond the places are left out), each persona ranks its copy (rankField) and buys its picks.
 void verifyRace(const VerifiedRace& race, std::span<const VerifiedRunner> runners,
                 VerificationTotals& totals);
 

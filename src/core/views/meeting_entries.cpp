@@ -1,0 +1,83 @@
+#include "core/views/meeting_entries.hpp"
+
+#include <algorithm>
+
+#include "core/records/runner_entry.hpp"
+#include "core/store/store.hpp"
+
+namespace zelvanor {
+
+void MeetingEntries::read(Database& tran, std::string_view entriesTable) {
+    rows_.clear();
+    auto st = tran.prepare(
+        "SELECT umacode, WakuUmaNo, WakuNo, Nouryoku1, Nouryoku2, Nouryoku3, OmoNouryoku1, "
+        "OmoNouryoku2, OmoNouryoku3 FROM " +
+        quoteIdentifier(entriesTable));
+    while (st.step()) {
+        FieldRunner r;
+        r.horseNumber = static_cast<std::int16_t>(st.int64(1));
+        r.bracketNumber = static_cast<std::int16_t>(st.int64(2));
+        // Single columns: the values as stored, NULL reading 0.
+        const auto single = [&](int column) { return static_cast<float>(st.real(column)); };
+        r.values = {single(3), single(4), single(5), single(6), single(7), single(8)};
+        rows_.emplace_back(std::string(st.textView(0)), r);
+    }
+    // Stable, so that of two rows of one horse the first read is the one found.
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+const FieldRunner* MeetingEntries::find(std::string_view umacode) const {
+    const auto it =
+        std::lower_bound(rows_.begin(), rows_.end(), umacode,
+                         [](const auto& row, std::string_view code) { return row.first < code; });
+    return it != rows_.end() && it->first == umacode ? &it->second : nullptr;
+}
+
+std::string umaColumns() {
+    std::string columns;
+    for (int k = 1; k <= kRunnerSlots; ++k) columns += ", uma" + std::to_string(k);
+    return columns;
+}
+
+RaceUmacodes raceUmacodes(const Statement& row, int firstColumn) {
+    RaceUmacodes codes;
+    for (int k = 0; k < kRunnerSlots; ++k) {
+        const RunnerEntry entry = readRunnerEntry(row.textView(firstColumn + k));
+        if (entry.hasHorse) codes[static_cast<std::size_t>(k)] = entry.umacode;
+    }
+    return codes;
+}
+
+std::size_t fieldPlaces(std::int64_t tousuu) {
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(tousuu, 0, kRunnerSlots));
+}
+
+void findRunners(const RaceUmacodes& umacodes, const MeetingEntries& entries,
+                 std::vector<FieldRunner>& found) {
+    found.clear();
+    for (const std::string& code : umacodes) {
+        if (code.empty()) continue;
+        if (const FieldRunner* runner = entries.find(code)) found.push_back(*runner);
+    }
+}
+
+void rankField(std::span<const FieldRunner> found, std::int64_t tousuu, Persona persona,
+               bool goodGoing, std::vector<RankedPlace>& ranking) {
+    const std::size_t places = fieldPlaces(tousuu);
+    const std::size_t filled = std::min(places, found.size());
+    ranking.resize(places);
+    for (std::size_t k = 0; k < places; ++k) {
+        const int place = static_cast<int>(k);
+        if (k < filled) {
+            const FieldRunner& r = found[k];
+            ranking[k] = {r.horseNumber, r.bracketNumber,
+                          personaValue(persona, r.values, goodGoing), place};
+        } else {
+            ranking[k] = {0, 0, 0.0, place};
+        }
+    }
+    rankPlaces(ranking);
+}
+
+}  // namespace zelvanor
