@@ -14,7 +14,8 @@ namespace {
 // The width of `text` in the grid's font, or in bold where that is wider.
 class TextMeasure {
   public:
-    TextMeasure(const QFont& font, bool bold) : plain_(font), bold_(boldFont(font)), useBold_(bold) {}
+    TextMeasure(const QFont& font, bool bold)
+        : plain_(font), bold_(boldFont(font)), useBold_(bold) {}
 
     int operator()(const QString& text) const {
         const int plain = plain_.horizontalAdvance(text);
@@ -44,9 +45,11 @@ int columnWidth(const QTableView* grid, const QAbstractItemModel* model, int col
         const QModelIndex index = model->index(r, column);
         const QVariant font = index.data(Qt::FontRole);
         const QString shown = index.data().toString();
-        text = std::max(text, font.isValid() ? measure(shown, font.value<QFont>()) : measure(shown));
+        text =
+            std::max(text, font.isValid() ? measure(shown, font.value<QFont>()) : measure(shown));
     }
-    const int least = c < sizing.columnTwips.size() ? twipsToPixels(grid, sizing.columnTwips[c]) : 0;
+    const int least =
+        c < sizing.columnTwips.size() ? twipsToPixels(grid, sizing.columnTwips[c]) : 0;
     return std::max(least, text + sizing.textMargin);
 }
 

@@ -17,12 +17,11 @@ const QColor kGroupBackground(0xF4, 0xF0, 0xE4);
 
 }  // namespace
 
-TextGridModel::TextGridModel(QStringList columnHeadings, Qt::Alignment alignment,
-                             QObject* parent)
-    : TextGridModel(columnHeadings,
-                    std::vector<Qt::Alignment>(static_cast<std::size_t>(columnHeadings.size()),
-                                               alignment),
-                    parent) {}
+TextGridModel::TextGridModel(QStringList columnHeadings, Qt::Alignment alignment, QObject* parent)
+    : TextGridModel(
+          columnHeadings,
+          std::vector<Qt::Alignment>(static_cast<std::size_t>(columnHeadings.size()), alignment),
+          parent) {}
 
 TextGridModel::TextGridModel(QStringList columnHeadings, std::vector<Qt::Alignment> alignments,
                              QObject* parent)
@@ -64,7 +63,8 @@ void TextGridModel::setGroupWidth(int width) {
 }
 
 void TextGridModel::replace(QStringList rowHeadings, std::vector<Row> rows) {
-    const std::size_t before = std::max(static_cast<std::size_t>(rowHeadings_.size()), rows_.size());
+    const std::size_t before =
+        std::max(static_cast<std::size_t>(rowHeadings_.size()), rows_.size());
     const std::size_t after = std::max(static_cast<std::size_t>(rowHeadings.size()), rows.size());
     if (before != after || rowHeadings != rowHeadings_) {
         beginResetModel();

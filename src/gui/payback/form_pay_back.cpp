@@ -127,10 +127,10 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     // The picks grid: per persona the first pick and six tickets. Its fixed row would be blank:
     // the persona captions over each group take its place, and the race labels keep the rows
     // readable so far below the results.
-    picks_ = newModel(
-        this, QStringList(kPersonaCount * kPaybackPickColumns, QString()),
-        std::vector<Qt::Alignment>(kPersonaCount * kPaybackPickColumns, Qt::AlignHCenter),
-        raceLabels());
+    picks_ =
+        newModel(this, QStringList(kPersonaCount * kPaybackPickColumns, QString()),
+                 std::vector<Qt::Alignment>(kPersonaCount * kPaybackPickColumns, Qt::AlignHCenter),
+                 raceLabels());
     // The first pick of each persona's group is shaded, to tell the groups apart.
     picks_->setGroupWidth(kPaybackPickColumns);
     std::vector<int> pickTwips;

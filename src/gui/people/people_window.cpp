@@ -78,8 +78,9 @@ FixedGridSizing figureGridSizing(const QFontMetrics& fm) {
     // Wide enough for five digits and for four after the distance grids' blanks.
     const QString five = QStringLiteral("99999");
     const QString four = QStringLiteral("   9999");
-    sizing.widest = QStringList(static_cast<qsizetype>(kPlacingHeadings.size()),
-                                fm.horizontalAdvance(five) >= fm.horizontalAdvance(four) ? five : four);
+    sizing.widest =
+        QStringList(static_cast<qsizetype>(kPlacingHeadings.size()),
+                    fm.horizontalAdvance(five) >= fm.horizontalAdvance(four) ? five : four);
     sizing.textMargin = 14;
     sizing.rowMargin = 5;
     return sizing;
@@ -396,9 +397,8 @@ QWidget* PeopleWindow::buildWinsTab() {
     wins_.model->setGrid(TextGrid{{"", "", ""}, {{}, {}, {}}});
     // Each column as wide as its heading or its longest content.
     FixedGridSizing sizing;
-    sizing.widest = {QStringLiteral("小倉"),    QStringLiteral("98 年"),
-                     QStringLiteral("4 回"),    QStringLiteral("12 日目"),
-                     QStringLiteral("12R"),     QString(11, QChar(0x30A2)),
+    sizing.widest = {QStringLiteral("小倉"),    QStringLiteral("98 年"), QStringLiteral("4 回"),
+                     QStringLiteral("12 日目"), QStringLiteral("12R"),   QString(11, QChar(0x30A2)),
                      QString(9, QChar(0x30A2)), QStringLiteral("ｵｰﾌﾟﾝ")};
     sizing.textMargin = 18;
     sizing.rowMargin = 8;
