@@ -82,7 +82,6 @@ FixedGridSizing figureGridSizing(const QFontMetrics& fm) {
         QStringList(static_cast<qsizetype>(kPlacingHeadings.size()),
                     fm.horizontalAdvance(five) >= fm.horizontalAdvance(four) ? five : four);
     sizing.textMargin = 14;
-    sizing.rowMargin = 5;
     return sizing;
 }
 
