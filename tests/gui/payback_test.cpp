@@ -15,7 +15,7 @@
 #include "core/store/store.hpp"
 #include "core/views/payback.hpp"
 #include "gui/payback/form_pay_back.hpp"
-#include "gui/payback/payback_grid_model.hpp"
+#include "gui/common/text_grid_model.hpp"
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/form_start.hpp"
 #include "race_card_sample.hpp"
@@ -243,14 +243,14 @@ class PaybackTest : public QObject {
             for (int p = 0; p < kPersonaCount; ++p) {
                 const QModelIndex mark = results->index(r, kPaybackResultColumns + p);
                 const QString text = mark.data().toString();
-                QCOMPARE(mark.data(PaybackGridModel::HitRole).toBool(), text.startsWith("的中"));
+                QCOMPARE(mark.data(TextGridModel::HitRole).toBool(), text.startsWith("的中"));
                 if (!text.startsWith("的中")) continue;
                 ++hits;
                 QVERIFY(mark.data(Qt::BackgroundRole).isValid());
                 // The ticket that hit, in the picks grid.
                 const int k = text.mid(2).toInt();
                 QVERIFY(picks->index(r, p * kPaybackPickColumns + k)
-                            .data(PaybackGridModel::HitRole)
+                            .data(TextGridModel::HitRole)
                             .toBool());
             }
         }

@@ -16,7 +16,7 @@
 
 #include "core/views/people_info.hpp"
 #include "gui/people/people_window.hpp"
-#include "gui/people/text_grid_model.hpp"
+#include "gui/common/text_grid_model.hpp"
 #include "gui/shell/form_start.hpp"
 #include "recording_dialogs.hpp"
 #include "sampledata/generator.hpp"

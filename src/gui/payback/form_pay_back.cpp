@@ -14,9 +14,9 @@
 #include "core/shell/constants.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
-#include "gui/payback/payback_grid_model.hpp"
+#include "gui/common/fixed_grid.hpp"
+#include "gui/common/text_grid_model.hpp"
 #include "gui/shell/form_start.hpp"
-#include "gui/shell/twips.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
@@ -65,6 +65,31 @@ QGroupBox* optionFrame(QWidget* parent, const char* name, const char* caption) {
     return frame;
 }
 
+// A grid of the window: the widths of its layout in twips, widened where a text would not fit,
+// a hit's bold included.
+QTableView* buildGrid(QWidget* parent, const char* name, TextGridModel* model,
+                      std::vector<int> twips, QStringList widest, int headerWidthTwips,
+                      bool columnHeadings) {
+    FixedGridSizing sizing;
+    sizing.columnTwips = std::move(twips);
+    sizing.widest = std::move(widest);
+    sizing.rowHeadingTwips = headerWidthTwips;
+    sizing.boldTexts = true;
+    sizing.columnHeadings = columnHeadings;
+    sizing.styleSheet = QStringLiteral(
+        "QTableView { gridline-color: #B8B0A0; background: #FFFFFF; }"
+        "QHeaderView::section { background: #E8E0D0; border: 0px; border-right: 1px solid #B8B0A0;"
+        " border-bottom: 1px solid #B8B0A0; padding: 1px 3px; }");
+    return makeFixedGrid(parent, QString::fromLatin1(name), model, sizing);
+}
+
+TextGridModel* newModel(QObject* parent, QStringList columnHeadings,
+                        std::vector<Qt::Alignment> alignments, QStringList rowHeadings) {
+    auto* model = new TextGridModel(std::move(columnHeadings), std::move(alignments), parent);
+    model->setRowHeadings(std::move(rowHeadings));
+    return model;
+}
+
 }  // namespace
 
 FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
@@ -87,11 +112,11 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     resultAlign[kBracketPair] = resultAlign[kQuinellaPair] = Qt::AlignHCenter;
     for (int p = 0; p < kPersonaCount; ++p)
         resultAlign[kPaybackResultColumns + p] = Qt::AlignHCenter;
-    results_ = new PaybackGridModel(resultHeadings, raceLabels(), resultAlign, 0, this);
+    results_ = newModel(this, resultHeadings, resultAlign, raceLabels());
     const std::vector<int> resultTwips = {400, 400, 400, 550, 550, 550, 550,
                                           600, 600, 600, 600, 600, 600, 600};
     grid1_ =
-        buildGrid("Grid1", results_, resultTwips,
+        buildGrid(this, "Grid1", results_, resultTwips,
                   {QStringLiteral("18"), QStringLiteral("18"), QStringLiteral("18"),
                    QStringLiteral("88,888"), QStringLiteral("88,888"), QStringLiteral("88,888"),
                    QStringLiteral("88,888"), QStringLiteral("8 - 8"), QStringLiteral("88,888"),
@@ -102,10 +127,12 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     // The picks grid: per persona the first pick and six tickets. Its fixed row would be blank:
     // the persona captions over each group take its place, and the race labels keep the rows
     // readable so far below the results.
-    picks_ = new PaybackGridModel(
-        QStringList(kPersonaCount * kPaybackPickColumns, QString()), raceLabels(),
-        std::vector<Qt::Alignment>(kPersonaCount * kPaybackPickColumns, Qt::AlignHCenter),
-        kPaybackPickColumns, this);
+    picks_ =
+        newModel(this, QStringList(kPersonaCount * kPaybackPickColumns, QString()),
+                 std::vector<Qt::Alignment>(kPersonaCount * kPaybackPickColumns, Qt::AlignHCenter),
+                 raceLabels());
+    // The first pick of each persona's group is shaded, to tell the groups apart.
+    picks_->setGroupWidth(kPaybackPickColumns);
     std::vector<int> pickTwips;
     QStringList pickWidest;
     for (int p = 0; p < kPersonaCount; ++p) {
@@ -116,17 +143,15 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
             pickWidest << QStringLiteral("18 - 18");
         }
     }
-    grid3_ = buildGrid("Grid3", picks_, pickTwips, pickWidest, 0, false);
+    grid3_ = buildGrid(this, "Grid3", picks_, pickTwips, pickWidest, 0, false);
 
-    totals_ = new PaybackGridModel(
-        personaHeadings(sheet_),
-        [] {
-            QStringList labels;
-            for (const auto l : kPaybackTotalLabels) labels << text(l);
-            return labels;
-        }(),
-        std::vector<Qt::Alignment>(kPersonaCount, Qt::AlignRight), 0, this);
-    grid2_ = buildGrid("Grid2", totals_, {600, 600, 600},
+    totals_ = newModel(this, personaHeadings(sheet_),
+                       std::vector<Qt::Alignment>(kPersonaCount, Qt::AlignRight), [] {
+                           QStringList labels;
+                           for (const auto l : kPaybackTotalLabels) labels << text(l);
+                           return labels;
+                       }());
+    grid2_ = buildGrid(this, "Grid2", totals_, {600, 600, 600},
                        {QStringLiteral("1000%"), QStringLiteral("1000%"), QStringLiteral("1000%")},
                        600, true);
 
@@ -167,67 +192,6 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     setFixedSize(size());
     const QScreen* screen = parent ? parent->screen() : this->screen();
     if (screen) move(screen->availableGeometry().center() - rect().center());
-}
-
-QTableView* FormPayBack::buildGrid(const char* name, PaybackGridModel* model,
-                                   const std::vector<int>& twips, const QStringList& widest,
-                                   int headerWidthTwips, bool columnHeadings) {
-    auto* grid = new QTableView(this);
-    grid->setObjectName(QString::fromLatin1(name));
-    grid->setModel(model);
-    grid->setSelectionMode(QAbstractItemView::NoSelection);
-    grid->setFocusPolicy(Qt::NoFocus);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setWordWrap(false);
-    grid->setTextElideMode(Qt::ElideNone);
-    grid->setCornerButtonEnabled(false);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid->setStyleSheet(QStringLiteral(
-        "QTableView { gridline-color: #B8B0A0; background: #FFFFFF; }"
-        "QHeaderView::section { background: #E8E0D0; border: 0px; border-right: 1px solid #B8B0A0;"
-        " border-bottom: 1px solid #B8B0A0; padding: 1px 3px; }"));
-
-    QFont boldFont = grid->font();
-    boldFont.setBold(true);
-    const QFontMetrics fm(grid->font());
-    const QFontMetrics bold(boldFont);
-    const int rowHeight = fm.height() + 7;
-    // The widths of the original layout in twips, widened where the text would not fit.
-    const auto fitted = [&](int twipsWidth, const QString& sample) {
-        return std::max(
-            twipsToPixels(this, twipsWidth),
-            std::max(fm.horizontalAdvance(sample), bold.horizontalAdvance(sample)) + 10);
-    };
-
-    QHeaderView* rows = grid->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(rowHeight);
-    rows->setMinimumSectionSize(rowHeight);
-    int headerWidth = 0;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        headerWidth = std::max(
-            headerWidth, fitted(headerWidthTwips, model->headerData(r, Qt::Vertical).toString()));
-    }
-    rows->setFixedWidth(headerWidth + 4);
-
-    QHeaderView* columns = grid->horizontalHeader();
-    columns->setSectionResizeMode(QHeaderView::Fixed);
-    columns->setHighlightSections(false);
-    columns->setFixedHeight(fm.height() + 6);
-    columns->setVisible(columnHeadings);
-    columns->setMinimumSectionSize(4);
-    int total = 0;
-    for (int c = 0; c < model->columnCount(); ++c) {
-        const int width = std::max(fitted(twips.at(static_cast<std::size_t>(c)), widest.at(c)),
-                                   fitted(0, model->headerData(c, Qt::Horizontal).toString()));
-        columns->resizeSection(c, width);
-        total += width;
-    }
-    const int frame = 2 * grid->frameWidth();
-    grid->setFixedSize(total + rows->width() + frame, (columnHeadings ? columns->height() : 0) +
-                                                          model->rowCount() * rowHeight + frame);
-    return grid;
 }
 
 QWidget* FormPayBack::buildOptions() {
@@ -317,10 +281,10 @@ PaybackOptions FormPayBack::options() const {
 
 void FormPayBack::setTekichu() {
     marks_ = paybackMarks(sheet_, options());
-    std::vector<PaybackGridModel::Row> resultRows, pickRows;
+    std::vector<TextGridModel::Row> resultRows, pickRows;
     for (std::size_t r = 0; r < sheet_.races.size(); ++r) {
         const PaybackRace& race = sheet_.races[r];
-        PaybackGridModel::Row results, picks;
+        TextGridModel::Row results, picks;
         for (const auto& cell : race.results) results.push_back({text(cell)});
         for (std::size_t p = 0; p < race.picks.size(); ++p) {
             const std::string& mark = marks_[r][p];
@@ -339,9 +303,9 @@ void FormPayBack::setTekichu() {
 void FormPayBack::setTotals() {
     setTekichu();
     const PaybackTotalCells totals = paybackTotals(sheet_, options());
-    std::vector<PaybackGridModel::Row> rows;
+    std::vector<TextGridModel::Row> rows;
     for (const auto& row : totals) {
-        PaybackGridModel::Row cells;
+        TextGridModel::Row cells;
         for (const auto& cell : row) cells.push_back({text(cell)});
         rows.push_back(std::move(cells));
     }

@@ -14,7 +14,7 @@ class QTableView;
 namespace zelvanor::gui {
 
 class FormStart;
-class PaybackGridModel;
+class TextGridModel;
 
 // One meeting's results and payouts beside the three personas' picks, with the hits marked and
 // the hit and return rates of the chosen way of betting. The meeting is read once; every option
@@ -28,8 +28,6 @@ class FormPayBack : public QDialog {
     PaybackOptions options() const;
 
   private:
-    QTableView* buildGrid(const char* name, PaybackGridModel* model, const std::vector<int>& twips,
-                          const QStringList& widest, int headerWidthTwips, bool columnHeadings);
     QWidget* buildOptions();
     QWidget* buildPickCaptions();
     // Option4: the marks; the others: the marks and both totals.
@@ -41,9 +39,9 @@ class FormPayBack : public QDialog {
     PaybackSheet sheet_;
     PaybackMarkCells marks_{};
     QLabel* heading_ = nullptr;
-    PaybackGridModel* results_ = nullptr;
-    PaybackGridModel* picks_ = nullptr;
-    PaybackGridModel* totals_ = nullptr;
+    TextGridModel* results_ = nullptr;
+    TextGridModel* picks_ = nullptr;
+    TextGridModel* totals_ = nullptr;
     QTableView* grid1_ = nullptr;
     QTableView* grid2_ = nullptr;
     QTableView* grid3_ = nullptr;

@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -18,7 +17,8 @@
 #include <QVBoxLayout>
 #include <span>
 
-#include "gui/people/text_grid_model.hpp"
+#include "gui/common/fixed_grid.hpp"
+#include "gui/common/text_grid_model.hpp"
 #include "gui/shell/form_start.hpp"
 #include "gui/shell/twips.hpp"
 #include "gui/shell/user_dialogs.hpp"
@@ -72,37 +72,17 @@ class BusyPointer {
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-// The grid takes exactly the room of its cells: no scroll bars, no empty band.
-void fitGrid(QTableView* view, int columnWidth, int rowHeight) {
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(rowHeight);
-    view->horizontalHeader()->setFixedHeight(rowHeight + 2);
-    const int columns = view->model()->columnCount();
-    for (int c = 0; c < columns; ++c) view->setColumnWidth(c, columnWidth);
-    const int frame = 2 * view->frameWidth();
-    const int left =
-        view->verticalHeader()->isHidden() ? 0 : view->verticalHeader()->sizeHint().width();
-    int width = frame + left;
-    for (int c = 0; c < columns; ++c) width += view->columnWidth(c);
-    view->setFixedSize(
-        width, frame + view->horizontalHeader()->height() + rowHeight * view->model()->rowCount());
-}
-
-QTableView* newTableView(QWidget* parent, const QString& name, TextGridModel* model) {
-    auto* view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->setSelectionMode(QAbstractItemView::NoSelection);
-    view->setFocusPolicy(Qt::NoFocus);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setCornerButtonEnabled(false);
-    view->setWordWrap(false);
-    // Names are padded to their field with blanks: cutting those would add an ellipsis.
-    view->setTextElideMode(Qt::ElideNone);
-    return view;
+// The look of the window's grids is its style sheet's; the sizes are these.
+FixedGridSizing figureGridSizing(const QFontMetrics& fm) {
+    FixedGridSizing sizing;
+    // Wide enough for five digits and for four after the distance grids' blanks.
+    const QString five = QStringLiteral("99999");
+    const QString four = QStringLiteral("   9999");
+    sizing.widest =
+        QStringList(static_cast<qsizetype>(kPlacingHeadings.size()),
+                    fm.horizontalAdvance(five) >= fm.horizontalAdvance(four) ? five : four);
+    sizing.textMargin = 14;
+    return sizing;
 }
 
 }  // namespace
@@ -240,14 +220,7 @@ PeopleWindow::Grid PeopleWindow::makeGrid(QWidget* parent, const QString& name,
     Grid g;
     g.model = new TextGridModel(columns, Qt::AlignRight | Qt::AlignVCenter, parent);
     g.model->setGrid(shape);
-    g.view = newTableView(parent, name, g.model);
-    const QFontMetrics fm(font());
-    // Wide enough for a heading, for five digits and for four after the distance grids' blanks.
-    int column = std::max(fm.horizontalAdvance(QStringLiteral("99999")),
-                          fm.horizontalAdvance(QStringLiteral("   9999")));
-    for (const QString& c : columns) column = std::max(column, fm.horizontalAdvance(c));
-    column += 14;
-    fitGrid(g.view, column, fm.height() + 5);
+    g.view = makeFixedGrid(parent, name, g.model, figureGridSizing(QFontMetrics(font())));
 
     auto* box = new QWidget(parent);
     auto* v = new QVBoxLayout(box);
@@ -421,25 +394,15 @@ QWidget* PeopleWindow::buildWinsTab() {
     wins_.model =
         new TextGridModel(headings(kGradedWinHeadings), Qt::AlignLeft | Qt::AlignVCenter, body);
     wins_.model->setGrid(TextGrid{{"", "", ""}, {{}, {}, {}}});
-    wins_.view = newTableView(body, QStringLiteral("Grid5"), wins_.model);
-    wins_.view->verticalHeader()->hide();
-    const QFontMetrics fm(font());
-    const int rowHeight = fm.height() + 8;
-    fitGrid(wins_.view, 0, rowHeight);
     // Each column as wide as its heading or its longest content.
-    const QString samples[] = {QStringLiteral("小倉"),    QStringLiteral("98 年"),
-                               QStringLiteral("4 回"),    QStringLiteral("12 日目"),
-                               QStringLiteral("12R"),     QString(11, QChar(0x30A2)),
-                               QString(9, QChar(0x30A2)), QStringLiteral("ｵｰﾌﾟﾝ")};
-    int width = 2 * wins_.view->frameWidth();
-    for (int c = 0; c < static_cast<int>(kGradedWinHeadings.size()); ++c) {
-        const int w = std::max(fm.horizontalAdvance(q(kGradedWinHeadings[c])),
-                               fm.horizontalAdvance(samples[c])) +
-                      18;
-        wins_.view->setColumnWidth(c, w);
-        width += w;
-    }
-    wins_.view->setFixedWidth(width);
+    FixedGridSizing sizing;
+    sizing.widest = {QStringLiteral("小倉"),    QStringLiteral("98 年"), QStringLiteral("4 回"),
+                     QStringLiteral("12 日目"), QStringLiteral("12R"),   QString(11, QChar(0x30A2)),
+                     QString(9, QChar(0x30A2)), QStringLiteral("ｵｰﾌﾟﾝ")};
+    sizing.textMargin = 18;
+    sizing.rowMargin = 8;
+    sizing.rowHeadings = false;
+    wins_.view = makeFixedGrid(body, QStringLiteral("Grid5"), wins_.model, sizing);
     v->addWidget(wins_.view, 0, Qt::AlignLeft);
     return page;
 }

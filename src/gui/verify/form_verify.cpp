@@ -4,17 +4,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <span>
@@ -24,6 +21,8 @@
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "gui/common/display_text.hpp"
+#include "gui/common/fixed_grid.hpp"
+#include "gui/common/text_grid_model.hpp"
 #include "gui/race_day/background_run.hpp"
 #include "gui/shell/form_start.hpp"
 #include "gui/shell/user_dialogs.hpp"
@@ -182,54 +181,26 @@ QWidget* FormVerify::buildConditions() {
 }
 
 QTableView* FormVerify::buildGrid(int index) {
-    auto* model = new QStandardItemModel(kPersonaCount, kBetTypes, this);
     QStringList columns;
     for (const auto heading : kBetTypeHeadings) columns << text(heading);
-    model->setHorizontalHeaderLabels(columns);
+    auto* model = new TextGridModel(columns, Qt::AlignRight | Qt::AlignVCenter, this);
     QStringList rows;
     for (const auto& heading : verificationHeadings(userName_)) rows << text(heading);
-    model->setVerticalHeaderLabels(rows);
-    for (int r = 0; r < kPersonaCount; ++r) {
-        for (int c = 0; c < kBetTypes; ++c) {
-            auto* item = new QStandardItem;
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            item->setEditable(false);
-            model->setItem(r, c, item);
-        }
-    }
+    model->setRowHeadings(rows);
     rates_[static_cast<std::size_t>(index)] = model;
 
-    auto* view = new QTableView(this);
-    view->setObjectName(indexed("Grid1", index));
-    view->setModel(model);
-    view->setSelectionMode(QAbstractItemView::NoSelection);
-    view->setFocusPolicy(Qt::NoFocus);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setCornerButtonEnabled(false);
+    FixedGridSizing sizing;
+    // Room for a rate of four digits in every column, and for the longest name among the row
+    // headings (the user's has at most two full-width characters).
+    sizing.widest = QStringList(kBetTypes, QStringLiteral("0000%"));
+    sizing.rowHeadingWidest = QStringLiteral(" 翠嶺");
+    sizing.textMargin = 16;
+    sizing.headingMargin = 16;
+    sizing.rowMargin = 8;
+    sizing.headingAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     // The columns share what the window's column gives the grid.
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // Room for a rate of four digits; every row as high as a line of text needs.
-    const QFontMetrics metrics = view->fontMetrics();
-    const int cellWidth = metrics.horizontalAdvance(QStringLiteral(" 0000% ")) + 8;
-    const int rowHeight = metrics.height() + 8;
-    view->verticalHeader()->setDefaultSectionSize(rowHeight);
-    // The row headings get the room of the longest name (the user's has at most two
-    // full-width characters) and the headings' own margins.
-    int headingWidth = 0;
-    for (const QString& r : rows)
-        headingWidth = std::max(headingWidth, metrics.horizontalAdvance(r));
-    headingWidth = std::max(headingWidth, metrics.horizontalAdvance(QStringLiteral(" 翠嶺"))) + 16;
-    view->verticalHeader()->setFixedWidth(headingWidth);
-    view->horizontalHeader()->setFixedHeight(rowHeight);
-    const int frame = 2 * view->frameWidth();
-    view->setMinimumWidth(headingWidth + kBetTypes * cellWidth + frame);
-    view->setFixedHeight(rowHeight * (kPersonaCount + 1) + frame);
-    return view;
+    sizing.stretch = true;
+    return makeFixedGrid(this, indexed("Grid1", index), model, sizing);
 }
 
 QWidget* FormVerify::buildResults() {
@@ -283,24 +254,20 @@ VerificationConditions FormVerify::conditionsShown() const {
 }
 
 void FormVerify::clearRates() {
-    for (QStandardItemModel* model : rates_) {
-        for (int r = 0; r < kPersonaCount; ++r) {
-            for (int c = 0; c < kBetTypes; ++c) model->item(r, c)->setText(QString());
-        }
-    }
+    for (TextGridModel* model : rates_) model->setRows({});
 }
 
 void FormVerify::showRates(const Verification& result) {
     const std::array<const std::array<std::array<std::string, kBetTypes>, kPersonaCount>*, 2>
         tables = {&result.hitRates, &result.returnRates};
     for (std::size_t t = 0; t < tables.size(); ++t) {
-        for (std::size_t r = 0; r < kPersonaCount; ++r) {
-            for (std::size_t c = 0; c < kBetTypes; ++c) {
-                rates_[t]
-                    ->item(static_cast<int>(r), static_cast<int>(c))
-                    ->setText(QString::fromStdString((*tables[t])[r][c]));
-            }
+        std::vector<TextGridModel::Row> rows;
+        for (const auto& texts : *tables[t]) {
+            TextGridModel::Row row;
+            for (const std::string& rate : texts) row.push_back({QString::fromStdString(rate)});
+            rows.push_back(std::move(row));
         }
+        rates_[t]->setRows(std::move(rows));
     }
 }
 

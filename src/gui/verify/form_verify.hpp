@@ -10,12 +10,12 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QStandardItemModel;
 class QTableView;
 
 namespace zelvanor::gui {
 
 class FormStart;
+class TextGridModel;
 
 // The prediction verification: the user ticks courses and picks a race condition; a run over the
 // stored meetings shows each persona's hit and return rates for win, place, bracket quinella and
@@ -46,7 +46,7 @@ class FormVerify : public QWidget {
     std::array<QRadioButton*, kRaceSelectionCaptions.size()> options_{};
     std::array<QCheckBox*, kVerifyRaceNumbers> raceChecks_{};
     std::array<QLabel*, 2> counts_{};
-    std::array<QStandardItemModel*, 2> rates_{};
+    std::array<TextGridModel*, 2> rates_{};
     QPushButton* runButton_ = nullptr;
 };
 
