@@ -224,6 +224,10 @@ const Case kCases[] = {
     {"ResultWithBytesThatAreNoText",
      [](const Env& e) { return withRecord(e, "JRA#SEI1.DAT", kSei1Length + 30, "\xFF"); }, 1,
      "文字として読めないバイト"},
+    // The first win entry's payout (offset 175 + 2) with a letter among its digits.
+    {"ResultWithALetterInAPayout",
+     [](const Env& e) { return withRecord(e, "JRA#SEI1.DAT", kSei1Length + 177 + 3, "X"); }, 1,
+     "JRA#SEI1.DAT の 2 件目のレコードは、欄「winPay1」が数字ではない"},
     {"ResultsOfAMeetingNeverImported",
      [](const Env& e) { return withRecord(e, "JRA#SEI1.DAT", 2, "77"); }, 1,
      "出馬表データが存在しません"},

@@ -68,6 +68,41 @@ std::array<Value, kRaceResultColumns.size()> resultValues(std::string_view recor
     };
 }
 
+// The fields resultValues reads as numbers. The service writes them as decimal digits, blank
+// where there is nothing (a bet not sold): anything else is a damaged record, whose payout
+// would otherwise read as the value of its leading digits and skew every return rate.
+constexpr std::string_view kNumberFields[] = {
+    "winNo1",         "placeNo2",        "placeNo3",     "bracketFirst1", "bracketSecond1",
+    "quinellaFirst1", "quinellaSecond1", "winPay1",      "placePay1",     "placePay2",
+    "placePay3",      "bracketPay1",     "quinellaPay1",
+};
+
+bool isDigitsOrBlank(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return true;
+    const std::size_t last = text.find_last_not_of(' ');
+    for (std::size_t i = first; i <= last; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    return true;
+}
+
+// Refuses the first record with a number field that is not digits, naming record and field.
+void checkNumberFields(const RecordFile& file) {
+    for (std::size_t i = 1; i <= file.count(); ++i) {
+        const std::string_view record = file.record(i);
+        for (const std::string_view name : kNumberFields) {
+            const std::string text = field(record, name);
+            if (isDigitsOrBlank(text)) continue;
+            throw ImportError(std::string(kSei1Layout.fileName) + " の " + std::to_string(i) +
+                              " 件目のレコードは、欄「" + std::string(name) +
+                              "」が数字ではない（「" + text +
+                              "」）ため取り込めません。ファイルが壊れている可能性があります。"
+                              "成績データは取り込む前のままです。");
+        }
+    }
+}
+
 struct RecordMeeting {
     std::string race;   // race table name
     std::string label;  // "東京 98/10/03 の"
@@ -203,6 +238,7 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
         !problem.empty()) {
         throw ImportError(problem);
     }
+    checkNumberFields(*file);
     const std::size_t n = file->count();
     result.recordCount = n;
     result.report.read = n;
