@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "archive_fixture.hpp"
-#include "people_fixture.hpp"
 #include "core/records/layouts.hpp"
+#include "core/store/store.hpp"
+#include "people_fixture.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;
@@ -196,9 +197,9 @@ TEST_F(BatchImportTest, EveryKindIsImportedInTheOrderTheImportsNeed) {
     EXPECT_EQ(batch.runs[1].report.files[0].file, "JRA#CHOK.DAT");
     EXPECT_EQ(batch.runs[1].report.files[0].stored, 3u);
     for (const ImportRun& run : batch.runs) EXPECT_EQ(run.outcome, ImportOutcome::Imported);
-    EXPECT_EQ(started, (std::vector<std::string>{"1_chok.lzh", "2_kisi.lzh", "3_notes.lzh",
-                                                 "4_other.lzh", "5_cut.lzh", "2_kisi.lzh",
-                                                 "1_chok.lzh"}));
+    EXPECT_EQ(started,
+              (std::vector<std::string>{"1_chok.lzh", "2_kisi.lzh", "3_notes.lzh", "4_other.lzh",
+                                        "5_cut.lzh", "2_kisi.lzh", "1_chok.lzh"}));
     // Only the damage reaches the user on its own; the completion notices are in the report.
     ASSERT_EQ(notifier.told.size(), 1u);
     EXPECT_EQ(notifier.told[0].icon, Notifier::Icon::Critical);
@@ -217,14 +218,64 @@ TEST_F(BatchImportTest, EveryKindIsImportedInTheOrderTheImportsNeed) {
     }();
     ASSERT_EQ(paragraphs.size(), 3u) << report;
     EXPECT_EQ(paragraphs[1].rfind("1_chok.lzh\nJRA#CHOK.DAT: 読込 3件 / 登録 3件", 0), 0u);
-    EXPECT_EQ(paragraphs[2],
-              "3_notes.lzh は、LHA圧縮ファイルではないため、取り込みませんでした。\n"
-              "4_other.lzh は、ＪＲＡ－ＶＡＮのデータファイルを含んでいないため、取り込みませんでした。\n"
-              "5_cut.lzh は、壊れているため、取り込みませんでした。");
+    EXPECT_EQ(
+        paragraphs[2],
+        "3_notes.lzh は、LHA圧縮ファイルではないため、取り込みませんでした。\n"
+        "4_other.lzh は、ＪＲＡ－ＶＡＮのデータファイルを含んでいないため、取り込みませんでした。\n"
+        "5_cut.lzh は、壊れているため、取り込みませんでした。");
     // Nothing staged is left behind.
-    EXPECT_EQ(namesIn(data.path()),
-              (std::vector<std::string>{"JRA#CHOK.DAT", "JRA#KISI.DAT", "batch", "mast.bak",
-                                        "mast.mdb"}));
+    EXPECT_EQ(namesIn(data.path()), (std::vector<std::string>{"JRA#CHOK.DAT", "JRA#KISI.DAT",
+                                                              "batch", "mast.bak", "mast.mdb"}));
+}
+
+// Compacting copies the whole master to mast.bak and may rewrite it: among several jockey and
+// trainer imports of one run, only the last does it.
+TEST(ImportTasks, OnlyTheLastJockeyOrTrainerImportCompactsTheMaster) {
+    using K = ArchiveKind;
+    using M = MastCompaction;
+    const struct {
+        std::vector<K> given;
+        std::vector<M> compaction;  // in the order the tasks run
+    } cases[] = {
+        {{K::Results, K::Trainers, K::Horses, K::Jockeys},
+         {M::LeftToLaterImport, M::AfterImport, M::AfterImport, M::AfterImport}},
+        {{K::Jockeys, K::Jockeys, K::Trainers},
+         {M::LeftToLaterImport, M::LeftToLaterImport, M::AfterImport}},
+        {{K::Trainers}, {M::AfterImport}},
+        {{K::Horses, K::Results}, {M::AfterImport, M::AfterImport}},
+    };
+    for (const auto& c : cases) {
+        std::vector<ImportTask> tasks;
+        for (K kind : c.given) tasks.push_back({kind, "a.lzh", nullptr});
+        sortImportTasks(tasks);
+        std::vector<M> got;
+        for (const ImportTask& t : tasks) got.push_back(t.compaction);
+        EXPECT_EQ(got, c.compaction) << c.given.size() << " tasks";
+    }
+}
+
+TEST_F(BatchImportTest, JockeysAndTrainersTogetherLeaveTheMasterAsCompactingEachWould) {
+    put("1_kisi.lzh", fixture::lhaArchive({{"JRA#KISI.DAT", jockeys(2)}}));
+    put("2_chok.lzh", fixture::lhaArchive({{"JRA#CHOK.DAT", trainers(3)}}));
+    const BatchImport batch = importBatch(paths, notifier, {});
+    ASSERT_EQ(batch.runs.size(), 2u);
+    for (const fs::path& file : {data / "mast.mdb", data / "mast.bak"}) {
+        Database db(file);
+        for (const auto& [table, rows] : {std::pair{kJockeyTable, 2}, {kTrainerTable, 3}}) {
+            auto st = db.prepare("SELECT count(*) FROM " + quoteIdentifier(table));
+            ASSERT_TRUE(st.step());
+            EXPECT_EQ(st.int64(0), rows) << file << " " << table;
+        }
+        auto free = db.prepare("PRAGMA freelist_count");
+        ASSERT_TRUE(free.step());
+        EXPECT_EQ(free.int64(0), 0) << file;
+    }
+
+    // On its own, a jockey import told to leave the compaction to a later one makes no mast.bak.
+    fs::remove(data / "mast.bak");
+    fixture::writeBytes(data / "JRA#KISI.DAT", jockeys(1));
+    importJockeys(paths, {}, MastCompaction::LeftToLaterImport);
+    EXPECT_FALSE(fs::exists(data / "mast.bak"));
 }
 
 TEST_F(BatchImportTest, AFailureEndsTheBatchAndTheRestIsListedAsNotImported) {

@@ -28,11 +28,16 @@ struct Kind {
     std::string_view table;
     std::string_view codeField;
     std::string_view nameField;
-    PeopleImportResult (*import)(const AppPaths&, const ProgressFn&);
+    PeopleImportResult (*importFn)(const AppPaths&, const ProgressFn&, MastCompaction);
     std::vector<ColumnDef> (*columns)();
     const char* missingMessage;
     const char* doneMessage;
     const char* dataName;
+
+    PeopleImportResult import(const AppPaths& paths, const ProgressFn& progress,
+                              MastCompaction compaction = MastCompaction::AfterImport) const {
+        return importFn(paths, progress, compaction);
+    }
 };
 
 const Kind kJockey{"Jockey",

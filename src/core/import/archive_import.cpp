@@ -129,7 +129,7 @@ bool fileExists(const std::filesystem::path& file) {
 // Runs the flow's import, filling in the run's outcome and report; its own failures are reported
 // here.
 void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
-               const ProgressFn& progress, ImportRun& run) {
+               const ProgressFn& progress, ImportRun& run, MastCompaction compaction) {
     run.outcome = ImportOutcome::Failed;
     try {
         switch (kind) {
@@ -153,8 +153,8 @@ void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
             case ArchiveKind::Jockeys:
             case ArchiveKind::Trainers: {
                 const PeopleImportResult r = kind == ArchiveKind::Jockeys
-                                                 ? importJockeys(paths, progress)
-                                                 : importTrainers(paths, progress);
+                                                 ? importJockeys(paths, progress, compaction)
+                                                 : importTrainers(paths, progress, compaction);
                 run.report.files.push_back(r.report);
                 run.outcome = ImportOutcome::Imported;
                 notifier.notify(r.message, "", Notifier::Icon::None);
@@ -182,8 +182,8 @@ void runImport(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
                             "\n競走馬データは取り込みました。出馬表データは取り込む前のままです。",
                         kApplicationTitle, Notifier::Icon::Critical);
     } catch (const std::exception& e) {
-        notifier.notify(operationProblem(e) + "\nデータは取り込む前のままです。",
-                        kApplicationTitle, Notifier::Icon::Critical);
+        notifier.notify(operationProblem(e) + "\nデータは取り込む前のままです。", kApplicationTitle,
+                        Notifier::Icon::Critical);
     }
 }
 
@@ -220,7 +220,7 @@ ImportRun runFlow(ArchiveKind kind, const std::filesystem::path& archive, const 
     if (!installMembers(archiveFlow(kind), archive, *contents, paths, notifier, run.report)) {
         return run;
     }
-    runImport(kind, paths, notifier, progress, run);
+    runImport(kind, paths, notifier, progress, run, MastCompaction::AfterImport);
     return run;
 }
 
@@ -271,7 +271,7 @@ ImportRun extractAndImport(ArchiveKind kind, const std::filesystem::path& archiv
 
 ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archive,
                             ArchiveContents& contents, const AppPaths& paths, Notifier& notifier,
-                            const ProgressFn& progress) {
+                            const ProgressFn& progress, MastCompaction compaction) {
     ImportRun run;
     run.report.source = archive.string();
     if (contents.failure) {
@@ -282,12 +282,13 @@ ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archi
     if (!installMembers(archiveFlow(kind), archive, contents, paths, notifier, run.report)) {
         return run;
     }
-    runImport(kind, paths, notifier, progress, run);
+    runImport(kind, paths, notifier, progress, run, compaction);
     return run;
 }
 
 ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
-                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress) {
+                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
+                           MastCompaction compaction) {
     ImportRun run;
     run.report.source = file.string();
     const std::string member = upper(file.filename().string());
@@ -315,14 +316,14 @@ ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
         }
         if (!installMember(staged, member, file, false, paths, notifier)) return run;
     }
-    runImport(kind, paths, notifier, progress, run);
+    runImport(kind, paths, notifier, progress, run, compaction);
     return run;
 }
 
 ImportRun importExtracted(ArchiveKind kind, const AppPaths& paths, Notifier& notifier,
                           const ProgressFn& progress) {
     ImportRun run;
-    runImport(kind, paths, notifier, progress, run);
+    runImport(kind, paths, notifier, progress, run, MastCompaction::AfterImport);
     return run;
 }
 
@@ -395,13 +396,20 @@ void sortImportTasks(std::vector<ImportTask>& tasks) {
     std::stable_sort(tasks.begin(), tasks.end(), [](const ImportTask& a, const ImportTask& b) {
         return importOrder(a.kind) < importOrder(b.kind);
     });
+    bool later = false;  // a jockey or trainer import after this one
+    for (auto task = tasks.rbegin(); task != tasks.rend(); ++task) {
+        if (task->kind != ArchiveKind::Jockeys && task->kind != ArchiveKind::Trainers) continue;
+        task->compaction = later ? MastCompaction::LeftToLaterImport : MastCompaction::AfterImport;
+        later = true;
+    }
 }
 
 ImportRun runImportTask(const ImportTask& task, const AppPaths& paths, Notifier& notifier,
                         const ProgressFn& progress) {
     return task.contents ? importFromArchive(task.kind, task.source, *task.contents, paths,
-                                             notifier, progress)
-                         : importRecordFile(task.kind, task.source, paths, notifier, progress);
+                                             notifier, progress, task.compaction)
+                         : importRecordFile(task.kind, task.source, paths, notifier, progress,
+                                            task.compaction);
 }
 
 BatchImport importBatch(const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
@@ -415,7 +423,8 @@ BatchImport importBatch(const AppPaths& paths, Notifier& notifier, const Progres
         auto contents = std::make_shared<ArchiveContents>(
             readArchive(archive, paths.extractionFolder(), recordMembers()));
         if (!contents->isArchive()) {
-            batch.skipped.push_back(name + " は、LHA圧縮ファイルではないため、取り込みませんでした。");
+            batch.skipped.push_back(name +
+                                    " は、LHA圧縮ファイルではないため、取り込みませんでした。");
             continue;
         }
         if (contents->failure) {
@@ -427,7 +436,8 @@ BatchImport importBatch(const AppPaths& paths, Notifier& notifier, const Progres
         auto found = archiveTasks(archive, contents);
         if (found.empty()) {
             batch.skipped.push_back(
-                name + " は、ＪＲＡ－ＶＡＮのデータファイルを含んでいないため、取り込みませんでした。");
+                name +
+                " は、ＪＲＡ－ＶＡＮのデータファイルを含んでいないため、取り込みませんでした。");
         }
         tasks.insert(tasks.end(), found.begin(), found.end());
     }

@@ -13,6 +13,7 @@
 
 #include "core/import/archive.hpp"
 #include "core/import/import_report.hpp"
+#include "core/import/people_import.hpp"
 #include "core/import/progress.hpp"
 #include "core/shell/app_paths.hpp"
 #include "core/shell/notifier.hpp"
@@ -59,12 +60,14 @@ ImportRun extractAndImport(ArchiveKind kind, const std::filesystem::path& archiv
 // staged members and runs its import. The staged files are used up.
 ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archive,
                             ArchiveContents& contents, const AppPaths& paths, Notifier& notifier,
-                            const ProgressFn& progress);
+                            const ProgressFn& progress,
+                            MastCompaction compaction = MastCompaction::AfterImport);
 
 // A record file given on its own (JRA#KISI.DAT …): copied into the extraction folder through a
 // temporary file, bounded and installed as an archive member would be, then imported.
 ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
-                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress);
+                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
+                           MastCompaction compaction = MastCompaction::AfterImport);
 
 // Runs the kind's import on the record files already in the extraction folder. Failures are
 // reported through the notifier.
@@ -91,13 +94,16 @@ struct ImportTask {
     ArchiveKind kind;
     std::filesystem::path source;
     std::shared_ptr<ArchiveContents> contents;
+    // For a jockey or trainer import: left to a later one of the same run (sortImportTasks).
+    MastCompaction compaction = MastCompaction::AfterImport;
 };
 
 // The tasks of an archive already read with recordMembers() staged: one for each kind it holds.
 std::vector<ImportTask> archiveTasks(const std::filesystem::path& archive,
                                      std::shared_ptr<ArchiveContents> contents);
 
-// Puts imports in the order they must run (importOrder), keeping the given order within a kind.
+// Puts imports in the order they must run (importOrder), keeping the given order within a kind,
+// and leaves the compaction of mast.mdb to the last jockey or trainer import.
 void sortImportTasks(std::vector<ImportTask>& tasks);
 
 // Runs one import, reporting as the interactive flows do.

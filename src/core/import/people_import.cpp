@@ -269,7 +269,7 @@ std::size_t storedMeetings(const AppPaths& paths) {
 }
 
 PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progressFn,
-                                const PeopleKind& kind) {
+                                const PeopleKind& kind, MastCompaction compaction) {
     const std::string fileName(kind.layout.fileName);
     const auto source = paths.extractionFolder() / fileName;
     // Checked before the table is touched: a missing file must not cost the old master.
@@ -350,7 +350,7 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
     // by then, so a compaction that fails is told as such, never as an import that failed.
     std::string compactionFailure;
     try {
-        compactMast(paths);
+        if (compaction == MastCompaction::AfterImport) compactMast(paths);
     } catch (const std::exception& e) {
         compactionFailure = std::string("mast.mdb の最適化に失敗しました（") + e.what() +
                             "）。取り込んだデータはそのまま使えます。";
@@ -395,12 +395,14 @@ void createTrainerTable(Database& mast) {
     createTableOf(mast, kTrainers);
 }
 
-PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress) {
-    return importPeople(paths, progress, kJockeys);
+PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress,
+                                 MastCompaction compaction) {
+    return importPeople(paths, progress, kJockeys, compaction);
 }
 
-PeopleImportResult importTrainers(const AppPaths& paths, const ProgressFn& progress) {
-    return importPeople(paths, progress, kTrainers);
+PeopleImportResult importTrainers(const AppPaths& paths, const ProgressFn& progress,
+                                  MastCompaction compaction) {
+    return importPeople(paths, progress, kTrainers, compaction);
 }
 
 std::string jockeyShortName(std::string_view name) {

@@ -46,8 +46,16 @@ void createTrainerTable(Database& mast);
 // service never ships an empty list, so such a file is a broken download (deliveryProblem).
 // Store and file failures throw StoreError or std::runtime_error; the table is then as it was,
 // since the refill is one transaction.
-PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress = {});
-PeopleImportResult importTrainers(const AppPaths& paths, const ProgressFn& progress = {});
+//
+// Several jockey and trainer imports in one run compact only after the last of them: the files
+// end as they would after compacting every time, and each compaction copies the whole master
+// (horses included) to mast.bak. A run that stops before the last one leaves the master
+// uncompacted until the next jockey or trainer import, which changes no row.
+enum class MastCompaction { AfterImport, LeftToLaterImport };
+PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress = {},
+                                 MastCompaction compaction = MastCompaction::AfterImport);
+PeopleImportResult importTrainers(const AppPaths& paths, const ProgressFn& progress = {},
+                                  MastCompaction compaction = MastCompaction::AfterImport);
 
 // KISKANJI2, the short name of a jockey from the decoded 32-byte name: the family name (characters
 // 1-8) and the given name (characters 9-16), each without half-width blanks at either end. A
