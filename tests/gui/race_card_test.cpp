@@ -341,6 +341,7 @@ class RaceCardTest : public QObject {
             auto* den = main.findChild<QAction*>("mnuFileDen");
             auto* button = main.findChild<QPushButton*>("SSCommand3");
             auto* results = main.findChild<QAction*>("mnuOptConvSei1");
+            auto* batch = main.findChild<QAction*>("mnuOptConvBatch");
             main.openRaceCard(meetingOf(kTokyo.race));
             FormMain3* card = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -350,6 +351,7 @@ class RaceCardTest : public QObject {
             QVERIFY(!den->isEnabled());
             QVERIFY(!button->isEnabled());
             QVERIFY(!results->isEnabled());
+            QVERIFY(!batch->isEnabled());  // it imports race cards and results as well
             QPointer<FormMain3> watch(card);
             if (byBackButton) {
                 child<QPushButton>(*card, "Command1")->click();
@@ -360,6 +362,7 @@ class RaceCardTest : public QObject {
             QVERIFY(den->isEnabled());
             QVERIFY(button->isEnabled());
             QVERIFY(results->isEnabled());
+            QVERIFY(batch->isEnabled());
         }
     }
 

@@ -82,6 +82,7 @@ void FormStart::buildMenus() {
     mnuFileDen_ = den;
     mnuOptConvUmaj_ = umaj;
     mnuOptConvSei1_ = sei1;
+    mnuOptConvBatch_ = batch;
     connect(den, &QAction::triggered, this, &FormStart::openRaceDaySelection);
     connect(optionSet, &QAction::triggered, this, &FormStart::openOptions);
     connect(verify, &QAction::triggered, this, &FormStart::openVerification);
@@ -338,11 +339,22 @@ void FormStart::openRaceCard(const Meeting& meeting) {
 void FormStart::setRaceCardOpen(bool open) {
     for (QAction* a : {mnuFileDen_, mnuOptConvUmaj_, mnuOptConvSei1_}) a->setEnabled(!open);
     sSCommand3_->setEnabled(!open);
+    updateBatchCommand();
 }
 
 void FormStart::enableRaceDayCommands() {
     for (QAction* a : {mnuFileDen_, mnuOptConvUmaj_}) a->setEnabled(true);
     sSCommand3_->setEnabled(true);
+    updateBatchCommand();
+}
+
+void FormStart::updateBatchCommand() {
+    // Replacing the race cards, results or masters under an open race card or jockey or
+    // trainer window would leave it showing rows that are gone.
+    const bool all = mnuOptConvUmaj_->isEnabled() && mnuOptConvSei1_->isEnabled() &&
+                     mnuPeople_[0][1]->isEnabled() && mnuPeople_[1][1]->isEnabled();
+    mnuOptConvBatch_->setEnabled(all);
+    command1_->setEnabled(all);
 }
 
 void FormStart::openOptions() {
@@ -416,6 +428,7 @@ void FormStart::setPeopleWindowOpen(PersonKind kind, bool open) {
     // An import running meanwhile turns the buttons back on by this mark.
     button->setProperty("ready", !open);
     button->setEnabled(!open);
+    updateBatchCommand();
 }
 
 void FormStart::reportFailure(const std::exception& failure) {

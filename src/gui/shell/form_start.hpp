@@ -85,6 +85,8 @@ class FormStart : public QMainWindow {
     void buildContent();
     void reportFailure(const std::exception& failure);
     void setCommandButtonsEnabled(bool enabled);
+    // The batch import runs every kind of import: it is on only while each of them is.
+    void updateBatchCommand();
     void keepWindow(QWidget* window);
     // Shows the progress bar and returns the callback that moves it, repainting as it goes.
     ProgressFn startProgress();
@@ -95,6 +97,7 @@ class FormStart : public QMainWindow {
     QAction* mnuFileDen_ = nullptr;
     QAction* mnuOptConvUmaj_ = nullptr;
     QAction* mnuOptConvSei1_ = nullptr;
+    QAction* mnuOptConvBatch_ = nullptr;
     // Per PersonKind: the 照会 item and the import item of jockeys, then of trainers.
     QAction* mnuPeople_[2][2] = {};
     QPushButton* sSCommand1_ = nullptr;
