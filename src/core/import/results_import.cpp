@@ -1,5 +1,6 @@
 #include "core/import/results_import.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -88,15 +89,19 @@ bool isDigitsOrBlank(std::string_view text) {
 }
 
 // Refuses the first record with a number field that is not digits, naming record and field.
+// Digits and blanks are single bytes, so the bytes are checked as they stand.
 void checkNumberFields(const RecordFile& file) {
+    std::vector<const FieldSpec*> fields;
+    for (const std::string_view name : kNumberFields) fields.push_back(&kSei1Layout.field(name));
     for (std::size_t i = 1; i <= file.count(); ++i) {
         const std::string_view record = file.record(i);
-        for (const std::string_view name : kNumberFields) {
-            const std::string text = field(record, name);
-            if (isDigitsOrBlank(text)) continue;
+        for (const FieldSpec* f : fields) {
+            if (isDigitsOrBlank(record.substr(std::min(f->offset, record.size()), f->length))) {
+                continue;
+            }
             throw ImportError(std::string(kSei1Layout.fileName) + " の " + std::to_string(i) +
-                              " 件目のレコードは、欄「" + std::string(name) +
-                              "」が数字ではない（「" + text +
+                              " 件目のレコードは、欄「" + std::string(f->name) +
+                              "」が数字ではない（「" + decodeField(record, *f) +
                               "」）ため取り込めません。ファイルが壊れている可能性があります。"
                               "成績データは取り込む前のままです。");
         }

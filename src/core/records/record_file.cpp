@@ -1,11 +1,11 @@
 #include "core/records/record_file.hpp"
 
-#include "core/records/text_check.hpp"
-
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+
+#include "core/records/text_check.hpp"
 
 namespace zelvanor {
 

@@ -197,8 +197,7 @@ class Database {
     std::int64_t changes() const;
 
     // Writes a copy of the file, page for page as it stands, to another file (whatever that held
-    // is replaced). Consistent with concurrent writers (it reads in one read transaction) and far
-    // cheaper than rebuilding the file as a compacted copy would.
+    // is replaced). Consistent with concurrent writers: it reads in one read transaction.
     void copyInto(const std::filesystem::path& target);
 
     // Compacts the file itself, in one transaction of its own: other connections, in this process

@@ -24,8 +24,8 @@
 #include "gui/shell/logo_widget.hpp"
 #include "gui/shell/twips.hpp"
 #include "gui/shell/user_dialogs.hpp"
-#include "gui/verify/form_verify.hpp"
 #include "gui/trainer/form_main2.hpp"
+#include "gui/verify/form_verify.hpp"
 
 namespace zelvanor::gui {
 
@@ -276,10 +276,11 @@ void FormStart::batchImport() {
     text1_->setVisible(true);
     BatchImport batch;
     guarded([&] {
-        batch = importBatch(paths_, notifier, progress, [this](const std::filesystem::path& archive) {
-            showBatchArchive(QString::fromStdString(archive.string()));
-            repaint();
-        });
+        batch =
+            importBatch(paths_, notifier, progress, [this](const std::filesystem::path& archive) {
+                showBatchArchive(QString::fromStdString(archive.string()));
+                repaint();
+            });
     });
     text1_->clear();
     text1_->setToolTip(QString());
@@ -298,8 +299,7 @@ void FormStart::showBatchArchive(const QString& path) {
     // Laid out now, so the width measured is the one shown even on the box's first showing.
     text1_->parentWidget()->layout()->activate();
     // A long path keeps its file name in sight: cut on the left, marked with "…", and shown
-    // whole in the tooltip.
-    // The box keeps a few pixels of margin inside its contents.
+    // whole in the tooltip. The box keeps a few pixels of margin inside its contents.
     const int room = text1_->contentsRect().width() - 4 * text1_->fontMetrics().averageCharWidth();
     text1_->setText(text1_->fontMetrics().elidedText(path, Qt::ElideLeft, room));
     text1_->setCursorPosition(0);
