@@ -49,5 +49,23 @@ TEST(DataSession, APreloadThatFailedSurfacesOnFirstUseAndCloseForgetsIt) {
     EXPECT_NO_THROW(session.tran());
 }
 
+TEST(DataSession, LentConnectionsServeTheWorkAndComeBackWithItsChanges) {
+    TempFolder folder;
+    DataSession session{AppPaths(folder.path())};
+    session.tran().exec("CREATE TABLE D05981003 (bango INTEGER)");
+    sqlite3* const windows = session.tran().handle();
+    {
+        const LentConnections lent(session);
+        // What an import opens: the connection whose schema is read already, not a new one.
+        Database import(folder / "tran.mdb");
+        EXPECT_EQ(import.handle(), windows);
+        import.exec("CREATE TABLE D05981004 (bango INTEGER)");
+    }
+    Database& tran = session.tran();
+    EXPECT_EQ(tran.handle(), windows);
+    EXPECT_TRUE(tran.hasTable("D05981003"));
+    EXPECT_TRUE(tran.hasTable("D05981004"));
+}
+
 }  // namespace
 }  // namespace zelvanor

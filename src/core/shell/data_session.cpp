@@ -73,4 +73,16 @@ void DataSession::close() {
     tran_.reset();
 }
 
+LentConnections::LentConnections(DataSession& session) : session_(session) {
+    session_.close();
+}
+
+LentConnections::~LentConnections() {
+    try {
+        session_.preload();
+    } catch (const std::exception&) {
+        // No worker to take them back: the next use opens them on its own thread instead.
+    }
+}
+
 }  // namespace zelvanor

@@ -40,4 +40,20 @@ class DataSession {
     std::future<std::unique_ptr<Database>> loadingTran_;
 };
 
+// Lends the session's connections to work that opens its own on the same files (an import, a
+// recomputation) for as long as it lives. The store keeps a closed connection for the next one
+// opened on its file: the work takes up these, whose schemas are read already, and they are taken
+// back, with the work's changes, on a worker thread at the end. With many seasons stored, reading
+// the schema again would otherwise cost the work, and then the next window, a second or more.
+class LentConnections {
+  public:
+    explicit LentConnections(DataSession& session);
+    ~LentConnections();
+    LentConnections(const LentConnections&) = delete;
+    LentConnections& operator=(const LentConnections&) = delete;
+
+  private:
+    DataSession& session_;
+};
+
 }  // namespace zelvanor

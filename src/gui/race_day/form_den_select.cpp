@@ -388,6 +388,7 @@ bool FormDenSelect::recompute(const std::vector<Meeting>& meetings,
     return attempt([&] {
         const OverrideCursor busy(Qt::WaitCursor);
         const AppPaths paths = main_.paths();
+        const LentConnections lent(main_.session());
         runInBackground([&] {
             recomputeMeetings(paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
                                   // Delivered before runInBackground returns, so `shown` is

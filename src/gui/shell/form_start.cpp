@@ -253,15 +253,18 @@ void FormStart::archiveImport(ArchiveKind kind) {
             this, [this] { progressBar1_->setVisible(false); }, true);
         const ProgressFn progress = startProgress();
         ImportRun run;
-        guarded([&] {
-            try {
-                run = zelvanor::archiveImport(kind, std::filesystem::path(file.toStdString()),
-                                              paths_, notifier, progress);
-            } catch (...) {
-                notifier.finish();
-                throw;
-            }
-        });
+        {
+            const LentConnections lent(session_);
+            guarded([&] {
+                try {
+                    run = zelvanor::archiveImport(kind, std::filesystem::path(file.toStdString()),
+                                                  paths_, notifier, progress);
+                } catch (...) {
+                    notifier.finish();
+                    throw;
+                }
+            });
+        }
         endProgress();
         notifier.finish(importReportText(run.report));
     }
@@ -275,13 +278,16 @@ void FormStart::batchImport() {
     // The path box shows which archive is being worked on, for as long as the batch runs.
     text1_->setVisible(true);
     BatchImport batch;
-    guarded([&] {
-        batch =
-            importBatch(paths_, notifier, progress, [this](const std::filesystem::path& archive) {
-                showBatchArchive(QString::fromStdString(archive.string()));
-                repaint();
-            });
-    });
+    {
+        const LentConnections lent(session_);
+        guarded([&] {
+            batch = importBatch(paths_, notifier, progress,
+                                [this](const std::filesystem::path& archive) {
+                                    showBatchArchive(QString::fromStdString(archive.string()));
+                                    repaint();
+                                });
+        });
+    }
     text1_->clear();
     text1_->setToolTip(QString());
     text1_->setVisible(false);
