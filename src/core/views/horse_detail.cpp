@@ -7,6 +7,7 @@
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/views/meeting_entries.hpp"
 #include "core/views/view_text.hpp"
 
 namespace zelvanor {
@@ -142,10 +143,8 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
     horse.bind(1, umacode);
     if (!horse.step()) return std::nullopt;
 
-    std::string sql = "SELECT year";
-    for (int k = 1; k <= 18; ++k) sql += ", uma" + std::to_string(k);
-    auto race =
-        tran.prepare(sql + " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
+    auto race = tran.prepare("SELECT year" + umaColumns() + " FROM " +
+                             quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
     race.bind(1, std::int64_t{raceNumber});
     if (!race.step()) return std::nullopt;
 
@@ -157,7 +156,7 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
     d.number = wholeText(horse, kWakuUmaNo);
     d.blinker = " ";
     const std::int64_t place = horse.isNull(kWakuUmaNo) ? 0 : horse.int64(kWakuUmaNo);
-    if (place >= 1 && place <= 18) {
+    if (place >= 1 && place <= kRunnerSlots) {
         const RunnerEntry entry = readRunnerEntry(race.textView(static_cast<int>(place)));
         if (!entry.blinker.empty() && entry.blinker != "0") d.blinker = "B";
     }

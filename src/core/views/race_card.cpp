@@ -6,6 +6,7 @@
 #include "core/records/utf8.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/views/meeting_entries.hpp"
 #include "core/views/view_text.hpp"
 
 namespace zelvanor {
@@ -227,8 +228,8 @@ std::optional<RaceCard> readRaceCard(Database& tran, const Meeting& meeting, int
     std::string sql = "SELECT " + std::string(kRaceRowColumns) +
                       ", Kekka1No, Kekka2No, Kekka3No, KekkaWakNo, KekkaUmaNo, Kekka1TanAm, "
                       "Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakAm, KekkaUmaAm";
-    for (int k = 1; k <= kRaceCardLines; ++k) sql += ", uma" + std::to_string(k);
-    sql += " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1";
+    static_assert(kRaceCardLines == kRunnerSlots);
+    sql += umaColumns() + " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1";
     auto race = tran.prepare(sql);
     race.bind(1, std::int64_t{raceNumber});
     if (!race.step()) return std::nullopt;
