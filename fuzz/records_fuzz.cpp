@@ -19,6 +19,7 @@
 #include "core/records/numeric.hpp"
 #include "core/records/people_layout.hpp"
 #include "core/records/record_file.hpp"
+#include "core/records/text_check.hpp"
 #include "core/records/utf8.hpp"
 
 using zelvanor::FieldSpec;
@@ -156,6 +157,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;  // the people layouts list their groups' parts as fields
         }
     }
+    // The importers refuse a file the check finds fault with, and store the rest: a file it
+    // passes must decode without a replacement character in any whole field, and the field it
+    // names must hold one.
+    const auto undecodable = zelvanor::firstUndecodableField(file, layout);
+    for (std::size_t number = 1; number <= file.count(); ++number) {
+        for (const FieldSpec& field : layout.fields) {
+            if (!zelvanor::isWholeField(field)) continue;
+            const bool replaced = zelvanor::decodeField(file.record(number), field).find(
+                                      kReplacement) != std::string::npos;
+            if (!undecodable) {
+                require(!replaced, "a file the check passes decodes to text throughout");
+            } else if (number == undecodable->record && field.name == undecodable->field) {
+                require(replaced, "the field the check names does not decode to text");
+            }
+        }
+    }
+    require(!undecodable || undecodable->record <= file.count(),
+            "the check names a record of the file");
     for (const std::size_t outside : {std::size_t{0}, file.count() + 1}) {
         bool refused = false;
         try {

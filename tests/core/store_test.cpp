@@ -435,6 +435,23 @@ TEST(StoreReopen, AFileOpenedAgainIsReadAsItIsNow) {
     }
 }
 
+TEST(StoreReopen, TheConnectionKeptLastServesWhenOneKeptEarlierIsOutOfDate) {
+    // Two connections kept for the file: the first closed before the second changed it. The next
+    // one opened takes up the second, whose schema is current, rather than reading it anew.
+    TempFolder dir;
+    const ColumnDef cols[] = {{"x", ColumnType::Long}};
+    std::optional<Database> first(std::in_place, dir / "t.mdb");
+    std::optional<Database> second(std::in_place, dir / "t.mdb");
+    first->createTable("A", cols);
+    first.reset();
+    second->createTable("B", cols);
+    sqlite3* const current = second->handle();
+    second.reset();
+    Database next(dir / "t.mdb");
+    EXPECT_EQ(next.handle(), current);
+    EXPECT_EQ(next.userTables(), (std::vector<std::string>{"A", "B"}));
+}
+
 TEST(StoreNames, CreateStatementsWriteNamesBareOnlyWhereSqlReadsThemSo) {
     for (const auto& [name, written] : std::vector<std::pair<std::string, std::string>>{
              {"umacode", "umacode"},

@@ -463,17 +463,19 @@ class ParkedConnections {
         for (const Entry& e : entries_) sqlite3_close_v2(e.db);
     }
 
+    // The connection of the file kept last among those the file has not changed under since
+    // they were kept; the others met on the way are closed.
     sqlite3* take(const std::filesystem::path& file) {
         const auto state = stateOf(file);
         const std::lock_guard lock(mutex_);
-        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        for (auto it = entries_.end(); it != entries_.begin();) {
+            --it;
             if (it->path != file) continue;
             sqlite3* db = it->db;
             const bool same = state && *state == it->state;
-            entries_.erase(it);
+            it = entries_.erase(it);
             if (same) return db;
             sqlite3_close_v2(db);
-            return nullptr;
         }
         return nullptr;
     }
