@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
@@ -65,6 +68,32 @@ TEST(DataSession, LentConnectionsServeTheWorkAndComeBackWithItsChanges) {
     EXPECT_EQ(tran.handle(), windows);
     EXPECT_TRUE(tran.hasTable("D05981003"));
     EXPECT_TRUE(tran.hasTable("D05981004"));
+}
+
+TEST(DataSession, AUseThatWaitsForThePreloadIsToldBeforeAndAfter) {
+    TempFolder folder;
+    {
+        Database tran(folder / "tran.mdb");
+        tran.exec("CREATE TABLE D05981003 (bango INTEGER)");
+    }
+    // The worker cannot read the schema while another program writes the file.
+    Database writer(folder / "tran.mdb");
+    writer.exec("BEGIN EXCLUSIVE");
+    std::vector<bool> told;
+    DataSession session{AppPaths(folder.path())};
+    session.setWaitNotice([&](bool waiting) { told.push_back(waiting); });
+    session.preload();
+    std::thread done([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        writer.exec("COMMIT");
+    });
+    const bool found = session.tran().hasTable("D05981003");
+    done.join();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(told, (std::vector<bool>{true, false}));
+    // Once loaded, nothing more to wait for.
+    session.tran();
+    EXPECT_EQ(told.size(), 2u);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "core/shell/data_session.hpp"
 
+#include <chrono>
+
 #include "core/store/store.hpp"
 
 namespace zelvanor {
@@ -25,17 +27,28 @@ std::unique_ptr<Database> openWithSchema(const std::filesystem::path& file) {
     return db;
 }
 
-Database& ready(std::unique_ptr<Database>& db, std::future<std::unique_ptr<Database>>& loading,
-                const std::filesystem::path& file) {
+}  // namespace
+
+Database& DataSession::ready(std::unique_ptr<Database>& db,
+                             std::future<std::unique_ptr<Database>>& loading,
+                             const std::filesystem::path& file) {
     if (loading.valid()) {
-        auto loaded = loading.get();  // rethrows what the worker met
+        const bool waits = waitNotice_ && loading.wait_for(std::chrono::seconds(0)) !=
+                                              std::future_status::ready;
+        if (waits) waitNotice_(true);
+        std::unique_ptr<Database> loaded;
+        try {
+            loaded = loading.get();  // rethrows what the worker met
+        } catch (...) {
+            if (waits) waitNotice_(false);
+            throw;
+        }
+        if (waits) waitNotice_(false);
         if (!db) db = std::move(loaded);
     }
     if (!db) db = openForWindows(file);
     return *db;
 }
-
-}  // namespace
 
 DataSession::~DataSession() {
     // A worker still opening must finish before its result is thrown away.

@@ -5,6 +5,8 @@
 // showing a race. The windows share one session; imports and recomputation keep their own
 // connections, and SQLite tells these connections when another one changed the schema.
 
+#include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -31,9 +33,17 @@ class DataSession {
     void preload();
     // Closes both; the next use opens them again. For work that replaces or removes the files.
     void close();
+    // Told (true) before a use waits for preload's worker, and (false) when the wait ends: with
+    // many seasons stored reading the schema takes seconds, and a window shows it is busy.
+    void setWaitNotice(std::function<void(bool waiting)> notice) { waitNotice_ = std::move(notice); }
 
   private:
+    Database& ready(std::unique_ptr<Database>& db,
+                    std::future<std::unique_ptr<Database>>& loading,
+                    const std::filesystem::path& file);
+
     AppPaths paths_;
+    std::function<void(bool)> waitNotice_;
     std::unique_ptr<Database> mast_;
     std::unique_ptr<Database> tran_;
     std::future<std::unique_ptr<Database>> loadingMast_;

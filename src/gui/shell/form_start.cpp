@@ -39,6 +39,14 @@ FormStart::FormStart(AppPaths paths, QWidget* parent)
     // With many seasons stored, reading tran.mdb's schema takes a noticeable moment: done while
     // the user looks at the main window rather than when the first window needs it.
     session_.preload();
+    // A window asked for before that is done waits for it under the busy pointer.
+    session_.setWaitNotice([](bool waiting) {
+        if (waiting) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    });
 }
 
 FormStart::~FormStart() = default;
