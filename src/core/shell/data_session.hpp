@@ -2,8 +2,9 @@
 
 // The program's two databases, each opened once and kept open for the program's life: opening a
 // SQLite file re-reads its whole schema, which with many seasons stored costs far more than
-// showing a race. The windows share one session; imports and recomputation keep their own
-// connections, and SQLite tells these connections when another one changed the schema.
+// showing a race. The windows share one session; imports and recomputation open connections of
+// their own, which SQLite tells when another one changed the schema, taking up the session's
+// when it lends them (LentConnections).
 
 #include <filesystem>
 #include <functional>
@@ -35,7 +36,9 @@ class DataSession {
     void close();
     // Told (true) before a use waits for preload's worker, and (false) when the wait ends: with
     // many seasons stored reading the schema takes seconds, and a window shows it is busy.
-    void setWaitNotice(std::function<void(bool waiting)> notice) { waitNotice_ = std::move(notice); }
+    void setWaitNotice(std::function<void(bool waiting)> notice) {
+        waitNotice_ = std::move(notice);
+    }
 
   private:
     Database& ready(std::unique_ptr<Database>& db,
