@@ -1,17 +1,11 @@
 #include "arguments.hpp"
 
-#include <algorithm>
-
 #include "core/records/display_width.hpp"
+#include "core/records/numeric.hpp"
 
 namespace zelvanor::cli {
 
 namespace {
-
-bool allDigits(const std::string& s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // Arguments are echoed in messages; bytes that are not text must not break the terminal.
 std::string shown(const std::string& arg) {

@@ -1,7 +1,6 @@
 // zelvanor-cli result: a race's result typed in, stored as the race card's 記録 stores it.
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -17,10 +16,6 @@
 namespace zelvanor::cli {
 
 namespace {
-
-bool allDigits(const std::string& s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // "450,,320" is three values, the second empty; "" is none.
 std::vector<std::string> commaSeparated(const std::string& text) {
@@ -91,7 +86,7 @@ std::optional<std::string> resultArgumentsProblem(const ResultArguments& args) {
                payoutsHow;
     }
     for (const std::string& p : payouts) {
-        if (p.size() > 18 || !allDigits(p)) {
+        if (p.size() > 18 || (!p.empty() && !allDigits(p))) {
             return "--payouts の " + withReplacementCharacters(p) + " は金額ではありません。" +
                    payoutsHow;
         }

@@ -14,6 +14,8 @@
 #include <memory>
 #include <utility>
 
+#include "core/records/numeric.hpp"
+
 namespace zelvanor {
 namespace {
 
@@ -204,11 +206,6 @@ bool isReadOnlyFile(const std::filesystem::path& path) {
 
 // Temporary names: kTempPrefix, the process id, '-', a counter, '-', the member's name.
 constexpr std::string_view kTempPrefix = ".zelvanor-part-";
-
-bool allDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // The process that made a temporary of ours, from its name; 0 when the name is not one of ours.
 // Earlier versions named theirs ".<member>.part-<process>-<n>".

@@ -81,11 +81,7 @@ constexpr std::string_view kNumberFields[] = {
 bool isDigitsOrBlank(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return true;
-    const std::size_t last = text.find_last_not_of(' ');
-    for (std::size_t i = first; i <= last; ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-    }
-    return true;
+    return allDigits(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 // Refuses the first record with a number field that is not digits, naming record and field.

@@ -1,5 +1,6 @@
 #include "core/records/numeric.hpp"
 
+#include <algorithm>
 #include <limits>
 
 namespace zelvanor {
@@ -24,6 +25,11 @@ std::int64_t numericValue(std::string_view text) {
         value = value * 10 + digit;
     }
     return value;
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace zelvanor

@@ -10,4 +10,7 @@ namespace zelvanor {
 // fits in 64 bits saturate rather than wrap, so garbage never turns into a negative number.
 std::int64_t numericValue(std::string_view text);
 
+// Whether the text is one or more ASCII decimal digits and nothing else.
+bool allDigits(std::string_view text);
+
 }  // namespace zelvanor
