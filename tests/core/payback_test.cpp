@@ -179,13 +179,17 @@ TEST(PaybackTotals, WithoutQuinellaTheBracketPairCounts) {
     b.result(2, "3", "330", "1 - 2", "450", "3 - 4", "")
         .picks(2, 1, withTicket(1, "1 - 2"))
         .picks(2, 2, withTicket(6, "3 - 4"));
+    // A field of 8 or fewer as the results import stores it: the quinella pair " - " names no
+    // horses, so the bracket pair 4 - 6 counts in the marks as in the totals (the user's 2nd).
+    b.result(3, "6", "500", "4 - 6", "820", " - ", "").picks(3, 2, withTicket(2, "4 - 6"));
     const auto marks = paybackMarks(b.sheet, options(PaybackStakes::Equal, 6));
     EXPECT_EQ(marks[0], (std::array<std::string, 3>{"的中3", " ", " "}));
     EXPECT_EQ(marks[1], (std::array<std::string, 3>{" ", " ", "的中6"}));
+    EXPECT_EQ(marks[2], (std::array<std::string, 3>{" ", " ", "的中2"}));
     const auto totals = paybackTotals(b.sheet, options(PaybackStakes::Equal, 6));
-    EXPECT_EQ(totals[2], (std::array<std::string, 3>{"50%", "50%", "0%"}));
-    // 640 and 450 over two races of 600 yen.
-    EXPECT_EQ(totals[3], (std::array<std::string, 3>{"53%", "38%", "0%"}));
+    EXPECT_EQ(totals[2], (std::array<std::string, 3>{"33%", "33%", "33%"}));
+    // 640, 450 and 820 over three races of 600 yen.
+    EXPECT_EQ(totals[3], (std::array<std::string, 3>{"36%", "25%", "46%"}));
 }
 
 TEST(PaybackTotals, HitOnAnEmptyPayoutReturnsNothing) {

@@ -20,6 +20,12 @@ bool holdsText(std::string_view cell) {
     return cell > std::string_view(" ");
 }
 
+// A pair cell names a pair only with its horse numbers: a small field's quinella is stored as
+// " - ", which the marks must read as no quinella, as the totals do through its payout of 0.
+bool namesPair(std::string_view cell) {
+    return cell.find_first_of("0123456789") != std::string_view::npos;
+}
+
 std::string wholeNumberText(std::int64_t value, std::string_view pattern) {
     return formatNumber(static_cast<double>(value), pattern);
 }
@@ -218,7 +224,7 @@ PaybackMarkCells paybackMarks(const PaybackSheet& sheet, const PaybackOptions& o
             continue;
         }
         const std::string& quinella = race.results[kQuinellaPair];
-        const std::string& paid = holdsText(quinella) ? quinella : race.results[kBracketPair];
+        const std::string& paid = namesPair(quinella) ? quinella : race.results[kBracketPair];
         if (!holdsText(paid)) continue;
         for (int p = 0; p < kPersonaCount; ++p) {
             const auto& picks = race.picks[static_cast<std::size_t>(p)];

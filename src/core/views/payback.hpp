@@ -102,8 +102,8 @@ int paybackStake(PaybackStakes stakes, int tickets);
 
 // The mark columns of races 1 to 12, per persona: " ", "的中" (単勝: the first pick won), or
 // "的中" + k (連勝: ticket k of the first `tickets` is the quinella pair, or the bracket pair
-// when the race has no quinella pair; a later ticket overwrites an earlier one). Every race is
-// marked whatever the race range.
+// when the quinella cell names no horses, as " - " of a small field; a later ticket overwrites
+// an earlier one). Every race is marked whatever the race range.
 using PaybackMarkCells = std::array<std::array<std::string, kPersonaCount>, kPaybackRaces>;
 PaybackMarkCells paybackMarks(const PaybackSheet& sheet, const PaybackOptions& options);
 
