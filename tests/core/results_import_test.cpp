@@ -249,7 +249,7 @@ TEST_F(ResultsImportTest, WithoutRecordsOnlyTheCompletionTextIsShown) {
     }
 }
 
-TEST_F(ResultsImportTest, ARecordNamingNoMeetingOrRaceIsRefusedBeforeAnythingIsWritten) {
+TEST_F(ResultsImportTest, ARecordNamingNoMeetingIsRefusedBeforeAnythingIsWritten) {
     const struct {
         const char* field;
         const char* value;
@@ -260,9 +260,6 @@ TEST_F(ResultsImportTest, ARecordNamingNoMeetingOrRaceIsRefusedBeforeAnythingIsW
         {"month", "00", "月「00」"},
         {"day", "99", "日「99」"},
         {"day", "00", "日「00」"},
-        {"bango", "13", "レース番号「13」"},
-        {"bango", "00", "レース番号「00」"},
-        {"bango", " 1", "レース番号「 1」"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " " + c.value);
@@ -280,6 +277,33 @@ TEST_F(ResultsImportTest, ARecordNamingNoMeetingOrRaceIsRefusedBeforeAnythingIsW
         Database tran(paths.tranPath());
         EXPECT_TRUE(hasNoResult(tran, "D05981003", 1));
     }
+}
+
+// A race number no meeting holds is a race the race table lacks: the record is skipped and named,
+// and the rest of the file goes in.
+TEST_F(ResultsImportTest, ARecordOfARaceNoMeetingHoldsIsSkippedAndNamed) {
+    results({Sei1Record("05", "98", "10", "03", 1).win(1, 4, 300),
+             Sei1Record("05", "98", "10", "03", 2).text("bango", "13").win(1, 6, 700),
+             Sei1Record("05", "98", "10", "03", 2).text("bango", "00").win(1, 6, 700),
+             Sei1Record("05", "98", "10", "03", 2).text("bango", " 2").win(1, 6, 700),
+             Sei1Record("05", "98", "10", "03", 3).win(1, 2, 200)});
+
+    const auto result = importResults(paths);
+
+    EXPECT_FALSE(result.stopped);
+    EXPECT_EQ(result.message, "東京 98/10/03 の成績データの取込が終了しました。");
+    EXPECT_EQ(result.report.read, 5u);
+    EXPECT_EQ(result.report.stored, 2u);
+    EXPECT_EQ(result.report.refused, 3u);
+    EXPECT_EQ(result.report.notes,
+              (std::vector<std::string>{
+                  "JRA#SEI1.DAT の 2 件目（レース番号「13」）、3 件目（レース番号「00」）、4 "
+                  "件目（レース番号「 2」）の成績は、01～12 のレース番号ではないため取り込んで"
+                  "いません。"}));
+    Database tran(paths.tranPath());
+    EXPECT_EQ(number(tran, "D05981003", "Kekka1No", 1), 4);
+    EXPECT_TRUE(hasNoResult(tran, "D05981003", 2));
+    EXPECT_EQ(number(tran, "D05981003", "Kekka1No", 3), 2);
 }
 
 TEST_F(ResultsImportTest, AFileCutShortIsRefusedBeforeAnythingIsWritten) {

@@ -107,19 +107,22 @@ void checkNumberFields(const RecordFile& file) {
 struct RecordMeeting {
     std::string race;   // race table name
     std::string label;  // "東京 98/10/03 の"
+    int raceNumber = 0;  // 1 to 12, or 0 when the record names no race a meeting holds
+    std::string raceField;  // the race number field as the record carries it
 };
 
-// The meeting of a record. Its fields become a table name and its race number finds a race row,
-// so a record whose fields name no meeting or race is refused, naming the record.
+// The meeting of a record. Its fields become a table name, so a record whose fields name no
+// meeting is refused, naming the record. A race number no meeting holds only makes the record
+// one of a race its race table lacks.
 RecordMeeting recordMeeting(std::string_view record, std::size_t number) {
     const std::string course = field(record, "basho");
     const std::string yy = field(record, "year");
     const std::string mm = field(record, "month");
     const std::string dd = field(record, "day");
-    return {recordMeetingTables(kSei1Layout.fileName, number, course, yy, mm, dd,
-                                field(record, "bango"))
-                .race,
-            meetingLabel(course, yy, mm, dd)};
+    std::string race = field(record, "bango");
+    const int raceNumber = recordRaceNumber(race);
+    return {recordMeetingTables(kSei1Layout.fileName, number, course, yy, mm, dd).race,
+            meetingLabel(course, yy, mm, dd), raceNumber, std::move(race)};
 }
 
 // Writes the result columns of one race table's rows, found by race number.
@@ -215,6 +218,19 @@ std::string meetingList(const std::vector<std::string>& tables,
     return text;
 }
 
+// "JRA#SEI1.DAT の 5 件目（レース番号「13」）の成績は、01～12 のレース番号ではないため取り込んで
+// いません。", the records listed in file order.
+std::string noSuchRaceNote(const std::vector<std::size_t>& records,
+                           const std::vector<RecordMeeting>& meetings) {
+    std::string list;
+    for (const std::size_t i : records) {
+        if (!list.empty()) list += "、";
+        list += std::to_string(i) + " 件目（レース番号「" + meetings[i - 1].raceField + "」）";
+    }
+    return std::string(kSei1Layout.fileName) + " の " + list +
+           "の成績は、01～12 のレース番号ではないため取り込んでいません。";
+}
+
 }  // namespace
 
 ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progress) {
@@ -259,6 +275,7 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
         if (tally.try_emplace(meeting.race).second) order.push_back(meeting.race);
     }
     std::size_t missingRaces = 0;  // records of races their race table does not hold
+    std::vector<std::size_t> noSuchRace;  // records whose race number is not 01 to 12
     std::size_t stoppedAt = n;     // index of the record the import stopped at
 
     Database tran(paths.tranPath());
@@ -267,7 +284,6 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
     Transaction tx(tran);
     {
         std::unordered_map<std::string, ResultWriter> writers;
-        const FieldSpec& raceNumberField = kSei1Layout.field("bango");
         for (std::size_t i = 1; i <= n; ++i) {
             steps.show(static_cast<int>(100 * i / n));
             const std::string_view record = file->record(i);
@@ -287,9 +303,13 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
                 }
                 writer = writers.try_emplace(meeting.race, tran, meeting.race).first;
             }
-            const std::int64_t raceNumber = numericValue(decodeField(record, raceNumberField));
             MeetingTally& t = tally[meeting.race];
-            switch (writer->second.write(raceNumber, resultValues(record))) {
+            if (meeting.raceNumber == 0) {
+                ++t.refused;
+                noSuchRace.push_back(i);
+                continue;
+            }
+            switch (writer->second.write(meeting.raceNumber, resultValues(record))) {
                 case ResultWriter::Outcome::NoRace:
                     ++t.refused;
                     ++missingRaces;
@@ -316,6 +336,9 @@ ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progr
     if (missingRaces > 0) {
         result.report.notes.push_back("出馬表にないレースの成績 " + std::to_string(missingRaces) +
                                       " 件は取り込んでいません。");
+    }
+    if (!noSuchRace.empty()) {
+        result.report.notes.push_back(noSuchRaceNote(noSuchRace, meetings));
     }
     if (result.stopped) {
         result.report.notes.push_back(meetingName(meetings[stoppedAt].race) + " 以降の成績 " +

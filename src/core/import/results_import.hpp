@@ -36,8 +36,8 @@ struct ResultsImportResult {
     std::vector<std::string> storedMeetings;
     std::vector<std::string> notStoredMeetings;
     // replaced counts races that held results before (imported, typed in, or given by an earlier
-    // record); refused the records of races missing from their race table and those from the
-    // stop on.
+    // record); refused the records of races missing from their race table (a race number other
+    // than 01 to 12 among them, each named in a note) and those from the stop on.
     FileReport report;
 };
 
@@ -57,7 +57,7 @@ std::string meetingName(std::string_view raceTable);
 // results of the records before it are kept. A missing or empty file is not an error: only the
 // completion message is returned. Before anything is touched, throws ImportError when the file
 // cannot be read, ends in part of a record (a download cut short), or holds a record that names
-// no meeting or race (recordMeetingTables). Any other failure leaves every race row as it was.
+// no meeting (recordMeetingTables). Any other failure leaves every race row as it was.
 ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progress = {});
 
 }  // namespace zelvanor
