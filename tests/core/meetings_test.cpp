@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/import/race_tables.hpp"
 #include "core/store/store.hpp"
 #include "core/views/recompute.hpp"
@@ -27,15 +30,20 @@ void addMeeting(Database& tran, const std::string& raceTable, int races) {
 TEST(Meetings, ListedByCourseInDateOrderIgnoringOtherTables) {
     TempFolder dir;
     Database tran(dir / "tran.mdb");
-    addMeeting(tran, "D05981004", 1);
-    addMeeting(tran, "D05981003", 1);
-    addMeeting(tran, "D10981003", 1);
+    // A two-digit year of 00 to 68 is 20xx: 2000 and 2068 come after 1969 and 1999, although
+    // their names sort first.
+    for (const char* name : {"D05000105", "D05981004", "D05680101", "D05991226", "D05981003",
+                             "D05690101", "D10981003"}) {
+        addMeeting(tran, name, 1);
+    }
     const ColumnDef cols[] = {{"x", ColumnType::Long}};
     tran.createTable("Dnotes", cols);
     const auto lists = meetingsByCourse(tran);
-    ASSERT_EQ(lists[4].size(), 2u);
-    EXPECT_EQ(lists[4][0].date, "981003");
-    EXPECT_EQ(lists[4][1].entriesTable, "U05981004");
+    std::vector<std::string> dates;
+    for (const Meeting& m : lists[4]) dates.push_back(m.date);
+    EXPECT_EQ(dates, (std::vector<std::string>{"690101", "981003", "981004", "991226", "000105",
+                                               "680101"}));
+    EXPECT_EQ(lists[4][2].entriesTable, "U05981004");
     EXPECT_EQ(lists[9].size(), 1u);
     EXPECT_TRUE(lists[0].empty());
     EXPECT_THROW(meetingOf("D05'; --"), StoreError);
@@ -109,15 +117,16 @@ TEST(Recompute, TwelveStepsForEveryMeetingEvenOneWithFewerRacesOrNoneLeft) {
     EXPECT_EQ(percents, (std::vector<int>{0, 50, 100}));
 }
 
-TEST(Recompute, MeetingsOfTheGivenCoursesInTableNameOrder) {
+TEST(Recompute, MeetingsOfTheGivenCoursesInCourseThenDateOrder) {
     TempFolder dir;
     Database tran(dir / "tran.mdb");
-    for (const char* name : {"D10981003", "D05981003", "D01981004", "D01981003"}) {
+    for (const char* name : {"D10981003", "D05981003", "D01000105", "D01981004", "D01981003"}) {
         addMeeting(tran, name, 1);
     }
     std::vector<std::string> names;
     for (const Meeting& m : meetingsOfCourses(tran, {"10", "01"})) names.push_back(m.raceTable);
-    EXPECT_EQ(names, (std::vector<std::string>{"D01981003", "D01981004", "D10981003"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"D01981003", "D01981004", "D01000105",
+                                               "D10981003"}));
     EXPECT_TRUE(meetingsOfCourses(tran, {}).empty());
 }
 

@@ -13,4 +13,9 @@ std::int64_t numericValue(std::string_view text);
 // Whether the text is one or more ASCII decimal digits and nothing else.
 bool allDigits(std::string_view text);
 
+// The year a record's two-digit year stands for: 00-68 as 20xx, 69-99 as 19xx.
+constexpr int fullYear(int twoDigitYear) {
+    return twoDigitYear < 69 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
+}
+
 }  // namespace zelvanor

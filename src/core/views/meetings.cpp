@@ -1,6 +1,9 @@
 #include "core/views/meetings.hpp"
 
+#include <algorithm>
+
 #include "core/import/race_tables.hpp"
+#include "core/records/numeric.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
 
@@ -14,6 +17,13 @@ Meeting meetingOf(std::string_view raceTable) {
     return {"D" + tail, "U" + tail, tail.substr(0, 2), tail.substr(2)};
 }
 
+int meetingDateOrder(std::string_view yymmdd) {
+    const auto twoDigits = [&](std::size_t at) {
+        return static_cast<int>(numericValue(yymmdd.substr(std::min(at, yymmdd.size()), 2)));
+    };
+    return fullYear(twoDigits(0)) * 10000 + twoDigits(2) * 100 + twoDigits(4);
+}
+
 std::array<std::vector<Meeting>, 10> meetingsByCourse(Database& tran) {
     std::array<std::vector<Meeting>, 10> lists;
     for (const auto& name : tran.userTables()) {
@@ -21,6 +31,11 @@ std::array<std::vector<Meeting>, 10> meetingsByCourse(Database& tran) {
         const Meeting m = meetingOf(name);
         const int course = std::stoi(m.course);
         if (course >= 1 && course <= 10) lists[course - 1].push_back(m);
+    }
+    for (auto& list : lists) {
+        std::stable_sort(list.begin(), list.end(), [](const Meeting& a, const Meeting& b) {
+            return meetingDateOrder(a.date) < meetingDateOrder(b.date);
+        });
     }
     return lists;
 }

@@ -19,9 +19,13 @@ struct Meeting {
     std::string date;          // yymmdd, as in the table name
 };
 
-// The stored meetings of each course (index = course code − 1), each list in ascending date
-// text order. Tables whose names are not meeting race tables are passed over.
+// The stored meetings of each course (index = course code − 1), each list in date order, a
+// two-digit year read as fullYear does (000105 of 2000 after 991226 of 1999). Tables whose
+// names are not meeting race tables are passed over.
 std::array<std::vector<Meeting>, 10> meetingsByCourse(Database& tran);
+
+// A yymmdd date as a number that orders dates: 20000105 for 000105, 19991226 for 991226.
+int meetingDateOrder(std::string_view yymmdd);
 
 // The meeting named by its race table, e.g. D05981003; throws StoreError for any other name.
 Meeting meetingOf(std::string_view raceTable);

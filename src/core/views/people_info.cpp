@@ -224,9 +224,9 @@ std::string fullDate(std::string_view yymmdd, std::string_view reference) {
     if (const int y = twoDigits(yy); y >= 0) {
         // Two-digit years: a date shown on its own reads 00-68 as 20xx and 69-99 as 19xx; a date
         // before a reference is at most 99 years before it.
-        int full = y < 69 ? 2000 + y : 1900 + y;
+        int full = fullYear(y);
         if (const int ref = twoDigits(charactersAt(reference, 1, 2)); ref >= 0) {
-            const int refFull = ref < 69 ? 2000 + ref : 1900 + ref;
+            const int refFull = fullYear(ref);
             full = refFull - ((ref - y) % 100 + 100) % 100;
         }
         year = std::to_string(full);

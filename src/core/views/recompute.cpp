@@ -43,8 +43,7 @@ int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meeting
 }
 
 std::vector<Meeting> meetingsOfCourses(Database& tran, const std::vector<std::string>& courses) {
-    // The lists stand in course order and each in date order, so joining them gives ascending
-    // table name order.
+    // The lists stand in course order and each in date order; joined, they keep both.
     std::vector<Meeting> found;
     for (const auto& list : meetingsByCourse(tran)) {
         if (list.empty()) continue;

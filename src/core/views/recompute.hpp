@@ -40,7 +40,8 @@ int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meeting
 int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
                       const ProgressFn& progress);
 
-// The stored meetings of the given courses ("01" … "10"), in ascending table name order.
+// The stored meetings of the given courses ("01" … "10"), in course order and each course's in
+// date order.
 std::vector<Meeting> meetingsOfCourses(Database& tran, const std::vector<std::string>& courses);
 std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
                                        const std::vector<std::string>& courses);
