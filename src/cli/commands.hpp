@@ -36,6 +36,12 @@ int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meet
 int goingCommand(const AppPaths& paths, const std::string& meeting, Going going);
 int deleteCommand(const AppPaths& paths, const std::string& meeting);
 
+// `check`: SQLite's integrity check of mast.mdb and tran.mdb, a report on each; 1 when either is
+// damaged. `backup DIR`: consistent copies of both in DIR, never half written there; 2 when DIR
+// is the data folder or there is nothing to copy.
+int checkCommand(const AppPaths& paths, bool json);
+int backupCommand(const AppPaths& paths, const std::string& folder, bool json);
+
 // The race database holding that meeting's tables, or null after telling the user on stderr
 // that there is no race database yet or no such meeting in it (an absent file is not created).
 std::unique_ptr<Database> openMeetingDatabase(const AppPaths& paths, const std::string& name,

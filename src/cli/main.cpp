@@ -84,6 +84,15 @@ int main(int argc, char** argv) {
     going->add_option("MEETING", meeting, "開催、例: D05981003")->required();
     going->add_option("GOING", goingValue, "good (良) または heavy (重)")->required();
 
+    auto* check = app.add_subcommand(
+        "check", "mast.mdb と tran.mdb が壊れていないか検査する (壊れていれば終了状態 1)");
+    check->add_flag("--json", json, "JSON で出力する");
+    auto* backup = app.add_subcommand(
+        "backup", "mast.mdb と tran.mdb をフォルダに写す (手で入力した成績もこれで残る)");
+    std::string backupFolder;
+    backup->add_option("DIR", backupFolder, "写す先のフォルダ (なければ作る)")->required();
+    backup->add_flag("--json", json, "JSON で出力する");
+
     auto* remove = app.add_subcommand("delete", "開催の出馬表・競走馬データを削除する");
     remove->add_option("MEETING", meeting, "開催、例: D05981003")->required();
 
@@ -188,7 +197,10 @@ int main(int argc, char** argv) {
     const bool setsOptions = weightsOption->count() > 0 || nameOption->count() > 0;
     const bool writes = init->parsed() || import->parsed() || recompute->parsed() ||
                         going->parsed() || remove->parsed() || (options->parsed() && setsOptions) ||
-                        result.command->parsed();
+                        result.command->parsed() ||
+                        // Nothing else may write while the copies are made, or they would not
+                        // belong together.
+                        backup->parsed();
     fs::path folder;
     try {
         folder = dataOption.empty() ? chooseDataFolder(programFolder()) : fs::path(dataOption);
@@ -245,6 +257,10 @@ int main(int argc, char** argv) {
             return cli::goingCommand(paths, meeting, goingChoice);
         } else if (remove->parsed()) {
             return cli::deleteCommand(paths, meeting);
+        } else if (check->parsed()) {
+            return cli::checkCommand(paths, json);
+        } else if (backup->parsed()) {
+            return cli::backupCommand(paths, backupFolder, json);
         } else if (result.command->parsed()) {
             return cli::resultCommand(paths, result);
         } else if (payback.command->parsed()) {

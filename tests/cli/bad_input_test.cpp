@@ -152,6 +152,42 @@ std::string archiveOf(const Env& env, const std::string& bytes, const char* name
     return "import " + quoted(env.scratch / name);
 }
 
+// The first meeting of the data folder's race database, as the command line names it.
+std::string firstMeeting(const Env& env) {
+    sqlite3* db = nullptr;
+    std::string name;
+    sqlite3_open_v2((env.data / "tran.mdb").c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT name FROM sqlite_schema WHERE type = 'table' AND name LIKE 'D%' "
+                       "ORDER BY name",
+                       -1, &st, nullptr);
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return name;
+}
+
+// A database cut to half its length, as a copy broken off or a full disk leaves it.
+void cutShort(const fs::path& file) {
+    fs::resize_file(file, fs::file_size(file) / 2);
+}
+
+// A database with garbage over some of its pages: those of its middle, or the rest of the first
+// page after the file header, where the list of tables starts.
+enum class Where { Middle, TableList };
+void garbageOverPages(const fs::path& file, Where where) {
+    std::string bytes = readFile(file);
+    if (where == Where::Middle) {
+        bytes.replace(bytes.size() / 2, 16384, 16384, '\x5a');
+    } else {
+        bytes.replace(100, 3996, 3996, '\x5a');
+    }
+    writeFile(file, bytes);
+}
+
 bool isRoot() {
     return ::geteuid() == 0;
 }
@@ -266,6 +302,46 @@ const Case kCases[] = {
          return "import " + quoted(e.samples / "chok.lzh");
      },
      1, "mast.mdb"},
+    // Damaged databases: named in the user's words, with what to do.
+    {"RaceCardFromATranCutShort",
+     [](const Env& e) {
+         const std::string meeting = firstMeeting(e);
+         cutShort(e.data / "tran.mdb");
+         return "card " + meeting;
+     },
+     1, "tran.mdb が壊れています"},
+    {"MeetingsFromATranWithGarbageOverPages",
+     [](const Env& e) {
+         garbageOverPages(e.data / "tran.mdb", Where::TableList);
+         return std::string("meetings");
+     },
+     1, "tran.mdb が壊れています"},
+    {"RaceCardImportIntoATranCutShort",
+     [](const Env& e) {
+         cutShort(e.data / "tran.mdb");
+         return "import " + quoted(e.samples / "umaj.lzh");
+     },
+     1, "tran.mdb が壊れています"},
+    {"JockeyImportIntoAMastWithGarbageOverPages",
+     [](const Env& e) {
+         garbageOverPages(e.data / "mast.mdb", Where::TableList);
+         return "import " + quoted(e.samples / "kisi.lzh");
+     },
+     1, "mast.bak"},
+    {"CheckOfADamagedTran",
+     [](const Env& e) {
+         garbageOverPages(e.data / "tran.mdb", Where::Middle);
+         return std::string("check");
+     },
+     1, "tran.mdb が壊れています"},
+    {"BackupOfADamagedTran",
+     [](const Env& e) {
+         cutShort(e.data / "tran.mdb");
+         return "backup " + quoted(e.scratch / "backup");
+     },
+     1, "tran.mdb が壊れています"},
+    {"BackupIntoTheDataFolder", [](const Env& e) { return "backup " + quoted(e.data / "."); }, 2,
+     "データフォルダ"},
     // The environment.
     {"DataFolderThatIsAFile",
      [](const Env& e) {

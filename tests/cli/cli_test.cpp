@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -150,6 +151,36 @@ TEST_F(CliTest, GoingOptionsRecomputeAndDelete) {
     EXPECT_EQ(run(data() + " delete " + meeting).status, 0);
     EXPECT_EQ(nlohmann::json::parse(run(data() + " meetings --json").out).size(), 0u);
     EXPECT_EQ(run(data() + " delete " + meeting).status, 1);
+}
+
+// The user's way to keep results typed in by hand: check the databases, copy them, and the
+// copies are sound databases with the same meetings.
+TEST_F(CliTest, CheckAndBackup) {
+    const std::string meeting = importedMeeting();
+    ASSERT_FALSE(meeting.empty());
+    const Outcome checked = run(data() + " check");
+    EXPECT_EQ(checked.status, 0) << checked.out;
+    EXPECT_NE(checked.out.find("mast.mdb は正常です"), std::string::npos) << checked.out;
+    EXPECT_NE(checked.out.find("tran.mdb は正常です"), std::string::npos) << checked.out;
+
+    TempFolder elsewhere;
+    const std::string target = (elsewhere.path() / "copies").string();
+    const Outcome copied = runCli(data() + " backup --json " + target, true);
+    ASSERT_EQ(copied.status, 0) << copied.out << copied.err;
+    const auto report = nlohmann::json::parse(copied.out);
+    EXPECT_EQ(report["folder"], target);
+    ASSERT_EQ(report["files"].size(), 2u);
+    EXPECT_EQ(report["files"][1]["file"], "tran.mdb");
+    EXPECT_EQ(report["files"][1]["path"], target + "/tran.mdb");
+    EXPECT_TRUE(report["files"][1]["bytes"].is_number_unsigned());
+    EXPECT_EQ(report["files"][1]["bytes"],
+              std::filesystem::file_size(elsewhere.path() / "copies" / "tran.mdb"));
+
+    const auto copy = nlohmann::json::parse(run("--data " + target + " check --json").out);
+    ASSERT_EQ(copy.size(), 2u);
+    EXPECT_EQ(copy[1]["state"], "sound");
+    EXPECT_TRUE(copy[1]["findings"].empty());
+    EXPECT_EQ(run("--data " + target + " meetings").out, run(data() + " meetings").out);
 }
 
 TEST_F(CliTest, BadInputChangesNothing) {

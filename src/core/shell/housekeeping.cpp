@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/store/safekeeping.hpp"
 #include "core/store/store.hpp"
 
 namespace zelvanor {
@@ -16,7 +17,9 @@ void compactMast(const AppPaths& paths) {
     fs::remove(backupPart);  // left by a compaction that broke off
     Database db(mdb);
     try {
-        db.copyInto(backupPart);
+        // Checked before it replaces mast.bak: a damaged master must not take the place of the
+        // last sound copy, which is what the user restores it from.
+        copyDatabase(mdb, backupPart);
     } catch (...) {
         std::error_code ignored;
         fs::remove(backupPart, ignored);

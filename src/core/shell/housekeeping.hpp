@@ -11,7 +11,8 @@ namespace zelvanor {
 // half way is rolled back the next time the file is opened. Swapping in a compacted copy by
 // renaming it would leave such a connection writing into the unlinked old file, or its journal
 // rolling back into the new one. mast.bak is a consistent copy written first under a temporary
-// name and renamed into place, so it is never half written either. A mast.new left by an older
+// name, checked, and renamed into place, so it is never half written, nor a damaged master's
+// copy in place of the last sound one. A mast.new left by an older
 // version's compaction is removed.
 // A file without free pages is left as it is, the backup still written.
 // Throws StoreError or std::filesystem::filesystem_error; mast.mdb is then unchanged.

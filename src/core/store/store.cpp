@@ -20,6 +20,10 @@ namespace {
     std::string message;
     const int extended = db ? sqlite3_extended_errcode(db) : rc;
     rc &= 0xFF;  // the primary code: extended result codes are on
+    if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB) {
+        const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+        if (file != nullptr && *file != '\0') throw DamagedDatabaseError(damagedDatabaseText(file));
+    }
     if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {
         message = "キーが重複しています。";
     } else if (extended == SQLITE_CONSTRAINT_NOTNULL || extended == SQLITE_CONSTRAINT_CHECK) {
@@ -53,6 +57,14 @@ namespace {
     message += ")";
     throw StoreError(message);
 }
+
+}  // namespace
+
+void throwStoreFailure(sqlite3* db, int rc, std::string_view what) {
+    fail(db, rc, what);
+}
+
+namespace {
 
 // The page cache of every connection, in KiB: room for the schema of many seasons.
 constexpr int kCacheKiB = 96 * 1024;
@@ -551,6 +563,8 @@ Database::Database(const std::filesystem::path& file) : path_(file) {
     // Touch the schema now so that a file that is not a database fails here, with its name.
     try {
         exec("SELECT count(*) FROM sqlite_schema");
+    } catch (const DamagedDatabaseError&) {
+        throw;  // names the file and says what to do already
     } catch (const StoreError& e) {
         throw StoreError(file.filename().string() + " を開けません。 " + e.what());
     }
@@ -801,22 +815,6 @@ std::optional<std::string> Database::indexColumn(std::string_view table, std::st
         }
     }
     return declared;
-}
-
-void Database::copyInto(const std::filesystem::path& target) {
-    sqlite3* raw = nullptr;
-    const int opened = sqlite3_open_v2(
-        target.c_str(), &raw,
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> copy(raw, &sqlite3_close_v2);
-    if (opened != SQLITE_OK) fail(raw, opened);
-    sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", db_.get(), "main");
-    if (backup == nullptr) fail(copy.get(), sqlite3_errcode(copy.get()));
-    // All pages in one step: one read transaction on the source, so the copy is one state of it.
-    int rc = sqlite3_backup_step(backup, -1);
-    const int finished = sqlite3_backup_finish(backup);
-    if (rc == SQLITE_DONE) rc = finished;
-    if (rc != SQLITE_OK) fail(copy.get(), rc);
 }
 
 void Database::compact() {

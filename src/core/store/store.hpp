@@ -29,6 +29,22 @@ class StoreError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A database file SQLite finds damaged: pages that do not read as they should, or a file that is
+// no database at all. The message (damagedDatabaseText) names the file and what the user can do.
+class DamagedDatabaseError : public StoreError {
+  public:
+    using StoreError::StoreError;
+};
+
+// What to tell the user of a damaged database file: that it is damaged, where it is, and how to
+// get the data back (for mast.mdb its copy mast.bak, for tran.mdb a backup or importing the
+// archives again, which loses the results typed in by hand).
+std::string damagedDatabaseText(const std::filesystem::path& file);
+
+// Throws the StoreError (or DamagedDatabaseError) for SQLite's result code rc on the connection
+// db (which may be null), in the user's words and naming the database unless `what` does.
+[[noreturn]] void throwStoreFailure(sqlite3* db, int rc, std::string_view what = {});
+
 enum class ColumnType {
     Text,     // text with a maximum length in characters
     Integer,  // 16-bit signed
@@ -195,10 +211,6 @@ class Database {
     Statement prepare(std::string_view sql);
     void exec(std::string_view sql);
     std::int64_t changes() const;
-
-    // Writes a copy of the file, page for page as it stands, to another file (whatever that held
-    // is replaced). Consistent with concurrent writers: it reads in one read transaction.
-    void copyInto(const std::filesystem::path& target);
 
     // Compacts the file itself, in one transaction of its own: other connections, in this process
     // or another, keep working on the same file and see the result. Waits for their locks like any
