@@ -54,7 +54,7 @@ Plan planImports(const std::vector<std::string>& files, const AppPaths& paths,
         std::error_code ec;
         const fs::file_status status = fs::status(file, ec);
         if (status.type() == fs::file_type::not_found) {
-            std::cerr << shown << " がありません.\n";
+            std::cerr << shown << " がありません。\n";
             return Plan::WrongInput;
         }
         if (ec) {
@@ -66,7 +66,7 @@ Plan planImports(const std::vector<std::string>& files, const AppPaths& paths,
             return Plan::WrongInput;
         }
         if (const auto kind = recordFileKind(file.filename().string())) {
-            tasks.push_back({*kind, file, nullptr});
+            addRecordFile(tasks, *kind, file);
             continue;
         }
         auto contents = std::make_shared<ArchiveContents>(
@@ -95,7 +95,7 @@ Plan planImports(const std::vector<std::string>& files, const AppPaths& paths,
 // One object per record file of the report, and one per member the archive lacked.
 void addJson(nlohmann::json& out, const ImportReport& report) {
     for (const auto& file : report.files) {
-        out.push_back({{"source", report.source},
+        out.push_back({{"source", file.source.empty() ? report.source : file.source},
                        {"file", file.file},
                        {"read", file.read},
                        {"stored", file.stored},

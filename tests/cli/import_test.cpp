@@ -84,7 +84,7 @@ TEST_F(ImportCliTest, InputThatIsNoRegularFileIsWrongInputSaidAsSuch) {
     } cases[] = {
         {fifo, " は名前付きパイプで、通常のファイルではありません。"},
         {folder, " はフォルダで、ファイルではありません。"},
-        {inputs / "absent.lzh", " がありません."},
+        {inputs / "absent.lzh", " がありません。"},
     };
     for (const auto& c : cases) {
         const Outcome r = import(quoted(c.input));
@@ -139,6 +139,31 @@ TEST_F(ImportCliTest, JsonReportHasAnObjectPerFileAndTheMissingMembers) {
                             "JRA#KISI.DAT: 読込 60件 / 登録 60件"),
               std::string::npos)
         << text.out;
+}
+
+// The horse file and the race card file given as two files are one import: the report tells what
+// became of each, and no file given is said to be missing.
+TEST_F(ImportCliTest, HorseAndRaceCardFilesGivenApartAreImportedTogether) {
+    const fs::path horses = inputs / "JRA#UMAJ.DAT";
+    const fs::path cards = inputs / "jra#den1.dat";
+    fs::copy_file(meeting("JRA#UMAJ.DAT"), horses);
+    fs::copy_file(meeting("JRA#DEN1.DAT"), cards);
+    const Outcome r = import("--json " + quoted(horses) + " " + quoted(cards));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto reports = nlohmann::json::parse(r.out);
+    ASSERT_EQ(reports.size(), 2u) << r.out;
+    EXPECT_EQ(reports[0]["file"], "JRA#UMAJ.DAT");
+    EXPECT_EQ(reports[0]["source"], horses.string());
+    EXPECT_EQ(reports[1]["file"], "JRA#DEN1.DAT");
+    EXPECT_EQ(reports[1]["source"], cards.string());
+    for (const auto& report : reports) {
+        EXPECT_GT(report["stored"], 0) << report;
+        EXPECT_TRUE(report["notes"].empty()) << report;
+        EXPECT_EQ(report["missing"], false);
+    }
+    EXPECT_EQ(r.err.find("ありません"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("がないため"), std::string::npos) << r.err;
+    EXPECT_EQ(meetingCount(), 1);
 }
 
 TEST_F(ImportCliTest, ResultsStoppedPartWayExitThreeAndNeverSayNothingChanged) {

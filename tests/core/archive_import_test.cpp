@@ -137,7 +137,7 @@ TEST_F(ArchiveImportTest, RecordFileGivenOnItsOwnGoesThroughTheSameChecks) {
     fixture::writeBytes(elsewhere, "not to be touched");
     fs::create_symlink(elsewhere, data / "JRA#KISI.DAT.part");
 
-    const ImportRun run = importRecordFile(ArchiveKind::Jockeys, file, paths, notifier, {});
+    const ImportRun run = importRecordFiles(ArchiveKind::Jockeys, {file}, paths, notifier, {});
     EXPECT_EQ(run.outcome, ImportOutcome::Imported);
     EXPECT_EQ(run.report.source, file.string());
     ASSERT_EQ(run.report.files.size(), 1u);
@@ -149,7 +149,7 @@ TEST_F(ArchiveImportTest, RecordFileGivenOnItsOwnGoesThroughTheSameChecks) {
     const fs::path fifo = inputs.path() / "JRA#CHOK.DAT";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     notifier.told.clear();
-    EXPECT_EQ(importRecordFile(ArchiveKind::Trainers, fifo, paths, notifier, {}).outcome,
+    EXPECT_EQ(importRecordFiles(ArchiveKind::Trainers, {fifo}, paths, notifier, {}).outcome,
               ImportOutcome::Failed);
     ASSERT_EQ(notifier.told.size(), 1u);
     EXPECT_EQ(notifier.told[0].text.rfind(fifo.string() + " を読み込めません。", 0), 0u);

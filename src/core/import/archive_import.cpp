@@ -286,16 +286,18 @@ ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archi
     return run;
 }
 
-ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
-                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
-                           MastCompaction compaction) {
+ImportRun importRecordFiles(ArchiveKind kind, const std::vector<std::filesystem::path>& files,
+                            const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
+                            MastCompaction compaction) {
     ImportRun run;
-    run.report.source = file.string();
-    const std::string member = upper(file.filename().string());
-    const std::filesystem::path target = paths.extractionFolder() / member;
-    std::error_code ec;
-    // The file may be the extraction folder's own copy: it is imported where it is.
-    if (!std::filesystem::equivalent(file, target, ec)) {
+    if (files.empty()) return run;
+    run.report.source = files.front().string();
+    for (const std::filesystem::path& file : files) {
+        const std::string member = upper(file.filename().string());
+        const std::filesystem::path target = paths.extractionFolder() / member;
+        std::error_code ec;
+        // The file may be the extraction folder's own copy: it is imported where it is.
+        if (std::filesystem::equivalent(file, target, ec)) continue;
         StagedFile staged;
         if (const ExtractFailure failure =
                 stageCopy(file, paths.extractionFolder(), member, staged)) {
@@ -317,6 +319,11 @@ ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
         if (!installMember(staged, member, file, false, paths, notifier)) return run;
     }
     runImport(kind, paths, notifier, progress, run, compaction);
+    for (FileReport& report : run.report.files) {
+        for (const std::filesystem::path& file : files) {
+            if (upper(file.filename().string()) == report.file) report.source = file.string();
+        }
+    }
     return run;
 }
 
@@ -392,6 +399,21 @@ std::vector<ImportTask> archiveTasks(const std::filesystem::path& archive,
     return tasks;
 }
 
+void addRecordFile(std::vector<ImportTask>& tasks, ArchiveKind kind,
+                   const std::filesystem::path& file) {
+    const std::string member = upper(file.filename().string());
+    for (ImportTask& task : tasks) {
+        if (task.contents || task.kind != kind) continue;
+        const bool holds = std::any_of(
+            task.recordFiles.begin(), task.recordFiles.end(),
+            [&](const std::filesystem::path& f) { return upper(f.filename().string()) == member; });
+        if (holds) continue;
+        task.recordFiles.push_back(file);
+        return;
+    }
+    tasks.push_back({kind, file, nullptr, {file}});
+}
+
 void sortImportTasks(std::vector<ImportTask>& tasks) {
     std::stable_sort(tasks.begin(), tasks.end(), [](const ImportTask& a, const ImportTask& b) {
         return importOrder(a.kind) < importOrder(b.kind);
@@ -408,8 +430,8 @@ ImportRun runImportTask(const ImportTask& task, const AppPaths& paths, Notifier&
                         const ProgressFn& progress) {
     return task.contents ? importFromArchive(task.kind, task.source, *task.contents, paths,
                                              notifier, progress, task.compaction)
-                         : importRecordFile(task.kind, task.source, paths, notifier, progress,
-                                            task.compaction);
+                         : importRecordFiles(task.kind, task.recordFiles, paths, notifier,
+                                             progress, task.compaction);
 }
 
 BatchImport importBatch(const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,

@@ -63,11 +63,13 @@ ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archi
                             const ProgressFn& progress,
                             MastCompaction compaction = MastCompaction::AfterImport);
 
-// A record file given on its own (JRA#KISI.DAT …): copied into the extraction folder through a
-// temporary file, bounded and installed as an archive member would be, then imported.
-ImportRun importRecordFile(ArchiveKind kind, const std::filesystem::path& file,
-                           const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
-                           MastCompaction compaction = MastCompaction::AfterImport);
+// Record files given on their own for one import (JRA#KISI.DAT, or JRA#UMAJ.DAT with
+// JRA#DEN1.DAT): each copied into the extraction folder through a temporary file, bounded and
+// installed as an archive member would be, then the import runs once. The report's source is
+// the first file; each record file it reports names the file given for it.
+ImportRun importRecordFiles(ArchiveKind kind, const std::vector<std::filesystem::path>& files,
+                            const AppPaths& paths, Notifier& notifier, const ProgressFn& progress,
+                            MastCompaction compaction = MastCompaction::AfterImport);
 
 // Runs the kind's import on the record files already in the extraction folder. Failures are
 // reported through the notifier.
@@ -89,11 +91,13 @@ std::optional<ArchiveKind> recordFileKind(std::string_view fileName);
 int importOrder(ArchiveKind kind);
 
 // One import among several: a kind of record file out of an archive read once (its record files
-// staged, shared by the kinds it holds), or a record file given on its own (no contents).
+// staged, shared by the kinds it holds), or record files given on their own (no contents).
 struct ImportTask {
     ArchiveKind kind;
     std::filesystem::path source;
     std::shared_ptr<ArchiveContents> contents;
+    // Given on their own: source, then the other files of the same import (addRecordFile).
+    std::vector<std::filesystem::path> recordFiles{};
     // For a jockey or trainer import: left to a later one of the same run (sortImportTasks).
     MastCompaction compaction = MastCompaction::AfterImport;
 };
@@ -101,6 +105,12 @@ struct ImportTask {
 // The tasks of an archive already read with recordMembers() staged: one for each kind it holds.
 std::vector<ImportTask> archiveTasks(const std::filesystem::path& archive,
                                      std::shared_ptr<ArchiveContents> contents);
+
+// A record file given on its own joins the task of the same kind given before it when that task
+// lacks this file (a race card file beside a horse file: the horses go in with their race
+// cards, in one import); otherwise it makes a task of its own.
+void addRecordFile(std::vector<ImportTask>& tasks, ArchiveKind kind,
+                   const std::filesystem::path& file);
 
 // Puts imports in the order they must run (importOrder), keeping the given order within a kind,
 // and leaves the compaction of mast.mdb to the last jockey or trainer import.

@@ -12,6 +12,7 @@ namespace zelvanor {
 
 struct FileReport {
     std::string file;            // the record file, e.g. "JRA#KISI.DAT"
+    std::string source;          // the file given for it, when not the import's source
     std::size_t read = 0;        // records read from the file
     std::size_t stored = 0;      // records written to the databases (added or replacing a row)
     std::size_t replaced = 0;    // of those stored, records that took the place of an earlier row
