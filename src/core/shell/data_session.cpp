@@ -68,6 +68,14 @@ void DataSession::preload() {
     }
 }
 
+bool DataSession::schemaRead(std::chrono::milliseconds wait) const {
+    const auto until = std::chrono::steady_clock::now() + wait;
+    for (const auto* f : {&loadingMast_, &loadingTran_}) {
+        if (f->valid() && f->wait_until(until) != std::future_status::ready) return false;
+    }
+    return true;
+}
+
 Database& DataSession::mast() { return ready(mast_, loadingMast_, paths_.mastPath()); }
 
 Database& DataSession::tran() { return ready(tran_, loadingTran_, paths_.tranPath()); }

@@ -6,6 +6,7 @@
 // their own, which SQLite tells when another one changed the schema, taking up the session's
 // when it lends them (LentConnections).
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -32,6 +33,9 @@ class DataSession {
     // use them does not wait for it; the first use waits for the worker when it is still busy,
     // and a failure of the worker surfaces there as it would have on opening.
     void preload();
+    // Whether preload's worker has read the schemas, waiting at most `wait` for it: when false, a
+    // use now would wait, and a window can show itself first and read once this turns true.
+    bool schemaRead(std::chrono::milliseconds wait = std::chrono::milliseconds(0)) const;
     // Closes both; the next use opens them again. For work that replaces or removes the files.
     void close();
     // Told (true) before a use waits for preload's worker, and (false) when the wait ends: with
