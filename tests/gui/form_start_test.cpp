@@ -4,7 +4,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <new>
@@ -49,7 +51,8 @@ class FormStartTest : public QObject {
         QCOMPARE(captions(file),
                  (QStringList{"mnuFileDen=出馬情報の照会", "mnuFileKisi=騎手情報の照会",
                               "mnuFileChok=調教師情報の照会", "mnuFileVerify=予想の検証", "-",
-                              "=ＪＲＡデータの取り込み", "-", "mnuEnd=終了"}));
+                              "=ＪＲＡデータの取り込み", "-", "mnuFileBackup=バックアップ…", "-",
+                              "mnuEnd=終了"}));
         QCOMPARE(
             captions(w.findChild<QMenu*>("mnuOptConv")),
             (QStringList{
@@ -223,8 +226,74 @@ class FormStartTest : public QObject {
         auto w = startProgram(paths, lock);
         QVERIFY(w);
         QCOMPARE(answers.shown.size(), size_t{1});
-        QVERIFY(answers.shown[0].text.contains(QStringLiteral("mast.mdb")));
+        QVERIFY2(answers.shown[0].text.startsWith(QStringLiteral("mast.mdb が壊れています")),
+                 qPrintable(answers.shown[0].text));
+        QVERIFY(answers.shown[0].text.contains(QStringLiteral("mast.bak")));
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
+    }
+
+    void backupCopiesBothDatabasesIntoTheChosenFolder() {
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        const AppPaths paths(dir.path().toStdString());
+        ensureConstantsTable(paths);
+        { Database tran(paths.tranPath()); tran.exec("CREATE TABLE t (x INTEGER)"); }
+        FormStart w{paths};
+        w.show();
+        RecordingDialogs answers;
+        auto* backup = w.findChild<QAction*>("mnuFileBackup");
+
+        backup->trigger();  // the folder dialog cancelled: nothing happens
+        QCOMPARE(answers.fileDialogTitles,
+                 QStringList{QStringLiteral("バックアップを保存するフォルダの選択")});
+        QVERIFY(answers.shown.empty());
+
+        const QString target = elsewhere.filePath("copies");
+        answers.folders << target;
+        backup->trigger();
+        QCOMPARE(answers.shown.size(), size_t{1});
+        QCOMPARE(answers.shown[0].title, QStringLiteral("バックアップ"));
+        QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Information);
+        QVERIFY2(answers.shown[0].text.startsWith(QStringLiteral("mast.mdb を ") + target +
+                                                  QStringLiteral("/mast.mdb に保存しました")),
+                 qPrintable(answers.shown[0].text));
+        QVERIFY(Database(std::filesystem::path(target.toStdString()) / "tran.mdb").hasTable("t"));
+        QVERIFY(!w.progressBar()->isVisible());
+        QVERIFY(!QApplication::overrideCursor());
+
+        // The data folder itself is refused, with nothing written.
+        answers.folders << dir.path();
+        backup->trigger();
+        QCOMPARE(answers.shown.size(), size_t{2});
+        QVERIFY(answers.shown[1].icon == UserDialogs::Icon::Critical);
+        QVERIFY2(answers.shown[1].text.startsWith(QStringLiteral("バックアップ先にデータフォルダ")),
+                 qPrintable(answers.shown[1].text));
+    }
+
+    void messageBoxesOpenOverTheirWindow() {
+        QTemporaryDir dir;
+        FormStart w{AppPaths(dir.path().toStdString())};
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.move(w.screen()->availableGeometry().topLeft() + QPoint(300, 200));
+        QPoint boxCentre;
+        for (const bool question : {false, true}) {
+            QTimer::singleShot(0, [&] {
+                QWidget* box = QApplication::activeModalWidget();
+                QVERIFY(box);
+                boxCentre = box->frameGeometry().center();
+                box->close();
+            });
+            if (question) {
+                dialogs().confirm(&w, QStringLiteral("削除しますか？"), QStringLiteral("確認"));
+            } else {
+                dialogs().message(&w, QStringLiteral("成績データの取込が終了しました。"),
+                                  QString(), UserDialogs::Icon::None);
+            }
+            const QPoint off = boxCentre - w.frameGeometry().center();
+            QVERIFY2(off.manhattanLength() <= 8,
+                     qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+        }
     }
 };
 

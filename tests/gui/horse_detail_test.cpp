@@ -179,6 +179,22 @@ class HorseDetailTest : public QObject {
         QVERIFY(!openHorseDetail(main, meeting, 1, "00000103", nullptr));
     }
 
+    void keepsItsSizeAndOffersNoMaximise() {
+        FormStart main(*paths_);
+        QPointer<FormMain4> horse =
+            openHorseDetail(main, meetingOf(kMeeting.race), 1, "00000101", nullptr);
+        QVERIFY(horse);
+        QVERIFY(QTest::qWaitForWindowExposed(horse));
+        const QSize normal = horse->size();
+        QCOMPARE(horse->minimumSize(), normal);
+        QCOMPARE(horse->maximumSize(), normal);
+        QVERIFY(!(horse->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(horse->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(horse->windowFlags() & Qt::WindowCloseButtonHint);
+        horse->close();
+        QTRY_VERIFY(horse.isNull());
+    }
+
     void withoutTheRecordOpensCentredAndKeepsNothing() {
         {
             Database mast(paths_->mastPath());

@@ -299,6 +299,49 @@ class RaceCardTest : public QObject {
         QCOMPARE(cell(card, 0, Grid::Name, Grid::UnderlyingDataRole), QString::fromStdString(code(5, 1)));
     }
 
+    void racesAndCoursesFromTheKeyboard() {
+        RecordingDialogs dialogs;
+        FormStart main(*paths_);
+        FormMain3 card(main, meetingOf(kTokyo.race));
+        card.show();
+        QVERIFY(QTest::qWaitForWindowActive(&card));
+        auto* courses = child<QComboBox>(card, "Combo1");
+        QCOMPARE(QApplication::focusWidget(), courses);
+
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int race;  // shown after the key
+        } keys[] = {
+            {Qt::Key_Tab, Qt::ControlModifier, 2},
+            {Qt::Key_PageDown, Qt::ControlModifier, 3},
+            {Qt::Key_Tab, Qt::ControlModifier, 1},  // round from the last to the first
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 3},
+            {Qt::Key_PageUp, Qt::ControlModifier, 2},
+        };
+        for (const auto& k : keys) {
+            QTest::keyClick(QApplication::focusWidget(), k.key, k.modifiers);
+            QCOMPARE(card.raceNo(), k.race);
+        }
+        // The course selector takes the arrow keys at once.
+        QTest::keyClick(courses, Qt::Key_Down);
+        QCOMPARE(card.meeting().raceTable, kNakayama.race);
+        QCOMPARE(card.raceNo(), 1);
+    }
+
+    void keepsItsSizeAndOffersNoMaximise() {
+        FormStart main(*paths_);
+        FormMain3 card(main, meetingOf(kTokyo.race));
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        const QSize normal = card.size();
+        QCOMPARE(card.minimumSize(), normal);
+        QCOMPARE(card.maximumSize(), normal);
+        QVERIFY(!(card.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(card.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(card.windowFlags() & Qt::WindowCloseButtonHint);
+    }
+
     void fieldsWithoutEntriesOrVerdictShowCleanly() {
         RecordingDialogs dialogs;
         FormStart main(*paths_);

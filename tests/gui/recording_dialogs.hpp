@@ -23,6 +23,10 @@ class RecordingDialogs : public zelvanor::gui::UserDialogs {
         fileDialogTitles << title;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
+    QString folderName(QWidget*, const QString& title, const QString&) override {
+        fileDialogTitles << title;
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
     bool confirm(QWidget*, const QString& text, const QString& title, Icon icon) override {
         shown.push_back({text, QString(), icon});
         confirmTitles << title;
@@ -31,6 +35,7 @@ class RecordingDialogs : public zelvanor::gui::UserDialogs {
 
     std::vector<Shown> shown;
     QStringList files;  // answers of the file dialog, in order; empty = cancel
+    QStringList folders;  // answers of the folder dialog, likewise
     QStringList fileDialogTitles;
     bool confirmAnswer = true;
     QStringList confirmTitles;  // titles of the questions asked, in order

@@ -17,6 +17,7 @@
 #include "core/store/store.hpp"
 #include "gui/common/display_text.hpp"
 #include "gui/common/bracket_colours.hpp"
+#include "gui/common/fixed_window.hpp"
 #include "gui/shell/form_start.hpp"
 #include "gui/shell/twips.hpp"
 
@@ -287,6 +288,9 @@ void FormMain4::showHorse(const HorseDetail& d) {
 
 void FormMain4::placeWindow() {
     adjustSize();
+    // Its panels have fixed places and lengths: more room would only stretch them into empty
+    // boxes.
+    keepWindowSize(this);
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen) move(screen->availableGeometry().center() - rect().center());
     std::optional<ConstantsRow> row;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "gui/common/display_text.hpp"
+#include "gui/common/fixed_window.hpp"
 #include "gui/horse/form_main4.hpp"
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
@@ -69,10 +71,38 @@ FormMain3::FormMain3(FormStart& main, Meeting meeting, QWidget* parent)
 
     fillCourses();
 
+    const struct {
+        QKeySequence keys;
+        int step;
+    } raceKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        // Shift turns Tab into Backtab on the way in; both spellings are caught.
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& k : raceKeys) {
+        auto* shortcut = new QShortcut(k.keys, this);
+        const int step = k.step;
+        connect(shortcut, &QShortcut::activated, this, [this, step] { stepRace(step); });
+    }
+    // The course selector first: the arrow keys go through the day's courses at once.
+    courseBox_->setFocus(Qt::OtherFocusReason);
+
     adjustSize();
+    // The grid is always eighteen rows of fixed columns: room beyond this would only stretch the
+    // header's panels into empty boxes.
+    keepWindowSize(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void FormMain3::stepRace(int step) {
+    const int count = raceTabs_->count();
+    if (count == 0) return;
+    raceTabs_->setCurrentIndex((raceTabs_->currentIndex() + step + count) % count);
 }
 
 void FormMain3::buildWindow() {

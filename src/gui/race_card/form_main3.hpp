@@ -53,6 +53,9 @@ class FormMain3 : public QWidget {
     void setRaceTabs();
     // Shows the race of tab `index` (0-based). A race that has gone leaves the screen as it was.
     void setRace(int index);
+    // Ctrl+Tab / Ctrl+PageDown (+1) and Ctrl+Shift+Tab / Ctrl+PageUp (-1): the next or the
+    // previous race's tab, round from the last to the first.
+    void stepRace(int step);
     void showCard(const RaceCard& card);
     // Toggles and stores the going of the race on show, then shows it again.
     void upd2Den1();

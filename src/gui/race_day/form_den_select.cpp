@@ -17,8 +17,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/shell/codes.hpp"
@@ -76,7 +78,26 @@ FormDenSelect::FormDenSelect(FormStart& main, QWidget* parent) : QWidget(parent)
     outer->addWidget(buildButtons(), 0, 1);
     outer->addWidget(buildRecomputeOptions(), 1, 0, 1, 2);
     buildMenu();
-    fillLists();
+    // A moment's wait is not seen; longer, with many seasons stored, the race database's schema
+    // is still being read from the start: the window shows at once, its lists empty under the
+    // busy pointer, and fills them when the read ends, the rest of the program going on.
+    if (!main_.session().schemaRead(std::chrono::milliseconds(100))) {
+        setCursor(Qt::BusyCursor);
+        auto* wait = new QTimer(this);
+        wait->setObjectName(QStringLiteral("schemaWait"));
+        wait->setInterval(30);
+        connect(wait, &QTimer::timeout, this, [this, wait] {
+            if (!main_.session().schemaRead()) return;
+            wait->stop();
+            wait->deleteLater();
+            unsetCursor();
+            // A database that cannot be read leaves nothing to choose from.
+            if (!main_.guarded([this] { fillLists(); })) close();
+        });
+        wait->start();
+    } else {
+        fillLists();
+    }
 
     adjustSize();
     setFixedSize(size());
@@ -262,6 +283,15 @@ bool FormDenSelect::eventFilter(QObject* watched, QEvent* event) {
             if (list && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
                 const auto selected = list->selectedItems();
                 if (!selected.isEmpty()) openFromList(selected.front());
+                return true;
+            }
+            // A list entered by the keyboard has an entry current but none selected (the first,
+            // or the one selected before another list took the selection): the first arrow
+            // selects that entry rather than moving past it.
+            if (list && (key == Qt::Key_Down || key == Qt::Key_Up) &&
+                list->selectedItems().isEmpty() && list->count() > 0) {
+                list->setCurrentRow(std::max(list->currentRow(), 0),
+                                    QItemSelectionModel::ClearAndSelect);
                 return true;
             }
             break;

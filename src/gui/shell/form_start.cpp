@@ -14,10 +14,12 @@
 #include <QVBoxLayout>
 
 #include "core/import/import_report.hpp"
+#include "core/shell/backup.hpp"
 #include "gui/common/display_text.hpp"
 #include "gui/jockey/form_main.hpp"
 #include "gui/options/form_option.hpp"
 #include "gui/race_card/form_main3.hpp"
+#include "gui/race_day/background_run.hpp"
 #include "gui/race_day/form_den_select.hpp"
 #include "gui/shell/dialog_notifier.hpp"
 #include "gui/shell/help_window.hpp"
@@ -76,6 +78,8 @@ void FormStart::buildMenus() {
     conv->addSeparator();
     QAction* batch = addItem(conv, "mnuOptConvBatch", QStringLiteral("一括データ取込"));
     mnuFile->addSeparator();
+    QAction* backup = addItem(mnuFile, "mnuFileBackup", QStringLiteral("バックアップ…"));
+    mnuFile->addSeparator();
     QAction* end = addItem(mnuFile, "mnuEnd", QStringLiteral("終了"));
 
     QMenu* mnuOption = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
@@ -106,6 +110,7 @@ void FormStart::buildMenus() {
     connect(chokImport, &QAction::triggered, this,
             [this] { archiveImport(ArchiveKind::Trainers); });
     connect(batch, &QAction::triggered, this, &FormStart::batchImport);
+    connect(backup, &QAction::triggered, this, &FormStart::backupDatabases);
     connect(end, &QAction::triggered, this, &QWidget::close);
     connect(help, &QAction::triggered, this, &FormStart::showHelp);
 }
@@ -277,6 +282,32 @@ void FormStart::archiveImport(ArchiveKind kind) {
         notifier.finish(importReportText(run.report));
     }
     setCommandButtonsEnabled(true);
+}
+
+void FormStart::backupDatabases() {
+    const QString folder = dialogs().folderName(
+        this, QStringLiteral("バックアップを保存するフォルダの選択"), lastBackupFolder_);
+    if (folder.isEmpty()) return;
+    lastBackupFolder_ = folder;
+    setCommandButtonsEnabled(false);
+    std::vector<BackedUpFile> copies;
+    startProgress();
+    const bool done = guarded([&] {
+        runInBackground([&] {
+            copies = zelvanor::backupDatabases(
+                paths_, std::filesystem::path(folder.toStdString()), [this](int percent) {
+                    QMetaObject::invokeMethod(
+                        this, [this, percent] { progressBar1_->setValue(percent); },
+                        Qt::QueuedConnection);
+                });
+        });
+    });
+    endProgress();
+    setCommandButtonsEnabled(true);
+    if (done) {
+        dialogs().message(this, QString::fromStdString(backupDoneText(copies)),
+                          QStringLiteral("バックアップ"), UserDialogs::Icon::Information);
+    }
 }
 
 void FormStart::batchImport() {

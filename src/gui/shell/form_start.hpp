@@ -54,6 +54,9 @@ class FormStart : public QMainWindow {
     // Every archive of the batch folder: all the record files found, in the order the imports
     // need (importBatch), then one completion message with the report.
     void batchImport();
+    // バックアップ…: copies of mast.mdb and tran.mdb in a folder the user chooses, made on a
+    // worker thread under the progress bar while the windows wait.
+    void backupDatabases();
     // 出馬情報の照会 and the button 出馬情報: a new race-day selection, not modal.
     void openRaceDaySelection();
     // The race card of a meeting, not modal; the race-day selection opens it.
@@ -117,6 +120,7 @@ class FormStart : public QMainWindow {
     // program, so they close with it.
     std::vector<QPointer<QWidget>> openWindows_;
     QString lastArchiveFolder_;
+    QString lastBackupFolder_;
 };
 
 template <typename F>

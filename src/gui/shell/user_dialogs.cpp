@@ -2,8 +2,11 @@
 
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -27,6 +30,50 @@ void keepLinesWhole(QMessageBox& box, const QString& text) {
         label->setMinimumWidth(std::min(widest + 8, kWidest));
     }
 }
+
+}  // namespace
+
+namespace {
+
+void placeOver(QWidget* dialog, const QWidget* parent) {
+    const QWidget* window = parent ? parent->window() : nullptr;
+    const QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QPoint centre =
+        window && window->isVisible() ? window->frameGeometry().center() : area.center();
+    QRect placed(QPoint(0, 0), dialog->frameGeometry().size());
+    placed.moveCenter(centre);
+    // Whole on the screen, its title bar first.
+    placed.moveLeft(std::clamp(placed.left(), area.left(),
+                               std::max(area.left(), area.right() - placed.width() + 1)));
+    placed.moveTop(std::clamp(placed.top(), area.top(),
+                              std::max(area.top(), area.bottom() - placed.height() + 1)));
+    dialog->move(placed.topLeft());
+}
+
+// A message box settles its size only as it is shown: placed again then, before it appears.
+class PlaceWhenShown final : public QObject {
+  public:
+    PlaceWhenShown(QWidget* dialog, QWidget* parent) : QObject(dialog), parent_(parent) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) placeOver(static_cast<QWidget*>(watched), parent_);
+        return false;
+    }
+
+  private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace
+
+void centreOver(QWidget* dialog, QWidget* parent) {
+    dialog->adjustSize();
+    placeOver(dialog, parent);
+    dialog->installEventFilter(new PlaceWhenShown(dialog, parent));
+}
+
+namespace {
 
 QMessageBox::Icon boxIcon(UserDialogs::Icon icon) {
     switch (icon) {
@@ -59,6 +106,7 @@ class QtDialogs final : public UserDialogs {
         box.setIcon(boxIcon(icon));
         box.setStandardButtons(QMessageBox::Ok);
         keepLinesWhole(box, text);
+        centreOver(&box, parent);
         box.exec();
     }
 
@@ -67,12 +115,17 @@ class QtDialogs final : public UserDialogs {
         return QFileDialog::getOpenFileName(parent, displayText(title), folder, filter);
     }
 
+    QString folderName(QWidget* parent, const QString& title, const QString& folder) override {
+        return QFileDialog::getExistingDirectory(parent, displayText(title), folder);
+    }
+
     bool confirm(QWidget* parent, const QString& text, const QString& title,
                  Icon icon) override {
         QMessageBox box(boxIcon(icon), displayText(title), displayText(text),
                         QMessageBox::Yes | QMessageBox::No, parent);
         box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(QMessageBox::No);
+        centreOver(&box, parent);
         return box.exec() == QMessageBox::Yes;
     }
 };
