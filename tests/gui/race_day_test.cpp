@@ -226,6 +226,10 @@ class RaceDayTest : public QObject {
         Opened opened(sample_.path());
         auto& w = opened.w;
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        // The keyboard starts in the first course holding meetings.
+        QCOMPARE(QApplication::focusWidget(), list(w, 3));
+        QTest::keyClick(list(w, 3), Qt::Key_Down);
+        QCOMPARE(selectedEverywhere(w), QStringList{"3:981003"});
         QListWidget* tokyo = list(w, 4);
         tokyo->setFocus(Qt::TabFocusReason);
         QTest::keyClick(tokyo, Qt::Key_Down);

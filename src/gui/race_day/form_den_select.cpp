@@ -92,11 +92,16 @@ FormDenSelect::FormDenSelect(FormStart& main, QWidget* parent) : QWidget(parent)
             wait->deleteLater();
             unsetCursor();
             // A database that cannot be read leaves nothing to choose from.
-            if (!main_.guarded([this] { fillLists(); })) close();
+            if (!main_.guarded([this] { fillLists(); })) {
+                close();
+                return;
+            }
+            focusFirstMeetings();
         });
         wait->start();
     } else {
         fillLists();
+        focusFirstMeetings();
     }
 
     adjustSize();
@@ -235,6 +240,14 @@ void FormDenSelect::fillLists() {
             dates << QString::fromStdString(m.date);
         }
         list->addItems(dates);
+    }
+}
+
+void FormDenSelect::focusFirstMeetings() {
+    for (QListWidget* list : lists_) {
+        if (list->count() == 0) continue;
+        list->setFocus(Qt::OtherFocusReason);
+        return;
     }
 }
 

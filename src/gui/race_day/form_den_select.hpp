@@ -41,6 +41,8 @@ class FormDenSelect : public QWidget {
     QWidget* buildRecomputeOptions();
     void buildMenu();
     void fillLists();
+    // The keyboard to the first course that holds meetings, so that the arrows choose at once.
+    void focusFirstMeetings();
     // Keeps at most one entry of the whole window selected.
     void clearOtherLists(const QListWidget* keep);
 
