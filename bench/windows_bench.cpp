@@ -25,7 +25,7 @@
 #include "core/shell/instance_lock.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/startup.hpp"
 
 namespace {
@@ -131,8 +131,8 @@ int main(int argc, char** argv) {
         main->openRaceDaySelection();
         settle();
         selection.add(msSince(t));
-        if (!findWindow("FormDenSelect")) return false;
-        closeWindow("FormDenSelect");
+        if (!findWindow("RaceDaySelection")) return false;
+        closeWindow("RaceDaySelection");
         return true;
     };
     // The first before anything else reads tran.mdb: it waits for what is left of the schema
@@ -171,8 +171,8 @@ int main(int argc, char** argv) {
         main->openRaceCard(meeting);
         settle();
         cardOpen.add(msSince(t));
-        auto* tabs = findWindowChild<QTabBar>("FormMain3", "TabStrip1");
-        auto* going = findWindowChild<QAbstractButton>("FormMain3", "Command3");
+        auto* tabs = findWindowChild<QTabBar>("RaceCardWindow", "TabStrip1");
+        auto* going = findWindowChild<QAbstractButton>("RaceCardWindow", "Command3");
         if (!tabs || !going) {
             std::fprintf(stderr, "the race card has no TabStrip1 or Command3\n");
             return 1;
@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
             settle();
             goingToggle.add(msSince(t));
         }
-        closeWindow("FormMain3");
+        closeWindow("RaceCardWindow");
     }
 
     std::printf("data folder: %s (%zu meetings, %zu tables in tran.mdb)\n", argv[1], meetings,

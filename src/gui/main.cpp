@@ -2,7 +2,7 @@
 #include <clocale>
 
 #include "core/shell/app_paths.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "core/shell/instance_lock.hpp"
 #include "gui/shell/startup.hpp"
 

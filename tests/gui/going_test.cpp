@@ -7,7 +7,7 @@
 #include "core/import/race_tables.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
-#include "gui/going/form_baba.hpp"
+#include "gui/going/going_dialog.hpp"
 #include "recording_dialogs.hpp"
 
 using namespace zelvanor;
@@ -49,13 +49,13 @@ struct GoingFolder {
     DataSession session{paths};
 };
 
-void clickChoice(FormBaba& dialog, const char* name) {
+void clickChoice(GoingDialog& dialog, const char* name) {
     auto* choice = dialog.findChild<QRadioButton*>(QString::fromLatin1(name));
     // Near the indicator: the button may be wider than its clickable text.
     QTest::mouseClick(choice, Qt::LeftButton, {}, QPoint(8, choice->height() / 2));
 }
 
-void clickButton(FormBaba& dialog, const char* name) {
+void clickButton(GoingDialog& dialog, const char* name) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
 }
 
@@ -69,7 +69,7 @@ class GoingTest : public QObject {
 
     void opensWithItsTextAndGoodGroundChosen() {
         GoingFolder data;
-        FormBaba dialog(data.session, meetingOf("D06981003"));
+        GoingDialog dialog(data.session, meetingOf("D06981003"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("馬場の状態を設定する"));
@@ -121,7 +121,7 @@ class GoingTest : public QObject {
         for (const auto& c : cases) {
             GoingFolder data;
             RecordingDialogs answers;
-            FormBaba dialog(data.session, meetingOf("D06981003"));
+            GoingDialog dialog(data.session, meetingOf("D06981003"));
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             clickChoice(dialog, c.choice);
@@ -140,7 +140,7 @@ class GoingTest : public QObject {
     void aMeetingWithoutRacesIsStillConfirmed() {
         GoingFolder data;
         RecordingDialogs answers;
-        FormBaba dialog(data.session, meetingOf("D06981005"));
+        GoingDialog dialog(data.session, meetingOf("D06981005"));
         dialog.show();
         clickButton(dialog, "Command1");
         QCOMPARE(answers.shown.size(), size_t{1});
@@ -152,7 +152,7 @@ class GoingTest : public QObject {
         for (const Way way : {Way::Cancel, Way::CloseBox, Way::Escape}) {
             GoingFolder data;
             RecordingDialogs answers;
-            FormBaba dialog(data.session, meetingOf("D06981004"));
+            GoingDialog dialog(data.session, meetingOf("D06981004"));
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             clickChoice(dialog, "Option1_1");
@@ -176,7 +176,7 @@ class GoingTest : public QObject {
     void aStoreFailureIsToldAndTheDialogStays() {
         GoingFolder data;
         RecordingDialogs answers;
-        FormBaba dialog(data.session, meetingOf("D06981004"));
+        GoingDialog dialog(data.session, meetingOf("D06981004"));
         dialog.show();
         data.session.tran().dropTable("D06981004");
         clickButton(dialog, "Command1");

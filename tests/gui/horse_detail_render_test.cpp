@@ -12,8 +12,8 @@
 #include "core/views/horse_detail.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_card.hpp"
-#include "gui/horse/form_main4.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/horse/horse_detail_window.hpp"
+#include "gui/shell/main_window.hpp"
 #include "race_card_sample.hpp"
 #include "widget_testing.hpp"
 
@@ -69,7 +69,7 @@ class HorseDetailRenderTest : public QObject {
     }
 
     void rendersHorses() {
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         Database& tran = main.session().tran();
         // Of every runner of every sample race: one with five past races, and the one with the
         // fewest.
@@ -80,7 +80,7 @@ class HorseDetailRenderTest : public QObject {
             int races = -1;
         };
         Pick full, fewest;
-        FormMain4 every(main);
+        HorseDetailWindow every(main);
         every.show();
         QVERIFY(QTest::qWaitForWindowExposed(&every));
         for (const auto& course : meetingsByCourse(tran)) {
@@ -112,7 +112,7 @@ class HorseDetailRenderTest : public QObject {
         QVERIFY(fewest.races >= 0);
         int n = 0;
         for (const Pick* pick : {&full, &fewest}) {
-            FormMain4* w = openHorseDetail(main, pick->meeting, pick->race, pick->code, nullptr);
+            HorseDetailWindow* w = openHorseDetail(main, pick->meeting, pick->race, pick->code, nullptr);
             QVERIFY(w);
             QVERIFY(QTest::qWaitForWindowExposed(w));
             QVERIFY2(clipped(*w).isEmpty(), qPrintable(clipped(*w)));

@@ -14,10 +14,10 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
-#include "gui/horse/form_main4.hpp"
-#include "gui/race_card/form_main3.hpp"
+#include "gui/horse/horse_detail_window.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/twips.hpp"
 #include "recording_dialogs.hpp"
 
@@ -80,7 +80,7 @@ class HorseDetailTest : public QObject {
     QTemporaryDir dir_;
     std::unique_ptr<AppPaths> paths_;
 
-    ConstantsRow constants(FormStart& main) {
+    ConstantsRow constants(MainWindow& main) {
         auto row = readConstants(main.session().mast());
         if (!row) qFatal("no constants record");
         return *row;
@@ -98,8 +98,8 @@ class HorseDetailTest : public QObject {
 
     void aNamePressOpensThatHorse() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kMeeting.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kMeeting.race));
         card.show();
         QVERIFY(QTest::qWaitForWindowExposed(&card));
         auto* grid = child<QTableView>(card, QStringLiteral("runnerGrid"));
@@ -108,12 +108,12 @@ class HorseDetailTest : public QObject {
         pressCell(grid, 1, RunnerGridModel::Weight);
         pressCell(grid, 1, RunnerGridModel::Name, Qt::RightButton);
         pressCell(grid, 2, RunnerGridModel::Name);
-        QVERIFY(card.findChildren<FormMain4*>().isEmpty());
+        QVERIFY(card.findChildren<HorseDetailWindow*>().isEmpty());
 
         pressCell(grid, 1, RunnerGridModel::Name);
-        const auto windows = card.findChildren<FormMain4*>();
+        const auto windows = card.findChildren<HorseDetailWindow*>();
         QCOMPARE(windows.size(), 1);
-        FormMain4* horse = windows.front();
+        HorseDetailWindow* horse = windows.front();
         QVERIFY(horse->isVisible());
         QVERIFY(!horse->isModal());
         QCOMPARE(horse->windowTitle(), QStringLiteral("競走馬の詳細"));
@@ -127,11 +127,11 @@ class HorseDetailTest : public QObject {
     }
 
     void showsMoneyAbnormalResultsGoingAndEmptyPanels() {
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         const auto detail =
             readHorseDetail(main.session().tran(), meetingOf(kMeeting.race), 1, "00000101");
         QVERIFY(detail);
-        FormMain4 horse(main);
+        HorseDetailWindow horse(main);
         horse.showHorse(*detail);
         QCOMPARE(child<QLabel>(horse, QStringLiteral("prizeMoney"))->text(),
                  QStringLiteral("1,235万"));
@@ -152,12 +152,12 @@ class HorseDetailTest : public QObject {
     }
 
     void closesOnDeactivationAndOpensWhereItWas() {
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         const Meeting meeting = meetingOf(kMeeting.race);
 
-        QPointer<FormMain4> first = openHorseDetail(main, meeting, 1, "00000101", nullptr);
+        QPointer<HorseDetailWindow> first = openHorseDetail(main, meeting, 1, "00000101", nullptr);
         QVERIFY(first);
         QVERIFY(QTest::qWaitForWindowActive(first));
         first->move(230, 140);
@@ -169,7 +169,7 @@ class HorseDetailTest : public QObject {
         QCOMPARE(twipsToPixels(&main, static_cast<int>(row.pos1Left)), moved.x());
         QCOMPARE(twipsToPixels(&main, static_cast<int>(row.pos1Top)), moved.y());
 
-        QPointer<FormMain4> second = openHorseDetail(main, meeting, 1, "00000102", nullptr);
+        QPointer<HorseDetailWindow> second = openHorseDetail(main, meeting, 1, "00000102", nullptr);
         QVERIFY(second);
         QCOMPARE(second->pos(), moved);
         second->close();
@@ -180,8 +180,8 @@ class HorseDetailTest : public QObject {
     }
 
     void keepsItsSizeAndOffersNoMaximise() {
-        FormStart main(*paths_);
-        QPointer<FormMain4> horse =
+        MainWindow main(*paths_);
+        QPointer<HorseDetailWindow> horse =
             openHorseDetail(main, meetingOf(kMeeting.race), 1, "00000101", nullptr);
         QVERIFY(horse);
         QVERIFY(QTest::qWaitForWindowExposed(horse));
@@ -201,8 +201,8 @@ class HorseDetailTest : public QObject {
             mast.exec("DELETE FROM \"定数\"");
         }
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        QPointer<FormMain4> horse =
+        MainWindow main(*paths_);
+        QPointer<HorseDetailWindow> horse =
             openHorseDetail(main, meetingOf(kMeeting.race), 1, "00000101", nullptr);
         QVERIFY(horse);
         QCOMPARE(horse->umacode(), std::string("00000101"));

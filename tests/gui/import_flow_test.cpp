@@ -8,7 +8,7 @@
 #include "../core/people_fixture.hpp"
 #include "recording_dialogs.hpp"
 #include "core/records/layouts.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "core/store/store.hpp"
 #include "sampledata/generator.hpp"
 
@@ -25,7 +25,7 @@ class ImportFlowTest : public QObject {
   private slots:
     void cancellingTheFileDialogChangesNothing() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
         w.findChild<QAction*>("mnuOptConvKisi")->trigger();
         QCOMPARE(answers.fileDialogTitles,
@@ -48,7 +48,7 @@ class ImportFlowTest : public QObject {
         };
         for (const auto& c : cases) {
             QTemporaryDir dir;
-            FormStart w{AppPaths(dir.path().toStdString())};
+            MainWindow w{AppPaths(dir.path().toStdString())};
             RecordingDialogs answers;
             answers.files << c.file;
             w.findChild<QAction*>(c.action)->trigger();
@@ -62,7 +62,7 @@ class ImportFlowTest : public QObject {
 
     void corruptArchiveReportsItsCodeAndLeavesNoFile() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
         answers.files << kLha + "bad_crc.lzh";
         w.findChild<QAction*>("mnuOptConvKisi")->trigger();
@@ -87,7 +87,7 @@ class ImportFlowTest : public QObject {
         fixture::writeBytes(archive, fixture::lhaArchive({{"JRA#KISI.DAT", jockeys}}));
 
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
         answers.files << QString::fromStdString(archive.string());
         w.findChild<QAction*>("mnuOptConvKisi")->trigger();
@@ -107,7 +107,7 @@ class ImportFlowTest : public QObject {
         // belong to, and the people after them.
         const auto sample = sample::generateSample(sample::SampleSize::Meeting, 4);
         sample::writeSample(sample, paths.batchFolder(), true);
-        FormStart w{paths};
+        MainWindow w{paths};
         RecordingDialogs answers;
         w.findChild<QAction*>("mnuOptConvBatch")->trigger();
         QCOMPARE(answers.shown.size(), size_t{1});
@@ -131,7 +131,7 @@ class ImportFlowTest : public QObject {
 
     void batchOverAnEmptyFolderShowsOnlyTheCompletionMessage() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
         w.findChild<QAction*>("mnuOptConvBatch")->trigger();
         QCOMPARE(answers.shown.size(), size_t{1});

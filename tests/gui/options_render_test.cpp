@@ -13,8 +13,8 @@
 #include <QtTest>
 
 #include "core/shell/constants.hpp"
-#include "gui/options/form_option.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/options/options_dialog.hpp"
+#include "gui/shell/main_window.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -39,10 +39,10 @@ class OptionsRenderTest : public QObject {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
         saveConstants(paths, {3, 2, 1, 0, 1, 2, 3}, "翠嶺");
-        FormStart main(paths);
+        MainWindow main(paths);
         main.show();
         main.findChild<QAction*>("mnuOptionSet")->trigger();
-        auto* w = main.findChild<FormOption*>("FormOption");
+        auto* w = main.findChild<OptionsDialog*>("OptionsDialog");
         QVERIFY(w);
         QVERIFY(QTest::qWaitForWindowExposed(w));
         auto* tabs = w->findChild<QTabWidget*>("tbsOptions");

@@ -11,8 +11,8 @@
 
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
-#include "gui/options/form_option.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/options/options_dialog.hpp"
+#include "gui/shell/main_window.hpp"
 #include "recording_dialogs.hpp"
 
 using namespace zelvanor;
@@ -38,9 +38,9 @@ struct OptionsFixture {
         }
         main.show();
     }
-    FormOption* open() {
+    OptionsDialog* open() {
         main.findChild<QAction*>("mnuOptionSet")->trigger();
-        auto* dialog = main.findChild<FormOption*>("FormOption");
+        auto* dialog = main.findChild<OptionsDialog*>("OptionsDialog");
         if (dialog && !QTest::qWaitForWindowExposed(dialog)) return nullptr;
         return dialog;
     }
@@ -58,7 +58,7 @@ struct OptionsFixture {
     QTemporaryDir dir;
     AppPaths paths{dir.path().toStdString()};
     RecordingDialogs answers;
-    FormStart main{paths};
+    MainWindow main{paths};
 };
 
 QSlider* slider(QWidget* w, int i) {
@@ -97,17 +97,17 @@ class OptionsTest : public QObject {
     void opensWithItsTabsCaptionsAndTexts() {
         OptionsFixture data;
         QVERIFY(data.main.findChild<QAction*>("mnuOptionSet")->isEnabled());
-        FormOption* w = data.open();
+        OptionsDialog* w = data.open();
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
         QVERIFY(!w->isModal());
 
         auto* tabs = w->findChild<QTabWidget*>("tbsOptions");
         const QStringList expected[] = {
-            {"馬の特性", "Group1", "競走馬の特性計算時の各種指数の重み設定", "picOptions_0"},
-            {"騎手の特性", "Group2", "騎手の連帯率を予想に取り込む重みの設定", "picOptions_1"},
-            {"調教師の特性", "Group3", "調教師の連帯率を予想に取り込む重みの設定", "picOptions_2"},
-            {"名前", "Group4", "３人目のＺｅｌｖａｎｏｒの名前です。", "picOptions_3"},
+            {"馬の特性", "horseTraits", "競走馬の特性計算時の各種指数の重み設定", "picOptions_0"},
+            {"騎手の特性", "jockeyTraits", "騎手の連帯率を予想に取り込む重みの設定", "picOptions_1"},
+            {"調教師の特性", "trainerTraits", "調教師の連帯率を予想に取り込む重みの設定", "picOptions_2"},
+            {"名前", "userName", "３人目のＺｅｌｖａｎｏｒの名前です。", "picOptions_3"},
         };
         QCOMPARE(tabs->count(), 4);
         for (int i = 0; i < 4; ++i) {
@@ -158,14 +158,14 @@ class OptionsTest : public QObject {
     void defaultsWithoutARowAndApplyAddsIt() {
         OptionsFixture data(false);
         QCOMPARE(data.stored(), QStringLiteral("none"));
-        FormOption* w = data.open();
+        OptionsDialog* w = data.open();
         QVERIFY(w);
         QCOMPARE(shownSliders(w), (Sliders{2, 2, 2, 2, 1, 1, 1}));
         QCOMPARE(nameBox(w)->text(), QStringLiteral("User"));
         // Not modal: the main window stays usable.
         QVERIFY(QApplication::activeModalWidget() == nullptr);
 
-        QPointer<FormOption> guard(w);
+        QPointer<OptionsDialog> guard(w);
         press(w, "cmdApply");
         QCOMPARE(data.stored(), QStringLiteral("2222111|User"));
         QCOMPARE(data.answers.shown.size(), std::size_t{1});
@@ -182,7 +182,7 @@ class OptionsTest : public QObject {
 
     void applyStoresWhatIsShown() {
         OptionsFixture data;
-        FormOption* w = data.open();
+        OptionsDialog* w = data.open();
         QVERIFY(w);
         const Sliders chosen{0, 3, 1, 0, 0, 3, 2};
         for (int i = 0; i < 7; ++i) slider(w, i)->setValue(chosen[static_cast<std::size_t>(i)]);
@@ -200,7 +200,7 @@ class OptionsTest : public QObject {
     // the dialog still open with what the user set.
     void aNameTheStoreCannotKeepIsRefused() {
         OptionsFixture data;
-        FormOption* w = data.open();
+        OptionsDialog* w = data.open();
         QVERIFY(w);
         slider(w, 6)->setValue(3);
         nameBox(w)->setText(QString::fromUtf8("\xF0\x9F\x90\x8E"));  // not in Shift-JIS
@@ -221,9 +221,9 @@ class OptionsTest : public QObject {
         for (const char* way : ways) {
             OptionsFixture data;
             data.store({0, 3, 0, 3, 0, 3, 0}, "翠");
-            FormOption* w = data.open();
+            OptionsDialog* w = data.open();
             QVERIFY(w);
-            QPointer<FormOption> guard(w);
+            QPointer<OptionsDialog> guard(w);
             QCOMPARE(shownSliders(w), (Sliders{0, 3, 0, 3, 0, 3, 0}));
             nameBox(w)->clear();
             QTest::keyClicks(nameBox(w), QStringLiteral("AB"));
@@ -252,7 +252,7 @@ class OptionsTest : public QObject {
     // Ctrl+Tab selects the next tab, the first after the last, wherever the focus is.
     void ctrlTabWraps() {
         OptionsFixture data;
-        FormOption* w = data.open();
+        OptionsDialog* w = data.open();
         QVERIFY(w);
         auto* tabs = w->findChild<QTabWidget*>("tbsOptions");
         QWidget* focus[] = {slider(w, 0), slider(w, 5), slider(w, 6), nameBox(w)};
@@ -277,7 +277,7 @@ class OptionsTest : public QObject {
     // can be shortened.
     void theNameBoxTakesTwoCharacters() {
         OptionsFixture data;
-        FormOption* w = data.open();
+        OptionsDialog* w = data.open();
         QVERIFY(w);
         QLineEdit* box = nameBox(w);
         QCOMPARE(box->text(), QStringLiteral("User"));
@@ -316,16 +316,16 @@ class OptionsTest : public QObject {
     // after it closed, a new one.
     void reopeningReloadsTheOpenDialog() {
         OptionsFixture data;
-        FormOption* w = data.open();
+        OptionsDialog* w = data.open();
         QVERIFY(w);
-        QPointer<FormOption> first(w);
+        QPointer<OptionsDialog> first(w);
         slider(w, 0)->setValue(0);
         nameBox(w)->setText(QStringLiteral("XY"));
         data.store({1, 1, 1, 1, 3, 3, 3}, "碧");
         data.main.activateWindow();
 
         QCOMPARE(data.open(), w);
-        QCOMPARE(data.main.findChildren<FormOption*>().size(), 1);
+        QCOMPARE(data.main.findChildren<OptionsDialog*>().size(), 1);
         QCOMPARE(shownSliders(w), (Sliders{1, 1, 1, 1, 3, 3, 3}));
         QCOMPARE(nameBox(w)->text(), QStringLiteral("碧"));
         QVERIFY(w->isVisible());
@@ -333,7 +333,7 @@ class OptionsTest : public QObject {
         press(w, "cmdCancel");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!first);
-        FormOption* second = data.open();
+        OptionsDialog* second = data.open();
         QVERIFY(second);
         QVERIFY(second->isVisible());
         QCOMPARE(shownSliders(second), (Sliders{1, 1, 1, 1, 3, 3, 3}));

@@ -15,8 +15,8 @@
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/payback.hpp"
-#include "gui/payback/form_pay_back.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/payback/payback_window.hpp"
+#include "gui/shell/main_window.hpp"
 #include "race_card_sample.hpp"
 
 using namespace zelvanor;
@@ -88,14 +88,14 @@ class PaybackRenderTest : public QObject {
     }
 
     void rendersEveryMeeting() {
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         int shot = 0;
         for (const auto& course : meetingsByCourse(main.session().tran())) {
             for (const Meeting& meeting : course) {
                 auto sheet = readPayback(main.session().tran(), meeting,
                                          personaName(readConstants(main.session().mast())));
                 QVERIFY(sheet);
-                FormPayBack w(main, std::move(*sheet));
+                PaybackWindow w(main, std::move(*sheet));
                 w.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&w));
                 checkNothingClipped(w);

@@ -14,10 +14,10 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "core/views/payback.hpp"
-#include "gui/payback/form_pay_back.hpp"
+#include "gui/payback/payback_window.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/race_day/form_den_select.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/race_day/race_day_selection.hpp"
+#include "gui/shell/main_window.hpp"
 #include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
 
@@ -32,25 +32,25 @@ struct Opened {
         for (const char* file : {"mast.mdb", "tran.mdb"}) {
             QFile::copy(sample + "/" + file, dir.filePath(QString::fromLatin1(file)));
         }
-        main = std::make_unique<FormStart>(paths);
-        selection = std::make_unique<FormDenSelect>(*main);
+        main = std::make_unique<MainWindow>(paths);
+        selection = std::make_unique<RaceDaySelection>(*main);
         selection->show();
     }
     ~Opened() {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == QLatin1String("FormPayBack")) w->close();
+            if (w->objectName() == QLatin1String("PaybackWindow")) w->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QTemporaryDir dir;
     AppPaths paths{dir.path().toStdString()};
     RecordingDialogs answers;
-    std::unique_ptr<FormStart> main;
-    std::unique_ptr<FormDenSelect> selection;
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<RaceDaySelection> selection;
 };
 
 // 東京 (list 4), its first meeting.
-void selectTokyo(FormDenSelect& w) {
+void selectTokyo(RaceDaySelection& w) {
     auto* list = w.findChild<QListWidget*>(QStringLiteral("List1_4"));
     QVERIFY(list && list->count() > 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -62,10 +62,10 @@ Meeting tokyo(const Opened& o) {
     return meetingOf("D05" + list->item(0)->text().toStdString());
 }
 
-FormPayBack* openWindow() {
+PaybackWindow* openWindow() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("FormPayBack") && w->isVisible()) {
-            return qobject_cast<FormPayBack*>(w);
+        if (w->objectName() == QLatin1String("PaybackWindow") && w->isVisible()) {
+            return qobject_cast<PaybackWindow*>(w);
         }
     }
     return nullptr;
@@ -79,7 +79,7 @@ W* child(QWidget* w, const char* name) {
 }
 
 // 東京's first meeting selected and 払い戻し pressed: the window it opened, if any.
-FormPayBack* openFromTheButton(Opened& o) {
+PaybackWindow* openFromTheButton(Opened& o) {
     selectTokyo(*o.selection);
     QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
     return openWindow();
@@ -143,7 +143,7 @@ class PaybackTest : public QObject {
 
     void opensFromThePaybackButtonWithTheCoresTexts() {
         Opened o(sample_.path());
-        FormPayBack* w = openFromTheButton(o);
+        PaybackWindow* w = openFromTheButton(o);
         QVERIFY(w);
         QVERIFY(o.answers.shown.empty());
         QCOMPARE(w->windowTitle(), QStringLiteral("開催日別払戻情報（予想成績）"));
@@ -188,7 +188,7 @@ class PaybackTest : public QObject {
     // first, and the figures still follow the options.
     void optionClicksChangeTheTotalsToTheCoresFigures() {
         Opened o(sample_.path());
-        FormPayBack* w = openFromTheButton(o);
+        PaybackWindow* w = openFromTheButton(o);
         QVERIFY(w);
         const Meeting meeting = tokyo(o);
         const PaybackSheet sheet = coreSheet(o.paths, meeting);
@@ -234,7 +234,7 @@ class PaybackTest : public QObject {
 
     void hitsStandOut() {
         Opened o(sample_.path());
-        FormPayBack* w = openFromTheButton(o);
+        PaybackWindow* w = openFromTheButton(o);
         QVERIFY(w);
         const QAbstractItemModel* results = child<QTableView>(w, "Grid1")->model();
         const QAbstractItemModel* picks = child<QTableView>(w, "Grid3")->model();
@@ -262,7 +262,7 @@ class PaybackTest : public QObject {
         o.main->show();
         o.main->setRaceCardOpen(true);
         o.main->showMinimized();
-        FormPayBack* w = openFromTheButton(o);
+        PaybackWindow* w = openFromTheButton(o);
         QVERIFY(w);
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
         QVERIFY(!openWindow());

@@ -11,7 +11,7 @@
 
 #include "core/views/people_info.hpp"
 #include "gui/people/people_window.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "sampledata/generator.hpp"
 #include "widget_testing.hpp"
 
@@ -77,10 +77,10 @@ class PeopleRenderTest : public QObject {
     void everyTab() {
         QFETCH(PersonKind, kind);
         const bool jockey = kind == PersonKind::Jockey;
-        FormStart w(*paths_);
+        MainWindow w(*paths_);
         w.show();
         clickButton(w, jockey ? "SSCommand1" : "SSCommand2");
-        auto* window = qobject_cast<PeopleWindow*>(openWindow(jockey ? "FormMain" : "FormMain2"));
+        auto* window = qobject_cast<PeopleWindow*>(openWindow(jockey ? "JockeyWindow" : "TrainerWindow"));
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));
         const QString prefix = jockey ? QStringLiteral("people_jockey")

@@ -18,7 +18,7 @@
 #include "core/views/people_info.hpp"
 #include "gui/people/people_window.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "recording_dialogs.hpp"
 #include "sampledata/generator.hpp"
 #include "widget_testing.hpp"
@@ -45,11 +45,11 @@ struct KindNames {
 
 KindNames namesOf(PersonKind kind) {
     return kind == PersonKind::Jockey
-               ? KindNames{"FormMain",         "SSCommand1",
+               ? KindNames{"JockeyWindow",         "SSCommand1",
                            "mnuFileKisi",      "mnuOptConvKisi",
                            "SSCommand2",       "SSCommand2",
                            "ＪＲＡ騎手情報検索", "←  のりストから騎手を選んでね。  (^○^)"}
-               : KindNames{"FormMain2",          "SSCommand2",
+               : KindNames{"TrainerWindow",          "SSCommand2",
                            "mnuFileChok",        "mnuOptConvChok",
                            "SSCommand7",         "SSCommand1",
                            "ＪＲＡ調教師情報検索", "←  のりストから調教師を選んでね。  (^○^)"};
@@ -57,7 +57,7 @@ KindNames namesOf(PersonKind kind) {
 
 // The commands the open window turns off, as one state: "on", "off", or "mixed" when they
 // disagree.
-QString commands(FormStart& w, const KindNames& n) {
+QString commands(MainWindow& w, const KindNames& n) {
     const bool states[] = {
         w.findChild<QPushButton*>(n.button)->isEnabled(),
         w.findChild<QAction*>(n.menuItem)->isEnabled(),
@@ -103,7 +103,7 @@ class PeopleWindowTest : public QObject {
         QFETCH(PersonKind, kind);
         QFETCH(bool, byMenu);
         const KindNames n = namesOf(kind);
-        FormStart w(*paths_);
+        MainWindow w(*paths_);
         w.show();
         QCOMPARE(commands(w, n), QStringLiteral("on"));
         if (byMenu) {
@@ -155,7 +155,7 @@ class PeopleWindowTest : public QObject {
     void steppingWrapsAround() {
         QFETCH(PersonKind, kind);
         const KindNames n = namesOf(kind);
-        FormStart w(*paths_);
+        MainWindow w(*paths_);
         w.show();
         clickButton(w, n.button);
         QWidget* window = openWindow(n.window);
@@ -214,7 +214,7 @@ class PeopleWindowTest : public QObject {
         const AppPaths paths(empty.path().toStdString());
         if (emptyFile) std::ofstream(personFilePath(paths, kind), std::ios::binary).close();
         RecordingDialogs dialogs;
-        FormStart w(paths);
+        MainWindow w(paths);
         w.show();
         clickButton(w, n.button);
         QCOMPARE(dialogs.shown.size(), std::size_t{1});
@@ -231,10 +231,10 @@ class PeopleWindowTest : public QObject {
         const AppPaths paths(dir.path().toStdString());
         sample::writeSample(sample::generateSample(sample::SampleSize::Weekend, 7),
                             paths.extractionFolder(), false);
-        FormStart w(paths);
+        MainWindow w(paths);
         w.show();
         clickButton(w, "SSCommand1");
-        QWidget* window = openWindow("FormMain");
+        QWidget* window = openWindow("JockeyWindow");
         QVERIFY(window);
         clickButton(*window, "SSCommand3");
         const QString code = shownCode(*window);
@@ -265,15 +265,15 @@ class PeopleWindowTest : public QObject {
     }
 
     void closingTheMainWindowClosesThem() {
-        FormStart w(*paths_);
+        MainWindow w(*paths_);
         w.show();
         clickButton(w, "SSCommand1");
         clickButton(w, "SSCommand2");
-        QVERIFY(openWindow("FormMain"));
-        QVERIFY(openWindow("FormMain2"));
+        QVERIFY(openWindow("JockeyWindow"));
+        QVERIFY(openWindow("TrainerWindow"));
         w.close();
-        QTRY_VERIFY(!openWindow("FormMain"));
-        QTRY_VERIFY(!openWindow("FormMain2"));
+        QTRY_VERIFY(!openWindow("JockeyWindow"));
+        QTRY_VERIFY(!openWindow("TrainerWindow"));
     }
 };
 

@@ -14,9 +14,9 @@
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_card.hpp"
-#include "gui/race_card/form_main3.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "race_card_sample.hpp"
 #include "widget_testing.hpp"
 
@@ -32,7 +32,7 @@ class RaceCardRenderTest : public QObject {
     std::unique_ptr<AppPaths> paths_;
 
     // Nothing shown is cut off: every label's lines and every grid cell and heading fit.
-    static void checkNothingClipped(FormMain3& card) {
+    static void checkNothingClipped(RaceCardWindow& card) {
         for (const QLabel* label : card.findChildren<QLabel*>()) {
             if (!label->isVisible()) continue;
             const QFontMetrics fm(label->font());
@@ -71,7 +71,7 @@ class RaceCardRenderTest : public QObject {
     }
 
     // The first meeting of the sample and, in it, the race of the largest field.
-    std::pair<Meeting, int> fullestRace(FormStart& main) {
+    std::pair<Meeting, int> fullestRace(MainWindow& main) {
         Database& tran = main.session().tran();
         Meeting meeting;
         for (const auto& course : meetingsByCourse(tran)) {
@@ -104,10 +104,10 @@ class RaceCardRenderTest : public QObject {
     }
 
     void rendersTheRaceCard() {
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         const auto [meeting, race] = fullestRace(main);
         QVERIFY(race > 0);
-        FormMain3 card(main, meeting);
+        RaceCardWindow card(main, meeting);
         auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
         for (int t = 0; t < tabs->count(); ++t) {
             if (tabs->tabText(t) == QStringLiteral(" %1R").arg(race)) tabs->setCurrentIndex(t);
@@ -136,10 +136,10 @@ class RaceCardRenderTest : public QObject {
 
     // Every race of every sample meeting, with its title of two lines, fits its window.
     void everyRaceFits() {
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         for (const auto& course : meetingsByCourse(main.session().tran())) {
             for (const Meeting& meeting : course) {
-                FormMain3 card(main, meeting);
+                RaceCardWindow card(main, meeting);
                 card.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&card));
                 auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));

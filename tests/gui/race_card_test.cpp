@@ -12,10 +12,10 @@
 #include "../core/race_card_fixture.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
-#include "gui/race_card/form_main3.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
 
@@ -102,12 +102,12 @@ class RaceCardTest : public QObject {
         return found;
     }
 
-    static QString cell(FormMain3& card, int row, int column, int role = Qt::DisplayRole) {
+    static QString cell(RaceCardWindow& card, int row, int column, int role = Qt::DisplayRole) {
         const Grid* m = card.gridModel();
         return m->data(m->index(row, column), role).toString();
     }
 
-    std::int64_t storedGoing(FormStart& main, const MeetingTables& m, int race) {
+    std::int64_t storedGoing(MainWindow& main, const MeetingTables& m, int race) {
         auto st = main.session().tran().prepare("SELECT RyoOmo FROM " + quoteIdentifier(m.race) +
                                                 " WHERE bango = ?1");
         st.bind(1, std::int64_t{race});
@@ -126,8 +126,8 @@ class RaceCardTest : public QObject {
 
     void opensOnTheFirstRaceWithTabsAndCourses() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         QCOMPARE(card.windowTitle(), QStringLiteral("出馬表"));
         auto* tabs = child<QTabBar>(card, "TabStrip1");
         QCOMPARE(tabs->count(), 3);
@@ -152,8 +152,8 @@ class RaceCardTest : public QObject {
     }
 
     void twelveRunnersHideRowsThirteenToEighteenInBracketColours() {
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         auto* grid = child<QTableView>(card, "runnerGrid");
         QCOMPARE(card.gridModel()->rowCount(), 18);
         for (int row = 0; row < 18; ++row) QCOMPARE(grid->isRowHidden(row), row >= 12);
@@ -185,8 +185,8 @@ class RaceCardTest : public QObject {
             Database mast(paths_->mastPath());
             mast.prepare("UPDATE \"定数\" SET UserName = 'まさ' WHERE ID = 1").run();
         }
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         const Grid* m = card.gridModel();
         QStringList headings;
         for (int c = 0; c < Grid::ColumnCount; ++c) {
@@ -216,14 +216,14 @@ class RaceCardTest : public QObject {
             Database mast(paths_->mastPath());
             mast.prepare("UPDATE \"定数\" SET UserName = '' WHERE ID = 1").run();
         }
-        FormMain3 unnamed(main, meetingOf(kTokyo.race));
+        RaceCardWindow unnamed(main, meetingOf(kTokyo.race));
         QCOMPARE(unnamed.gridModel()->headerData(Grid::FirstMark + 2, Qt::Horizontal).toString(),
                  QStringLiteral("User"));
     }
 
     void heavyGoingSwitchesTheIndicesAndTogglesBack() {
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         auto* going = child<QPushButton>(card, "Command3");
         QCOMPARE(cell(card, 0, Grid::Index), QStringLiteral("87.5"));
         QCOMPARE(cell(card, 0, Grid::SIndex), QStringLiteral("69.0"));
@@ -248,8 +248,8 @@ class RaceCardTest : public QObject {
     }
 
     void switchableHeadingsChangeOnlyTheirColumn() {
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         card.show();
         QVERIFY(QTest::qWaitForWindowExposed(&card));
         auto* grid = child<QTableView>(card, "runnerGrid");
@@ -286,8 +286,8 @@ class RaceCardTest : public QObject {
     }
 
     void courseSelectorRebuildsTheTabs() {
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         auto* tabs = child<QTabBar>(card, "TabStrip1");
         tabs->setCurrentIndex(2);
         QCOMPARE(card.raceNo(), 3);
@@ -301,8 +301,8 @@ class RaceCardTest : public QObject {
 
     void racesAndCoursesFromTheKeyboard() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         card.show();
         QVERIFY(QTest::qWaitForWindowActive(&card));
         auto* courses = child<QComboBox>(card, "Combo1");
@@ -330,8 +330,8 @@ class RaceCardTest : public QObject {
     }
 
     void keepsItsSizeAndOffersNoMaximise() {
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         card.show();
         QVERIFY(QTest::qWaitForWindowExposed(&card));
         const QSize normal = card.size();
@@ -344,8 +344,8 @@ class RaceCardTest : public QObject {
 
     void fieldsWithoutEntriesOrVerdictShowCleanly() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         auto* tabs = child<QTabBar>(card, "TabStrip1");
         auto* verdict = child<QLabel>(card, "Label28");
         QVERIFY(!verdict->text().isEmpty());
@@ -365,8 +365,8 @@ class RaceCardTest : public QObject {
     }
 
     void modelPassesTheItemModelTester() {
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kTokyo.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kTokyo.race));
         QAbstractItemModelTester tester(card.gridModel(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         auto* grid = child<QTableView>(card, "runnerGrid");
@@ -380,22 +380,22 @@ class RaceCardTest : public QObject {
 
     void closingReenablesTheMainWindowsCommands() {
         for (const bool byBackButton : {false, true}) {
-            FormStart main(*paths_);
+            MainWindow main(*paths_);
             auto* den = main.findChild<QAction*>("mnuFileDen");
             auto* button = main.findChild<QPushButton*>("SSCommand3");
             auto* results = main.findChild<QAction*>("mnuOptConvSei1");
             auto* batch = main.findChild<QAction*>("mnuOptConvBatch");
             main.openRaceCard(meetingOf(kTokyo.race));
-            FormMain3* card = nullptr;
+            RaceCardWindow* card = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* c = qobject_cast<FormMain3*>(w)) card = c;
+                if (auto* c = qobject_cast<RaceCardWindow*>(w)) card = c;
             }
             QVERIFY(card);
             QVERIFY(!den->isEnabled());
             QVERIFY(!button->isEnabled());
             QVERIFY(!results->isEnabled());
             QVERIFY(!batch->isEnabled());  // it imports race cards and results as well
-            QPointer<FormMain3> watch(card);
+            QPointer<RaceCardWindow> watch(card);
             if (byBackButton) {
                 child<QPushButton>(*card, "Command1")->click();
             } else {
@@ -411,7 +411,7 @@ class RaceCardTest : public QObject {
 
     void everySampleRaceShows() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         const auto byCourse = meetingsByCourse(main.session().tran());
         int meetings = 0;
         int fullFields = 0;
@@ -419,7 +419,7 @@ class RaceCardTest : public QObject {
             for (const Meeting& m : course) {
                 if (m.date == "900106") continue;
                 ++meetings;
-                FormMain3 card(main, m);
+                RaceCardWindow card(main, m);
                 auto* tabs = child<QTabBar>(card, "TabStrip1");
                 QCOMPARE(tabs->count(), 12);
                 QCOMPARE(tabs->tabText(11), QStringLiteral(" 12R"));

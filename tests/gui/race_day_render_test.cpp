@@ -20,9 +20,9 @@
 #include "core/import/race_tables.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
-#include "gui/going/form_baba.hpp"
-#include "gui/race_day/form_den_select.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/going/going_dialog.hpp"
+#include "gui/race_day/race_day_selection.hpp"
+#include "gui/shell/main_window.hpp"
 #include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
@@ -49,9 +49,9 @@ class RaceDayRenderTest : public QObject {
     }
 
     void raceDaySelectionAndItsBoxes() {
-        FormStart main(paths_);
+        MainWindow main(paths_);
         main.show();
-        FormDenSelect w(main);
+        RaceDaySelection w(main);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
@@ -84,9 +84,9 @@ class RaceDayRenderTest : public QObject {
         sqlite3* holder = nullptr;
         QCOMPARE(sqlite3_open(paths_.tranPath().c_str(), &holder), SQLITE_OK);
         QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        FormStart main(paths_);
+        MainWindow main(paths_);
         main.show();
-        FormDenSelect w(main);
+        RaceDaySelection w(main);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.findChild<QListWidget*>("List1_4")->count(), 0);
@@ -115,8 +115,8 @@ class RaceDayRenderTest : public QObject {
             }
             tx.commit();
         }
-        FormStart main(paths);
-        FormDenSelect w(main);
+        MainWindow main(paths);
+        RaceDaySelection w(main);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto* tokyo = w.findChild<QListWidget*>("List1_4");
@@ -134,7 +134,7 @@ class RaceDayRenderTest : public QObject {
         } cases[] = {{"going_dialog", "going_set_good", "Option1_0"},
                      {"going_dialog_heavy", "going_set_heavy", "Option1_1"}};
         for (const auto& c : cases) {
-            FormBaba dialog(session, meetingOf("D05981003"));
+            GoingDialog dialog(session, meetingOf("D05981003"));
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             dialog.findChild<QRadioButton*>(QString::fromLatin1(c.choice))->setChecked(true);

@@ -19,10 +19,10 @@
 
 #include "core/store/store.hpp"
 #include "core/views/recompute.hpp"
-#include "gui/going/form_baba.hpp"
+#include "gui/going/going_dialog.hpp"
 #include "gui/race_day/background_run.hpp"
-#include "gui/race_day/form_den_select.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/race_day/race_day_selection.hpp"
+#include "gui/shell/main_window.hpp"
 #include "recording_dialogs.hpp"
 #include "sample_weekend.hpp"
 
@@ -46,9 +46,9 @@ struct DataFolder {
 struct Opened {
     explicit Opened(const QString& sample) : data(sample), main(data.paths), w(main) { w.show(); }
     DataFolder data;
-    FormStart main;
+    MainWindow main;
     RecordingDialogs answers;
-    FormDenSelect w;
+    RaceDaySelection w;
 };
 
 QListWidget* list(QWidget& w, int course) {
@@ -134,9 +134,9 @@ class RaceDayTest : public QObject {
 
     void listsHeadingsAndControls() {
         DataFolder data(sample_.path());
-        FormStart main(data.paths);
+        MainWindow main(data.paths);
         main.findChild<QPushButton*>("SSCommand3")->click();
-        const auto windows = visibleTopLevels("FormDenSelect");
+        const auto windows = visibleTopLevels("RaceDaySelection");
         QCOMPARE(windows.size(), size_t{1});
         QWidget& w = *windows.front();
         QCOMPARE(w.windowTitle(), QStringLiteral("予想する開催の選択"));
@@ -176,7 +176,7 @@ class RaceDayTest : public QObject {
         QCOMPARE(menu, (QStringList{"払い戻し", "-", "再計算する", "馬場設定", "予想する", "-",
                                     "削除する", "-", "キャンセル"}));
         QVERIFY(w.findChild<QAction*>("mnuActPayback")->isEnabled());
-        closeTopLevels("FormDenSelect");
+        closeTopLevels("RaceDaySelection");
     }
 
     void anUnreadableStoreIsToldAndOpensNothing() {
@@ -185,7 +185,7 @@ class RaceDayTest : public QObject {
         QVERIFY(tran.open(QIODevice::WriteOnly));
         tran.write(QByteArray(4096, 'x'));
         tran.close();
-        FormStart main(AppPaths(dir.path().toStdString()));
+        MainWindow main(AppPaths(dir.path().toStdString()));
         RecordingDialogs answers;
         main.findChild<QPushButton*>("SSCommand3")->click();
         // Told once the start's read of the file ends, which may come after the click.
@@ -193,7 +193,7 @@ class RaceDayTest : public QObject {
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
         QVERIFY2(answers.shown[0].text.startsWith(QStringLiteral("tran.mdb が壊れています")),
                  qPrintable(answers.shown[0].text));
-        QTRY_VERIFY(visibleTopLevels("FormDenSelect").empty());
+        QTRY_VERIFY(visibleTopLevels("RaceDaySelection").empty());
     }
 
     void oneEntrySelectedInTheWholeWindow() {
@@ -252,9 +252,9 @@ class RaceDayTest : public QObject {
         sqlite3* holder = nullptr;
         QCOMPARE(sqlite3_open(data.paths.tranPath().c_str(), &holder), SQLITE_OK);
         QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        FormStart main(data.paths);
+        MainWindow main(data.paths);
         main.findChild<QPushButton*>("SSCommand3")->click();
-        const auto windows = visibleTopLevels("FormDenSelect");
+        const auto windows = visibleTopLevels("RaceDaySelection");
         QCOMPARE(windows.size(), size_t{1});
         QWidget& w = *windows.front();
         QCOMPARE(w.cursor().shape(), Qt::BusyCursor);
@@ -265,7 +265,7 @@ class RaceDayTest : public QObject {
         sqlite3_close(holder);
         QTRY_COMPARE_WITH_TIMEOUT(entries(list(w, 4)), (QStringList{"981003", "981004"}), 10000);
         QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
-        closeTopLevels("FormDenSelect");
+        closeTopLevels("RaceDaySelection");
     }
 
     void actionsWithoutASelectionSayNothingIsSelected() {
@@ -296,7 +296,7 @@ class RaceDayTest : public QObject {
         QTest::keyClick(tokyo, Qt::Key_Return);
         QVERIFY(answers.shown.empty());
         QVERIFY(w.isVisible());
-        QVERIFY(visibleTopLevels("FormMain3").empty());
+        QVERIFY(visibleTopLevels("RaceCardWindow").empty());
     }
 
     void deleteAsksAndDropsBothTablesUnlessNo() {
@@ -350,9 +350,9 @@ class RaceDayTest : public QObject {
         enum class Way { Button, MenuItem, DoubleClick, Enter };
         for (const Way way : {Way::Button, Way::MenuItem, Way::DoubleClick, Way::Enter}) {
             DataFolder data(sample_.path());
-            FormStart main(data.paths);
+            MainWindow main(data.paths);
             RecordingDialogs answers;
-            QPointer<FormDenSelect> w = new FormDenSelect(main);
+            QPointer<RaceDaySelection> w = new RaceDaySelection(main);
             w->setAttribute(Qt::WA_DeleteOnClose);
             w->show();
             QListWidget* niigata = list(*w, 3);
@@ -374,9 +374,9 @@ class RaceDayTest : public QObject {
                     break;
             }
             QVERIFY(answers.shown.empty());
-            QCOMPARE(visibleTopLevels("FormMain3").size(), size_t{1});
+            QCOMPARE(visibleTopLevels("RaceCardWindow").size(), size_t{1});
             QVERIFY(!w || !w->isVisible());
-            closeTopLevels("FormMain3");
+            closeTopLevels("RaceCardWindow");
         }
     }
 
@@ -488,7 +488,7 @@ class RaceDayTest : public QObject {
         auto& [data, main, answers, w] = opened;
         select(w, 7, 0);
         click(w, "SSCommand6");
-        auto* dialog = w.findChild<FormBaba*>("FormBaba");
+        auto* dialog = w.findChild<GoingDialog*>("GoingDialog");
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);

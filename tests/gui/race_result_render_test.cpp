@@ -12,9 +12,9 @@
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_card.hpp"
-#include "gui/race_card/form_main3.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "race_card_sample.hpp"
 #include "widget_testing.hpp"
 
@@ -49,7 +49,7 @@ class RaceResultRenderTest : public QObject {
 
     // The largest field of the first meeting, won by 翠嶺's top horse ahead of its second.
     void rendersAResultWithItsHits() {
-        FormStart main(*paths_);
+        MainWindow main(*paths_);
         Meeting meeting;
         for (const auto& course : meetingsByCourse(main.session().tran())) {
             if (!course.empty()) {
@@ -75,7 +75,7 @@ class RaceResultRenderTest : public QObject {
         QVERIFY(best && best->runnerCount >= 9);
         const auto& ranking = best->forecast.personas[0].ranking;
 
-        FormMain3 card(main, meeting);
+        RaceCardWindow card(main, meeting);
         auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
         for (int t = 0; t < tabs->count(); ++t) {
             if (tabs->tabText(t) == QStringLiteral(" %1R").arg(race)) tabs->setCurrentIndex(t);

@@ -11,10 +11,10 @@
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_result.hpp"
-#include "gui/race_card/form_main3.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/race_card/result_frame.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "recording_dialogs.hpp"
 
 using namespace zelvanor;
@@ -61,13 +61,13 @@ class RaceResultTest : public QObject {
         QTest::keyClicks(box, text);
     }
 
-    static void showRace(FormMain3& card, int race) {
+    static void showRace(RaceCardWindow& card, int race) {
         child<QTabBar>(card, QStringLiteral("TabStrip1"))->setCurrentIndex(race - 1);
         QCOMPARE(card.raceNo(), race);
     }
 
     // Which pick lines of each persona frame are highlighted, as "p:k" items, and the top lines.
-    static QStringList hits(FormMain3& card) {
+    static QStringList hits(RaceCardWindow& card) {
         QStringList out;
         for (int p = 0; p < 3; ++p) {
             auto* frame = child<PersonaFrame>(card, QStringLiteral("personaFrame%1").arg(p));
@@ -80,7 +80,7 @@ class RaceResultTest : public QObject {
         return out;
     }
 
-    static Value stored(FormStart& main, int race, const char* column) {
+    static Value stored(MainWindow& main, int race, const char* column) {
         auto st =
             main.session().tran().prepare(std::string("SELECT ") + column + " FROM " +
                                           quoteIdentifier(kMeeting.race) + " WHERE bango = ?1");
@@ -105,8 +105,8 @@ class RaceResultTest : public QObject {
 
     void firstTwoPlacesGiveThePairsAndHighlightTheHits() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kMeeting.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kMeeting.race));
         showAndActivate(card);
         QVERIFY(hits(card).isEmpty());
 
@@ -130,8 +130,8 @@ class RaceResultTest : public QObject {
     }
 
     void numberBoxesTakeTwoDigitsAndNoHorseBeyondTheField() {
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kMeeting.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kMeeting.race));
         showAndActivate(card);
         auto* frame = child<ResultFrame>(card, QStringLiteral("resultFrame"));
         QSignalSpy beeps(frame, &ResultFrame::refused);
@@ -196,8 +196,8 @@ class RaceResultTest : public QObject {
     void enterMovesOnThroughTheShownBoxes() {
         QFETCH(int, race);
         QFETCH(QStringList, order);
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kMeeting.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kMeeting.race));
         showAndActivate(card);
         showRace(card, race);
         QCOMPARE(place(card, 2)->isVisible(), race != 3);
@@ -217,8 +217,8 @@ class RaceResultTest : public QObject {
 
     void recordStoresTheBoxesAndShowingTheRaceReadsThemBack() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kMeeting.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kMeeting.race));
         showAndActivate(card);
         showRace(card, 2);  // eight runners: the quinella row is hidden
         type(place(card, 0), QStringLiteral("5"));
@@ -258,8 +258,8 @@ class RaceResultTest : public QObject {
 
     void aRaceRowThatVanishedIsNotReportedAsStored() {
         RecordingDialogs dialogs;
-        FormStart main(*paths_);
-        FormMain3 card(main, meetingOf(kMeeting.race));
+        MainWindow main(*paths_);
+        RaceCardWindow card(main, meetingOf(kMeeting.race));
         showAndActivate(card);
         showRace(card, 3);
         type(place(card, 0), QStringLiteral("5"));

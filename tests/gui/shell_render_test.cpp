@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/help_window.hpp"
 #include "gui/shell/startup.hpp"
 #include "gui/shell/user_dialogs.hpp"
@@ -100,10 +100,10 @@ class ShellRenderTest : public QObject {
 
     void mainAndHelpWindowsAreRendered() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(w.grab().save(screenshot("form_start.png")));
+        QVERIFY(w.grab().save(screenshot("main_window.png")));
 
         // Every caption of the head fits inside its frame's margins, the long platform line
         // included.
@@ -136,7 +136,7 @@ class ShellRenderTest : public QObject {
         QVERIFY(text1->fontMetrics().horizontalAdvance(text1->text()) <=
                 text1->contentsRect().width());
         QCOMPARE(text1->toolTip(), archive);
-        QVERIFY(w.grab().save(screenshot("form_start_batch.png")));
+        QVERIFY(w.grab().save(screenshot("main_window_batch.png")));
         QCOMPARE(w.size(), idle);
         text1->setVisible(false);
         w.progressBar()->setVisible(false);

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "gui/shell/form_start.hpp"
-#include "gui/verify/form_verify.hpp"
+#include "gui/shell/main_window.hpp"
+#include "gui/verify/verification_window.hpp"
 #include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
 
@@ -37,9 +37,9 @@ class VerifyRenderTest : public QObject {
         QTemporaryDir data, archives;
         const AppPaths paths(data.path().toStdString());
         fixture::importWeekend(paths, archives.path().toStdString());
-        FormStart main(paths);
+        MainWindow main(paths);
         RecordingDialogs answers;
-        FormVerify w(main);
+        VerificationWindow w(main);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         save(w, "verify_open");

@@ -11,8 +11,8 @@
 
 #include "core/store/store.hpp"
 #include "core/views/verification.hpp"
-#include "gui/shell/form_start.hpp"
-#include "gui/verify/form_verify.hpp"
+#include "gui/shell/main_window.hpp"
+#include "gui/verify/verification_window.hpp"
 #include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
 
@@ -24,7 +24,7 @@ namespace {
 std::vector<QWidget*> openVerifyWindows() {
     std::vector<QWidget*> out;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("FormVerify") && w->isVisible()) out.push_back(w);
+        if (w->objectName() == QLatin1String("VerificationWindow") && w->isVisible()) out.push_back(w);
     }
     return out;
 }
@@ -78,7 +78,7 @@ class VerifyTest : public QObject {
     }
 
     void opensOnceFromTheMenuAndTheButton() {
-        FormStart main(paths());
+        MainWindow main(paths());
         auto* menu = main.findChild<QAction*>("mnuFileVerify");
         auto* button = main.findChild<QPushButton*>("SSCommand4");
         QVERIFY(menu->isEnabled());
@@ -94,8 +94,8 @@ class VerifyTest : public QObject {
     }
 
     void showsEveryCaptionAsItOpens() {
-        FormStart main(paths());
-        FormVerify w(main);
+        MainWindow main(paths());
+        VerificationWindow w(main);
         const char* courses[] = {"札幌", "函館", "福島", "新潟", "東京",
                                  "中山", "中京", "京都", "阪神", "小倉"};
         for (int i = 0; i < 10; ++i) {
@@ -157,8 +157,8 @@ class VerifyTest : public QObject {
     }
 
     void raceBoxesServeOnlyTheChoiceByRaceNumber() {
-        FormStart main(paths());
-        FormVerify w(main);
+        MainWindow main(paths());
+        VerificationWindow w(main);
         w.show();
         auto* race3 = child<QCheckBox>(w, "Check2_2");
         child<QRadioButton>(w, "Option1_5")->click();
@@ -172,9 +172,9 @@ class VerifyTest : public QObject {
     }
 
     void runFillsTheGridsWithTheCoresFigures() {
-        FormStart main(paths());
+        MainWindow main(paths());
         RecordingDialogs answers;
-        FormVerify w(main);
+        VerificationWindow w(main);
         w.show();
         const struct {
             int option;
@@ -206,9 +206,9 @@ class VerifyTest : public QObject {
     }
 
     void progressBarMovesWhileTheWindowWaits() {
-        FormStart main(paths());
+        MainWindow main(paths());
         RecordingDialogs answers;
-        FormVerify w(main);
+        VerificationWindow w(main);
         w.show();
         QProgressBar* bar = main.progressBar();
         // What the bar showed between the run's start and its end, with the window's state.
@@ -228,9 +228,9 @@ class VerifyTest : public QObject {
     }
 
     void noRaceIsToldAndLeavesTheGridsBlank() {
-        FormStart main(paths());
+        MainWindow main(paths());
         RecordingDialogs answers;
-        FormVerify w(main);
+        VerificationWindow w(main);
         w.show();
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
         QVERIFY(!cells(w, 0).join("").isEmpty());
@@ -255,7 +255,7 @@ class VerifyTest : public QObject {
     }
 
     void backCloses() {
-        FormStart main(paths());
+        MainWindow main(paths());
         main.findChild<QAction*>("mnuFileVerify")->trigger();
         QWidget* w = openVerifyWindows().front();
         QTest::mouseClick(child<QPushButton>(*w, "Command2"), Qt::LeftButton);

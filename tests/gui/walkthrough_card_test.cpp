@@ -20,7 +20,7 @@
 
 #include "core/store/store.hpp"
 #include "core/views/race_card.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/startup.hpp"
 #include "recording_dialogs.hpp"
 #include "sample_weekend.hpp"
@@ -47,9 +47,9 @@ int hitLabels(QWidget* card) {
 }
 
 // The race card of 東京 98/10/03 opened from the race-day selection, 11R on show.
-QWidget* openTokyoCard(FormStart& main) {
+QWidget* openTokyoCard(MainWindow& main) {
     main.openRaceDaySelection();
-    QWidget* selection = openWindow("FormDenSelect");
+    QWidget* selection = openWindow("RaceDaySelection");
     if (!selection) return nullptr;
     auto* list = selection->findChild<QListWidget*>("List1_4");
     const auto items = list->findItems(QStringLiteral("981003"), Qt::MatchExactly);
@@ -57,7 +57,7 @@ QWidget* openTokyoCard(FormStart& main) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(items.first()).center());
     QTest::mouseClick(selection->findChild<QPushButton*>("SSCommand1"), Qt::LeftButton);
-    QWidget* card = openWindow("FormMain3");
+    QWidget* card = openWindow("RaceCardWindow");
     if (card) card->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(10);
     return card;
 }
@@ -75,7 +75,7 @@ class WalkthroughCardTest : public QObject {
         const AppPaths paths(dir.path().toStdString());
         importSampleWeekend(paths);
         RecordingDialogs answers;
-        FormStart main(paths);
+        MainWindow main(paths);
         main.show();
         const Meeting tokyo = meetingOf("D05981003");
 
@@ -124,7 +124,7 @@ class WalkthroughCardTest : public QObject {
         const QRect cell = grid->visualRect(grid->model()->index(0, nameColumn));
         QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QWidget* horse = card->findChild<QWidget*>("FormMain4");
+        QWidget* horse = card->findChild<QWidget*>("HorseDetailWindow");
         QVERIFY(horse);
         QVERIFY(QTest::qWaitForWindowExposed(horse));
         saveScreenshot(*horse, "walkthrough_11_horse_detail.png");
@@ -135,7 +135,7 @@ class WalkthroughCardTest : public QObject {
         QTest::mouseClick(card->findChild<QPushButton*>("Command1"), Qt::LeftButton);
         main.findChild<QAction*>("mnuOptionSet")->trigger();
         QWidget* options = nullptr;
-        for (QWidget* w : main.findChildren<QWidget*>("FormOption")) options = w;
+        for (QWidget* w : main.findChildren<QWidget*>("OptionsDialog")) options = w;
         QVERIFY(options && options->isVisible());
         for (int i = 0; i < 7; ++i) {
             options->findChild<QSlider*>(QStringLiteral("Slider1_%1").arg(i))
@@ -148,7 +148,7 @@ class WalkthroughCardTest : public QObject {
         clickButton(*options, "cmdApply");
 
         main.openRaceDaySelection();
-        QWidget* selection = openWindow("FormDenSelect");
+        QWidget* selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         auto* list = selection->findChild<QListWidget*>("List1_4");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},

@@ -17,7 +17,7 @@
 #include <QtTest>
 
 #include "core/store/store.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/startup.hpp"
 #include "recording_dialogs.hpp"
 #include "sample_weekend.hpp"
@@ -56,22 +56,22 @@ class WalkthroughTest : public QObject {
         const AppPaths paths(dir.path().toStdString());
         importSampleWeekend(paths);
         RecordingDialogs answers;
-        FormStart main(paths);
+        MainWindow main(paths);
         main.show();
         saveScreenshot(main, "walkthrough_01_main.png");
 
         // 出馬情報 → the race-day selection.
         clickButton(main, "SSCommand3");
-        QWidget* selection = openWindow("FormDenSelect");
+        QWidget* selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         selectMeeting(selection, 4, "981003");
         saveScreenshot(*selection, "walkthrough_02_selection.png");
 
         // 予想する → the race card of 東京 98/10/03; the main window's race commands are off.
         clickButton(*selection, "SSCommand1");
-        QWidget* card = openWindow("FormMain3");
+        QWidget* card = openWindow("RaceCardWindow");
         QVERIFY(card);
-        QVERIFY(!openWindow("FormDenSelect"));
+        QVERIFY(!openWindow("RaceDaySelection"));
         QVERIFY(!main.findChild<QPushButton*>("SSCommand3")->isEnabled());
         QVERIFY(!main.findChild<QAction*>("mnuFileDen")->isEnabled());
         auto* courses = card->findChild<QComboBox*>("Combo1");
@@ -121,16 +121,16 @@ class WalkthroughTest : public QObject {
 
         // 戻る: the card closes and the main window's commands are back.
         clickButton(*card, "Command1");
-        QVERIFY(!openWindow("FormMain3"));
+        QVERIFY(!openWindow("RaceCardWindow"));
         QVERIFY(main.findChild<QPushButton*>("SSCommand3")->isEnabled());
 
         // The whole of 新潟 98/10/04 to heavy through 馬場設定.
         clickButton(main, "SSCommand3");
-        selection = openWindow("FormDenSelect");
+        selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         selectMeeting(selection, 3, "981004");
         clickButton(*selection, "SSCommand6");
-        QWidget* dialog = selection->findChild<QWidget*>("FormBaba");
+        QWidget* dialog = selection->findChild<QWidget*>("GoingDialog");
         QVERIFY(dialog && dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         auto* heavy = dialog->findChild<QRadioButton*>("Option1_1");
@@ -160,7 +160,7 @@ class WalkthroughTest : public QObject {
         // The heavy meeting's card shows 重 on every race.
         selectMeeting(selection, 3, "981004");
         clickButton(*selection, "SSCommand1");
-        card = openWindow("FormMain3");
+        card = openWindow("RaceCardWindow");
         QVERIFY(card);
         tabs = card->findChild<QTabBar*>("TabStrip1");
         for (int i = 0; i < tabs->count(); ++i) {

@@ -21,10 +21,10 @@ struct OptionsTab {
 };
 
 inline constexpr std::array<OptionsTab, 4> kOptionsTabs = {{
-    {"馬の特性", "Group1", "競走馬の特性計算時の各種指数の重み設定", 0, 5},
-    {"騎手の特性", "Group2", "騎手の連帯率を予想に取り込む重みの設定", 5, 1},
-    {"調教師の特性", "Group3", "調教師の連帯率を予想に取り込む重みの設定", 6, 1},
-    {"名前", "Group4", "３人目のＺｅｌｖａｎｏｒの名前です。", 7, 0},
+    {"馬の特性", "horseTraits", "競走馬の特性計算時の各種指数の重み設定", 0, 5},
+    {"騎手の特性", "jockeyTraits", "騎手の連帯率を予想に取り込む重みの設定", 5, 1},
+    {"調教師の特性", "trainerTraits", "調教師の連帯率を予想に取り込む重みの設定", 6, 1},
+    {"名前", "userName", "３人目のＺｅｌｖａｎｏｒの名前です。", 7, 0},
 }};
 
 inline constexpr std::string_view kOptionsTitle = "ｵﾌﾟｼｮﾝ";

@@ -19,7 +19,7 @@
 
 #include "gui/common/fixed_grid.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/twips.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
@@ -87,7 +87,7 @@ FixedGridSizing figureGridSizing(const QFontMetrics& fm) {
 
 }  // namespace
 
-PeopleWindow::PeopleWindow(FormStart& main, const PeopleWindowTraits& traits, QWidget* parent)
+PeopleWindow::PeopleWindow(MainWindow& main, const PeopleWindowTraits& traits, QWidget* parent)
     : QWidget(parent, Qt::Window), main_(&main), paths_(main.paths()), traits_(traits) {
     setObjectName(QString::fromLatin1(traits_.objectName));
     setWindowTitle(QString::fromUtf8(traits_.title));
@@ -155,14 +155,14 @@ QWidget* PeopleWindow::buildTopRow() {
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(6);
-    combo1_ = new QComboBox(row);
-    combo1_->setObjectName(QStringLiteral("Combo1"));
+    personBox_ = new QComboBox(row);
+    personBox_->setObjectName(QStringLiteral("Combo1"));
     const QFontMetrics fm(font());
-    combo1_->setMinimumWidth(
+    personBox_->setMinimumWidth(
         fm.horizontalAdvance(QStringLiteral("0000  :  ") + QString(10, QChar(0x30A2))) + 40);
-    combo1_->setMaxVisibleItems(20);
-    connect(combo1_, &QComboBox::activated, this, [this](int index) { showRecord(index + 1); });
-    h->addWidget(combo1_);
+    personBox_->setMaxVisibleItems(20);
+    connect(personBox_, &QComboBox::activated, this, [this](int index) { showRecord(index + 1); });
+    h->addWidget(personBox_);
     h->addWidget(label(row, QString::fromUtf8(traits_.hint), "hint", QStringLiteral("hint")));
     h->addStretch(1);
 
@@ -408,14 +408,14 @@ QWidget* PeopleWindow::buildWinsTab() {
 }
 
 void PeopleWindow::setList(const std::vector<std::string>& items) {
-    combo1_->clear();
-    for (const std::string& item : items) combo1_->addItem(q(item));
-    combo1_->setCurrentIndex(-1);
+    personBox_->clear();
+    for (const std::string& item : items) personBox_->addItem(q(item));
+    personBox_->setCurrentIndex(-1);
     current_ = 0;
 }
 
 int PeopleWindow::recordCount() const {
-    return combo1_->count();
+    return personBox_->count();
 }
 
 void PeopleWindow::showPrevious() {
@@ -439,7 +439,7 @@ void PeopleWindow::showRecord(int n) {
     if (n < 1) return;
     current_ = n;
     // The list follows, whether the record was chosen there or stepped to.
-    if (n <= combo1_->count()) combo1_->setCurrentIndex(n - 1);
+    if (n <= personBox_->count()) personBox_->setCurrentIndex(n - 1);
     setBusy(true);
     busyLamp_->repaint();
     {

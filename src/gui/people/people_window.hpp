@@ -16,13 +16,13 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class FormStart;
+class MainWindow;
 class TextGridModel;
 
 // What tells the jockey window from the trainer window; everything else they share.
 struct PeopleWindowTraits {
     PersonKind kind;
-    const char* objectName;  // "FormMain", "FormMain2"
+    const char* objectName;  // "JockeyWindow", "TrainerWindow"
     const char* title;
     const char* hint;            // beside the list
     const char* previousButton;  // object name of "＜"
@@ -36,7 +36,7 @@ struct PeopleWindowTraits {
 class PeopleWindow : public QWidget {
     Q_OBJECT
   public:
-    PeopleWindow(FormStart& main, const PeopleWindowTraits& traits, QWidget* parent = nullptr);
+    PeopleWindow(MainWindow& main, const PeopleWindowTraits& traits, QWidget* parent = nullptr);
     ~PeopleWindow() override;
 
     PersonKind kind() const { return traits_.kind; }
@@ -79,13 +79,13 @@ class PeopleWindow : public QWidget {
     void releaseMainWindow();
 
     // The main window lends its commands; the window may outlive it while both close.
-    QPointer<FormStart> main_;
+    QPointer<MainWindow> main_;
     AppPaths paths_;
     PeopleWindowTraits traits_;
     int current_ = 0;
     bool released_ = false;
 
-    QComboBox* combo1_ = nullptr;
+    QComboBox* personBox_ = nullptr;
     QLabel* busyLamp_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* code_ = nullptr;

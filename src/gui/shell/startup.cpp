@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "core/shell/constants.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "core/shell/instance_lock.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
@@ -34,13 +34,13 @@ void setUpJapaneseUi() {
     QApplication::setFont(font);
 }
 
-std::unique_ptr<FormStart> startProgram(const AppPaths& paths, const InstanceLock& lock) {
+std::unique_ptr<MainWindow> startProgram(const AppPaths& paths, const InstanceLock& lock) {
     if (!lock.acquired()) {
         dialogs().message(nullptr, QString::fromUtf8(kSecondInstanceText),
                           QString::fromUtf8(kSecondInstanceTitle), UserDialogs::Icon::Exclamation);
         return nullptr;
     }
-    auto window = std::make_unique<FormStart>(paths);
+    auto window = std::make_unique<MainWindow>(paths);
     // The window still opens when the database cannot be prepared, so the user sees why and
     // can fix the folder; every command reports the store's message again.
     window->guarded([&] { ensureConstantsTable(paths); });

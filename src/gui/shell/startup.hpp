@@ -10,7 +10,7 @@ class InstanceLock;
 
 namespace zelvanor::gui {
 
-class FormStart;
+class MainWindow;
 
 inline const char* const kSecondInstanceText =
     "「Zelvanor」は、既に起動しています。二重に起動はできません。";
@@ -31,6 +31,6 @@ inline constexpr int kUiFontPointSize = 9;
 // Starts the program on a data folder: refuses a second instance (message, nothing touched),
 // makes sure the constants record exists and returns the main window, not yet shown. Returns
 // nullptr when the program must end.
-std::unique_ptr<FormStart> startProgram(const AppPaths& paths, const InstanceLock& lock);
+std::unique_ptr<MainWindow> startProgram(const AppPaths& paths, const InstanceLock& lock);
 
 }  // namespace zelvanor::gui

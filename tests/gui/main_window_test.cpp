@@ -15,7 +15,7 @@
 
 #include "recording_dialogs.hpp"
 #include "core/shell/constants.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/help_window.hpp"
 #include "core/shell/instance_lock.hpp"
 #include "gui/shell/startup.hpp"
@@ -24,7 +24,7 @@
 using namespace zelvanor;
 using namespace zelvanor::gui;
 
-class FormStartTest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
   private:
@@ -39,7 +39,7 @@ class FormStartTest : public QObject {
   private slots:
     void titleMenusAndButtons() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         QCOMPARE(w.windowTitle(), QStringLiteral("ＪＲＡ－ＶＡＮ 情報検索"));
 
         QStringList top;
@@ -84,7 +84,7 @@ class FormStartTest : public QObject {
 
     void helpOpensTheManualAndClosesWithTheMainWindow() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         w.show();
         w.findChild<QAction*>("mnuAboutHelp")->trigger();
         QPointer<HelpWindow> help = w.helpWindow();
@@ -102,7 +102,7 @@ class FormStartTest : public QObject {
     void windowsOpenedFromTheMainWindowOpenOnceAndCloseWithIt() {
         QTemporaryDir dir;
         RecordingDialogs answers;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         w.show();
         // Asked for twice, the selection opens once.
         w.findChild<QPushButton*>("SSCommand3")->click();
@@ -110,7 +110,7 @@ class FormStartTest : public QObject {
         QPointer<QWidget> selection;
         int selections = 0;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == QLatin1String("FormDenSelect") && top->isVisible()) {
+            if (top->objectName() == QLatin1String("RaceDaySelection") && top->isVisible()) {
                 selection = top;
                 ++selections;
             }
@@ -169,7 +169,7 @@ class FormStartTest : public QObject {
 
     void failuresAreToldInJapaneseWithTheProgressBarGone() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         w.show();
         // Remembers whether the progress bar still stood when the box came up.
         struct Watching : RecordingDialogs {
@@ -238,7 +238,7 @@ class FormStartTest : public QObject {
         const AppPaths paths(dir.path().toStdString());
         ensureConstantsTable(paths);
         { Database tran(paths.tranPath()); tran.exec("CREATE TABLE t (x INTEGER)"); }
-        FormStart w{paths};
+        MainWindow w{paths};
         w.show();
         RecordingDialogs answers;
         auto* backup = w.findChild<QAction*>("mnuFileBackup");
@@ -272,7 +272,7 @@ class FormStartTest : public QObject {
 
     void messageBoxesOpenOverTheirWindow() {
         QTemporaryDir dir;
-        FormStart w{AppPaths(dir.path().toStdString())};
+        MainWindow w{AppPaths(dir.path().toStdString())};
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.move(w.screen()->availableGeometry().topLeft() + QPoint(300, 200));
@@ -297,5 +297,5 @@ class FormStartTest : public QObject {
     }
 };
 
-QTEST_MAIN(FormStartTest)
-#include "form_start_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -5,10 +5,10 @@
 namespace zelvanor::gui {
 
 // ＪＲＡ調教師情報検索: the trainers of JRA#CHOK.DAT; no riding data and no distance tab.
-class FormMain2 : public PeopleWindow {
+class TrainerWindow : public PeopleWindow {
     Q_OBJECT
   public:
-    explicit FormMain2(FormStart& main, QWidget* parent = nullptr);
+    explicit TrainerWindow(MainWindow& main, QWidget* parent = nullptr);
 
     void showTrainer(int n) { showRecord(n); }
 };

@@ -1,4 +1,4 @@
-#include "gui/options/form_option.hpp"
+#include "gui/options/options_dialog.hpp"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -36,8 +36,8 @@ constexpr int kTickRoom = 6;
 
 }  // namespace
 
-FormOption::FormOption(DataSession& session, QWidget* parent) : QDialog(parent), session_(session) {
-    setObjectName(QStringLiteral("FormOption"));
+OptionsDialog::OptionsDialog(DataSession& session, QWidget* parent) : QDialog(parent), session_(session) {
+    setObjectName(QStringLiteral("OptionsDialog"));
     setWindowTitle(qs(kOptionsTitle));
 
     auto* column = new QVBoxLayout(this);
@@ -81,12 +81,12 @@ FormOption::FormOption(DataSession& session, QWidget* parent) : QDialog(parent),
     }
     column->addLayout(buttons);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::close);
-    connect(defaultButton_, &QPushButton::clicked, this, &FormOption::restoreDefaults);
-    connect(applyButton_, &QPushButton::clicked, this, &FormOption::apply);
+    connect(defaultButton_, &QPushButton::clicked, this, &OptionsDialog::restoreDefaults);
+    connect(applyButton_, &QPushButton::clicked, this, &OptionsDialog::apply);
 
     // Wherever the focus is in the dialog, not only inside the tabs.
     auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-    connect(nextTab, &QShortcut::activated, this, &FormOption::selectNextTab);
+    connect(nextTab, &QShortcut::activated, this, &OptionsDialog::selectNextTab);
 
     setValues(OptionsValues{kDefaultWeights, std::string(kDefaultUserName)});
     setFixedSize(sizeHint());
@@ -95,7 +95,7 @@ FormOption::FormOption(DataSession& session, QWidget* parent) : QDialog(parent),
     move(screenArea.center() - rect().center());
 }
 
-QWidget* FormOption::sliderPage(int index, int first, int count, int captionWidth) {
+QWidget* OptionsDialog::sliderPage(int index, int first, int count, int captionWidth) {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("picOptions_%1").arg(index));
     auto* grid = new QGridLayout(page);
@@ -138,7 +138,7 @@ QWidget* FormOption::sliderPage(int index, int first, int count, int captionWidt
     return page;
 }
 
-QWidget* FormOption::namePage() {
+QWidget* OptionsDialog::namePage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("picOptions_3"));
     auto* grid = new QGridLayout(page);
@@ -154,7 +154,7 @@ QWidget* FormOption::namePage() {
                                   fontMetrics().horizontalAdvance(QStringLiteral("翠嶺"))) +
                          20);
     caption->setBuddy(name_);
-    connect(name_, &QLineEdit::textEdited, this, &FormOption::limitName);
+    connect(name_, &QLineEdit::textEdited, this, &OptionsDialog::limitName);
     grid->addWidget(caption, 0, 0);
     grid->addWidget(name_, 0, 1, Qt::AlignLeft);
 
@@ -184,20 +184,20 @@ QWidget* FormOption::namePage() {
     return page;
 }
 
-void FormOption::setValues(const OptionsValues& values) {
+void OptionsDialog::setValues(const OptionsValues& values) {
     for (std::size_t i = 0; i < sliders_.size(); ++i) sliders_[i]->setValue(values.sliders[i]);
     acceptedName_ = QString::fromStdString(values.userName);
     name_->setText(acceptedName_);
 }
 
-OptionsValues FormOption::values() const {
+OptionsValues OptionsDialog::values() const {
     OptionsValues v;
     for (std::size_t i = 0; i < sliders_.size(); ++i) v.sliders[i] = sliders_[i]->value();
     v.userName = name_->text().toStdString();
     return v;
 }
 
-void FormOption::limitName(const QString& edited) {
+void OptionsDialog::limitName(const QString& edited) {
     const QList<uint> before = acceptedName_.toUcs4();
     const QList<uint> after = edited.toUcs4();
     if (after.size() <= kUserNameMaxChars || after.size() <= before.size()) {
@@ -228,17 +228,17 @@ void FormOption::limitName(const QString& edited) {
     QApplication::beep();
 }
 
-void FormOption::selectNextTab() {
+void OptionsDialog::selectNextTab() {
     tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count());
 }
 
-void FormOption::restoreDefaults() {
+void OptionsDialog::restoreDefaults() {
     setValues(withDefaultWeights(values()));
     dialogs().message(this, displayText(kOptionsDefaultMessage), QString(),
                       UserDialogs::Icon::None);
 }
 
-void FormOption::apply() {
+void OptionsDialog::apply() {
     const OptionsValues v = values();
     // A name of two characters may still be one the store cannot keep (a character outside
     // Shift-JIS, a control character pasted in): the user corrects it, nothing is lost.

@@ -1,4 +1,4 @@
-#include "gui/horse/form_main4.hpp"
+#include "gui/horse/horse_detail_window.hpp"
 
 #include <QCloseEvent>
 #include <QColor>
@@ -18,7 +18,7 @@
 #include "gui/common/display_text.hpp"
 #include "gui/common/bracket_colours.hpp"
 #include "gui/common/fixed_window.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/twips.hpp"
 
 namespace zelvanor::gui {
@@ -59,15 +59,15 @@ bool needsDarkGround(const QColor& text) {
 
 }  // namespace
 
-FormMain4::FormMain4(FormStart& main, QWidget* parent) : QWidget(parent, Qt::Window), main_(main) {
-    setObjectName(QStringLiteral("FormMain4"));
+HorseDetailWindow::HorseDetailWindow(MainWindow& main, QWidget* parent) : QWidget(parent, Qt::Window), main_(main) {
+    setObjectName(QStringLiteral("HorseDetailWindow"));
     setWindowTitle(QStringLiteral("競走馬の詳細"));
     buildWindow();
 }
 
-void FormMain4::buildWindow() {
+void HorseDetailWindow::buildWindow() {
     setStyleSheet(QStringLiteral(
-        "QWidget#FormMain4 { background: #F4F0E4; }"
+        "QWidget#HorseDetailWindow { background: #F4F0E4; }"
         "QLabel[cell=\"heading\"] { background: #804000; color: #FFFFFF; font-weight: bold;"
         " padding: 1px 6px; }"
         "QLabel[cell=\"box\"] { background: #FFFFFF; border: 1px solid #B8B0A0; padding: 1px 6px; }"
@@ -97,7 +97,7 @@ void FormMain4::buildWindow() {
     layout->addLayout(panels);
 }
 
-QWidget* FormMain4::buildIdentity() {
+QWidget* HorseDetailWindow::buildIdentity() {
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -161,7 +161,7 @@ QWidget* FormMain4::buildIdentity() {
     return box;
 }
 
-QWidget* FormMain4::buildConnections() {
+QWidget* HorseDetailWindow::buildConnections() {
     auto* box = new QWidget(this);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 4, 0, 0);
@@ -180,7 +180,7 @@ QWidget* FormMain4::buildConnections() {
     return box;
 }
 
-QWidget* FormMain4::buildFigures() {
+QWidget* HorseDetailWindow::buildFigures() {
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -211,7 +211,7 @@ QWidget* FormMain4::buildFigures() {
     return box;
 }
 
-QGroupBox* FormMain4::buildPastRace(int k) {
+QGroupBox* HorseDetailWindow::buildPastRace(int k) {
     const auto p = static_cast<std::size_t>(k - 1);
     auto* panel = new QGroupBox(this);
     panel->setObjectName(QStringLiteral("pastRace%1").arg(k));
@@ -242,7 +242,7 @@ QGroupBox* FormMain4::buildPastRace(int k) {
     return panel;
 }
 
-void FormMain4::showHorse(const HorseDetail& d) {
+void HorseDetailWindow::showHorse(const HorseDetail& d) {
     umacode_ = d.umacode;
     bracket_->setText(q(d.bracket));
     const BracketColours colours =
@@ -286,7 +286,7 @@ void FormMain4::showHorse(const HorseDetail& d) {
     }
 }
 
-void FormMain4::placeWindow() {
+void HorseDetailWindow::placeWindow() {
     adjustSize();
     // Its panels have fixed places and lengths: more room would only stretch them into empty
     // boxes.
@@ -305,20 +305,20 @@ void FormMain4::placeWindow() {
     }
 }
 
-bool FormMain4::event(QEvent* event) {
+bool HorseDetailWindow::event(QEvent* event) {
     // The pop-up closes the moment the user turns to another window.
     if (event->type() == QEvent::WindowDeactivate && isVisible()) close();
     return QWidget::event(event);
 }
 
-void FormMain4::closeEvent(QCloseEvent* event) {
+void HorseDetailWindow::closeEvent(QCloseEvent* event) {
     const double left = pixelsToTwips(this, x());
     const double top = pixelsToTwips(this, y());
     main_.guarded([&] { storeHorseWindowPosition(main_.session().mast(), left, top); });
     QWidget::closeEvent(event);
 }
 
-FormMain4* openHorseDetail(FormStart& main, const Meeting& meeting, int raceNo,
+HorseDetailWindow* openHorseDetail(MainWindow& main, const Meeting& meeting, int raceNo,
                            const std::string& umacode, QWidget* parent) {
     std::optional<HorseDetail> detail;
     const bool read = main.guarded([&] {
@@ -327,7 +327,7 @@ FormMain4* openHorseDetail(FormStart& main, const Meeting& meeting, int raceNo,
         detail = readHorseDetail(main.session().tran(), meeting, raceNo, umacode);
     });
     if (!read || !detail) return nullptr;
-    auto* window = new FormMain4(main, parent);
+    auto* window = new HorseDetailWindow(main, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->showHorse(*detail);
     window->placeWindow();

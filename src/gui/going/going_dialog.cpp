@@ -1,4 +1,4 @@
-#include "gui/going/form_baba.hpp"
+#include "gui/going/going_dialog.hpp"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -24,35 +24,35 @@ constexpr int kTextWidth = 384;
 
 }  // namespace
 
-FormBaba::FormBaba(DataSession& session, Meeting meeting, QWidget* parent)
+GoingDialog::GoingDialog(DataSession& session, Meeting meeting, QWidget* parent)
     : QDialog(parent), session_(session), meeting_(std::move(meeting)) {
-    setObjectName(QStringLiteral("FormBaba"));
+    setObjectName(QStringLiteral("GoingDialog"));
     setWindowTitle(QStringLiteral("馬場の状態を設定する"));
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
     column->setSpacing(6);
 
-    text1_ = new QPlainTextEdit(this);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setReadOnly(true);
-    text1_->setPlainText(displayText(kInformation));
-    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette face = text1_->palette();
+    information_ = new QPlainTextEdit(this);
+    information_->setObjectName(QStringLiteral("Text1"));
+    information_->setReadOnly(true);
+    information_->setPlainText(displayText(kInformation));
+    information_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    information_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette face = information_->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
-    text1_->setPalette(face);
-    text1_->setFixedWidth(kTextWidth);
+    information_->setPalette(face);
+    information_->setFixedWidth(kTextWidth);
     // Tall enough for the whole text at the width it wraps to, so it never scrolls.
     QTextDocument measure;
-    measure.setDefaultFont(text1_->font());
-    measure.setDocumentMargin(text1_->document()->documentMargin());
-    measure.setPlainText(text1_->toPlainText());
-    measure.setTextWidth(kTextWidth - 2 * text1_->frameWidth() - text1_->contentsMargins().left() -
-                         text1_->contentsMargins().right());
-    text1_->setFixedHeight(static_cast<int>(measure.size().height()) + 2 * text1_->frameWidth() +
+    measure.setDefaultFont(information_->font());
+    measure.setDocumentMargin(information_->document()->documentMargin());
+    measure.setPlainText(information_->toPlainText());
+    measure.setTextWidth(kTextWidth - 2 * information_->frameWidth() - information_->contentsMargins().left() -
+                         information_->contentsMargins().right());
+    information_->setFixedHeight(static_cast<int>(measure.size().height()) + 2 * information_->frameWidth() +
                            4);
-    column->addWidget(text1_);
+    column->addWidget(information_);
 
     good_ = new QRadioButton(QStringLiteral("すべて良馬場に設定する"), this);
     good_->setObjectName(QStringLiteral("Option1_0"));
@@ -78,20 +78,20 @@ FormBaba::FormBaba(DataSession& session, Meeting meeting, QWidget* parent)
         buttons->addWidget(b);
     }
     column->addLayout(buttons);
-    connect(updateButton_, &QPushButton::clicked, this, &FormBaba::update);
+    connect(updateButton_, &QPushButton::clicked, this, &GoingDialog::update);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     // The choices come first, so the good ground one has the focus on opening.
     setTabOrder(good_, heavy_);
-    setTabOrder(heavy_, text1_);
-    setTabOrder(text1_, updateButton_);
+    setTabOrder(heavy_, information_);
+    setTabOrder(information_, updateButton_);
     setTabOrder(updateButton_, cancelButton_);
     good_->setFocus();
 
     setFixedSize(sizeHint());
 }
 
-void FormBaba::update() {
+void GoingDialog::update() {
     const Going going = good_->isChecked() ? Going::Good : Going::Heavy;
     try {
         setMeetingGoing(session_.tran(), meeting_, going);

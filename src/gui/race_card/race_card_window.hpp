@@ -20,17 +20,17 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class FormStart;
+class MainWindow;
 class PersonaFrame;
 class ResultFrame;
 class RunnerGridModel;
 
 // The race card of one meeting: a tab per race, the runner grid and the personas' forecast. The
 // race-day selection opens it; while it is open the main window's race-data commands are off.
-class FormMain3 : public QWidget {
+class RaceCardWindow : public QWidget {
     Q_OBJECT
   public:
-    FormMain3(FormStart& main, Meeting meeting, QWidget* parent = nullptr);
+    RaceCardWindow(MainWindow& main, Meeting meeting, QWidget* parent = nullptr);
 
     const Meeting& meeting() const { return meeting_; }
     // The race on show, 0 before any.
@@ -58,27 +58,27 @@ class FormMain3 : public QWidget {
     void stepRace(int step);
     void showCard(const RaceCard& card);
     // Toggles and stores the going of the race on show, then shows it again.
-    void upd2Den1();
+    void toggleGoing();
     // A click on the person or the class heading switches that column.
     void headingClicked(int section);
     // A left press on a horse name opens that horse's detail window.
     void horseNamePressed(const QModelIndex& index);
 
-    // The result frame (form_main3_result.cpp).
+    // The result frame (race_card_window_result.cpp).
     void buildResultFrame();
     // Fills the result frame from the race's stored result.
     void showResult(const RaceCard& card);
     // Derives the pairs from place boxes 0 and 1 and highlights the forecast lines that hit;
     // nothing for box 2.
-    void setKekkaKaime(int box);
+    void showResultPairs(int box);
     // A place box changed: derive again, or empty the pairs when a first two place is missing.
     void placeChanged(int box);
     // 記録: stores the frame into the race row.
-    void updDen1();
+    void recordResult();
 
-    FormStart& main_;
+    MainWindow& main_;
     // The main window normally outlives the card; should it not, closing the card leaves it be.
-    QPointer<FormStart> mainAlive_;
+    QPointer<MainWindow> mainAlive_;
     Meeting meeting_;
     std::string userName_;
     std::vector<SameDayCourse> courses_;

@@ -19,10 +19,10 @@ namespace zelvanor::gui {
 
 // The prediction constants dialog: the seven weights of the third persona on three tabs and the
 // persona's name on a fourth. Not modal; nothing is stored before 更新.
-class FormOption : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit FormOption(DataSession& session, QWidget* parent = nullptr);
+    explicit OptionsDialog(DataSession& session, QWidget* parent = nullptr);
 
     // Shows these values (as loadConstantsIntoOptions gives them), replacing unsaved changes.
     void setValues(const OptionsValues& values);

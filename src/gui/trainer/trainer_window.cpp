@@ -1,4 +1,4 @@
-#include "gui/trainer/form_main2.hpp"
+#include "gui/trainer/trainer_window.hpp"
 
 namespace zelvanor::gui {
 
@@ -6,7 +6,7 @@ namespace {
 
 const PeopleWindowTraits kTrainerWindow{
     .kind = PersonKind::Trainer,
-    .objectName = "FormMain2",
+    .objectName = "TrainerWindow",
     .title = "ＪＲＡ調教師情報検索",
     .hint = "←  のりストから調教師を選んでね。  (^○^)",
     .previousButton = "SSCommand7",
@@ -17,7 +17,7 @@ const PeopleWindowTraits kTrainerWindow{
 
 }  // namespace
 
-FormMain2::FormMain2(FormStart& main, QWidget* parent)
+TrainerWindow::TrainerWindow(MainWindow& main, QWidget* parent)
     : PeopleWindow(main, kTrainerWindow, parent) {}
 
 }  // namespace zelvanor::gui

@@ -13,16 +13,16 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class FormStart;
+class MainWindow;
 class TextGridModel;
 
 // One meeting's results and payouts beside the three personas' picks, with the hits marked and
 // the hit and return rates of the chosen way of betting. The meeting is read once; every option
 // change works from what was read.
-class FormPayBack : public QDialog {
+class PaybackWindow : public QDialog {
     Q_OBJECT
   public:
-    FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent = nullptr);
+    PaybackWindow(MainWindow& main, PaybackSheet sheet, QWidget* parent = nullptr);
 
     // The options as the buttons are set.
     PaybackOptions options() const;
@@ -31,20 +31,20 @@ class FormPayBack : public QDialog {
     QWidget* buildOptions();
     QWidget* buildPickCaptions();
     // Option4: the marks; the others: the marks and both totals.
-    void setTekichu();
+    void showHitMarks();
     void setTotals();
     void goBack();
 
-    FormStart& main_;
+    MainWindow& main_;
     PaybackSheet sheet_;
     PaybackMarkCells marks_{};
     QLabel* heading_ = nullptr;
     TextGridModel* results_ = nullptr;
     TextGridModel* picks_ = nullptr;
     TextGridModel* totals_ = nullptr;
-    QTableView* grid1_ = nullptr;
-    QTableView* grid2_ = nullptr;
-    QTableView* grid3_ = nullptr;
+    QTableView* resultsGrid_ = nullptr;
+    QTableView* totalsGrid_ = nullptr;
+    QTableView* picksGrid_ = nullptr;
     std::array<QRadioButton*, 2> stakes_{};
     std::array<QRadioButton*, 3> tickets_{};
     std::array<QRadioButton*, 3> ranges_{};
@@ -54,6 +54,6 @@ class FormPayBack : public QDialog {
 
 // The payback window of the meeting, modal over `parent`: read from the main window's session;
 // a meeting no longer stored is told in a message box and opens nothing.
-void openPayback(FormStart& main, const Meeting& meeting, QWidget* parent);
+void openPayback(MainWindow& main, const Meeting& meeting, QWidget* parent);
 
 }  // namespace zelvanor::gui

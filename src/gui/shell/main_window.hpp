@@ -22,21 +22,21 @@ class QPushButton;
 
 namespace zelvanor::gui {
 
-class FormOption;
-class FormVerify;
+class OptionsDialog;
+class VerificationWindow;
 
 // The main window: every command of the program through its menus and four large buttons; it
 // lends its progress bar and pointer to the long operations. Closing it ends the program.
-class FormStart : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit FormStart(AppPaths paths, QWidget* parent = nullptr);
-    ~FormStart() override;
+    explicit MainWindow(AppPaths paths, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     const AppPaths& paths() const { return paths_; }
     // The databases the windows share for the program's life.
     DataSession& session() { return session_; }
-    QProgressBar* progressBar() const { return progressBar1_; }
+    QProgressBar* progressBar() const { return progressBar_; }
     HelpWindow* helpWindow() const { return help_; }
     // The archive a running batch works on, in the line beside the progress bar.
     void showBatchArchive(const QString& path);
@@ -97,25 +97,25 @@ class FormStart : public QMainWindow {
 
     AppPaths paths_;
     DataSession session_;
-    QAction* mnuFileDen_ = nullptr;
-    QAction* mnuOptConvUmaj_ = nullptr;
-    QAction* mnuOptConvSei1_ = nullptr;
-    QAction* mnuOptConvBatch_ = nullptr;
+    QAction* raceDayAction_ = nullptr;
+    QAction* horseImportAction_ = nullptr;
+    QAction* resultsImportAction_ = nullptr;
+    QAction* batchImportAction_ = nullptr;
     // Per PersonKind: the 照会 item and the import item of jockeys, then of trainers.
-    QAction* mnuPeople_[2][2] = {};
-    QPushButton* sSCommand1_ = nullptr;
-    QPushButton* sSCommand2_ = nullptr;
-    QPushButton* sSCommand3_ = nullptr;
-    QPushButton* sSCommand4_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QLineEdit* text1_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
+    QAction* peopleActions_[2][2] = {};
+    QPushButton* jockeyButton_ = nullptr;
+    QPushButton* trainerButton_ = nullptr;
+    QPushButton* raceDayButton_ = nullptr;
+    QPushButton* verifyButton_ = nullptr;
+    QPushButton* batchButton_ = nullptr;
+    QLineEdit* batchArchive_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
     QPointer<HelpWindow> help_;
-    QPointer<FormOption> options_;
+    QPointer<OptionsDialog> options_;
     QPointer<QWidget> peopleWindows_[2];
     // One race-day selection at a time: two could delete each other's meetings.
     QPointer<QWidget> raceDaySelection_;
-    QPointer<FormVerify> verify_;
+    QPointer<VerificationWindow> verify_;
     // The race-day selections and race cards opened from here: closing the main window ends the
     // program, so they close with it.
     std::vector<QPointer<QWidget>> openWindows_;
@@ -124,7 +124,7 @@ class FormStart : public QMainWindow {
 };
 
 template <typename F>
-bool FormStart::guarded(F&& operation) {
+bool MainWindow::guarded(F&& operation) {
     try {
         operation();
         return true;

@@ -14,16 +14,16 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class FormStart;
+class MainWindow;
 class TextGridModel;
 
 // The prediction verification: the user ticks courses and picks a race condition; a run over the
 // stored meetings shows each persona's hit and return rates for win, place, bracket quinella and
 // quinella. Not modal.
-class FormVerify : public QWidget {
+class VerificationWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit FormVerify(FormStart& main, QWidget* parent = nullptr);
+    explicit VerificationWindow(MainWindow& main, QWidget* parent = nullptr);
 
     // The run of 上記条件で検証する: empties the rate cells, counts on a worker thread while the
     // window stays painted and the main window's progress bar moves, then shows the result (or
@@ -40,7 +40,7 @@ class FormVerify : public QWidget {
     void clearRates();
     void showRates(const Verification& result);
 
-    FormStart& main_;
+    MainWindow& main_;
     std::string userName_;
     std::array<QCheckBox*, kVerifyCourses> courseChecks_{};
     std::array<QRadioButton*, kRaceSelectionCaptions.size()> options_{};

@@ -1,4 +1,4 @@
-#include "gui/jockey/form_main.hpp"
+#include "gui/jockey/jockey_window.hpp"
 
 namespace zelvanor::gui {
 
@@ -6,7 +6,7 @@ namespace {
 
 const PeopleWindowTraits kJockeyWindow{
     .kind = PersonKind::Jockey,
-    .objectName = "FormMain",
+    .objectName = "JockeyWindow",
     .title = "ＪＲＡ騎手情報検索",
     .hint = "←  のりストから騎手を選んでね。  (^○^)",
     .previousButton = "SSCommand2",
@@ -17,6 +17,6 @@ const PeopleWindowTraits kJockeyWindow{
 
 }  // namespace
 
-FormMain::FormMain(FormStart& main, QWidget* parent) : PeopleWindow(main, kJockeyWindow, parent) {}
+JockeyWindow::JockeyWindow(MainWindow& main, QWidget* parent) : PeopleWindow(main, kJockeyWindow, parent) {}
 
 }  // namespace zelvanor::gui

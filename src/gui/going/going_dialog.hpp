@@ -16,10 +16,10 @@ namespace zelvanor::gui {
 
 // Sets the going of every race of one meeting at once, to good or to heavy ground. Only the
 // stored going flag changes; no prediction is recomputed.
-class FormBaba : public QDialog {
+class GoingDialog : public QDialog {
     Q_OBJECT
   public:
-    FormBaba(DataSession& session, Meeting meeting, QWidget* parent = nullptr);
+    GoingDialog(DataSession& session, Meeting meeting, QWidget* parent = nullptr);
 
   private:
     // 更新する: writes the chosen going, confirms it and closes.
@@ -27,7 +27,7 @@ class FormBaba : public QDialog {
 
     DataSession& session_;
     Meeting meeting_;
-    QPlainTextEdit* text1_ = nullptr;
+    QPlainTextEdit* information_ = nullptr;
     QRadioButton* good_ = nullptr;
     QRadioButton* heavy_ = nullptr;
     QPushButton* updateButton_ = nullptr;

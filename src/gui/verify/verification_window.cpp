@@ -1,4 +1,4 @@
-#include "gui/verify/form_verify.hpp"
+#include "gui/verify/verification_window.hpp"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -24,7 +24,7 @@
 #include "gui/common/fixed_grid.hpp"
 #include "gui/common/text_grid_model.hpp"
 #include "gui/race_day/background_run.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
@@ -76,8 +76,8 @@ QLabel* wrappedLabel(const char* name, const char* caption, QWidget* parent) {
 
 }  // namespace
 
-FormVerify::FormVerify(FormStart& main, QWidget* parent) : QWidget(parent), main_(main) {
-    setObjectName(QStringLiteral("FormVerify"));
+VerificationWindow::VerificationWindow(MainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
+    setObjectName(QStringLiteral("VerificationWindow"));
     setWindowTitle(QStringLiteral("予想の検証をする"));
 
     Database& mast = main_.session().mast();
@@ -109,7 +109,7 @@ FormVerify::FormVerify(FormStart& main, QWidget* parent) : QWidget(parent), main
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
-QWidget* FormVerify::buildCourses() {
+QWidget* VerificationWindow::buildCourses() {
     QStringList captions;
     for (int i = 0; i < kVerifyCourses; ++i) captions << courseCaption(i);
     QWidget* frame = checkFrame(this, "場所の選択", "Frame1", "Check1", captions, 5, courseChecks_);
@@ -117,7 +117,7 @@ QWidget* FormVerify::buildCourses() {
     return frame;
 }
 
-QWidget* FormVerify::buildRaceNumbers() {
+QWidget* VerificationWindow::buildRaceNumbers() {
     QStringList captions;
     for (const char* caption : kRaceCaptions) captions << QString::fromUtf8(caption);
     QWidget* frame = checkFrame(this, "レース選択", "Frame2", "Check2", captions, 6, raceChecks_);
@@ -125,7 +125,7 @@ QWidget* FormVerify::buildRaceNumbers() {
     return frame;
 }
 
-QWidget* FormVerify::buildConditions() {
+QWidget* VerificationWindow::buildConditions() {
     auto* box = new QWidget(this);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
@@ -180,7 +180,7 @@ QWidget* FormVerify::buildConditions() {
     return box;
 }
 
-QTableView* FormVerify::buildGrid(int index) {
+QTableView* VerificationWindow::buildGrid(int index) {
     QStringList columns;
     for (const auto heading : kBetTypeHeadings) columns << text(heading);
     auto* model = new TextGridModel(columns, Qt::AlignRight | Qt::AlignVCenter, this);
@@ -203,7 +203,7 @@ QTableView* FormVerify::buildGrid(int index) {
     return makeFixedGrid(this, indexed("Grid1", index), model, sizing);
 }
 
-QWidget* FormVerify::buildResults() {
+QWidget* VerificationWindow::buildResults() {
     auto* box = new QWidget(this);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 4, 0, 0);
@@ -241,7 +241,7 @@ QWidget* FormVerify::buildResults() {
     return box;
 }
 
-VerificationConditions FormVerify::conditionsShown() const {
+VerificationConditions VerificationWindow::conditionsShown() const {
     VerificationConditions c;
     for (std::size_t i = 0; i < courseChecks_.size(); ++i)
         c.courses[i] = courseChecks_[i]->isChecked();
@@ -253,11 +253,11 @@ VerificationConditions FormVerify::conditionsShown() const {
     return c;
 }
 
-void FormVerify::clearRates() {
+void VerificationWindow::clearRates() {
     for (TextGridModel* model : rates_) model->setRows({});
 }
 
-void FormVerify::showRates(const Verification& result) {
+void VerificationWindow::showRates(const Verification& result) {
     const std::array<const std::array<std::array<std::string, kBetTypes>, kPersonaCount>*, 2>
         tables = {&result.hitRates, &result.returnRates};
     for (std::size_t t = 0; t < tables.size(); ++t) {
@@ -275,7 +275,7 @@ void FormVerify::showRates(const Verification& result) {
 // many seasons takes a while, and the windows must keep painting and the progress bar moving.
 // Nothing else uses that connection meanwhile: runInBackground drops the user's input to every
 // window, and no window reads the databases but in answer to it.
-void FormVerify::setVerify() {
+void VerificationWindow::setVerify() {
     const VerificationConditions conditions = conditionsShown();
     QProgressBar* bar = main_.progressBar();
     bar->setValue(0);

@@ -1,4 +1,4 @@
-#include "gui/race_card/form_main3.hpp"
+#include "gui/race_card/race_card_window.hpp"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,10 +17,10 @@
 #include "core/store/store.hpp"
 #include "gui/common/display_text.hpp"
 #include "gui/common/fixed_window.hpp"
-#include "gui/horse/form_main4.hpp"
+#include "gui/horse/horse_detail_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 
 namespace zelvanor::gui {
 
@@ -50,9 +50,9 @@ int columnWidth(const QFontMetrics& fm, const QFontMetrics& bold, std::initializ
 
 }  // namespace
 
-FormMain3::FormMain3(FormStart& main, Meeting meeting, QWidget* parent)
+RaceCardWindow::RaceCardWindow(MainWindow& main, Meeting meeting, QWidget* parent)
     : QWidget(parent), main_(main), mainAlive_(&main), meeting_(std::move(meeting)) {
-    setObjectName(QStringLiteral("FormMain3"));
+    setObjectName(QStringLiteral("RaceCardWindow"));
     setWindowTitle(QStringLiteral("出馬表"));
     main_.setRaceCardOpen(true);
     buildWindow();
@@ -99,13 +99,13 @@ FormMain3::FormMain3(FormStart& main, Meeting meeting, QWidget* parent)
     }
 }
 
-void FormMain3::stepRace(int step) {
+void RaceCardWindow::stepRace(int step) {
     const int count = raceTabs_->count();
     if (count == 0) return;
     raceTabs_->setCurrentIndex((raceTabs_->currentIndex() + step + count) % count);
 }
 
-void FormMain3::buildWindow() {
+void RaceCardWindow::buildWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
@@ -115,7 +115,7 @@ void FormMain3::buildWindow() {
     raceTabs_->setObjectName(QStringLiteral("TabStrip1"));
     raceTabs_->setExpanding(false);
     raceTabs_->setDrawBase(true);
-    connect(raceTabs_, &QTabBar::currentChanged, this, &FormMain3::setRace);
+    connect(raceTabs_, &QTabBar::currentChanged, this, &RaceCardWindow::setRace);
     layout->addWidget(raceTabs_);
 
     layout->addWidget(buildTitleRow());
@@ -133,7 +133,7 @@ void FormMain3::buildWindow() {
     layout->addLayout(bottomRow_);
 }
 
-QWidget* FormMain3::buildHeader() {
+QWidget* RaceCardWindow::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(0, 0, 0, 0);
@@ -142,7 +142,7 @@ QWidget* FormMain3::buildHeader() {
     courseBox_ = new QComboBox(header);
     courseBox_->setObjectName(QStringLiteral("Combo1"));
     courseBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    connect(courseBox_, &QComboBox::currentIndexChanged, this, &FormMain3::courseChanged);
+    connect(courseBox_, &QComboBox::currentIndexChanged, this, &RaceCardWindow::courseChanged);
     row->addWidget(courseBox_);
 
     dayLine_ = panel(header, "SSPanel2");
@@ -155,7 +155,7 @@ QWidget* FormMain3::buildHeader() {
     goingButton_->setObjectName(QStringLiteral("Command3"));
     goingButton_->setStyleSheet(QStringLiteral("font-weight: bold;"));
     goingButton_->setFixedWidth(goingButton_->fontMetrics().horizontalAdvance(QStringLiteral("重")) + 28);
-    connect(goingButton_, &QPushButton::clicked, this, &FormMain3::upd2Den1);
+    connect(goingButton_, &QPushButton::clicked, this, &RaceCardWindow::toggleGoing);
     row->addWidget(goingButton_);
 
     distance_ = panel(header, "SSPanel5");
@@ -187,7 +187,7 @@ QWidget* FormMain3::buildHeader() {
     return header;
 }
 
-QWidget* FormMain3::buildTitleRow() {
+QWidget* RaceCardWindow::buildTitleRow() {
     auto* titleRow = new QWidget(this);
     auto* row = new QHBoxLayout(titleRow);
     row->setContentsMargins(0, 0, 0, 0);
@@ -215,7 +215,7 @@ QWidget* FormMain3::buildTitleRow() {
     return titleRow;
 }
 
-void FormMain3::buildGrid() {
+void RaceCardWindow::buildGrid() {
     model_ = new RunnerGridModel(this);
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("runnerGrid"));
@@ -233,7 +233,7 @@ void FormMain3::buildGrid() {
         "QHeaderView::section { background: #E8E0D0; border: 0px; border-right: 1px solid #B8B0A0;"
         " border-bottom: 1px solid #B8B0A0; padding: 1px 2px; }"));
     grid_->verticalHeader()->hide();
-    connect(grid_, &QTableView::pressed, this, &FormMain3::horseNamePressed);
+    connect(grid_, &QTableView::pressed, this, &RaceCardWindow::horseNamePressed);
 
     QFont boldFont = grid_->font();
     boldFont.setBold(true);
@@ -249,7 +249,7 @@ void FormMain3::buildGrid() {
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setFixedHeight(fm.height() + 8);
-    connect(header, &QHeaderView::sectionClicked, this, &FormMain3::headingClicked);
+    connect(header, &QHeaderView::sectionClicked, this, &RaceCardWindow::headingClicked);
 
     using C = RunnerGridModel;
     const QString wideName = QStringLiteral(" ") + QString(10, QChar(0x30B5));  // サ × 10
@@ -283,7 +283,7 @@ void FormMain3::buildGrid() {
     grid_->setFixedSize(total + frame, header->height() + kRaceCardLines * rowHeight + frame);
 }
 
-void FormMain3::fillCourses() {
+void RaceCardWindow::fillCourses() {
     main_.guarded([&] { courses_ = sameDayCourses(main_.session().tran(), meeting_); });
     int current = -1;
     {
@@ -298,13 +298,13 @@ void FormMain3::fillCourses() {
     if (current >= 0) courseChanged(current);
 }
 
-void FormMain3::courseChanged(int index) {
+void RaceCardWindow::courseChanged(int index) {
     if (index < 0 || index >= static_cast<int>(courses_.size())) return;
     meeting_ = courses_[static_cast<std::size_t>(index)].meeting;
     setRaceTabs();
 }
 
-void FormMain3::setRaceTabs() {
+void RaceCardWindow::setRaceTabs() {
     MeetingRaces races;
     if (!main_.guarded([&] { races = meetingRaces(main_.session().tran(), meeting_); })) return;
     tabs_ = std::move(races.tabs);
@@ -321,7 +321,7 @@ void FormMain3::setRaceTabs() {
     setRace(raceTabs_->currentIndex());
 }
 
-void FormMain3::setRace(int index) {
+void RaceCardWindow::setRace(int index) {
     if (index < 0 || index >= static_cast<int>(tabs_.size())) return;
     std::optional<RaceCard> card;
     main_.guarded([&] {
@@ -331,7 +331,7 @@ void FormMain3::setRace(int index) {
     if (card) showCard(*card);
 }
 
-void FormMain3::showCard(const RaceCard& card) {
+void RaceCardWindow::showCard(const RaceCard& card) {
     raceNo_ = card.race.bango;
     goingButton_->setText(q(card.going));
     postTime_->setText(q(card.postTime));
@@ -347,12 +347,12 @@ void FormMain3::showCard(const RaceCard& card) {
     for (std::size_t p = 0; p < personaFrames_.size(); ++p) {
         personaFrames_[p]->showForecast(card.forecast.personas[p]);
     }
-    setKekkaKaime(0);
+    showResultPairs(0);
     pace_->setText(q(card.forecast.pace));
     verdict_->setText(q(card.forecast.verdict));
 }
 
-void FormMain3::upd2Den1() {
+void RaceCardWindow::toggleGoing() {
     if (raceNo_ == 0) return;
     // The button shows the going of the race on show; the other one is stored.
     const bool good = goingButton_->text() != QStringLiteral("良");
@@ -362,12 +362,12 @@ void FormMain3::upd2Den1() {
     if (stored) setRace(raceTabs_->currentIndex());
 }
 
-void FormMain3::headingClicked(int section) {
+void RaceCardWindow::headingClicked(int section) {
     if (section == RunnerGridModel::Person) model_->setShowsTrainers(!model_->showsTrainers());
     if (section == RunnerGridModel::Class) model_->setShowsRotation(!model_->showsRotation());
 }
 
-void FormMain3::horseNamePressed(const QModelIndex& index) {
+void RaceCardWindow::horseNamePressed(const QModelIndex& index) {
     if (index.column() != RunnerGridModel::Name ||
         !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
         return;
@@ -376,7 +376,7 @@ void FormMain3::horseNamePressed(const QModelIndex& index) {
     if (line.hasEntry) openHorseDetail(main_, meeting_, raceNo_, line.umacode, this);
 }
 
-void FormMain3::closeEvent(QCloseEvent* event) {
+void RaceCardWindow::closeEvent(QCloseEvent* event) {
     if (mainAlive_) main_.setRaceCardOpen(false);
     QWidget::closeEvent(event);
 }

@@ -19,15 +19,15 @@ class QPushButton;
 
 namespace zelvanor::gui {
 
-class FormStart;
+class MainWindow;
 
 // The race-day selection: every stored meeting, one list per course; from the chosen meeting it
 // opens the race card, the payback window or the going dialog, recomputes the predictions or
 // deletes the meeting, and recomputes every meeting of the ticked courses.
-class FormDenSelect : public QWidget {
+class RaceDaySelection : public QWidget {
     Q_OBJECT
   public:
-    explicit FormDenSelect(FormStart& main, QWidget* parent = nullptr);
+    explicit RaceDaySelection(MainWindow& main, QWidget* parent = nullptr);
 
     // The selected meeting; empty when no entry of any list is selected.
     std::optional<Meeting> selectedMeeting() const;
@@ -69,7 +69,7 @@ class FormDenSelect : public QWidget {
     void showProgress(int percent);
     void endProgress();
 
-    FormStart& main_;
+    MainWindow& main_;
     std::array<QListWidget*, 10> lists_{};
     std::array<QCheckBox*, 10> courseChecks_{};
     QPushButton* predictButton_ = nullptr;
@@ -80,7 +80,7 @@ class FormDenSelect : public QWidget {
     QPushButton* goingButton_ = nullptr;
     QPushButton* recomputeAllButton_ = nullptr;
     QLabel* counter_ = nullptr;
-    QMenu* mnuAct_ = nullptr;
+    QMenu* meetingMenu_ = nullptr;
 };
 
 }  // namespace zelvanor::gui

@@ -1,4 +1,4 @@
-#include "gui/race_day/form_den_select.hpp"
+#include "gui/race_day/race_day_selection.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -28,10 +28,10 @@
 #include "core/store/store.hpp"
 #include "core/views/recompute.hpp"
 #include "gui/common/display_text.hpp"
-#include "gui/going/form_baba.hpp"
-#include "gui/payback/form_pay_back.hpp"
+#include "gui/going/going_dialog.hpp"
+#include "gui/payback/payback_window.hpp"
 #include "gui/race_day/background_run.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
@@ -64,8 +64,8 @@ class OverrideCursor {
 
 }  // namespace
 
-FormDenSelect::FormDenSelect(FormStart& main, QWidget* parent) : QWidget(parent), main_(main) {
-    setObjectName(QStringLiteral("FormDenSelect"));
+RaceDaySelection::RaceDaySelection(MainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
+    setObjectName(QStringLiteral("RaceDaySelection"));
     setWindowTitle(QStringLiteral("予想する開催の選択"));
 
     auto* outer = new QGridLayout(this);
@@ -109,7 +109,7 @@ FormDenSelect::FormDenSelect(FormStart& main, QWidget* parent) : QWidget(parent)
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
-void FormDenSelect::buildLists(QGridLayout* grid) {
+void RaceDaySelection::buildLists(QGridLayout* grid) {
     grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(2);
     // Wide enough for a date text beside the scroll bar a season's meetings bring.
@@ -138,9 +138,9 @@ void FormDenSelect::buildLists(QGridLayout* grid) {
         connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
             if (!list->selectedItems().isEmpty()) clearOtherLists(list);
         });
-        connect(list, &QListWidget::itemDoubleClicked, this, &FormDenSelect::openFromList);
+        connect(list, &QListWidget::itemDoubleClicked, this, &RaceDaySelection::openFromList);
         connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& at) {
-            mnuAct_->popup(list->viewport()->mapToGlobal(at));
+            meetingMenu_->popup(list->viewport()->mapToGlobal(at));
         });
         grid->addWidget(heading, 0, i);
         grid->addWidget(list, 1, i);
@@ -148,7 +148,7 @@ void FormDenSelect::buildLists(QGridLayout* grid) {
     }
 }
 
-QWidget* FormDenSelect::buildButtons() {
+QWidget* RaceDaySelection::buildButtons() {
     auto* box = new QWidget(this);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
@@ -157,14 +157,14 @@ QWidget* FormDenSelect::buildButtons() {
         QPushButton** slot;
         const char* name;
         const char* caption;
-        void (FormDenSelect::*action)();
+        void (RaceDaySelection::*action)();
     } defs[] = {
-        {&predictButton_, "SSCommand1", "予想する", &FormDenSelect::predict},
-        {&backButton_, "SSCommand2", "戻る", &FormDenSelect::goBack},
-        {&deleteButton_, "SSCommand3", "削除する", &FormDenSelect::deleteSelected},
-        {&paybackButton_, "SSCommand4", "払い戻し", &FormDenSelect::openPaybackWindow},
-        {&recomputeButton_, "SSCommand5", "再計算する", &FormDenSelect::recomputeSelected},
-        {&goingButton_, "SSCommand6", "馬場設定", &FormDenSelect::setGoing},
+        {&predictButton_, "SSCommand1", "予想する", &RaceDaySelection::predict},
+        {&backButton_, "SSCommand2", "戻る", &RaceDaySelection::goBack},
+        {&deleteButton_, "SSCommand3", "削除する", &RaceDaySelection::deleteSelected},
+        {&paybackButton_, "SSCommand4", "払い戻し", &RaceDaySelection::openPaybackWindow},
+        {&recomputeButton_, "SSCommand5", "再計算する", &RaceDaySelection::recomputeSelected},
+        {&goingButton_, "SSCommand6", "馬場設定", &RaceDaySelection::setGoing},
     };
     for (const auto& d : defs) {
         auto* b = new QPushButton(QString::fromUtf8(d.caption), box);
@@ -178,7 +178,7 @@ QWidget* FormDenSelect::buildButtons() {
     return box;
 }
 
-QWidget* FormDenSelect::buildRecomputeOptions() {
+QWidget* RaceDaySelection::buildRecomputeOptions() {
     auto* frame = new QGroupBox(QStringLiteral("再計算Ｏｐｔｉｏｎ"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* row = new QHBoxLayout(frame);
@@ -194,7 +194,7 @@ QWidget* FormDenSelect::buildRecomputeOptions() {
     recomputeAllButton_ = new QPushButton(QStringLiteral("全レースの再計算"), frame);
     recomputeAllButton_->setObjectName(QStringLiteral("Command1"));
     recomputeAllButton_->setMinimumSize(recomputeAllButton_->sizeHint().width() + 16, 26);
-    connect(recomputeAllButton_, &QPushButton::clicked, this, &FormDenSelect::recomputeTicked);
+    connect(recomputeAllButton_, &QPushButton::clicked, this, &RaceDaySelection::recomputeTicked);
     row->addWidget(recomputeAllButton_);
     counter_ = new QLabel(QStringLiteral("処理件数"), frame);
     counter_->setObjectName(QStringLiteral("Label1"));
@@ -207,28 +207,28 @@ QWidget* FormDenSelect::buildRecomputeOptions() {
     return frame;
 }
 
-void FormDenSelect::buildMenu() {
-    mnuAct_ = new QMenu(this);
-    mnuAct_->setObjectName(QStringLiteral("mnuAct"));
+void RaceDaySelection::buildMenu() {
+    meetingMenu_ = new QMenu(this);
+    meetingMenu_->setObjectName(QStringLiteral("mnuAct"));
     const auto add = [this](const char* name, const char* caption,
-                            void (FormDenSelect::*action)()) {
-        QAction* a = mnuAct_->addAction(QString::fromUtf8(caption));
+                            void (RaceDaySelection::*action)()) {
+        QAction* a = meetingMenu_->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
         if (action) connect(a, &QAction::triggered, this, action);
         return a;
     };
-    add("mnuActPayback", "払い戻し", &FormDenSelect::openPaybackWindow);
-    mnuAct_->addSeparator();
-    add("mnuActRecompute", "再計算する", &FormDenSelect::recomputeSelected);
-    add("mnuActGoing", "馬場設定", &FormDenSelect::setGoing);
-    add("mnuActPredict", "予想する", &FormDenSelect::predict);
-    mnuAct_->addSeparator();
-    add("mnuActDelete", "削除する", &FormDenSelect::deleteSelected);
-    mnuAct_->addSeparator();
+    add("mnuActPayback", "払い戻し", &RaceDaySelection::openPaybackWindow);
+    meetingMenu_->addSeparator();
+    add("mnuActRecompute", "再計算する", &RaceDaySelection::recomputeSelected);
+    add("mnuActGoing", "馬場設定", &RaceDaySelection::setGoing);
+    add("mnuActPredict", "予想する", &RaceDaySelection::predict);
+    meetingMenu_->addSeparator();
+    add("mnuActDelete", "削除する", &RaceDaySelection::deleteSelected);
+    meetingMenu_->addSeparator();
     add("mnuActCancel", "キャンセル", nullptr);  // only closes the menu
 }
 
-void FormDenSelect::fillLists() {
+void RaceDaySelection::fillLists() {
     const auto meetings = meetingsByCourse(main_.session().tran());
     for (int i = 0; i < kCourses; ++i) {
         QListWidget* list = lists_[static_cast<std::size_t>(i)];
@@ -243,7 +243,7 @@ void FormDenSelect::fillLists() {
     }
 }
 
-void FormDenSelect::focusFirstMeetings() {
+void RaceDaySelection::focusFirstMeetings() {
     for (QListWidget* list : lists_) {
         if (list->count() == 0) continue;
         list->setFocus(Qt::OtherFocusReason);
@@ -251,13 +251,13 @@ void FormDenSelect::focusFirstMeetings() {
     }
 }
 
-void FormDenSelect::clearOtherLists(const QListWidget* keep) {
+void RaceDaySelection::clearOtherLists(const QListWidget* keep) {
     for (QListWidget* list : lists_) {
         if (list != keep) list->clearSelection();
     }
 }
 
-bool FormDenSelect::eventFilter(QObject* watched, QEvent* event) {
+bool RaceDaySelection::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::FocusIn: {
             // Focus that comes back from the context menu or another window, or that a right
@@ -279,7 +279,7 @@ bool FormDenSelect::eventFilter(QObject* watched, QEvent* event) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() != Qt::RightButton) break;
             if (event->type() == QEvent::MouseButtonPress) {
-                mnuAct_->popup(mouse->globalPosition().toPoint());
+                meetingMenu_->popup(mouse->globalPosition().toPoint());
             }
             return true;
         }
@@ -315,7 +315,7 @@ bool FormDenSelect::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-std::optional<Meeting> FormDenSelect::selectedMeeting() const {
+std::optional<Meeting> RaceDaySelection::selectedMeeting() const {
     std::optional<Meeting> found;
     for (int i = 0; i < kCourses; ++i) {
         const auto selected = lists_[static_cast<std::size_t>(i)]->selectedItems();
@@ -326,7 +326,7 @@ std::optional<Meeting> FormDenSelect::selectedMeeting() const {
     return found;
 }
 
-std::optional<Meeting> FormDenSelect::lookup() {
+std::optional<Meeting> RaceDaySelection::lookup() {
     auto meeting = selectedMeeting();
     if (!meeting) {
         dialogs().message(this, QStringLiteral("なんか選択してね！"),
@@ -335,14 +335,14 @@ std::optional<Meeting> FormDenSelect::lookup() {
     return meeting;
 }
 
-void FormDenSelect::openRaceCard(const Meeting& meeting) {
+void RaceDaySelection::openRaceCard(const Meeting& meeting) {
     const OverrideCursor busy(Qt::BusyCursor);
     close();
     main_.repaint();
     main_.openRaceCard(meeting);
 }
 
-void FormDenSelect::openFromList(const QListWidgetItem* item) {
+void RaceDaySelection::openFromList(const QListWidgetItem* item) {
     if (!item) return;
     const auto at = std::find(lists_.begin(), lists_.end(), item->listWidget());
     if (at == lists_.end()) return;
@@ -350,16 +350,16 @@ void FormDenSelect::openFromList(const QListWidgetItem* item) {
     openRaceCard(meetingOf("D" + courseCode(index) + item->text().toStdString()));
 }
 
-void FormDenSelect::predict() {
+void RaceDaySelection::predict() {
     if (const auto meeting = lookup()) openRaceCard(*meeting);
 }
 
-void FormDenSelect::goBack() {
+void RaceDaySelection::goBack() {
     main_.enableRaceDayCommands();
     close();
 }
 
-bool FormDenSelect::attempt(const std::function<void()>& operation) {
+bool RaceDaySelection::attempt(const std::function<void()>& operation) {
     try {
         operation();
         return true;
@@ -369,7 +369,7 @@ bool FormDenSelect::attempt(const std::function<void()>& operation) {
     }
 }
 
-void FormDenSelect::deleteSelected() {
+void RaceDaySelection::deleteSelected() {
     const auto meeting = lookup();
     if (!meeting) return;
     attempt([&] {
@@ -387,33 +387,33 @@ void FormDenSelect::deleteSelected() {
     });
 }
 
-void FormDenSelect::openPaybackWindow() {
+void RaceDaySelection::openPaybackWindow() {
     if (const auto meeting = lookup()) openPayback(main_, *meeting, this);
 }
 
-void FormDenSelect::setGoing() {
+void RaceDaySelection::setGoing() {
     const auto meeting = lookup();
     if (!meeting) return;
-    auto* dialog = new FormBaba(main_.session(), *meeting, this);
+    auto* dialog = new GoingDialog(main_.session(), *meeting, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->show();
 }
 
-void FormDenSelect::setMeetingButtonsEnabled(bool enabled) {
+void RaceDaySelection::setMeetingButtonsEnabled(bool enabled) {
     for (QPushButton* b :
          {predictButton_, backButton_, deleteButton_, paybackButton_, goingButton_}) {
         b->setEnabled(enabled);
     }
 }
 
-void FormDenSelect::showProgress(int percent) {
+void RaceDaySelection::showProgress(int percent) {
     QProgressBar* bar = main_.progressBar();
     bar->setVisible(true);
     bar->setValue(percent);
 }
 
-void FormDenSelect::endProgress() {
+void RaceDaySelection::endProgress() {
     QProgressBar* bar = main_.progressBar();
     bar->setValue(100);
     bar->setVisible(false);
@@ -425,7 +425,7 @@ void FormDenSelect::endProgress() {
 // keep painting the progress meanwhile. Handing the work to the thread rather than processing
 // events from the progress callback keeps the windows answering even while one large race is
 // computed, and no window code runs in the middle of the engine's transaction.
-bool FormDenSelect::recompute(const std::vector<Meeting>& meetings,
+bool RaceDaySelection::recompute(const std::vector<Meeting>& meetings,
                               const std::function<void(const RecomputeStep&)>& shown) {
     // The pointer is back to normal before any box, which would otherwise show the hourglass.
     return attempt([&] {
@@ -443,7 +443,7 @@ bool FormDenSelect::recompute(const std::vector<Meeting>& meetings,
     });
 }
 
-void FormDenSelect::recomputeSelected() {
+void RaceDaySelection::recomputeSelected() {
     const auto meeting = lookup();
     if (!meeting) return;
     setMeetingButtonsEnabled(false);
@@ -458,7 +458,7 @@ void FormDenSelect::recomputeSelected() {
     setMeetingButtonsEnabled(true);
 }
 
-void FormDenSelect::recomputeTicked() {
+void RaceDaySelection::recomputeTicked() {
     std::vector<std::string> courses;
     for (int i = 0; i < kCourses; ++i) {
         if (courseChecks_[static_cast<std::size_t>(i)]->isChecked())

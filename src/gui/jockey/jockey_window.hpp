@@ -5,10 +5,10 @@
 namespace zelvanor::gui {
 
 // ＪＲＡ騎手情報検索: the jockeys of JRA#KISI.DAT, with their distance results.
-class FormMain : public PeopleWindow {
+class JockeyWindow : public PeopleWindow {
     Q_OBJECT
   public:
-    explicit FormMain(FormStart& main, QWidget* parent = nullptr);
+    explicit JockeyWindow(MainWindow& main, QWidget* parent = nullptr);
 
     void showJockey(int n) { showRecord(n); }
 };

@@ -1,4 +1,4 @@
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -16,24 +16,24 @@
 #include "core/import/import_report.hpp"
 #include "core/shell/backup.hpp"
 #include "gui/common/display_text.hpp"
-#include "gui/jockey/form_main.hpp"
-#include "gui/options/form_option.hpp"
-#include "gui/race_card/form_main3.hpp"
+#include "gui/jockey/jockey_window.hpp"
+#include "gui/options/options_dialog.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_day/background_run.hpp"
-#include "gui/race_day/form_den_select.hpp"
+#include "gui/race_day/race_day_selection.hpp"
 #include "gui/shell/dialog_notifier.hpp"
 #include "gui/shell/help_window.hpp"
 #include "gui/shell/logo_widget.hpp"
 #include "gui/shell/twips.hpp"
 #include "gui/shell/user_dialogs.hpp"
-#include "gui/trainer/form_main2.hpp"
-#include "gui/verify/form_verify.hpp"
+#include "gui/trainer/trainer_window.hpp"
+#include "gui/verify/verification_window.hpp"
 
 namespace zelvanor::gui {
 
-FormStart::FormStart(AppPaths paths, QWidget* parent)
+MainWindow::MainWindow(AppPaths paths, QWidget* parent)
     : QMainWindow(parent), paths_(std::move(paths)), session_(paths_) {
-    setObjectName(QStringLiteral("FormStart"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("ＪＲＡ－ＶＡＮ 情報検索"));
     buildMenus();
     buildContent();
@@ -51,15 +51,15 @@ FormStart::FormStart(AppPaths paths, QWidget* parent)
     });
 }
 
-FormStart::~FormStart() = default;
+MainWindow::~MainWindow() = default;
 
-QAction* FormStart::addItem(QMenu* menu, const char* name, const QString& caption) {
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
     return action;
 }
 
-void FormStart::buildMenus() {
+void MainWindow::buildMenus() {
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     QAction* den = addItem(mnuFile, "mnuFileDen", QStringLiteral("出馬情報の照会"));
@@ -91,17 +91,17 @@ void FormStart::buildMenus() {
     QAction* help = addItem(mnuAbout, "mnuAboutHelp", QStringLiteral("ﾍﾙﾌﾟ"));
 
     // Commands whose windows and imports are not built yet stay disabled rather than pretend.
-    mnuFileDen_ = den;
-    mnuOptConvUmaj_ = umaj;
-    mnuOptConvSei1_ = sei1;
-    mnuOptConvBatch_ = batch;
-    connect(den, &QAction::triggered, this, &FormStart::openRaceDaySelection);
-    connect(optionSet, &QAction::triggered, this, &FormStart::openOptions);
-    connect(verify, &QAction::triggered, this, &FormStart::openVerification);
-    mnuPeople_[0][0] = kisi;
-    mnuPeople_[0][1] = kisiImport;
-    mnuPeople_[1][0] = chok;
-    mnuPeople_[1][1] = chokImport;
+    raceDayAction_ = den;
+    horseImportAction_ = umaj;
+    resultsImportAction_ = sei1;
+    batchImportAction_ = batch;
+    connect(den, &QAction::triggered, this, &MainWindow::openRaceDaySelection);
+    connect(optionSet, &QAction::triggered, this, &MainWindow::openOptions);
+    connect(verify, &QAction::triggered, this, &MainWindow::openVerification);
+    peopleActions_[0][0] = kisi;
+    peopleActions_[0][1] = kisiImport;
+    peopleActions_[1][0] = chok;
+    peopleActions_[1][1] = chokImport;
     connect(kisi, &QAction::triggered, this, [this] { openPeopleWindow(PersonKind::Jockey); });
     connect(chok, &QAction::triggered, this, [this] { openPeopleWindow(PersonKind::Trainer); });
     connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
@@ -109,13 +109,13 @@ void FormStart::buildMenus() {
     connect(kisiImport, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Jockeys); });
     connect(chokImport, &QAction::triggered, this,
             [this] { archiveImport(ArchiveKind::Trainers); });
-    connect(batch, &QAction::triggered, this, &FormStart::batchImport);
-    connect(backup, &QAction::triggered, this, &FormStart::backupDatabases);
+    connect(batch, &QAction::triggered, this, &MainWindow::batchImport);
+    connect(backup, &QAction::triggered, this, &MainWindow::backupDatabases);
     connect(end, &QAction::triggered, this, &QWidget::close);
-    connect(help, &QAction::triggered, this, &FormStart::showHelp);
+    connect(help, &QAction::triggered, this, &MainWindow::showHelp);
 }
 
-void FormStart::buildContent() {
+void MainWindow::buildContent() {
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
     outer->setContentsMargins(8, 8, 8, 8);
@@ -149,10 +149,10 @@ void FormStart::buildContent() {
         QPushButton** slot;
         const char* name;
         const char* caption;
-    } defs[] = {{&sSCommand1_, "SSCommand1", "騎手情報"},
-                {&sSCommand2_, "SSCommand2", "厩舎情報"},
-                {&sSCommand3_, "SSCommand3", "出馬情報"},
-                {&sSCommand4_, "SSCommand4", "予想検証"}};
+    } defs[] = {{&jockeyButton_, "SSCommand1", "騎手情報"},
+                {&trainerButton_, "SSCommand2", "厩舎情報"},
+                {&raceDayButton_, "SSCommand3", "出馬情報"},
+                {&verifyButton_, "SSCommand4", "予想検証"}};
     int column = 0;
     for (const auto& d : defs) {
         auto* b = new QPushButton(QString::fromUtf8(d.caption), central);
@@ -164,18 +164,18 @@ void FormStart::buildContent() {
         buttons->addWidget(b, 0, column++);
         *d.slot = b;
     }
-    for (QPushButton* ready : {sSCommand1_, sSCommand2_, sSCommand3_}) {
+    for (QPushButton* ready : {jockeyButton_, trainerButton_, raceDayButton_}) {
         ready->setProperty("ready", true);
         ready->setEnabled(true);
     }
-    connect(sSCommand1_, &QPushButton::clicked, this,
+    connect(jockeyButton_, &QPushButton::clicked, this,
             [this] { openPeopleWindow(PersonKind::Jockey); });
-    connect(sSCommand2_, &QPushButton::clicked, this,
+    connect(trainerButton_, &QPushButton::clicked, this,
             [this] { openPeopleWindow(PersonKind::Trainer); });
-    connect(sSCommand3_, &QPushButton::clicked, this, &FormStart::openRaceDaySelection);
-    sSCommand4_->setProperty("ready", true);
-    sSCommand4_->setEnabled(true);
-    connect(sSCommand4_, &QPushButton::clicked, this, &FormStart::openVerification);
+    connect(raceDayButton_, &QPushButton::clicked, this, &MainWindow::openRaceDaySelection);
+    verifyButton_->setProperty("ready", true);
+    verifyButton_->setEnabled(true);
+    connect(verifyButton_, &QPushButton::clicked, this, &MainWindow::openVerification);
     outer->addLayout(buttons);
 
     // One line under the buttons for the work in hand: the progress bar, and while a batch runs
@@ -186,25 +186,25 @@ void FormStart::buildContent() {
     workingRow->setContentsMargins(0, 0, 0, 0);
     workingRow->setSpacing(4);
     // The batch import is reached from the menu, so its button stays out of sight.
-    command1_ = new QPushButton(QStringLiteral("一括データ取込"), central);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setVisible(false);
-    connect(command1_, &QPushButton::clicked, this, &FormStart::batchImport);
-    text1_ = new QLineEdit(working);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setReadOnly(true);
-    text1_->setFrame(false);
-    text1_->setVisible(false);
-    workingRow->addWidget(text1_, 3);
-    progressBar1_ = new QProgressBar(working);
-    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
-    progressBar1_->setRange(0, 100);
-    progressBar1_->setValue(0);
-    progressBar1_->setTextVisible(false);
-    progressBar1_->setFixedHeight(10);
-    progressBar1_->setVisible(false);
-    workingRow->addWidget(progressBar1_, 2, Qt::AlignVCenter);
-    working->setFixedHeight(text1_->sizeHint().height());
+    batchButton_ = new QPushButton(QStringLiteral("一括データ取込"), central);
+    batchButton_->setObjectName(QStringLiteral("Command1"));
+    batchButton_->setVisible(false);
+    connect(batchButton_, &QPushButton::clicked, this, &MainWindow::batchImport);
+    batchArchive_ = new QLineEdit(working);
+    batchArchive_->setObjectName(QStringLiteral("Text1"));
+    batchArchive_->setReadOnly(true);
+    batchArchive_->setFrame(false);
+    batchArchive_->setVisible(false);
+    workingRow->addWidget(batchArchive_, 3);
+    progressBar_ = new QProgressBar(working);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
+    progressBar_->setFixedHeight(10);
+    progressBar_->setVisible(false);
+    workingRow->addWidget(progressBar_, 2, Qt::AlignVCenter);
+    working->setFixedHeight(batchArchive_->sizeHint().height());
     outer->addWidget(working);
 
     setCentralWidget(central);
@@ -212,14 +212,14 @@ void FormStart::buildContent() {
     central->setMinimumSize(designed.expandedTo(central->sizeHint()));
 }
 
-void FormStart::showHelp() {
+void MainWindow::showHelp() {
     if (!help_) help_ = new HelpWindow(this);
     help_->show();
     help_->raise();
     help_->activateWindow();
 }
 
-void FormStart::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (help_) help_->close();
     for (const QPointer<QWidget>& window : openWindows_) {
         if (window) window->close();
@@ -228,32 +228,32 @@ void FormStart::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void FormStart::setCommandButtonsEnabled(bool enabled) {
+void MainWindow::setCommandButtonsEnabled(bool enabled) {
     // The four buttons open windows that are not built yet; they stay disabled until they are.
-    for (QPushButton* b : {sSCommand1_, sSCommand2_, sSCommand3_, sSCommand4_}) {
+    for (QPushButton* b : {jockeyButton_, trainerButton_, raceDayButton_, verifyButton_}) {
         b->setEnabled(enabled && b->property("ready").toBool());
     }
 }
 
-ProgressFn FormStart::startProgress() {
-    progressBar1_->setValue(0);
-    progressBar1_->setVisible(true);
+ProgressFn MainWindow::startProgress() {
+    progressBar_->setValue(0);
+    progressBar_->setVisible(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     return [this](int percent) {
-        if (progressBar1_->value() == percent && progressBar1_->isVisible()) return;
-        progressBar1_->setVisible(true);
-        progressBar1_->setValue(percent);
+        if (progressBar_->value() == percent && progressBar_->isVisible()) return;
+        progressBar_->setVisible(true);
+        progressBar_->setValue(percent);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
 }
 
-void FormStart::endProgress() {
+void MainWindow::endProgress() {
     QApplication::restoreOverrideCursor();
-    progressBar1_->setVisible(false);
-    progressBar1_->setValue(0);
+    progressBar_->setVisible(false);
+    progressBar_->setValue(0);
 }
 
-void FormStart::archiveImport(ArchiveKind kind) {
+void MainWindow::archiveImport(ArchiveKind kind) {
     const ArchiveFlow& flow = archiveFlow(kind);
     setCommandButtonsEnabled(false);
     const QString file = dialogs().openFileName(
@@ -263,7 +263,7 @@ void FormStart::archiveImport(ArchiveKind kind) {
         lastArchiveFolder_ = QFileInfo(file).absolutePath();
         // The flow's last message waits for the import's report, to show it in the same box.
         DialogNotifier notifier(
-            this, [this] { progressBar1_->setVisible(false); }, true);
+            this, [this] { progressBar_->setVisible(false); }, true);
         const ProgressFn progress = startProgress();
         ImportRun run;
         {
@@ -284,7 +284,7 @@ void FormStart::archiveImport(ArchiveKind kind) {
     setCommandButtonsEnabled(true);
 }
 
-void FormStart::backupDatabases() {
+void MainWindow::backupDatabases() {
     const QString folder = dialogs().folderName(
         this, QStringLiteral("バックアップを保存するフォルダの選択"), lastBackupFolder_);
     if (folder.isEmpty()) return;
@@ -297,7 +297,7 @@ void FormStart::backupDatabases() {
             copies = zelvanor::backupDatabases(
                 paths_, std::filesystem::path(folder.toStdString()), [this](int percent) {
                     QMetaObject::invokeMethod(
-                        this, [this, percent] { progressBar1_->setValue(percent); },
+                        this, [this, percent] { progressBar_->setValue(percent); },
                         Qt::QueuedConnection);
                 });
         });
@@ -310,12 +310,12 @@ void FormStart::backupDatabases() {
     }
 }
 
-void FormStart::batchImport() {
+void MainWindow::batchImport() {
     setCommandButtonsEnabled(false);
-    DialogNotifier notifier(this, [this] { progressBar1_->setVisible(false); });
+    DialogNotifier notifier(this, [this] { progressBar_->setVisible(false); });
     const ProgressFn progress = startProgress();
     // The path box shows which archive is being worked on, for as long as the batch runs.
-    text1_->setVisible(true);
+    batchArchive_->setVisible(true);
     BatchImport batch;
     {
         const LentConnections lent(session_);
@@ -327,9 +327,9 @@ void FormStart::batchImport() {
                                 });
         });
     }
-    text1_->clear();
-    text1_->setToolTip(QString());
-    text1_->setVisible(false);
+    batchArchive_->clear();
+    batchArchive_->setToolTip(QString());
+    batchArchive_->setVisible(false);
     endProgress();
     const std::string report = batchReportText(batch);
     dialogs().message(this,
@@ -339,24 +339,24 @@ void FormStart::batchImport() {
     setCommandButtonsEnabled(true);
 }
 
-void FormStart::showBatchArchive(const QString& path) {
-    text1_->setVisible(true);
+void MainWindow::showBatchArchive(const QString& path) {
+    batchArchive_->setVisible(true);
     // Laid out now, so the width measured is the one shown even on the box's first showing.
-    text1_->parentWidget()->layout()->activate();
+    batchArchive_->parentWidget()->layout()->activate();
     // A long path keeps its file name in sight: cut on the left, marked with "…", and shown
     // whole in the tooltip. The box keeps a few pixels of margin inside its contents.
-    const int room = text1_->contentsRect().width() - 4 * text1_->fontMetrics().averageCharWidth();
-    text1_->setText(text1_->fontMetrics().elidedText(path, Qt::ElideLeft, room));
-    text1_->setCursorPosition(0);
-    text1_->setToolTip(path);
+    const int room = batchArchive_->contentsRect().width() - 4 * batchArchive_->fontMetrics().averageCharWidth();
+    batchArchive_->setText(batchArchive_->fontMetrics().elidedText(path, Qt::ElideLeft, room));
+    batchArchive_->setCursorPosition(0);
+    batchArchive_->setToolTip(path);
 }
 
-void FormStart::keepWindow(QWidget* window) {
+void MainWindow::keepWindow(QWidget* window) {
     std::erase_if(openWindows_, [](const QPointer<QWidget>& w) { return w.isNull(); });
     openWindows_.emplace_back(window);
 }
 
-void FormStart::openRaceDaySelection() {
+void MainWindow::openRaceDaySelection() {
     // A closed one may wait for its deletion still.
     if (raceDaySelection_ && raceDaySelection_->isVisible()) {
         raceDaySelection_->raise();
@@ -364,7 +364,7 @@ void FormStart::openRaceDaySelection() {
         return;
     }
     guarded([&] {
-        auto* window = new FormDenSelect(*this);
+        auto* window = new RaceDaySelection(*this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         keepWindow(window);
         raceDaySelection_ = window;
@@ -372,41 +372,41 @@ void FormStart::openRaceDaySelection() {
     });
 }
 
-void FormStart::openRaceCard(const Meeting& meeting) {
+void MainWindow::openRaceCard(const Meeting& meeting) {
     guarded([&] {
-        auto* window = new FormMain3(*this, meeting);
+        auto* window = new RaceCardWindow(*this, meeting);
         window->setAttribute(Qt::WA_DeleteOnClose);
         keepWindow(window);
         window->show();
     });
 }
 
-void FormStart::setRaceCardOpen(bool open) {
-    for (QAction* a : {mnuFileDen_, mnuOptConvUmaj_, mnuOptConvSei1_}) a->setEnabled(!open);
-    sSCommand3_->setEnabled(!open);
+void MainWindow::setRaceCardOpen(bool open) {
+    for (QAction* a : {raceDayAction_, horseImportAction_, resultsImportAction_}) a->setEnabled(!open);
+    raceDayButton_->setEnabled(!open);
     updateBatchCommand();
 }
 
-void FormStart::enableRaceDayCommands() {
-    for (QAction* a : {mnuFileDen_, mnuOptConvUmaj_}) a->setEnabled(true);
-    sSCommand3_->setEnabled(true);
+void MainWindow::enableRaceDayCommands() {
+    for (QAction* a : {raceDayAction_, horseImportAction_}) a->setEnabled(true);
+    raceDayButton_->setEnabled(true);
     updateBatchCommand();
 }
 
-void FormStart::updateBatchCommand() {
+void MainWindow::updateBatchCommand() {
     // Replacing the race cards, results or masters under an open race card or jockey or
     // trainer window would leave it showing rows that are gone.
-    const bool all = mnuOptConvUmaj_->isEnabled() && mnuOptConvSei1_->isEnabled() &&
-                     mnuPeople_[0][1]->isEnabled() && mnuPeople_[1][1]->isEnabled();
-    mnuOptConvBatch_->setEnabled(all);
-    command1_->setEnabled(all);
+    const bool all = horseImportAction_->isEnabled() && resultsImportAction_->isEnabled() &&
+                     peopleActions_[0][1]->isEnabled() && peopleActions_[1][1]->isEnabled();
+    batchImportAction_->setEnabled(all);
+    batchButton_->setEnabled(all);
 }
 
-void FormStart::openOptions() {
+void MainWindow::openOptions() {
     guarded([&] {
         const OptionsValues values = loadConstantsIntoOptions(session_.mast());
         if (!options_) {
-            options_ = new FormOption(session_, this);
+            options_ = new OptionsDialog(session_, this);
             options_->setAttribute(Qt::WA_DeleteOnClose);
             keepWindow(options_);
         }
@@ -417,10 +417,10 @@ void FormStart::openOptions() {
     });
 }
 
-void FormStart::openVerification() {
+void MainWindow::openVerification() {
     guarded([&] {
         if (!verify_) {
-            verify_ = new FormVerify(*this);
+            verify_ = new VerificationWindow(*this);
             verify_->setAttribute(Qt::WA_DeleteOnClose);
             keepWindow(verify_);
         }
@@ -430,7 +430,7 @@ void FormStart::openVerification() {
     });
 }
 
-void FormStart::openPeopleWindow(PersonKind kind) {
+void MainWindow::openPeopleWindow(PersonKind kind) {
     QPointer<QWidget>& slot = peopleWindows_[kind == PersonKind::Jockey ? 0 : 1];
     if (slot) {
         slot->raise();
@@ -442,14 +442,14 @@ void FormStart::openPeopleWindow(PersonKind kind) {
         {
             // The bar and the pointer go away however the reading ends.
             struct Progress {
-                FormStart& main;
+                MainWindow& main;
                 ~Progress() { main.endProgress(); }
             } progress{*this};
             items = loadPeopleList(paths_, kind, startProgress());
         }
         PeopleWindow* window = kind == PersonKind::Jockey
-                                   ? static_cast<PeopleWindow*>(new FormMain(*this))
-                                   : new FormMain2(*this);
+                                   ? static_cast<PeopleWindow*>(new JockeyWindow(*this))
+                                   : new TrainerWindow(*this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setList(items);
         if (items.empty()) {
@@ -466,21 +466,21 @@ void FormStart::openPeopleWindow(PersonKind kind) {
     });
 }
 
-void FormStart::setPeopleWindowOpen(PersonKind kind, bool open) {
+void MainWindow::setPeopleWindowOpen(PersonKind kind, bool open) {
     const int k = kind == PersonKind::Jockey ? 0 : 1;
-    for (QAction* a : mnuPeople_[k]) a->setEnabled(!open);
-    QPushButton* button = k == 0 ? sSCommand1_ : sSCommand2_;
+    for (QAction* a : peopleActions_[k]) a->setEnabled(!open);
+    QPushButton* button = k == 0 ? jockeyButton_ : trainerButton_;
     // An import running meanwhile turns the buttons back on by this mark.
     button->setProperty("ready", !open);
     button->setEnabled(!open);
     updateBatchCommand();
 }
 
-void FormStart::reportFailure(const std::exception& failure) {
+void MainWindow::reportFailure(const std::exception& failure) {
     // The operation is over: its bar must not stand behind the box as if it still ran, and the
     // pointer is an arrow while the user reads.
-    progressBar1_->setVisible(false);
-    progressBar1_->setValue(0);
+    progressBar_->setVisible(false);
+    progressBar_->setValue(0);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     showOperationFailure(this, failure);
     QApplication::restoreOverrideCursor();

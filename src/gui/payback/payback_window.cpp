@@ -1,4 +1,4 @@
-#include "gui/payback/form_pay_back.hpp"
+#include "gui/payback/payback_window.hpp"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,7 +16,7 @@
 #include "core/store/store.hpp"
 #include "gui/common/fixed_grid.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
@@ -92,9 +92,9 @@ TextGridModel* newModel(QObject* parent, QStringList columnHeadings,
 
 }  // namespace
 
-FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
+PaybackWindow::PaybackWindow(MainWindow& main, PaybackSheet sheet, QWidget* parent)
     : QDialog(parent), main_(main), sheet_(std::move(sheet)) {
-    setObjectName(QStringLiteral("FormPayBack"));
+    setObjectName(QStringLiteral("PaybackWindow"));
     setWindowTitle(QStringLiteral("開催日別払戻情報（予想成績）"));
 
     heading_ = new QLabel(text(sheet_.heading), this);
@@ -115,7 +115,7 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     results_ = newModel(this, resultHeadings, resultAlign, raceLabels());
     const std::vector<int> resultTwips = {400, 400, 400, 550, 550, 550, 550,
                                           600, 600, 600, 600, 600, 600, 600};
-    grid1_ =
+    resultsGrid_ =
         buildGrid(this, "Grid1", results_, resultTwips,
                   {QStringLiteral("18"), QStringLiteral("18"), QStringLiteral("18"),
                    QStringLiteral("88,888"), QStringLiteral("88,888"), QStringLiteral("88,888"),
@@ -143,7 +143,7 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
             pickWidest << QStringLiteral("18 - 18");
         }
     }
-    grid3_ = buildGrid(this, "Grid3", picks_, pickTwips, pickWidest, 0, false);
+    picksGrid_ = buildGrid(this, "Grid3", picks_, pickTwips, pickWidest, 0, false);
 
     totals_ = newModel(this, personaHeadings(sheet_),
                        std::vector<Qt::Alignment>(kPersonaCount, Qt::AlignRight), [] {
@@ -151,14 +151,14 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
                            for (const auto l : kPaybackTotalLabels) labels << text(l);
                            return labels;
                        }());
-    grid2_ = buildGrid(this, "Grid2", totals_, {600, 600, 600},
+    totalsGrid_ = buildGrid(this, "Grid2", totals_, {600, 600, 600},
                        {QStringLiteral("1000%"), QStringLiteral("1000%"), QStringLiteral("1000%")},
                        600, true);
 
     backButton_ = new QPushButton(QStringLiteral("戻る"), this);
     backButton_->setObjectName(QStringLiteral("Command1"));
     backButton_->setMinimumSize(88, 28);
-    connect(backButton_, &QPushButton::clicked, this, &FormPayBack::goBack);
+    connect(backButton_, &QPushButton::clicked, this, &PaybackWindow::goBack);
 
     // Results with the options and totals beside them, the picks underneath, race for race in
     // the same order.
@@ -168,7 +168,7 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     auto* totalsCaption = new QLabel(QStringLiteral("予想成績"), this);
     totalsCaption->setStyleSheet(QStringLiteral("font-weight: bold;"));
     side->addWidget(totalsCaption);
-    side->addWidget(grid2_, 0, Qt::AlignLeft);
+    side->addWidget(totalsGrid_, 0, Qt::AlignLeft);
     side->addStretch(1);
     side->addWidget(backButton_, 0, Qt::AlignRight);
 
@@ -177,15 +177,15 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     outer->setHorizontalSpacing(10);
     outer->setVerticalSpacing(6);
     outer->addWidget(heading_, 0, 0, 1, 2);
-    outer->addWidget(grid1_, 1, 0, Qt::AlignLeft | Qt::AlignTop);
+    outer->addWidget(resultsGrid_, 1, 0, Qt::AlignLeft | Qt::AlignTop);
     outer->addLayout(side, 1, 1);
     auto* picksBox = new QVBoxLayout;
     picksBox->setSpacing(0);
     picksBox->addWidget(buildPickCaptions());
-    picksBox->addWidget(grid3_);
+    picksBox->addWidget(picksGrid_);
     outer->addLayout(picksBox, 2, 0, 1, 2, Qt::AlignLeft);
 
-    setTekichu();
+    showHitMarks();
     setTotals();
 
     adjustSize();
@@ -194,7 +194,7 @@ FormPayBack::FormPayBack(FormStart& main, PaybackSheet sheet, QWidget* parent)
     if (screen) move(screen->availableGeometry().center() - rect().center());
 }
 
-QWidget* FormPayBack::buildOptions() {
+QWidget* PaybackWindow::buildOptions() {
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -230,25 +230,25 @@ QWidget* FormPayBack::buildOptions() {
     grid->addWidget(frame4, 1, 1);
 
     // Only the button being selected acts: each click also unselects another one.
-    const auto onSelect = [this](QRadioButton* b, void (FormPayBack::*action)()) {
+    const auto onSelect = [this](QRadioButton* b, void (PaybackWindow::*action)()) {
         connect(b, &QRadioButton::toggled, this, [this, action](bool on) {
             if (on) (this->*action)();
         });
     };
-    for (QRadioButton* b : stakes_) onSelect(b, &FormPayBack::setTotals);
-    for (QRadioButton* b : tickets_) onSelect(b, &FormPayBack::setTotals);
-    for (QRadioButton* b : ranges_) onSelect(b, &FormPayBack::setTotals);
-    for (QRadioButton* b : markKinds_) onSelect(b, &FormPayBack::setTekichu);
+    for (QRadioButton* b : stakes_) onSelect(b, &PaybackWindow::setTotals);
+    for (QRadioButton* b : tickets_) onSelect(b, &PaybackWindow::setTotals);
+    for (QRadioButton* b : ranges_) onSelect(b, &PaybackWindow::setTotals);
+    for (QRadioButton* b : markKinds_) onSelect(b, &PaybackWindow::showHitMarks);
     return box;
 }
 
-QWidget* FormPayBack::buildPickCaptions() {
+QWidget* PaybackWindow::buildPickCaptions() {
     // Above each persona's seven columns, whose picks they are, drawn as the grid's heading.
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(grid3_->frameWidth() + grid3_->verticalHeader()->width(), 0, 0, 0);
+    layout->setContentsMargins(picksGrid_->frameWidth() + picksGrid_->verticalHeader()->width(), 0, 0, 0);
     layout->setSpacing(0);
-    const QHeaderView* columns = grid3_->horizontalHeader();
+    const QHeaderView* columns = picksGrid_->horizontalHeader();
     for (int p = 0; p < kPersonaCount; ++p) {
         int width = 0;
         for (int k = 0; k < kPaybackPickColumns; ++k) {
@@ -268,7 +268,7 @@ QWidget* FormPayBack::buildPickCaptions() {
     return row;
 }
 
-PaybackOptions FormPayBack::options() const {
+PaybackOptions PaybackWindow::options() const {
     PaybackOptions o;
     o.stakes = stakes_[1]->isChecked() ? PaybackStakes::Weighted : PaybackStakes::Equal;
     o.tickets = tickets_[0]->isChecked() ? 1 : tickets_[1]->isChecked() ? 3 : 6;
@@ -279,7 +279,7 @@ PaybackOptions FormPayBack::options() const {
     return o;
 }
 
-void FormPayBack::setTekichu() {
+void PaybackWindow::showHitMarks() {
     marks_ = paybackMarks(sheet_, options());
     std::vector<TextGridModel::Row> resultRows, pickRows;
     for (std::size_t r = 0; r < sheet_.races.size(); ++r) {
@@ -300,8 +300,8 @@ void FormPayBack::setTekichu() {
     picks_->setRows(std::move(pickRows));
 }
 
-void FormPayBack::setTotals() {
-    setTekichu();
+void PaybackWindow::setTotals() {
+    showHitMarks();
     const PaybackTotalCells totals = paybackTotals(sheet_, options());
     std::vector<TextGridModel::Row> rows;
     for (const auto& row : totals) {
@@ -312,13 +312,13 @@ void FormPayBack::setTotals() {
     totals_->setRows(std::move(rows));
 }
 
-void FormPayBack::goBack() {
+void PaybackWindow::goBack() {
     close();
     main_.showNormal();
     main_.enableRaceDayCommands();
 }
 
-void openPayback(FormStart& main, const Meeting& meeting, QWidget* parent) {
+void openPayback(MainWindow& main, const Meeting& meeting, QWidget* parent) {
     std::optional<PaybackSheet> sheet;
     const bool read = main.guarded([&] {
         const std::string userName = personaName(readConstants(main.session().mast()));
@@ -330,7 +330,7 @@ void openPayback(FormStart& main, const Meeting& meeting, QWidget* parent) {
                           UserDialogs::Icon::Exclamation);
         return;
     }
-    auto* window = new FormPayBack(main, std::move(*sheet), parent);
+    auto* window = new PaybackWindow(main, std::move(*sheet), parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     window->show();

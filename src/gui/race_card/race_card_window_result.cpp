@@ -6,10 +6,10 @@
 #include "core/store/store.hpp"
 #include "core/views/race_result.hpp"
 #include "gui/common/display_text.hpp"
-#include "gui/race_card/form_main3.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/race_card/result_frame.hpp"
-#include "gui/shell/form_start.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
@@ -26,19 +26,19 @@ void highlightHits(const std::array<PersonaFrame*, kPersonaCount>& frames,
 
 }  // namespace
 
-void FormMain3::buildResultFrame() {
+void RaceCardWindow::buildResultFrame() {
     resultFrame_ = new ResultFrame(this);
     bottomRow_->addWidget(resultFrame_, 0, Qt::AlignTop);
-    connect(resultFrame_, &ResultFrame::placeChanged, this, &FormMain3::placeChanged);
-    connect(resultFrame_, &ResultFrame::recordRequested, this, &FormMain3::updDen1);
+    connect(resultFrame_, &ResultFrame::placeChanged, this, &RaceCardWindow::placeChanged);
+    connect(resultFrame_, &ResultFrame::recordRequested, this, &RaceCardWindow::recordResult);
 }
 
-void FormMain3::showResult(const RaceCard& card) {
+void RaceCardWindow::showResult(const RaceCard& card) {
     shownCard_ = card;
     resultFrame_->showStored(card);
 }
 
-void FormMain3::setKekkaKaime(int box) {
+void RaceCardWindow::showResultPairs(int box) {
     if (box == 2) return;
     const std::int64_t first = resultFrame_->placeValue(0);
     const std::int64_t second = resultFrame_->placeValue(1);
@@ -49,9 +49,9 @@ void FormMain3::setKekkaKaime(int box) {
     highlightHits(personaFrames_, shownCard_.forecast, *resultFrame_);
 }
 
-void FormMain3::placeChanged(int box) {
+void RaceCardWindow::placeChanged(int box) {
     const std::int64_t value = resultFrame_->placeValue(box);
-    if (value != 0 && value <= resultFrame_->runnerCount()) setKekkaKaime(box);
+    if (value != 0 && value <= resultFrame_->runnerCount()) showResultPairs(box);
     if (resultFrame_->placeValue(0) == 0 || resultFrame_->placeValue(1) == 0) {
         resultFrame_->setPairs({});
         // No pair, no quinella hit: the highlights follow the boxes.
@@ -59,7 +59,7 @@ void FormMain3::placeChanged(int box) {
     }
 }
 
-void FormMain3::updDen1() {
+void RaceCardWindow::recordResult() {
     if (raceNo_ == 0) return;
     const RaceResultEntry entry = resultFrame_->entryForRecording();
     if (const ResultProblem problem = resultEntryProblem(entry, shownCard_.runnerCount);
