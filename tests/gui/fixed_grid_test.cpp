@@ -10,7 +10,7 @@
 
 #include "gui/common/fixed_grid.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/shell/twips.hpp"
+#include "gui/common/twips.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;

@@ -14,11 +14,11 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
+#include "gui/common/twips.hpp"
 #include "gui/horse/horse_detail_window.hpp"
 #include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
 #include "gui/shell/main_window.hpp"
-#include "gui/shell/twips.hpp"
 #include "recording_dialogs.hpp"
 
 using namespace zelvanor;

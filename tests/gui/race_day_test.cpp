@@ -19,8 +19,8 @@
 
 #include "core/store/store.hpp"
 #include "core/views/recompute.hpp"
+#include "gui/common/background_run.hpp"
 #include "gui/going/going_dialog.hpp"
-#include "gui/race_day/background_run.hpp"
 #include "gui/race_day/race_day_selection.hpp"
 #include "gui/shell/main_window.hpp"
 #include "recording_dialogs.hpp"

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
 
 // Answers the program's dialogs in tests and remembers what was shown.
 class RecordingDialogs : public zelvanor::gui::UserDialogs {

@@ -14,10 +14,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "gui/shell/main_window.hpp"
+#include "gui/common/user_dialogs.hpp"
 #include "gui/shell/help_window.hpp"
+#include "gui/shell/main_window.hpp"
 #include "gui/shell/startup.hpp"
-#include "gui/shell/user_dialogs.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;

@@ -5,7 +5,7 @@
 #include <QTableView>
 #include <algorithm>
 
-#include "gui/shell/twips.hpp"
+#include "gui/common/twips.hpp"
 
 namespace zelvanor::gui {
 

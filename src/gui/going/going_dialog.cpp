@@ -9,7 +9,7 @@
 
 #include "core/shell/data_session.hpp"
 #include "gui/common/display_text.hpp"
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 

@@ -14,12 +14,13 @@
 #include <optional>
 
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
-#include "gui/common/display_text.hpp"
 #include "gui/common/bracket_colours.hpp"
+#include "gui/common/display_text.hpp"
 #include "gui/common/fixed_window.hpp"
-#include "gui/shell/main_window.hpp"
-#include "gui/shell/twips.hpp"
+#include "gui/common/twips.hpp"
+#include "gui/common/window_services.hpp"
 
 namespace zelvanor::gui {
 
@@ -59,7 +60,7 @@ bool needsDarkGround(const QColor& text) {
 
 }  // namespace
 
-HorseDetailWindow::HorseDetailWindow(MainWindow& main, QWidget* parent) : QWidget(parent, Qt::Window), main_(main) {
+HorseDetailWindow::HorseDetailWindow(WindowServices& main, QWidget* parent) : QWidget(parent, Qt::Window), main_(main) {
     setObjectName(QStringLiteral("HorseDetailWindow"));
     setWindowTitle(QStringLiteral("競走馬の詳細"));
     buildWindow();
@@ -318,7 +319,7 @@ void HorseDetailWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-HorseDetailWindow* openHorseDetail(MainWindow& main, const Meeting& meeting, int raceNo,
+HorseDetailWindow* openHorseDetail(WindowServices& main, const Meeting& meeting, int raceNo,
                            const std::string& umacode, QWidget* parent) {
     std::optional<HorseDetail> detail;
     const bool read = main.guarded([&] {

@@ -12,14 +12,14 @@ class QLabel;
 
 namespace zelvanor::gui {
 
-class MainWindow;
+class WindowServices;
 
 // The detail of one runner of the race on show: a small pop-up that closes as soon as the user
 // turns to another window, and opens again where it was last.
 class HorseDetailWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit HorseDetailWindow(MainWindow& main, QWidget* parent = nullptr);
+    explicit HorseDetailWindow(WindowServices& main, QWidget* parent = nullptr);
 
     // Fills every field from the view.
     void showHorse(const HorseDetail& detail);
@@ -39,7 +39,7 @@ class HorseDetailWindow : public QWidget {
     QWidget* buildFigures();
     QGroupBox* buildPastRace(int k);
 
-    MainWindow& main_;
+    WindowServices& main_;
     std::string umacode_;
 
     QLabel* bracket_ = nullptr;
@@ -67,7 +67,7 @@ class HorseDetailWindow : public QWidget {
 // Opens the detail window of a runner of the race on show, not modal: hands the horse over in the
 // constants record, reads it and shows it. Nothing opens when the horse has no entries row (the
 // window would have nothing to show). The window deletes itself when it closes.
-HorseDetailWindow* openHorseDetail(MainWindow& main, const Meeting& meeting, int raceNo,
+HorseDetailWindow* openHorseDetail(WindowServices& main, const Meeting& meeting, int raceNo,
                            const std::string& umacode, QWidget* parent);
 
 }  // namespace zelvanor::gui

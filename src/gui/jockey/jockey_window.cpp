@@ -17,6 +17,6 @@ const PeopleWindowTraits kJockeyWindow{
 
 }  // namespace
 
-JockeyWindow::JockeyWindow(MainWindow& main, QWidget* parent) : PeopleWindow(main, kJockeyWindow, parent) {}
+JockeyWindow::JockeyWindow(WindowServices& main, QWidget* parent) : PeopleWindow(main, kJockeyWindow, parent) {}
 
 }  // namespace zelvanor::gui

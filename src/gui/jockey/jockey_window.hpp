@@ -8,7 +8,7 @@ namespace zelvanor::gui {
 class JockeyWindow : public PeopleWindow {
     Q_OBJECT
   public:
-    explicit JockeyWindow(MainWindow& main, QWidget* parent = nullptr);
+    explicit JockeyWindow(WindowServices& main, QWidget* parent = nullptr);
 
     void showJockey(int n) { showRecord(n); }
 };

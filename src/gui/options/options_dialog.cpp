@@ -20,7 +20,7 @@
 #include "core/shell/file_problem.hpp"
 #include "core/views/options.hpp"
 #include "gui/common/display_text.hpp"
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 

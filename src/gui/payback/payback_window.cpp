@@ -16,8 +16,8 @@
 #include "core/store/store.hpp"
 #include "gui/common/fixed_grid.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/shell/main_window.hpp"
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
+#include "gui/common/window_services.hpp"
 
 namespace zelvanor::gui {
 
@@ -92,7 +92,7 @@ TextGridModel* newModel(QObject* parent, QStringList columnHeadings,
 
 }  // namespace
 
-PaybackWindow::PaybackWindow(MainWindow& main, PaybackSheet sheet, QWidget* parent)
+PaybackWindow::PaybackWindow(WindowServices& main, PaybackSheet sheet, QWidget* parent)
     : QDialog(parent), main_(main), sheet_(std::move(sheet)) {
     setObjectName(QStringLiteral("PaybackWindow"));
     setWindowTitle(QStringLiteral("開催日別払戻情報（予想成績）"));
@@ -314,11 +314,11 @@ void PaybackWindow::setTotals() {
 
 void PaybackWindow::goBack() {
     close();
-    main_.showNormal();
+    main_.restoreMainWindow();
     main_.enableRaceDayCommands();
 }
 
-void openPayback(MainWindow& main, const Meeting& meeting, QWidget* parent) {
+void openPayback(WindowServices& main, const Meeting& meeting, QWidget* parent) {
     std::optional<PaybackSheet> sheet;
     const bool read = main.guarded([&] {
         const std::string userName = personaName(readConstants(main.session().mast()));

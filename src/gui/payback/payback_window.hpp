@@ -13,7 +13,7 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class MainWindow;
+class WindowServices;
 class TextGridModel;
 
 // One meeting's results and payouts beside the three personas' picks, with the hits marked and
@@ -22,7 +22,7 @@ class TextGridModel;
 class PaybackWindow : public QDialog {
     Q_OBJECT
   public:
-    PaybackWindow(MainWindow& main, PaybackSheet sheet, QWidget* parent = nullptr);
+    PaybackWindow(WindowServices& main, PaybackSheet sheet, QWidget* parent = nullptr);
 
     // The options as the buttons are set.
     PaybackOptions options() const;
@@ -35,7 +35,7 @@ class PaybackWindow : public QDialog {
     void setTotals();
     void goBack();
 
-    MainWindow& main_;
+    WindowServices& main_;
     PaybackSheet sheet_;
     PaybackMarkCells marks_{};
     QLabel* heading_ = nullptr;
@@ -54,6 +54,6 @@ class PaybackWindow : public QDialog {
 
 // The payback window of the meeting, modal over `parent`: read from the main window's session;
 // a meeting no longer stored is told in a message box and opens nothing.
-void openPayback(MainWindow& main, const Meeting& meeting, QWidget* parent);
+void openPayback(WindowServices& main, const Meeting& meeting, QWidget* parent);
 
 }  // namespace zelvanor::gui

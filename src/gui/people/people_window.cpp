@@ -19,9 +19,9 @@
 
 #include "gui/common/fixed_grid.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/shell/main_window.hpp"
-#include "gui/shell/twips.hpp"
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/twips.hpp"
+#include "gui/common/user_dialogs.hpp"
+#include "gui/common/window_services.hpp"
 
 namespace zelvanor::gui {
 
@@ -87,8 +87,12 @@ FixedGridSizing figureGridSizing(const QFontMetrics& fm) {
 
 }  // namespace
 
-PeopleWindow::PeopleWindow(MainWindow& main, const PeopleWindowTraits& traits, QWidget* parent)
-    : QWidget(parent, Qt::Window), main_(&main), paths_(main.paths()), traits_(traits) {
+PeopleWindow::PeopleWindow(WindowServices& main, const PeopleWindowTraits& traits, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      main_(main),
+      mainAlive_(main.lifetime()),
+      paths_(main.paths()),
+      traits_(traits) {
     setObjectName(QString::fromLatin1(traits_.objectName));
     setWindowTitle(QString::fromUtf8(traits_.title));
     main.setPeopleWindowOpen(traits_.kind, true);
@@ -96,17 +100,17 @@ PeopleWindow::PeopleWindow(MainWindow& main, const PeopleWindowTraits& traits, Q
 }
 
 PeopleWindow::~PeopleWindow() {
-    releaseMainWindow();
+    releaseCommands();
 }
 
-void PeopleWindow::releaseMainWindow() {
+void PeopleWindow::releaseCommands() {
     if (released_) return;
     released_ = true;
-    if (main_) main_->setPeopleWindowOpen(traits_.kind, false);
+    if (!mainAlive_.expired()) main_.setPeopleWindowOpen(traits_.kind, false);
 }
 
 void PeopleWindow::closeEvent(QCloseEvent* event) {
-    releaseMainWindow();
+    releaseCommands();
     QWidget::closeEvent(event);
 }
 
@@ -187,7 +191,7 @@ QWidget* PeopleWindow::buildTopRow() {
         } else {
             button->setMinimumWidth(fm.horizontalAdvance(button->text()) + 24);
             connect(button, &QPushButton::clicked, this, [this] {
-                if (main_) main_->showNormal();
+                if (!mainAlive_.expired()) main_.restoreMainWindow();
                 close();
             });
         }

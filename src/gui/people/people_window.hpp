@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class MainWindow;
+class WindowServices;
 class TextGridModel;
 
 // What tells the jockey window from the trainer window; everything else they share.
@@ -36,7 +37,7 @@ struct PeopleWindowTraits {
 class PeopleWindow : public QWidget {
     Q_OBJECT
   public:
-    PeopleWindow(MainWindow& main, const PeopleWindowTraits& traits, QWidget* parent = nullptr);
+    PeopleWindow(WindowServices& main, const PeopleWindowTraits& traits, QWidget* parent = nullptr);
     ~PeopleWindow() override;
 
     PersonKind kind() const { return traits_.kind; }
@@ -76,10 +77,11 @@ class PeopleWindow : public QWidget {
                   const QStringList& columns, const TextGrid& shape, QWidget** framed);
     void fill(const PersonInfo& info);
     void setBusy(bool busy);
-    void releaseMainWindow();
+    void releaseCommands();
 
     // The main window lends its commands; the window may outlive it while both close.
-    QPointer<MainWindow> main_;
+    WindowServices& main_;
+    std::weak_ptr<const bool> mainAlive_;
     AppPaths paths_;
     PeopleWindowTraits traits_;
     int current_ = 0;

@@ -14,13 +14,14 @@
 #include <QVBoxLayout>
 
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "gui/common/display_text.hpp"
 #include "gui/common/fixed_window.hpp"
+#include "gui/common/window_services.hpp"
 #include "gui/horse/horse_detail_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
-#include "gui/shell/main_window.hpp"
 
 namespace zelvanor::gui {
 
@@ -50,8 +51,8 @@ int columnWidth(const QFontMetrics& fm, const QFontMetrics& bold, std::initializ
 
 }  // namespace
 
-RaceCardWindow::RaceCardWindow(MainWindow& main, Meeting meeting, QWidget* parent)
-    : QWidget(parent), main_(main), mainAlive_(&main), meeting_(std::move(meeting)) {
+RaceCardWindow::RaceCardWindow(WindowServices& main, Meeting meeting, QWidget* parent)
+    : QWidget(parent), main_(main), mainAlive_(main.lifetime()), meeting_(std::move(meeting)) {
     setObjectName(QStringLiteral("RaceCardWindow"));
     setWindowTitle(QStringLiteral("出馬表"));
     main_.setRaceCardOpen(true);
@@ -181,7 +182,7 @@ QWidget* RaceCardWindow::buildHeader() {
     backButton_->setObjectName(QStringLiteral("Command1"));
     connect(backButton_, &QPushButton::clicked, this, [this] {
         close();
-        main_.showNormal();
+        main_.restoreMainWindow();
     });
     row->addWidget(backButton_);
     return header;
@@ -377,7 +378,7 @@ void RaceCardWindow::horseNamePressed(const QModelIndex& index) {
 }
 
 void RaceCardWindow::closeEvent(QCloseEvent* event) {
-    if (mainAlive_) main_.setRaceCardOpen(false);
+    if (!mainAlive_.expired()) main_.setRaceCardOpen(false);
     QWidget::closeEvent(event);
 }
 

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class MainWindow;
+class WindowServices;
 class PersonaFrame;
 class ResultFrame;
 class RunnerGridModel;
@@ -30,7 +31,7 @@ class RunnerGridModel;
 class RaceCardWindow : public QWidget {
     Q_OBJECT
   public:
-    RaceCardWindow(MainWindow& main, Meeting meeting, QWidget* parent = nullptr);
+    RaceCardWindow(WindowServices& main, Meeting meeting, QWidget* parent = nullptr);
 
     const Meeting& meeting() const { return meeting_; }
     // The race on show, 0 before any.
@@ -76,9 +77,9 @@ class RaceCardWindow : public QWidget {
     // 記録: stores the frame into the race row.
     void recordResult();
 
-    MainWindow& main_;
+    WindowServices& main_;
     // The main window normally outlives the card; should it not, closing the card leaves it be.
-    QPointer<MainWindow> mainAlive_;
+    std::weak_ptr<const bool> mainAlive_;
     Meeting meeting_;
     std::string userName_;
     std::vector<SameDayCourse> courses_;

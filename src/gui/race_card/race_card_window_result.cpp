@@ -3,14 +3,15 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/race_result.hpp"
 #include "gui/common/display_text.hpp"
-#include "gui/race_card/race_card_window.hpp"
+#include "gui/common/user_dialogs.hpp"
+#include "gui/common/window_services.hpp"
 #include "gui/race_card/persona_frame.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/result_frame.hpp"
-#include "gui/shell/main_window.hpp"
-#include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 

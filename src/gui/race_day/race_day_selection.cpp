@@ -27,12 +27,12 @@
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/recompute.hpp"
+#include "gui/common/background_run.hpp"
 #include "gui/common/display_text.hpp"
+#include "gui/common/user_dialogs.hpp"
+#include "gui/common/window_services.hpp"
 #include "gui/going/going_dialog.hpp"
 #include "gui/payback/payback_window.hpp"
-#include "gui/race_day/background_run.hpp"
-#include "gui/shell/main_window.hpp"
-#include "gui/shell/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 
@@ -64,7 +64,7 @@ class OverrideCursor {
 
 }  // namespace
 
-RaceDaySelection::RaceDaySelection(MainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
+RaceDaySelection::RaceDaySelection(WindowServices& main, QWidget* parent) : QWidget(parent), main_(main) {
     setObjectName(QStringLiteral("RaceDaySelection"));
     setWindowTitle(QStringLiteral("予想する開催の選択"));
 
@@ -338,7 +338,6 @@ std::optional<Meeting> RaceDaySelection::lookup() {
 void RaceDaySelection::openRaceCard(const Meeting& meeting) {
     const OverrideCursor busy(Qt::BusyCursor);
     close();
-    main_.repaint();
     main_.openRaceCard(meeting);
 }
 

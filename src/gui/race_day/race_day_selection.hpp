@@ -19,7 +19,7 @@ class QPushButton;
 
 namespace zelvanor::gui {
 
-class MainWindow;
+class WindowServices;
 
 // The race-day selection: every stored meeting, one list per course; from the chosen meeting it
 // opens the race card, the payback window or the going dialog, recomputes the predictions or
@@ -27,7 +27,7 @@ class MainWindow;
 class RaceDaySelection : public QWidget {
     Q_OBJECT
   public:
-    explicit RaceDaySelection(MainWindow& main, QWidget* parent = nullptr);
+    explicit RaceDaySelection(WindowServices& main, QWidget* parent = nullptr);
 
     // The selected meeting; empty when no entry of any list is selected.
     std::optional<Meeting> selectedMeeting() const;
@@ -69,7 +69,7 @@ class RaceDaySelection : public QWidget {
     void showProgress(int percent);
     void endProgress();
 
-    MainWindow& main_;
+    WindowServices& main_;
     std::array<QListWidget*, 10> lists_{};
     std::array<QCheckBox*, 10> courseChecks_{};
     QPushButton* predictButton_ = nullptr;

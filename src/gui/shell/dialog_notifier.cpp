@@ -1,7 +1,7 @@
 #include "gui/shell/dialog_notifier.hpp"
 
 #include "gui/common/display_text.hpp"
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
 
 namespace zelvanor::gui {
 

@@ -15,17 +15,17 @@
 
 #include "core/import/import_report.hpp"
 #include "core/shell/backup.hpp"
+#include "gui/common/background_run.hpp"
 #include "gui/common/display_text.hpp"
+#include "gui/common/twips.hpp"
+#include "gui/common/user_dialogs.hpp"
 #include "gui/jockey/jockey_window.hpp"
 #include "gui/options/options_dialog.hpp"
 #include "gui/race_card/race_card_window.hpp"
-#include "gui/race_day/background_run.hpp"
 #include "gui/race_day/race_day_selection.hpp"
 #include "gui/shell/dialog_notifier.hpp"
 #include "gui/shell/help_window.hpp"
 #include "gui/shell/logo_widget.hpp"
-#include "gui/shell/twips.hpp"
-#include "gui/shell/user_dialogs.hpp"
 #include "gui/trainer/trainer_window.hpp"
 #include "gui/verify/verification_window.hpp"
 
@@ -373,6 +373,9 @@ void MainWindow::openRaceDaySelection() {
 }
 
 void MainWindow::openRaceCard(const Meeting& meeting) {
+    // The window that asked may just have closed over this one: painted before the card is
+    // built, which takes a moment.
+    repaint();
     guarded([&] {
         auto* window = new RaceCardWindow(*this, meeting);
         window->setAttribute(Qt::WA_DeleteOnClose);

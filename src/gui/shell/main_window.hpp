@@ -11,6 +11,7 @@
 #include "core/shell/file_problem.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/people_info.hpp"
+#include "gui/common/window_services.hpp"
 #include "gui/shell/help_window.hpp"
 
 class QAction;
@@ -25,27 +26,23 @@ namespace zelvanor::gui {
 class OptionsDialog;
 class VerificationWindow;
 
-// The main window: every command of the program through its menus and four large buttons; it
-// lends its progress bar and pointer to the long operations. Closing it ends the program.
-class MainWindow : public QMainWindow {
+// The main window: every command of the program through its menus and four large buttons, and
+// the services the other windows use (WindowServices); it lends its progress bar and pointer to
+// the long operations. Closing it ends the program.
+class MainWindow : public QMainWindow, public WindowServices {
     Q_OBJECT
   public:
     explicit MainWindow(AppPaths paths, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    const AppPaths& paths() const { return paths_; }
-    // The databases the windows share for the program's life.
-    DataSession& session() { return session_; }
-    QProgressBar* progressBar() const { return progressBar_; }
+    const AppPaths& paths() const override { return paths_; }
+    DataSession& session() override { return session_; }
+    QProgressBar* progressBar() override { return progressBar_; }
+    void reportFailure(const std::exception& failure) override;
+    void restoreMainWindow() override { showNormal(); }
     HelpWindow* helpWindow() const { return help_; }
     // The archive a running batch works on, in the line beside the progress bar.
     void showBatchArchive(const QString& path);
-
-    // Runs a store or file operation; a failure is shown in the user's words (operationProblem),
-    // with the progress bar taken away first, and abandons only that operation, never the
-    // program.
-    template <typename F>
-    bool guarded(F&& operation);
 
   public slots:
     void showHelp();
@@ -60,13 +57,13 @@ class MainWindow : public QMainWindow {
     // 出馬情報の照会 and the button 出馬情報: a new race-day selection, not modal.
     void openRaceDaySelection();
     // The race card of a meeting, not modal; the race-day selection opens it.
-    void openRaceCard(const zelvanor::Meeting& meeting);
+    void openRaceCard(const zelvanor::Meeting& meeting) override;
     // While a race card is open, the commands that could change or reopen the race data
     // (出馬情報の照会, 競走馬データの取り込み, 成績データの取り込み, the button 出馬情報) are off.
-    void setRaceCardOpen(bool open);
+    void setRaceCardOpen(bool open) override;
     // 戻る of the race-day selection: 出馬情報の照会, 競走馬データの取り込み and the button
     // 出馬情報 on again.
-    void enableRaceDayCommands();
+    void enableRaceDayCommands() override;
     // 予想定数の設定: the stored constants in the options dialog, opened once and brought to
     // the front when it is open already (its unsaved changes give way to the stored values).
     void openOptions();
@@ -77,7 +74,7 @@ class MainWindow : public QMainWindow {
     // record file, then the information window, or the message that there is no one to show.
     void openPeopleWindow(zelvanor::PersonKind kind);
     // While an information window exists, its button, its 照会 item and its import are off.
-    void setPeopleWindowOpen(zelvanor::PersonKind kind, bool open);
+    void setPeopleWindowOpen(zelvanor::PersonKind kind, bool open) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,7 +83,6 @@ class MainWindow : public QMainWindow {
     QAction* addItem(QMenu* menu, const char* name, const QString& caption);
     void buildMenus();
     void buildContent();
-    void reportFailure(const std::exception& failure);
     void setCommandButtonsEnabled(bool enabled);
     // The batch import runs every kind of import: it is on only while each of them is.
     void updateBatchCommand();
@@ -122,16 +118,5 @@ class MainWindow : public QMainWindow {
     QString lastArchiveFolder_;
     QString lastBackupFolder_;
 };
-
-template <typename F>
-bool MainWindow::guarded(F&& operation) {
-    try {
-        operation();
-        return true;
-    } catch (const std::exception& e) {
-        reportFailure(e);
-        return false;
-    }
-}
 
 }  // namespace zelvanor::gui

@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "core/shell/constants.hpp"
-#include "gui/shell/main_window.hpp"
 #include "core/shell/instance_lock.hpp"
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
+#include "gui/shell/main_window.hpp"
 
 namespace zelvanor::gui {
 

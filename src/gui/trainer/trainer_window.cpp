@@ -17,7 +17,7 @@ const PeopleWindowTraits kTrainerWindow{
 
 }  // namespace
 
-TrainerWindow::TrainerWindow(MainWindow& main, QWidget* parent)
+TrainerWindow::TrainerWindow(WindowServices& main, QWidget* parent)
     : PeopleWindow(main, kTrainerWindow, parent) {}
 
 }  // namespace zelvanor::gui

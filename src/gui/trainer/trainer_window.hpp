@@ -8,7 +8,7 @@ namespace zelvanor::gui {
 class TrainerWindow : public PeopleWindow {
     Q_OBJECT
   public:
-    explicit TrainerWindow(MainWindow& main, QWidget* parent = nullptr);
+    explicit TrainerWindow(WindowServices& main, QWidget* parent = nullptr);
 
     void showTrainer(int n) { showRecord(n); }
 };

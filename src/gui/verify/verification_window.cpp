@@ -20,12 +20,12 @@
 #include "core/shell/constants.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
+#include "gui/common/background_run.hpp"
 #include "gui/common/display_text.hpp"
 #include "gui/common/fixed_grid.hpp"
 #include "gui/common/text_grid_model.hpp"
-#include "gui/race_day/background_run.hpp"
-#include "gui/shell/main_window.hpp"
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
+#include "gui/common/window_services.hpp"
 
 namespace zelvanor::gui {
 
@@ -76,7 +76,7 @@ QLabel* wrappedLabel(const char* name, const char* caption, QWidget* parent) {
 
 }  // namespace
 
-VerificationWindow::VerificationWindow(MainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
+VerificationWindow::VerificationWindow(WindowServices& main, QWidget* parent) : QWidget(parent), main_(main) {
     setObjectName(QStringLiteral("VerificationWindow"));
     setWindowTitle(QStringLiteral("予想の検証をする"));
 

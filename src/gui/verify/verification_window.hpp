@@ -14,7 +14,7 @@ class QTableView;
 
 namespace zelvanor::gui {
 
-class MainWindow;
+class WindowServices;
 class TextGridModel;
 
 // The prediction verification: the user ticks courses and picks a race condition; a run over the
@@ -23,7 +23,7 @@ class TextGridModel;
 class VerificationWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit VerificationWindow(MainWindow& main, QWidget* parent = nullptr);
+    explicit VerificationWindow(WindowServices& main, QWidget* parent = nullptr);
 
     // The run of 上記条件で検証する: empties the rate cells, counts on a worker thread while the
     // window stays painted and the main window's progress bar moves, then shows the result (or
@@ -40,7 +40,7 @@ class VerificationWindow : public QWidget {
     void clearRates();
     void showRates(const Verification& result);
 
-    MainWindow& main_;
+    WindowServices& main_;
     std::string userName_;
     std::array<QCheckBox*, kVerifyCourses> courseChecks_{};
     std::array<QRadioButton*, kRaceSelectionCaptions.size()> options_{};

@@ -1,4 +1,4 @@
-#include "gui/shell/user_dialogs.hpp"
+#include "gui/common/user_dialogs.hpp"
 
 #include <QFileDialog>
 #include <QFontMetrics>

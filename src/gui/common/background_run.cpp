@@ -1,4 +1,4 @@
-#include "gui/race_day/background_run.hpp"
+#include "gui/common/background_run.hpp"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "gui/shell/twips.hpp"
+#include "gui/common/twips.hpp"
 
 #include <QWidget>
 #include <cmath>
