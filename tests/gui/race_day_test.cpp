@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
@@ -541,6 +542,38 @@ class RaceDayTest : public QObject {
         QVERIFY(!window.isVisible());
 
         QVERIFY_THROWS_EXCEPTION(StoreError, runInBackground([] { throw StoreError("x"); }));
+    }
+
+    // A notice of the work is a real message box on the window thread: the work waits for the
+    // user's answer, and the box, alone among the windows, takes the keyboard meanwhile.
+    void aNoticeOfBackgroundWorkIsAnsweredWhileTheWorkWaits() {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        struct BoxNotifier final : Notifier {
+            QWidget* parent = nullptr;
+            void notify(const std::string& text, const std::string&, Icon) override {
+                dialogs().message(parent, QString::fromStdString(text), QString(),
+                                  UserDialogs::Icon::None);
+            }
+        } boxes;
+        boxes.parent = &window;
+        WindowThreadNotifier fromWork(boxes, &window);
+        QString answered;
+        QTimer::singleShot(50, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            answered = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        bool after = false;
+        runInBackground([&] {
+            fromWork.notify("成績データの取込が終了しました。", "", Notifier::Icon::None);
+            after = true;
+        });
+        QCOMPARE(answered, QStringLiteral("成績データの取込が終了しました。"));
+        QVERIFY(after);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 

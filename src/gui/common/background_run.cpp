@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
+#include <QWidget>
+#include <QWindow>
 
+#include <atomic>
 #include <exception>
 #include <memory>
 
@@ -17,11 +21,14 @@ namespace {
 // made during the work would run a command once it ended).
 class InputBlocker final : public QObject {
   public:
-    InputBlocker() { qApp->installEventFilter(this); }
+    InputBlocker() : modalBefore_(QApplication::activeModalWidget()) {
+        qApp->installEventFilter(this);
+    }
     ~InputBlocker() override { qApp->removeEventFilter(this); }
 
   protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (isForNewModal(watched)) return false;
         switch (event->type()) {
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
@@ -48,9 +55,43 @@ class InputBlocker final : public QObject {
                 return false;
         }
     }
+
+  private:
+    // A message box the work asked for while it ran (WindowThreadNotifier) must be answered.
+    bool isForNewModal(QObject* watched) const {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == modalBefore_) return false;
+        if (auto* widget = qobject_cast<QWidget*>(watched)) {
+            return widget == modal || modal->isAncestorOf(widget);
+        }
+        if (auto* window = qobject_cast<QWindow*>(watched)) return window == modal->windowHandle();
+        return false;
+    }
+
+    QPointer<QWidget> modalBefore_;
 };
 
 }  // namespace
+
+void WindowThreadNotifier::notify(const std::string& text, const std::string& title, Icon icon) {
+    if (QThread::currentThread() == context_->thread()) {
+        inner_.notify(text, title, icon);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        context_, [&] { inner_.notify(text, title, icon); }, Qt::BlockingQueuedConnection);
+}
+
+ProgressFn postedProgress(QObject* windowThreadObject, std::function<void(int)> show) {
+    auto shown = std::make_shared<std::atomic<int>>(-1);
+    auto target = std::make_shared<std::function<void(int)>>(std::move(show));
+    return [windowThreadObject, shown, target](int percent) {
+        // One post per step of the bar, however often the work reports.
+        if (shown->exchange(percent) == percent) return;
+        QMetaObject::invokeMethod(
+            windowThreadObject, [target, percent] { (*target)(percent); }, Qt::QueuedConnection);
+    };
+}
 
 void runInBackground(const std::function<void()>& work) {
     const InputBlocker blocker;

@@ -247,6 +247,13 @@ ProgressFn MainWindow::startProgress() {
     };
 }
 
+ProgressFn MainWindow::workerProgress() {
+    return postedProgress(this, [this](int percent) {
+        progressBar_->setVisible(true);
+        progressBar_->setValue(percent);
+    });
+}
+
 void MainWindow::endProgress() {
     QApplication::restoreOverrideCursor();
     progressBar_->setVisible(false);
@@ -264,14 +271,19 @@ void MainWindow::archiveImport(ArchiveKind kind) {
         // The flow's last message waits for the import's report, to show it in the same box.
         DialogNotifier notifier(
             this, [this] { progressBar_->setVisible(false); }, true);
-        const ProgressFn progress = startProgress();
+        WindowThreadNotifier fromImport(notifier, this);
+        startProgress();
+        const ProgressFn progress = workerProgress();
         ImportRun run;
         {
             const LentConnections lent(session_);
             guarded([&] {
                 try {
-                    run = zelvanor::archiveImport(kind, std::filesystem::path(file.toStdString()),
-                                                  paths_, notifier, progress);
+                    runInBackground([&] {
+                        run = zelvanor::archiveImport(kind,
+                                                      std::filesystem::path(file.toStdString()),
+                                                      paths_, fromImport, progress);
+                    });
                 } catch (...) {
                     notifier.finish();
                     throw;
@@ -293,13 +305,10 @@ void MainWindow::backupDatabases() {
     std::vector<BackedUpFile> copies;
     startProgress();
     const bool done = guarded([&] {
+        const ProgressFn progress = workerProgress();
         runInBackground([&] {
             copies = zelvanor::backupDatabases(
-                paths_, std::filesystem::path(folder.toStdString()), [this](int percent) {
-                    QMetaObject::invokeMethod(
-                        this, [this, percent] { progressBar_->setValue(percent); },
-                        Qt::QueuedConnection);
-                });
+                paths_, std::filesystem::path(folder.toStdString()), progress);
         });
     });
     endProgress();
@@ -313,18 +322,23 @@ void MainWindow::backupDatabases() {
 void MainWindow::batchImport() {
     setCommandButtonsEnabled(false);
     DialogNotifier notifier(this, [this] { progressBar_->setVisible(false); });
-    const ProgressFn progress = startProgress();
+    WindowThreadNotifier fromImport(notifier, this);
+    startProgress();
+    const ProgressFn progress = workerProgress();
     // The path box shows which archive is being worked on, for as long as the batch runs.
     batchArchive_->setVisible(true);
     BatchImport batch;
     {
         const LentConnections lent(session_);
         guarded([&] {
-            batch = importBatch(paths_, notifier, progress,
-                                [this](const std::filesystem::path& archive) {
-                                    showBatchArchive(QString::fromStdString(archive.string()));
-                                    repaint();
-                                });
+            runInBackground([&] {
+                batch = importBatch(
+                    paths_, fromImport, progress, [this](const std::filesystem::path& archive) {
+                        const QString path = QString::fromStdString(archive.string());
+                        QMetaObject::invokeMethod(
+                            this, [this, path] { showBatchArchive(path); }, Qt::QueuedConnection);
+                    });
+            });
         });
     }
     batchArchive_->clear();

@@ -87,8 +87,12 @@ class MainWindow : public QMainWindow, public WindowServices {
     // The batch import runs every kind of import: it is on only while each of them is.
     void updateBatchCommand();
     void keepWindow(QWidget* window);
-    // Shows the progress bar and returns the callback that moves it, repainting as it goes.
+    // Shows the progress bar and returns the callback that moves it, repainting as it goes, for
+    // work on the window thread.
     ProgressFn startProgress();
+    // The callback that moves the progress bar shown by startProgress, for work running in
+    // runInBackground: the bar moves as the window thread gets to it.
+    ProgressFn workerProgress();
     void endProgress();
 
     AppPaths paths_;
