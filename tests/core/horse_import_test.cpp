@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "horse_fixture.hpp"
-#include "core/import/race_tables.hpp"
 #include "core/records/cp932.hpp"
+#include "core/tables/race_tables.hpp"
+#include "horse_fixture.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

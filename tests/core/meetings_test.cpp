@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/import/race_tables.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 #include "core/views/recompute.hpp"
 #include "temp_folder.hpp"
 

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/import/race_tables.hpp"
 #include "core/store/store.hpp"
-#include "temp_folder.hpp"
+#include "core/tables/race_tables.hpp"
 #include "core/views/persona_ranking.hpp"
 #include "core/views/race_forecast.hpp"
 #include "core/views/race_forecast_store.hpp"
+#include "temp_folder.hpp"
 
 namespace zelvanor {
 namespace {

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "core/import/people_import.hpp"
-#include "core/import/race_tables.hpp"
 #include "core/predict/connections.hpp"
 #include "core/predict/engine_values.hpp"
-#include "predict_fixture.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
+#include "predict_fixture.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

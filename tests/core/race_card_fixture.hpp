@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/import/race_tables.hpp"
 #include "core/records/layout_den1.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 
 namespace zelvanor::fixture {
 

@@ -11,12 +11,12 @@
 #include <tuple>
 #include <vector>
 
-#include "den1_fixture.hpp"
-#include "horse_fixture.hpp"
 #include "core/import/archive_import.hpp"
 #include "core/import/horse_import.hpp"
-#include "core/import/race_tables.hpp"
 #include "core/records/layouts.hpp"
+#include "core/tables/race_tables.hpp"
+#include "den1_fixture.hpp"
+#include "horse_fixture.hpp"
 #include "temp_folder.hpp"
 
 using namespace zelvanor;

@@ -1,4 +1,4 @@
-#include "core/import/race_tables.hpp"
+#include "core/tables/race_tables.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "core/import/race_tables.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 #include "gui/going/going_dialog.hpp"
 #include "recording_dialogs.hpp"
 

@@ -17,9 +17,9 @@
 
 #include <functional>
 
-#include "core/import/race_tables.hpp"
 #include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 #include "gui/going/going_dialog.hpp"
 #include "gui/race_day/race_day_selection.hpp"
 #include "gui/shell/main_window.hpp"

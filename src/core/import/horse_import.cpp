@@ -10,11 +10,11 @@
 #include <utility>
 
 #include "core/import/ordered_worker.hpp"
-#include "core/import/race_tables.hpp"
 #include "core/records/cp932.hpp"
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/records/record_file.hpp"
+#include "core/tables/race_tables.hpp"
 
 namespace zelvanor {
 

@@ -8,7 +8,6 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "core/import/race_tables.hpp"
 #include "core/records/cp932.hpp"
 #include "core/records/layouts.hpp"
 #include "core/records/numeric.hpp"
@@ -16,160 +15,24 @@
 #include "core/records/record_file.hpp"
 #include "core/records/utf8.hpp"
 #include "core/shell/housekeeping.hpp"
+#include "core/tables/people_tables.hpp"
+#include "core/tables/race_tables.hpp"
 
 namespace zelvanor {
 
 namespace {
 
-// A set of counts of a group, bit k-1 standing for count k. In a group of eight the first four
-// counts are flat (or turf) and the last four jump (or dirt).
-constexpr unsigned kFirstTop = 0b0000'0011;   // counts 1, 2
-constexpr unsigned kFirstAll = 0b0000'1111;   // counts 1 to 4
-constexpr unsigned kSecondTop = 0b0011'0000;  // counts 5, 6
-constexpr unsigned kSecondAll = 0b1111'0000;  // counts 5 to 8
-constexpr unsigned kBothTop = 0b0011'0011;    // counts 1, 2, 5, 6
-constexpr unsigned kBothAll = 0b1111'1111;    // counts 1 to 8
-
-// A top-two rate: top / total × 100 over the named groups, 0 without runs.
-struct RateDef {
-    std::string_view column;
-    std::span<const std::string_view> groups;
-    unsigned top;
-    unsigned total;
-};
-
-// Everything that tells the jockey import from the trainer import.
+// What tells the jockey import from the trainer import beyond their tables.
 struct PeopleKind {
-    std::string_view table;
-    const RecordLayout& layout;
-    std::string_view codeField;
+    const PeopleTable& master;
     std::string_view codeLabel;  // how the messages name the code
     std::string_view dataName;   // how the messages name the file's contents
-    std::string_view nameField;
-    std::string_view shortNameColumn;  // empty when the table has none
-    std::span<const IndexSpec> indexes;
-    std::span<const RateDef> rates;
 };
 
-// ---- jockeys ----
-
-constexpr std::string_view kDistanceGroups[] = {"H1600", "H2200", "H2201",
-                                                "Z1600", "Z2200", "Z2201"};
-constexpr std::string_view kUpTo1600[] = {"H1600", "Z1600"};
-constexpr std::string_view kUpTo2200[] = {"H2200", "Z2200"};
-constexpr std::string_view kFrom2201[] = {"H2201", "Z2201"};
-
-// The course groups of this year and last year, by racecourse code "01" to "10".
-constexpr std::string_view kSapporo[] = {"HSAP", "ZSAP"};
-constexpr std::string_view kHakodate[] = {"HHAK", "ZHAK"};
-constexpr std::string_view kFukushima[] = {"HFUK", "ZFUK"};
-constexpr std::string_view kNiigata[] = {"HNIG", "ZNIG"};
-constexpr std::string_view kTokyo[] = {"HTOK", "ZTOK"};
-constexpr std::string_view kNakayama[] = {"HNAK", "ZNAK"};
-constexpr std::string_view kChukyo[] = {"HCHU", "ZCHU"};
-constexpr std::string_view kKyoto[] = {"HKYO", "ZKYO"};
-constexpr std::string_view kHanshin[] = {"HHAN", "ZHAN"};
-constexpr std::string_view kKokura[] = {"HKOK", "ZKOK"};
-
-constexpr RateDef kJockeyRates[] = {
-    {"KSougouRen", kDistanceGroups, kBothTop, kBothAll},
-    {"KShibaSougouRen", kDistanceGroups, kFirstTop, kFirstAll},
-    {"KDertSougouRen", kDistanceGroups, kSecondTop, kSecondAll},
-    {"KShiba1600Ren", kUpTo1600, kFirstTop, kFirstAll},
-    {"KShiba2200Ren", kUpTo2200, kFirstTop, kFirstAll},
-    {"KShiba2201Ren", kFrom2201, kFirstTop, kFirstAll},
-    {"KDert1600Ren", kUpTo1600, kSecondTop, kSecondAll},
-    {"KDert2200Ren", kUpTo2200, kSecondTop, kSecondAll},
-    {"KDert2201Ren", kFrom2201, kSecondTop, kSecondAll},
-    {"K01Ren", kSapporo, kFirstTop, kFirstAll},
-    {"K02Ren", kHakodate, kFirstTop, kFirstAll},
-    {"K03Ren", kFukushima, kFirstTop, kFirstAll},
-    {"K04Ren", kNiigata, kFirstTop, kFirstAll},
-    {"K05Ren", kTokyo, kFirstTop, kFirstAll},
-    {"K06Ren", kNakayama, kFirstTop, kFirstAll},
-    {"K07Ren", kChukyo, kFirstTop, kFirstAll},
-    {"K08Ren", kKyoto, kFirstTop, kFirstAll},
-    {"K09Ren", kHanshin, kFirstTop, kFirstAll},
-    {"K10Ren", kKokura, kFirstTop, kFirstAll},
-};
-
-constexpr IndexSpec kJockeyIndexes[] = {
-    {"KISCODE", "KISCODE", true},
-    {"KISKANJI2", "KISKANJI2", false},
-    {"KISKANA", "KISKANA", false},
-};
-
-const PeopleKind kJockeys{
-    .table = kJockeyTable,
-    .layout = kKisiLayout,
-    .codeField = "KISCODE",
-    .codeLabel = "騎手コード",
-    .dataName = "騎手データ",
-    .nameField = "KISKANJI",
-    .shortNameColumn = "KISKANJI2",
-    .indexes = kJockeyIndexes,
-    .rates = kJockeyRates,
-};
-
-// ---- trainers ----
-
-constexpr std::string_view kCourseGroups[] = {
-    "HSAP", "HHAK", "HFUK", "HNIG", "HTOK", "HNAK", "HCHU", "HKYO", "HHAN", "HKOK",
-    "ZSAP", "ZHAK", "ZFUK", "ZNIG", "ZTOK", "ZNAK", "ZCHU", "ZKYO", "ZHAN", "ZKOK",
-};
-
-constexpr RateDef kTrainerRates[] = {
-    {"CSougouRen", kCourseGroups, kFirstTop, kFirstAll},
-    {"C01Ren", kSapporo, kFirstTop, kFirstAll},
-    {"C02Ren", kHakodate, kFirstTop, kFirstAll},
-    {"C03Ren", kFukushima, kFirstTop, kFirstAll},
-    {"C04Ren", kNiigata, kFirstTop, kFirstAll},
-    {"C05Ren", kTokyo, kFirstTop, kFirstAll},
-    {"C06Ren", kNakayama, kFirstTop, kFirstAll},
-    {"C07Ren", kChukyo, kFirstTop, kFirstAll},
-    {"C08Ren", kKyoto, kFirstTop, kFirstAll},
-    {"C09Ren", kHanshin, kFirstTop, kFirstAll},
-    {"C10Ren", kKokura, kFirstTop, kFirstAll},
-};
-
-constexpr IndexSpec kTrainerIndexes[] = {{"chocode", "chocode", true}};
-
-const PeopleKind kTrainers{
-    .table = kTrainerTable,
-    .layout = kChokLayout,
-    .codeField = "chocode",
-    .codeLabel = "調教師コード",
-    .dataName = "調教師データ",
-    .nameField = "CHOKANJI",
-    .shortNameColumn = "",
-    .indexes = kTrainerIndexes,
-    .rates = kTrainerRates,
-};
+const PeopleKind kJockeys{kJockeyMaster, "騎手コード", "騎手データ"};
+const PeopleKind kTrainers{kTrainerMaster, "調教師コード", "調教師データ"};
 
 // ---- the shared routine ----
-
-constexpr int kText = 255;
-constexpr int kShortNameSize = 16;
-
-std::vector<ColumnDef> columnsOf(const PeopleKind& kind) {
-    std::vector<ColumnDef> cols;
-    for (const FieldSpec& f : kind.layout.fields) {
-        if (!isWholeField(f)) continue;
-        cols.push_back({std::string(f.name), ColumnType::Text, kText});
-        if (f.name == kind.nameField && !kind.shortNameColumn.empty()) {
-            cols.push_back({std::string(kind.shortNameColumn), ColumnType::Text, kShortNameSize});
-        }
-    }
-    for (const RateDef& r : kind.rates) cols.push_back({std::string(r.column), ColumnType::Double});
-    return cols;
-}
-
-void createTableOf(Database& mast, const PeopleKind& kind) {
-    const auto cols = columnsOf(kind);
-    Transaction tx(mast);
-    mast.createTable(kind.table, cols, kind.indexes);
-    tx.commit();
-}
 
 // One count of a rate: where it lies and whether it is a top-two finish.
 struct RateTerm {
@@ -180,14 +43,14 @@ struct RateTerm {
 // The counts each rate sums, looked up once per run rather than by name for every record.
 std::vector<std::vector<RateTerm>> resolveRates(const PeopleKind& kind) {
     std::vector<std::vector<RateTerm>> out;
-    for (const RateDef& r : kind.rates) {
+    for (const PeopleRate& r : kind.master.rates) {
         std::vector<RateTerm> terms;
         for (std::string_view group : r.groups) {
             for (unsigned k = 1; k <= 8; ++k) {
                 const unsigned bit = 1u << (k - 1);
                 if (!(r.total & bit)) continue;
                 const std::string name = std::string(group) + "." + std::to_string(k);
-                terms.push_back({&kind.layout.field(name), (r.top & bit) != 0});
+                terms.push_back({&kind.master.layout.field(name), (r.top & bit) != 0});
             }
         }
         out.push_back(std::move(terms));
@@ -230,12 +93,12 @@ class Progress {
 // file that gives a code twice: the unique index would stop the run halfway; this names the code
 // and the records instead.
 void checkRecords(const PeopleKind& kind, const RecordFile& file) {
-    const std::string fileName(kind.layout.fileName);
-    if (const std::string problem = deliveryProblem(file, kind.layout, kind.dataName, true);
+    const std::string fileName(kind.master.layout.fileName);
+    if (const std::string problem = deliveryProblem(file, kind.master.layout, kind.dataName, true);
         !problem.empty()) {
         throw ImportError(problem);
     }
-    const FieldSpec& codeField = kind.layout.field(kind.codeField);
+    const FieldSpec& codeField = kind.master.layout.field(kind.master.codeField);
     std::unordered_map<std::string, std::size_t> seen;
     for (std::size_t i = 1; i <= file.count(); ++i) {
         std::string code = decodeField(file.record(i), codeField);
@@ -244,7 +107,7 @@ void checkRecords(const PeopleKind& kind, const RecordFile& file) {
             throw ImportError(fileName + " の" + std::string(kind.codeLabel) + " \"" + code +
                               "\" が重複しています（" + std::to_string(at->second) + " 件目と " +
                               std::to_string(i) + " 件目）。取り込みを中止しました。" +
-                              std::string(kind.table) + "は元のままです。");
+                              std::string(kind.master.table) + "は元のままです。");
         }
     }
 }
@@ -270,14 +133,14 @@ std::size_t storedMeetings(const AppPaths& paths) {
 
 PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progressFn,
                                 const PeopleKind& kind, MastCompaction compaction) {
-    const std::string fileName(kind.layout.fileName);
+    const std::string fileName(kind.master.layout.fileName);
     const auto source = paths.extractionFolder() / fileName;
     // Checked before the table is touched: a missing file must not cost the old master.
     if (!std::filesystem::exists(source)) throw ImportError(fileName + " がありません.");
 
     std::optional<RecordFile> file;
     try {
-        file.emplace(source, kind.layout.recordLength);
+        file.emplace(source, kind.master.layout.recordLength);
     } catch (const std::runtime_error& e) {
         throw ImportError(e.what());
     }
@@ -286,13 +149,13 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
     // For the note on the predictions stored, computed from the master about to be replaced.
     const std::size_t meetings = storedMeetings(paths);
 
-    const auto columns = columnsOf(kind);
+    const auto columns = peopleTableColumns(kind.master);
     const auto rates = resolveRates(kind);
     std::vector<const FieldSpec*> textFields;
-    for (const FieldSpec& f : kind.layout.fields) {
+    for (const FieldSpec& f : kind.master.layout.fields) {
         if (isWholeField(f)) textFields.push_back(&f);
     }
-    const FieldSpec& nameField = kind.layout.field(kind.nameField);
+    const FieldSpec& nameField = kind.master.layout.field(kind.master.nameField);
 
     Progress progress(progressFn);
     progress.at(0);
@@ -300,9 +163,9 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
         Database mast(paths.mastPath());
         // Emptying and refilling is one transaction: any failure leaves the old rows in place.
         Transaction tx(mast);
-        if (!mast.hasTable(kind.table)) createTableOf(mast, kind);
+        if (!mast.hasTable(kind.master.table)) createPeopleTable(mast, kind.master);
 
-        const std::string table = quoteIdentifier(kind.table);
+        const std::string table = quoteIdentifier(kind.master.table);
         std::vector<std::int64_t> rowids;
         for (auto st = mast.prepare("SELECT rowid FROM " + table); st.step();) {
             rowids.push_back(st.int64(0));
@@ -331,7 +194,7 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
             row.reserve(columns.size());
             for (const FieldSpec* f : textFields) {
                 row.emplace_back(decodeField(record, *f));
-                if (f == &nameField && !kind.shortNameColumn.empty()) {
+                if (f == &nameField && !kind.master.shortNameColumn.empty()) {
                     row.emplace_back(jockeyShortName(decodeField(record, nameField)));
                 }
             }
@@ -380,20 +243,6 @@ std::string_view trimHalfWidthBlanks(std::string_view s) {
 }
 
 }  // namespace
-
-std::vector<ColumnDef> jockeyTableColumns() {
-    return columnsOf(kJockeys);
-}
-std::vector<ColumnDef> trainerTableColumns() {
-    return columnsOf(kTrainers);
-}
-
-void createJockeyTable(Database& mast) {
-    createTableOf(mast, kJockeys);
-}
-void createTrainerTable(Database& mast) {
-    createTableOf(mast, kTrainers);
-}
 
 PeopleImportResult importJockeys(const AppPaths& paths, const ProgressFn& progress,
                                  MastCompaction compaction) {

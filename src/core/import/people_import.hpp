@@ -13,11 +13,9 @@
 #include "core/import/progress.hpp"
 #include "core/shell/app_paths.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/people_tables.hpp"
 
 namespace zelvanor {
-
-inline constexpr std::string_view kJockeyTable = "騎手マスタ";
-inline constexpr std::string_view kTrainerTable = "調教師マスタ";
 
 struct PeopleImportResult {
     std::size_t recordCount = 0;  // records read from the file
@@ -26,17 +24,6 @@ struct PeopleImportResult {
     // race cards in tran.mdb were predicted from the master as it was before.
     FileReport report;
 };
-
-// The columns in creation order: every whole field of the record as text (the jockey table with
-// the short name KISKANJI2 after KISKANJI), then the rates.
-std::vector<ColumnDef> jockeyTableColumns();
-std::vector<ColumnDef> trainerTableColumns();
-
-// Each creates its empty table with its indexes, in one transaction. The jockey table gets the
-// unique index KISCODE and the indexes KISKANJI2 and KISKANA; the trainer table the unique index
-// chocode. All refuse empty keys.
-void createJockeyTable(Database& mast);
-void createTrainerTable(Database& mast);
 
 // Replace the whole table with the records of the file in the extraction folder: progress goes
 // 0 to 40 while the old rows are deleted and 40 to 100 while the records are added; mast.mdb is

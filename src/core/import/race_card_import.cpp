@@ -19,7 +19,7 @@
 
 #include "core/import/horse_import.hpp"
 #include "core/import/ordered_worker.hpp"
-#include "core/import/race_tables.hpp"
+#include "core/import/record_meetings.hpp"
 #include "core/predict/predict_race.hpp"
 #include "core/records/cp932.hpp"
 #include "core/records/layout_den1.hpp"
@@ -27,6 +27,7 @@
 #include "core/records/numeric.hpp"
 #include "core/records/record_file.hpp"
 #include "core/records/runner_entry.hpp"
+#include "core/tables/race_tables.hpp"
 
 namespace zelvanor {
 

@@ -10,7 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/import/race_tables.hpp"
+#include "core/import/record_meetings.hpp"
 #include "core/records/cp932.hpp"
 #include "core/records/format.hpp"
 #include "core/records/layout_sei1.hpp"
@@ -19,6 +19,7 @@
 #include "core/records/record_file.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 
 namespace zelvanor {
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/import/people_import.hpp"
 #include "core/predict/ability.hpp"
 #include "core/predict/connections.hpp"
 #include "core/predict/engine_values.hpp"
@@ -19,12 +18,14 @@
 #include "core/records/text_map.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/people_tables.hpp"
+#include "core/tables/racing.hpp"
 
 namespace zelvanor {
 
 namespace {
 
-constexpr int kSlots = 18;
+constexpr int kSlots = kPlacesPerRace;
 constexpr int kHistories = 5;
 
 // "k01ren, …, k10ren" and the like, each after a comma.
@@ -417,7 +418,7 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
 
 std::optional<RaceInputs> raceInputs(std::int64_t bango, std::string basho, std::string track,
                                      std::string_view tousuu, std::string_view kyori,
-                                     std::array<std::string, 18> entries) {
+                                     std::array<std::string, kPlacesPerRace> entries) {
     RaceInputs race;
     race.bango = bango;
     race.values.course = std::move(basho);

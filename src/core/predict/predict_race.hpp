@@ -18,6 +18,7 @@
 #include "core/predict/running_style.hpp"
 #include "core/shell/app_paths.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/racing.hpp"
 
 namespace zelvanor {
 
@@ -42,7 +43,7 @@ struct RunnerInputs {
 // count is not positive, as such a race is left alone.
 std::optional<RaceInputs> raceInputs(std::int64_t bango, std::string basho, std::string track,
                                      std::string_view tousuu, std::string_view kyori,
-                                     std::array<std::string, 18> entries);
+                                     std::array<std::string, kPlacesPerRace> entries);
 // The race table columns raceInputs reads, in its order (uma1 … uma18 last).
 std::span<const std::string_view> raceInputColumns();
 

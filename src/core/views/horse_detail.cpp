@@ -7,6 +7,7 @@
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/racing.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/view_text.hpp"
 
@@ -202,7 +203,7 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
 
 std::optional<std::string> runnerCode(Database& tran, const Meeting& meeting, int raceNumber,
                                       int number) {
-    if (number < 1 || number > 18 || !tran.hasTable(meeting.raceTable)) return std::nullopt;
+    if (number < 1 || number > kPlacesPerRace || !tran.hasTable(meeting.raceTable)) return std::nullopt;
     auto race = tran.prepare("SELECT " + quoteIdentifier("uma" + std::to_string(number)) +
                              " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
     race.bind(1, std::int64_t{raceNumber});

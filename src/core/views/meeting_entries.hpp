@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/tables/racing.hpp"
 #include "core/views/persona_ranking.hpp"
 
 namespace zelvanor {
@@ -22,7 +23,7 @@ class Database;
 class Statement;
 
 // uma1 … uma18: the entries of a race row, and the most runners a field holds.
-inline constexpr int kRunnerSlots = 18;
+inline constexpr int kRunnerSlots = kPlacesPerRace;
 
 // A runner whose horse has an entries row, with the values stored there (a missing value reads 0).
 struct FieldRunner {

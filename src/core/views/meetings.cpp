@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "core/import/race_tables.hpp"
 #include "core/records/numeric.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
+#include "core/tables/racing.hpp"
 
 namespace zelvanor {
 
@@ -68,7 +69,7 @@ int setMeetingGoing(Database& tran, const Meeting& meeting, Going going) {
     auto st = tran.prepare("UPDATE " + quoteIdentifier(meeting.raceTable) +
                            " SET RyoOmo = ?1 WHERE bango = ?2");
     int set = 0;
-    for (int n = 1; n <= 12; ++n) {
+    for (int n = 1; n <= kRacesPerMeeting; ++n) {
         st.bind(1, std::int64_t{going == Going::Good ? 1 : 2}).bind(2, std::int64_t{n});
         st.run();
         set += static_cast<int>(tran.changes());

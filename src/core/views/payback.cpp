@@ -7,6 +7,8 @@
 #include "core/records/numeric.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
+#include "core/tables/racing.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/race_result.hpp"
 
@@ -70,7 +72,7 @@ std::string raceSelect(const Meeting& meeting) {
         "Kekka2No, Kekka3No, Kekka1TanAm, Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, "
         "KekkaWakAm, KekkaUmaNo, KekkaUmaAm";
     return sql + umaColumns() + " FROM " + quoteIdentifier(meeting.raceTable) +
-           " WHERE bango BETWEEN 1 AND 12 ORDER BY bango";
+           meetingRacesClause();
 }
 
 std::array<std::string, kPaybackResultColumns> resultCells(const Statement& st) {
@@ -188,13 +190,13 @@ std::optional<PaybackSheet> readPayback(Database& tran, const Meeting& meeting,
 std::pair<int, int> paybackRaceRange(PaybackRange range) {
     switch (range) {
         case PaybackRange::Afternoon:
-            return {6, 12};
+            return {6, kRacesPerMeeting};
         case PaybackRange::Main:
             return {8, 11};
         case PaybackRange::All:
             break;
     }
-    return {1, 12};
+    return {1, kRacesPerMeeting};
 }
 
 int paybackWeight(PaybackStakes stakes, int tickets, int k) {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/tables/racing.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/persona_ranking.hpp"
 
@@ -19,7 +20,7 @@ namespace zelvanor {
 
 class Database;
 
-inline constexpr int kPaybackRaces = 12;
+inline constexpr int kPaybackRaces = kRacesPerMeeting;
 // The results grid's data columns: １着 … ３着, １着単勝, １着複勝 … ３着複勝, 枠連番, 枠払戻,
 // 馬連番, 馬払戻.
 inline constexpr int kPaybackResultColumns = 11;

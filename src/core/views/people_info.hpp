@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/import/progress.hpp"
 #include "core/shell/app_paths.hpp"
+#include "core/shell/progress.hpp"
 
 namespace zelvanor {
 

@@ -6,6 +6,7 @@
 #include "core/records/utf8.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/view_text.hpp"
 
@@ -189,7 +190,7 @@ std::vector<int> storedRaces(Database& tran, const Meeting& meeting) {
     std::vector<int> races;
     if (!tran.hasTable(meeting.raceTable)) return races;
     auto st = tran.prepare("SELECT bango FROM " + quoteIdentifier(meeting.raceTable) +
-                           " WHERE bango BETWEEN 1 AND 12 ORDER BY bango");
+                           meetingRacesClause());
     while (st.step()) races.push_back(static_cast<int>(st.int64(0)));
     return races;
 }
@@ -199,7 +200,7 @@ MeetingRaces meetingRaces(Database& tran, const Meeting& meeting) {
     if (!tran.hasTable(meeting.raceTable)) return races;
     auto st = tran.prepare("SELECT " + std::string(kRaceRowColumns) + " FROM " +
                            quoteIdentifier(meeting.raceTable) +
-                           " WHERE bango BETWEEN 1 AND 12 ORDER BY bango");
+                           meetingRacesClause());
     while (st.step()) {
         const RaceRow r = raceRowAt(st);
         if (races.tabs.empty()) races.dayLine = dayLine(r);

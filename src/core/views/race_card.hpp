@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/tables/racing.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_forecast.hpp"
 
@@ -37,7 +38,7 @@ std::string postTime(const RaceRow& race);
 std::string distanceAndTrack(const RaceRow& race);
 
 // The race card has a line for every horse number up to this.
-inline constexpr int kRaceCardLines = 18;
+inline constexpr int kRaceCardLines = kPlacesPerRace;
 
 // One line of the runner grid: horse number `number`, from runner entry uma<number>. The texts
 // are the cells as shown. A line whose horse has no entries row has only the cells its entry

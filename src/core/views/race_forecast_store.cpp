@@ -6,13 +6,14 @@
 #include "core/records/numeric.hpp"
 #include "core/records/runner_entry.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/racing.hpp"
 
 namespace zelvanor {
 
 namespace {
 
 // The race card has one row per horse number up to this.
-constexpr std::int64_t kMaxRunners = 18;
+constexpr std::int64_t kMaxRunners = kPlacesPerRace;
 
 float singleColumn(const Table& table, std::string_view column) {
     return static_cast<float>(table.real(column));

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/import/race_tables.hpp"
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 
 namespace zelvanor {
 

@@ -4,6 +4,7 @@
 
 #include "core/predict/predict_race.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/racing.hpp"
 
 namespace zelvanor {
 
@@ -18,7 +19,7 @@ int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meeting
         const Meeting& m = meetings[i];
         // A meeting deleted since it was listed has nothing left to compute.
         const bool stored = tran.hasTable(m.raceTable) && tran.hasTable(m.entriesTable);
-        for (int race = 1; race <= 12; ++race) {
+        for (int race = 1; race <= kRacesPerMeeting; ++race) {
             if (step) step({i + 1, meetings.size(), race});
             if (stored && predictor.predictRace(m.raceTable, m.entriesTable, race)) ++computed;
         }

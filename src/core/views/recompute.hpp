@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/import/progress.hpp"
 #include "core/shell/app_paths.hpp"
+#include "core/shell/progress.hpp"
 #include "core/views/meetings.hpp"
 
 namespace zelvanor {

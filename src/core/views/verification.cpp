@@ -5,10 +5,10 @@
 #include <unordered_set>
 #include <utility>
 
-#include "core/import/race_tables.hpp"
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_tables.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/meetings.hpp"
 
@@ -190,7 +190,7 @@ Verification runVerification(Database& tran, std::string_view userName,
 
         counted.clear();
         auto races = tran.prepare(sql + quoteIdentifier(meeting.raceTable) +
-                                  " WHERE bango BETWEEN 1 AND 12 ORDER BY bango");
+                                  meetingRacesClause());
         while (races.step()) {
             VerifiedRace race = raceFrom(races);
             if (!raceSelected(conditions, race) || race.bracketPayout <= 0) continue;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/tables/racing.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/persona_ranking.hpp"
 
@@ -23,8 +24,8 @@ class Database;
 inline constexpr std::string_view kVerifyNoRaceText =
     "該当する開催のレースがありませんでした。条件を設定し直してください。";
 
-inline constexpr int kVerifyCourses = 10;      // course codes 01 … 10
-inline constexpr int kVerifyRaceNumbers = 12;  // races 1 … 12 of a meeting
+inline constexpr int kVerifyCourses = kCourseCount;
+inline constexpr int kVerifyRaceNumbers = kRacesPerMeeting;
 
 // The race conditions, by the index of their option button.
 inline constexpr std::array<std::string_view, 10> kRaceSelectionCaptions = {

@@ -1,8 +1,8 @@
-#include "core/import/race_tables.hpp"
+#include "core/tables/race_tables.hpp"
 
+#include <string>
 #include <vector>
 
-#include "core/import/progress.hpp"
 
 namespace zelvanor {
 
@@ -31,7 +31,7 @@ std::vector<ColumnDef> makeRaceColumns() {
     c.push_back({"recHiji", T::Text, 1});
     c.push_back({"recBango", T::Text, 2});
     c.push_back({"recKubun", T::Text, 1});
-    for (int i = 1; i <= 18; ++i) c.push_back({"uma" + std::to_string(i), T::Text, 23});
+    for (int i = 1; i <= kPlacesPerRace; ++i) c.push_back({"uma" + std::to_string(i), T::Text, 23});
     c.push_back({"RyoOmo", T::Integer});
     for (int i = 1; i <= 3; ++i) c.push_back({"Kekka" + std::to_string(i) + "No", T::Integer});
     c.push_back({"KekkaWakNo", T::Text, 7});
@@ -128,59 +128,8 @@ MeetingTables meetingTables(std::string_view course, std::string_view yy, std::s
     return {"D" + tail, "U" + tail};
 }
 
-namespace {
-
-std::string recordText(std::string_view fileName, std::size_t recordNumber) {
-    return std::string(fileName) + " の " + std::to_string(recordNumber) + " 件目のレコードは、";
-}
-
-constexpr std::string_view kKeptText = "\nデータは取り込む前のままです。";
-
-int twoDigitValue(std::string_view twoDigits) {
-    return (twoDigits[0] - '0') * 10 + (twoDigits[1] - '0');
-}
-
-[[noreturn]] void refuseOutOfRange(std::string_view fileName, std::size_t recordNumber,
-                                   std::string_view what, std::string_view value,
-                                   std::string_view range) {
-    throw ImportError(recordText(fileName, recordNumber) + std::string(what) + "「" +
-                      std::string(value) + "」が " + std::string(range) +
-                      " の範囲にないため取り込めません。" + std::string(kKeptText));
-}
-
-}  // namespace
-
-MeetingTables recordMeetingTables(std::string_view fileName, std::size_t recordNumber,
-                                  std::string_view course, std::string_view yy, std::string_view mm,
-                                  std::string_view dd) {
-    if (!isTwoDigits(course) || !isTwoDigits(yy) || !isTwoDigits(mm) || !isTwoDigits(dd)) {
-        throw ImportError(recordText(fileName, recordNumber) +
-                          "場・年・月・日の欄が数字２桁ではないため取り込めません（場「" +
-                          std::string(course) + "」年「" + std::string(yy) + "」月「" +
-                          std::string(mm) + "」日「" + std::string(dd) + "」）。" +
-                          std::string(kKeptText));
-    }
-    const int month = twoDigitValue(mm);
-    const int day = twoDigitValue(dd);
-    if (month < 1 || month > 12) refuseOutOfRange(fileName, recordNumber, "月", mm, "01～12");
-    if (day < 1 || day > 31) refuseOutOfRange(fileName, recordNumber, "日", dd, "01～31");
-    return meetingTables(course, yy, mm, dd);
-}
-
-MeetingTables recordMeetingTables(std::string_view fileName, std::size_t recordNumber,
-                                  std::string_view course, std::string_view yy, std::string_view mm,
-                                  std::string_view dd, std::string_view race) {
-    MeetingTables tables = recordMeetingTables(fileName, recordNumber, course, yy, mm, dd);
-    if (recordRaceNumber(race) == 0) {
-        refuseOutOfRange(fileName, recordNumber, "レース番号", race, "01～12");
-    }
-    return tables;
-}
-
-int recordRaceNumber(std::string_view race) {
-    if (!isTwoDigits(race)) return 0;
-    const int number = twoDigitValue(race);
-    return number >= 1 && number <= kRacesPerMeeting ? number : 0;
+std::string meetingRacesClause() {
+    return " WHERE bango BETWEEN 1 AND " + std::to_string(kRacesPerMeeting) + " ORDER BY bango";
 }
 
 bool isRaceTableName(std::string_view name) {

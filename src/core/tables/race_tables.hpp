@@ -10,12 +10,11 @@
 #include <string_view>
 
 #include "core/store/store.hpp"
+#include "core/tables/racing.hpp"
 
 namespace zelvanor {
 
 inline constexpr std::string_view kHorseTable = "競走馬";
-// Races 1 to 12 make a meeting.
-inline constexpr int kRacesPerMeeting = 12;
 
 std::span<const ColumnDef> raceTableColumns();
 
@@ -39,21 +38,9 @@ struct MeetingTables {
 MeetingTables meetingTables(std::string_view course, std::string_view yy, std::string_view mm,
                             std::string_view dd);
 
-// The tables of the meeting a race card or results record names: the course, year, month and
-// day fields as the record carries them. Throws ImportError, naming the file and the record's
-// number, when course or year are not two digits, the month is not 01 to 12 or the day not 01 to
-// 31: such a record would make a table of no meeting.
-MeetingTables recordMeetingTables(std::string_view fileName, std::size_t recordNumber,
-                                  std::string_view course, std::string_view yy, std::string_view mm,
-                                  std::string_view dd);
-// The same, and the race number field must be 01 to 12, or the record would make a race row of
-// no race: the race card import refuses such a record.
-MeetingTables recordMeetingTables(std::string_view fileName, std::size_t recordNumber,
-                                  std::string_view course, std::string_view yy, std::string_view mm,
-                                  std::string_view dd, std::string_view race);
-
-// The race number a record's two-digit field names, 1 to 12, or 0 when it names none.
-int recordRaceNumber(std::string_view race);
+// " WHERE bango BETWEEN 1 AND 12 ORDER BY bango": a meeting's races from its race table, in race
+// order, rows of other race numbers passed over.
+std::string meetingRacesClause();
 
 // True for a race table name such as D05981003.
 bool isRaceTableName(std::string_view name);
