@@ -16,56 +16,6 @@ namespace zelvanor {
 
 namespace {
 
-[[noreturn]] void fail(sqlite3* db, int rc, std::string_view what = {}) {
-    std::string message;
-    const int extended = db ? sqlite3_extended_errcode(db) : rc;
-    rc &= 0xFF;  // the primary code: extended result codes are on
-    if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB) {
-        const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
-        if (file != nullptr && *file != '\0') throw DamagedDatabaseError(damagedDatabaseText(file));
-    }
-    if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {
-        message = "キーが重複しています。";
-    } else if (extended == SQLITE_CONSTRAINT_NOTNULL || extended == SQLITE_CONSTRAINT_CHECK) {
-        message = "キーが空です。";
-    } else if (rc == SQLITE_NOTADB) {
-        message = "データベースファイルではありません。";
-    } else if (rc == SQLITE_FULL) {
-        message = "ディスクの空きが足りません。";
-    } else if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        message = "データベースが他のプログラムで使用中です。";
-    } else if (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN || rc == SQLITE_PERM) {
-        message = "データベースに書き込めません。";
-    } else if (rc == SQLITE_IOERR) {
-        message = "データベースファイルの読み書きに失敗しました。";
-    }
-    // Which database failed, unless the caller's text already names it.
-    if (what.empty() && db != nullptr) {
-        const char* file = sqlite3_db_filename(db, "main");
-        if (file != nullptr && *file != '\0') {
-            const std::string name = std::filesystem::path(file).filename().string();
-            message = message.empty() ? name + ":" : name + ": " + message;
-        }
-    }
-    if (!what.empty()) {
-        message += (message.empty() ? "" : " ");
-        message += what;
-    }
-    message += message.empty() ? "" : " ";
-    message += "(";
-    message += db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    message += ")";
-    throw StoreError(message);
-}
-
-}  // namespace
-
-void throwStoreFailure(sqlite3* db, int rc, std::string_view what) {
-    fail(db, rc, what);
-}
-
-namespace {
-
 // The page cache of every connection, in KiB: room for the schema of many seasons.
 constexpr int kCacheKiB = 96 * 1024;
 
@@ -294,11 +244,11 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     sqlite3_stmt* raw = nullptr;
     const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
     stmt_.reset(raw);
-    if (rc != SQLITE_OK) fail(db, rc);
+    if (rc != SQLITE_OK) throwStoreFailure(db, rc);
 }
 
 void Statement::check(int rc) const {
-    if (rc != SQLITE_OK) fail(db_, rc);
+    if (rc != SQLITE_OK) throwStoreFailure(db_, rc);
 }
 
 Statement& Statement::bind(int index, std::int64_t value) {
@@ -350,7 +300,7 @@ bool Statement::step() {
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     sqlite3_reset(stmt_.get());
-    fail(db_, rc);
+    throwStoreFailure(db_, rc);
 }
 
 void Statement::run() {
@@ -552,7 +502,7 @@ Database::Database(const std::filesystem::path& file) : path_(file) {
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
-        fail(raw, rc, file.filename().string() + " を開けません。");
+        throwStoreFailure(raw, rc, file.filename().string() + " を開けません。");
     }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 5000);
@@ -593,7 +543,7 @@ void Database::exec(std::string_view sql) {
     const std::string s(sql);
     const int rc = sqlite3_exec(db_.get(), s.c_str(), nullptr, nullptr, &err);
     if (err) sqlite3_free(err);
-    if (rc != SQLITE_OK) fail(db_.get(), rc);
+    if (rc != SQLITE_OK) throwStoreFailure(db_.get(), rc);
 }
 
 std::int64_t Database::changes() const {
@@ -623,8 +573,8 @@ bool Database::hasTable(std::string_view name) {
     // table list instead walks every table, which adds up with hundreds of meetings.
     const int rc = sqlite3_table_column_metadata(db_.get(), "main", key.c_str(), nullptr, nullptr,
                                                  nullptr, nullptr, nullptr, nullptr);
-    if (rc == SQLITE_ERROR) return false;           // no such table
-    if (rc != SQLITE_OK) fail(db_.get(), rc, key);  // the schema could not be read
+    if (rc == SQLITE_ERROR) return false;                        // no such table
+    if (rc != SQLITE_OK) throwStoreFailure(db_.get(), rc, key);  // the schema could not be read
     // The test is exact: the name a statement resolves to must be the one asked for. The name is
     // quoted as SQL quotes it, not refused: a table another program made may have any name.
     std::string sql = "SELECT rowid FROM main.\"";
@@ -825,7 +775,7 @@ void Database::compact() {
         const int rc = sqlite3_exec(db_.get(), "VACUUM", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK) return;
         if ((rc & 0xFF) != SQLITE_BUSY || std::chrono::steady_clock::now() > deadline) {
-            fail(db_.get(), rc);
+            throwStoreFailure(db_.get(), rc);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
