@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/store/errors.hpp"
+#include "core/store/identifiers.hpp"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -47,16 +48,6 @@ struct IndexSpec {
 
 // A column value: null, whole number, real number or text.
 using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
-
-// Throws StoreError unless the name is safe to use as a table, column or index name.
-void validateIdentifier(std::string_view name);
-// The identifier in double quotes, validated first.
-std::string quoteIdentifier(std::string_view name);
-// The identifier as a CREATE statement writes it: bare when SQL reads it so, else quoted;
-// validated first.
-std::string schemaIdentifier(std::string_view name);
-// The form under which names are compared: ASCII lower case, full-width ASCII folded to half-width.
-std::string normalizeName(std::string_view name);
 
 class Statement {
   public:
