@@ -1,18 +1,17 @@
 #include "core/store/store.hpp"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cmath>
 #include <limits>
-#include <mutex>
 #include <system_error>
 #include <thread>
 
 #include "core/store/columns_internal.hpp"
+#include "core/store/parked_connections.hpp"
 
 namespace zelvanor {
 
@@ -114,86 +113,6 @@ void Transaction::commit() {
 void Database::Closer::operator()(sqlite3* db) const {
     sqlite3_close_v2(db);
 }
-
-namespace {
-
-// Connections closed by their last user, kept for the next one to open the same file: a new
-// connection reads and parses the whole schema, which with many seasons of meetings costs as much
-// as a small import. Only a file unchanged since the connection was put aside is handed out again
-// (SQLite itself notices what other connections wrote, but not a file copied over).
-class ParkedConnections {
-  public:
-    struct FileState {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        std::int64_t modified = 0;
-        bool operator==(const FileState&) const = default;
-    };
-
-    static std::optional<FileState> stateOf(const std::filesystem::path& file) {
-        struct stat st {};
-        if (::stat(file.c_str(), &st) != 0) return std::nullopt;
-        return FileState{st.st_dev, st.st_ino, st.st_size,
-                         std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
-    }
-
-    static ParkedConnections& instance() {
-        static ParkedConnections parked;
-        return parked;
-    }
-
-    ~ParkedConnections() {
-        for (const Entry& e : entries_) sqlite3_close_v2(e.db);
-    }
-
-    // The connection of the file kept last among those the file has not changed under since
-    // they were kept; the others met on the way are closed.
-    sqlite3* take(const std::filesystem::path& file) {
-        const auto state = stateOf(file);
-        const std::lock_guard lock(mutex_);
-        for (auto it = entries_.end(); it != entries_.begin();) {
-            --it;
-            if (it->path != file) continue;
-            sqlite3* db = it->db;
-            const bool same = state && *state == it->state;
-            it = entries_.erase(it);
-            if (same) return db;
-            sqlite3_close_v2(db);
-        }
-        return nullptr;
-    }
-
-    // True when the connection was kept; otherwise the caller closes it.
-    bool park(const std::filesystem::path& file, const FileState& opened, sqlite3* db) {
-        // Only an idle connection of the file it was opened on.
-        if (sqlite3_get_autocommit(db) == 0 || sqlite3_next_stmt(db, nullptr) != nullptr) {
-            return false;
-        }
-        const auto state = stateOf(file);
-        if (!state || state->device != opened.device || state->inode != opened.inode) return false;
-        sqlite3_db_release_memory(db);  // the page cache; the parsed schema is what is kept
-        const std::lock_guard lock(mutex_);
-        if (entries_.size() >= kLimit) {
-            sqlite3_close_v2(entries_.front().db);
-            entries_.erase(entries_.begin());
-        }
-        entries_.push_back({file, *state, db});
-        return true;
-    }
-
-  private:
-    static constexpr std::size_t kLimit = 4;
-    struct Entry {
-        std::filesystem::path path;
-        FileState state;
-        sqlite3* db;
-    };
-    std::mutex mutex_;
-    std::vector<Entry> entries_;
-};
-
-}  // namespace
 
 Database::Database(const std::filesystem::path& file) : path_(file) {
     if (sqlite3* parked = ParkedConnections::instance().take(file)) {
