@@ -1,20 +1,23 @@
-#include "core/store/store.hpp"
-
-#include <sqlite3.h>
+#include "core/store/table.hpp"
 
 #include <algorithm>
-#include <cctype>
-#include <chrono>
-#include <cmath>
-#include <limits>
-#include <system_error>
-#include <thread>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
 
+#include "core/store/columns.hpp"
 #include "core/store/columns_internal.hpp"
+#include "core/store/database.hpp"
+#include "core/store/errors.hpp"
+#include "core/store/identifiers.hpp"
+#include "core/store/statement.hpp"
 
 namespace zelvanor {
-
-// ---- Table ----
 
 Table::Table(Database& db, std::string_view name)
     : db_(db), name_(name), quoted_(quoteIdentifier(name)), columns_(db.columns(name)) {
