@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "core/store/store.hpp"
+#include "core/store/errors.hpp"
 
 namespace zelvanor {
 
