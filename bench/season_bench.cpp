@@ -31,7 +31,7 @@
 #include "core/import/horse_import.hpp"
 #include "core/import/people_import.hpp"
 #include "core/import/race_card_import.hpp"
-#include "core/import/race_tables.hpp"
+#include "core/tables/race_tables.hpp"
 #include "core/import/results_import.hpp"
 #include "sampledata/generator.hpp"
 #include "core/shell/app_paths.hpp"
