@@ -1,4 +1,5 @@
 #include "core/import/horse_import.hpp"
+#include "core/import/record_delivery.hpp"
 
 #include <sqlite3.h>
 
@@ -179,24 +180,11 @@ std::size_t runImport(const AppPaths& paths, const ProgressFn& progress, StoredH
                       FileReport& report) {
     report = FileReport{};
     const std::string fileName(kUmajLayout.fileName);
-    const auto path = paths.extractionFolder() / fileName;
 
-    // Everything about the file is settled before the database is opened, so that a missing or
-    // unreadable file leaves 競走馬 as it was.
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) throw ImportError(fileName + " がありません.");
-    std::optional<RecordFile> file;
-    try {
-        file.emplace(path, kUmajLayout.recordLength);
-    } catch (const std::runtime_error&) {
-        throw ImportError(fileName + " を読み込めません。");
-    }
-    // The service never ships an empty list of horses: such a file is a broken download, which
-    // must not cost the horses stored.
-    if (const std::string problem = deliveryProblem(*file, kUmajLayout, "競走馬データ", true);
-        !problem.empty()) {
-        throw ImportError(problem);
-    }
+    // Everything about the file is settled before the database is opened, so that a missing,
+    // unreadable or broken file (an empty list of horses among them) leaves 競走馬 as it was.
+    std::optional<RecordFile> file =
+        openDelivery(paths, kUmajLayout, "競走馬データ", WhenMissing::Refuse, WhenEmpty::Refuse);
 
     ProgressSteps steps(progress);
     steps.show(0);

@@ -1,4 +1,5 @@
 #include "core/import/people_import.hpp"
+#include "core/import/record_delivery.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -88,16 +89,10 @@ class Progress {
     int last_ = -1;
 };
 
-// Refuses a file without a whole record or ending in part of one: the service never ships an
-// empty list, so such a file is a broken download and must not cost the master stored. Refuses a
-// file that gives a code twice: the unique index would stop the run halfway; this names the code
-// and the records instead.
-void checkRecords(const PeopleKind& kind, const RecordFile& file) {
+// Refuses a file that gives a code twice: the unique index would stop the run halfway; this
+// names the code and the records instead.
+void checkCodes(const PeopleKind& kind, const RecordFile& file) {
     const std::string fileName(kind.master.layout.fileName);
-    if (const std::string problem = deliveryProblem(file, kind.master.layout, kind.dataName, true);
-        !problem.empty()) {
-        throw ImportError(problem);
-    }
     const FieldSpec& codeField = kind.master.layout.field(kind.master.codeField);
     std::unordered_map<std::string, std::size_t> seen;
     for (std::size_t i = 1; i <= file.count(); ++i) {
@@ -134,17 +129,11 @@ std::size_t storedMeetings(const AppPaths& paths) {
 PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progressFn,
                                 const PeopleKind& kind, MastCompaction compaction) {
     const std::string fileName(kind.master.layout.fileName);
-    const auto source = paths.extractionFolder() / fileName;
-    // Checked before the table is touched: a missing file must not cost the old master.
-    if (!std::filesystem::exists(source)) throw ImportError(fileName + " がありません.");
-
-    std::optional<RecordFile> file;
-    try {
-        file.emplace(source, kind.master.layout.recordLength);
-    } catch (const std::runtime_error& e) {
-        throw ImportError(e.what());
-    }
-    checkRecords(kind, *file);
+    // Checked before the table is touched: a missing or broken file must not cost the old
+    // master, and the service never ships an empty list.
+    std::optional<RecordFile> file = openDelivery(paths, kind.master.layout, kind.dataName,
+                                                  WhenMissing::Refuse, WhenEmpty::Refuse);
+    checkCodes(kind, *file);
 
     // For the note on the predictions stored, computed from the master about to be replaced.
     const std::size_t meetings = storedMeetings(paths);

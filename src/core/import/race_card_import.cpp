@@ -1,4 +1,5 @@
 #include "core/import/race_card_import.hpp"
+#include "core/import/record_delivery.hpp"
 
 #include <sqlite3.h>
 
@@ -624,22 +625,10 @@ struct RaceCardFile {
 };
 
 RaceCardFile readRaceCardFile(const AppPaths& paths) {
-    const std::string fileName(kDen1Layout.fileName);
-    const auto path = paths.extractionFolder() / fileName;
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) throw ImportError(fileName + " がありません.");
-    std::optional<RecordFile> file;
-    try {
-        file.emplace(path, kDen1Layout.recordLength);
-    } catch (const std::runtime_error&) {
-        throw ImportError(fileName + " を読み込めません。");
-    }
     // A file ending in part of a record was cut short: the races of its lost tail would be
     // missing without a word. An empty file is read as no races.
-    if (const std::string problem = deliveryProblem(*file, kDen1Layout, "データ", false);
-        !problem.empty()) {
-        throw ImportError(problem);
-    }
+    std::optional<RecordFile> file =
+        openDelivery(paths, kDen1Layout, "データ", WhenMissing::Refuse, WhenEmpty::NoRecords);
     const std::size_t n = file->count();
     std::vector<MeetingTables> meetings;
     meetings.reserve(n);

@@ -1,3 +1,4 @@
+#include "core/import/record_delivery.hpp"
 #include "core/import/results_import.hpp"
 
 #include <algorithm>
@@ -236,26 +237,16 @@ std::string noSuchRaceNote(const std::vector<std::size_t>& records,
 
 ResultsImportResult importResults(const AppPaths& paths, const ProgressFn& progress) {
     const std::string fileName(kSei1Layout.fileName);
-    const auto path = paths.extractionFolder() / fileName;
 
     ResultsImportResult result;
     result.message = std::string(kResultsDoneText);
     result.report.file = fileName;
 
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return result;
-    std::optional<RecordFile> file;
-    try {
-        file.emplace(path, kSei1Layout.recordLength);
-    } catch (const std::runtime_error&) {
-        throw ImportError(fileName + " を読み込めません。");
-    }
     // A file ending in part of a record was cut short: the races of its lost tail would silently
-    // keep no results. An empty file is read as no results.
-    if (const std::string problem = deliveryProblem(*file, kSei1Layout, "成績データ", false);
-        !problem.empty()) {
-        throw ImportError(problem);
-    }
+    // keep no results. A missing or empty file is read as no results.
+    std::optional<RecordFile> file = openDelivery(paths, kSei1Layout, "成績データ",
+                                                  WhenMissing::NoRecords, WhenEmpty::NoRecords);
+    if (!file) return result;
     checkNumberFields(*file);
     const std::size_t n = file->count();
     result.recordCount = n;
