@@ -72,23 +72,6 @@ double rateOf(std::string_view record, const std::vector<RateTerm>& terms) {
     return total == 0 ? 0.0 : 100.0 * static_cast<double>(top) / static_cast<double>(total);
 }
 
-// Reports each whole percentage once, so a long run does not flood the progress bar.
-class Progress {
-  public:
-    explicit Progress(const ProgressFn& fn) : fn_(fn) {}
-    void operator()(std::size_t done, std::size_t all, int from, int span) {
-        const int percent = from + static_cast<int>(static_cast<std::size_t>(span) * done / all);
-        if (percent == last_) return;
-        last_ = percent;
-        report(fn_, percent);
-    }
-    void at(int percent) { (*this)(0, 1, percent, 0); }
-
-  private:
-    const ProgressFn& fn_;
-    int last_ = -1;
-};
-
 // Refuses a file that gives a code twice: the unique index would stop the run halfway; this
 // names the code and the records instead.
 void checkCodes(const PeopleKind& kind, const RecordFile& file) {
@@ -146,8 +129,8 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
     }
     const FieldSpec& nameField = kind.master.layout.field(kind.master.nameField);
 
-    Progress progress(progressFn);
-    progress.at(0);
+    ProgressSteps progress(progressFn);
+    progress.show(0);
     {
         Database mast(paths.mastPath());
         // Emptying and refilling is one transaction: any failure leaves the old rows in place.
@@ -164,7 +147,7 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
             remove.bind(1, rowids[i]);
             remove.run();
             remove.reset();
-            progress(i + 1, rowids.size(), 0, 40);
+            progress.show(i + 1, rowids.size(), 0, 40);
         }
 
         std::string names;
@@ -194,7 +177,7 @@ PeopleImportResult importPeople(const AppPaths& paths, const ProgressFn& progres
             }
             insert.run();
             insert.reset();
-            progress(i, n, 40, 60);
+            progress.show(i, n, 40, 60);
         }
         tx.commit();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 namespace zelvanor {
@@ -20,6 +21,10 @@ class ProgressSteps {
         if (percent == shown_) return;
         shown_ = percent;
         report(progress_, percent);
+    }
+    // `done` of `all` steps of a part of the run that goes from `from` over `span` percent.
+    void show(std::size_t done, std::size_t all, int from, int span) {
+        show(from + static_cast<int>(static_cast<std::size_t>(span) * done / all));
     }
 
   private:
