@@ -15,6 +15,25 @@
 
 namespace zelvanor {
 
+// Parts of the flows below, not used elsewhere.
+// The same for an archive already read (readArchive with recordMembers()): installs the kind's
+// staged members and runs its import. The staged files are used up.
+ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archive,
+                            ArchiveContents& contents, const AppPaths& paths, Notifier& notifier,
+                            const ProgressFn& progress,
+                            MastCompaction compaction = MastCompaction::AfterImport);
+
+// The kinds whose members an archive holds, in the order they must be imported: jockeys and
+// trainers before the horses and race cards that refer to them, results last.
+std::vector<ArchiveKind> archiveKinds(const ArchiveContents& contents);
+
+// Where a kind comes in the import order (smaller first).
+int importOrder(ArchiveKind kind);
+
+// The *.lzh files of the batch folder, in name order.
+std::vector<std::filesystem::path> batchArchives(const AppPaths& paths);
+
+
 namespace {
 
 const ArchiveFlow kFlows[] = {
@@ -354,10 +373,6 @@ int importOrder(ArchiveKind kind) {
             return 3;
     }
     return 4;
-}
-
-std::vector<ArchiveKind> archiveKinds(const std::filesystem::path& archive) {
-    return archiveKinds(readArchive(archive, {}, {}));
 }
 
 std::vector<ArchiveKind> archiveKinds(const ArchiveContents& contents) {

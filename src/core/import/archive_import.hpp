@@ -56,13 +56,6 @@ ImportRun archiveImport(ArchiveKind kind, const std::filesystem::path& archive,
 ImportRun extractAndImport(ArchiveKind kind, const std::filesystem::path& archive,
                            const AppPaths& paths, Notifier& notifier, const ProgressFn& progress);
 
-// The same for an archive already read (readArchive with recordMembers()): installs the kind's
-// staged members and runs its import. The staged files are used up.
-ImportRun importFromArchive(ArchiveKind kind, const std::filesystem::path& archive,
-                            ArchiveContents& contents, const AppPaths& paths, Notifier& notifier,
-                            const ProgressFn& progress,
-                            MastCompaction compaction = MastCompaction::AfterImport);
-
 // Record files given on their own for one import (JRA#KISI.DAT, or JRA#UMAJ.DAT with
 // JRA#DEN1.DAT): each copied into the extraction folder through a temporary file, bounded and
 // installed as an archive member would be, then the import runs once. The report's source is
@@ -79,16 +72,8 @@ ImportRun importExtracted(ArchiveKind kind, const AppPaths& paths, Notifier& not
 // The five record files, as readArchive wants them.
 std::vector<std::string_view> recordMembers();
 
-// The kinds whose members an archive holds, in the order they must be imported: jockeys and
-// trainers before the horses and race cards that refer to them, results last.
-std::vector<ArchiveKind> archiveKinds(const std::filesystem::path& archive);
-std::vector<ArchiveKind> archiveKinds(const ArchiveContents& contents);
-
 // The kind a record file belongs to, from its name (any letter case); nothing for other files.
 std::optional<ArchiveKind> recordFileKind(std::string_view fileName);
-
-// Where a kind comes in the import order (smaller first).
-int importOrder(ArchiveKind kind);
 
 // One import among several: a kind of record file out of an archive read once (its record files
 // staged, shared by the kinds it holds), or record files given on their own (no contents).
@@ -119,9 +104,6 @@ void sortImportTasks(std::vector<ImportTask>& tasks);
 // Runs one import, reporting as the interactive flows do.
 ImportRun runImportTask(const ImportTask& task, const AppPaths& paths, Notifier& notifier,
                         const ProgressFn& progress);
-
-// The *.lzh files of the batch folder, in name order.
-std::vector<std::filesystem::path> batchArchives(const AppPaths& paths);
 
 // What a batch import came to.
 struct BatchImport {
