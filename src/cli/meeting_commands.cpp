@@ -60,7 +60,7 @@ int meetingsCommand(const AppPaths& paths, bool json) {
 int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& names,
                      const std::vector<std::string>& courses) {
     std::vector<Meeting> meetings;
-    if (!names.empty()) {
+    {
         Database tran(paths.tranPath());
         for (const auto& name : names) {
             meetings.push_back(meetingOf(name));
@@ -69,10 +69,10 @@ int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& name
                 return 1;
             }
         }
-    }
-    if (!courses.empty()) {
-        const auto more = meetingsOfCourses(paths, courses);
-        meetings.insert(meetings.end(), more.begin(), more.end());
+        if (!courses.empty()) {
+            const auto more = meetingsOfCourses(tran, courses);
+            meetings.insert(meetings.end(), more.begin(), more.end());
+        }
     }
     const int races = recomputeMeetings(paths, meetings, terminalProgress("再計算中"));
     clearProgress();

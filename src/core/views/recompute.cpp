@@ -55,10 +55,4 @@ std::vector<Meeting> meetingsOfCourses(Database& tran, const std::vector<std::st
     return found;
 }
 
-std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
-                                       const std::vector<std::string>& courses) {
-    Database tran(paths.tranPath());
-    return meetingsOfCourses(tran, courses);
-}
-
 }  // namespace zelvanor

@@ -43,7 +43,5 @@ int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meeting
 // The stored meetings of the given courses ("01" … "10"), in course order and each course's in
 // date order.
 std::vector<Meeting> meetingsOfCourses(Database& tran, const std::vector<std::string>& courses);
-std::vector<Meeting> meetingsOfCourses(const AppPaths& paths,
-                                       const std::vector<std::string>& courses);
 
 }  // namespace zelvanor
