@@ -25,13 +25,13 @@ int meetingDateOrder(std::string_view yymmdd) {
     return fullYear(twoDigits(0)) * 10000 + twoDigits(2) * 100 + twoDigits(4);
 }
 
-std::array<std::vector<Meeting>, 10> meetingsByCourse(Database& tran) {
-    std::array<std::vector<Meeting>, 10> lists;
+std::array<std::vector<Meeting>, kCourseCount> meetingsByCourse(Database& tran) {
+    std::array<std::vector<Meeting>, kCourseCount> lists;
     for (const auto& name : tran.userTables()) {
         if (!isRaceTableName(name)) continue;
         const Meeting m = meetingOf(name);
         const int course = std::stoi(m.course);
-        if (course >= 1 && course <= 10) lists[course - 1].push_back(m);
+        if (course >= 1 && course <= kCourseCount) lists[course - 1].push_back(m);
     }
     for (auto& list : lists) {
         std::stable_sort(list.begin(), list.end(), [](const Meeting& a, const Meeting& b) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/tables/racing.hpp"
+
 namespace zelvanor {
 
 class Database;
@@ -22,7 +24,7 @@ struct Meeting {
 // The stored meetings of each course (index = course code − 1), each list in date order, a
 // two-digit year read as fullYear does (000105 of 2000 after 991226 of 1999). Tables whose
 // names are not meeting race tables are passed over.
-std::array<std::vector<Meeting>, 10> meetingsByCourse(Database& tran);
+std::array<std::vector<Meeting>, kCourseCount> meetingsByCourse(Database& tran);
 
 // A yymmdd date as a number that orders dates: 20000105 for 000105, 19991226 for 991226.
 int meetingDateOrder(std::string_view yymmdd);

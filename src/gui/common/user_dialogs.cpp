@@ -68,8 +68,6 @@ class PlaceWhenShown final : public QObject {
 }  // namespace
 
 void centreOver(QWidget* dialog, QWidget* parent) {
-    dialog->adjustSize();
-    placeOver(dialog, parent);
     dialog->installEventFilter(new PlaceWhenShown(dialog, parent));
 }
 

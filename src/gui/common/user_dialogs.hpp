@@ -33,8 +33,8 @@ void setDialogs(UserDialogs* replacement);
 // system failure names its file), then that nothing of the operation was kept.
 void showOperationFailure(QWidget* parent, const std::exception& failure);
 
-// Places a dialog about to be shown centred over the window of `parent`, or over the screen
-// without one, whatever the window manager would do; it stays on the screen.
+// Places a dialog centred over the window of `parent` as it is shown, or over the screen without
+// one, whatever the window manager would do; it stays on the screen.
 void centreOver(QWidget* dialog, QWidget* parent);
 
 // The application title used on message boxes.

@@ -38,8 +38,6 @@ namespace zelvanor::gui {
 
 namespace {
 
-constexpr int kCourses = 10;
-
 std::string courseCode(int index) {
     const int code = index + 1;
     return std::string{static_cast<char>('0' + code / 10), static_cast<char>('0' + code % 10)};
@@ -115,7 +113,7 @@ void RaceDaySelection::buildLists(QGridLayout* grid) {
     // Wide enough for a date text beside the scroll bar a season's meetings bring.
     const int listWidth = fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
                           style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
-    for (int i = 0; i < kCourses; ++i) {
+    for (int i = 0; i < kCourseCount; ++i) {
         auto* heading = new QLabel(courseName(i), this);
         heading->setObjectName(indexed("SSPanel1", i));
         heading->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -184,7 +182,7 @@ QWidget* RaceDaySelection::buildRecomputeOptions() {
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(8, 4, 8, 6);
     row->setSpacing(6);
-    for (int i = 0; i < kCourses; ++i) {
+    for (int i = 0; i < kCourseCount; ++i) {
         auto* check = new QCheckBox(courseName(i), frame);
         check->setObjectName(indexed("Check1", i));
         row->addWidget(check);
@@ -230,7 +228,7 @@ void RaceDaySelection::buildMenu() {
 
 void RaceDaySelection::fillLists() {
     const auto meetings = meetingsByCourse(main_.session().tran());
-    for (int i = 0; i < kCourses; ++i) {
+    for (int i = 0; i < kCourseCount; ++i) {
         QListWidget* list = lists_[static_cast<std::size_t>(i)];
         list->clear();
         // One insertion per list: a season brings hundreds of meetings per course.
@@ -317,7 +315,7 @@ bool RaceDaySelection::eventFilter(QObject* watched, QEvent* event) {
 
 std::optional<Meeting> RaceDaySelection::selectedMeeting() const {
     std::optional<Meeting> found;
-    for (int i = 0; i < kCourses; ++i) {
+    for (int i = 0; i < kCourseCount; ++i) {
         const auto selected = lists_[static_cast<std::size_t>(i)]->selectedItems();
         if (selected.isEmpty()) continue;
         // A later list would win, though only one entry can be selected at a time.
@@ -459,7 +457,7 @@ void RaceDaySelection::recomputeSelected() {
 
 void RaceDaySelection::recomputeTicked() {
     std::vector<std::string> courses;
-    for (int i = 0; i < kCourses; ++i) {
+    for (int i = 0; i < kCourseCount; ++i) {
         if (courseChecks_[static_cast<std::size_t>(i)]->isChecked())
             courses.push_back(courseCode(i));
     }

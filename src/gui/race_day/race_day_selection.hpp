@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/tables/racing.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/recompute.hpp"
 
@@ -70,8 +71,8 @@ class RaceDaySelection : public QWidget {
     void endProgress();
 
     WindowServices& main_;
-    std::array<QListWidget*, 10> lists_{};
-    std::array<QCheckBox*, 10> courseChecks_{};
+    std::array<QListWidget*, kCourseCount> lists_{};
+    std::array<QCheckBox*, kCourseCount> courseChecks_{};
     QPushButton* predictButton_ = nullptr;
     QPushButton* backButton_ = nullptr;
     QPushButton* deleteButton_ = nullptr;

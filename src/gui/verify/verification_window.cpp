@@ -12,7 +12,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <atomic>
 #include <optional>
 #include <span>
 
@@ -289,14 +288,12 @@ void VerificationWindow::setVerify() {
     main_.guarded([&] {
         Database& tran = main_.session().tran();
         const std::string userName = userName_;
-        std::atomic<int> shown = -1;
+        // One post per step of the bar, not per meeting.
+        const ProgressFn progress =
+            postedProgress(bar, [bar](int percent) { bar->setValue(percent); });
         runInBackground([&] {
             result = runVerification(tran, userName, conditions, [&](int done, int total) {
-                const int percent = total > 0 ? done * 100 / total : 0;
-                // One post per step of the bar, not per meeting.
-                if (shown.exchange(percent) == percent) return;
-                QMetaObject::invokeMethod(
-                    bar, [bar, percent] { bar->setValue(percent); }, Qt::QueuedConnection);
+                progress(total > 0 ? done * 100 / total : 0);
             });
         });
     });
