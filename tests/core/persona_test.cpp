@@ -10,8 +10,8 @@
 #include "core/store/store.hpp"
 #include "core/tables/race_tables.hpp"
 #include "core/views/persona_ranking.hpp"
+#include "core/views/race_card.hpp"
 #include "core/views/race_forecast.hpp"
-#include "core/views/race_forecast_store.hpp"
 #include "temp_folder.hpp"
 
 namespace zelvanor {
@@ -312,7 +312,7 @@ std::string runnerEntry(char bracket, const char* code) {
     return std::string(1, bracket) + code + std::string(14, '0');
 }
 
-TEST(ForecastStore, ReadsTheRunnersOfARace) {
+TEST(RaceCardForecast, RanksTheRunnersOfTheStoredRace) {
     TempFolder dir;
     Database tran(dir / "tran.mdb");
     const auto m = meetingTables("05", "98", "10", "03");
@@ -342,27 +342,28 @@ TEST(ForecastStore, ReadsTheRunnersOfARace) {
         }
     }
 
-    EXPECT_FALSE(readForecastRace(tran, m.race, m.entries, 1).has_value());
-    const auto race = readForecastRace(tran, m.race, m.entries, 11);
-    ASSERT_TRUE(race.has_value());
-    EXPECT_FALSE(race->goodGoing);
-    ASSERT_EQ(race->runners.size(), 3u);
-    const PersonaRunner& first = race->runners[0];
-    EXPECT_EQ(first.horseNumber, 1);
-    EXPECT_EQ(first.bracketNumber, 1);
-    EXPECT_EQ(first.ability.nouryoku1, 61.2f);
-    EXPECT_EQ(first.ability.omoNouryoku2, 58.5f);
-    EXPECT_EQ(first.shisuu3kaku, 3);
-    EXPECT_EQ(race->runners[1].horseNumber, 2);
-    EXPECT_EQ(race->runners[1].bracketNumber, 2);
-    EXPECT_EQ(race->runners[1].ability.omoNouryoku2, 0.0f);
-    EXPECT_EQ(race->runners[1].shisuu3kaku, 0);
-    EXPECT_EQ(race->runners[2].ability.omoNouryoku3, 45.5f);
-    EXPECT_EQ(race->runners[2].shisuu3kaku, 5);
+    // The forecast comes from the race card's reading of the race and its entries rows.
+    const Meeting meeting = meetingOf(m.race);
+    EXPECT_FALSE(readRaceCard(tran, meeting, 1, "").has_value());
+    const auto card = readRaceCard(tran, meeting, 11, "");
+    ASSERT_TRUE(card.has_value());
+    EXPECT_FALSE(card->goodGoing);
+    EXPECT_EQ(card->runnerCount, 3);
+    const auto& lines = card->lines;
+    EXPECT_EQ(lines[0].bracket, "1");
+    EXPECT_TRUE(lines[0].hasEntry);
+    EXPECT_EQ(lines[0].index, "58.5");  // 翠嶺 ranks by OmoNouryoku2 on heavy going
+    EXPECT_EQ(lines[0].anaIndex, "40.0");
+    EXPECT_EQ(lines[0].corner, "3");
+    EXPECT_EQ(lines[1].bracket, "2");
+    EXPECT_FALSE(lines[1].hasEntry);  // its values stay 0
+    EXPECT_EQ(lines[2].anaIndex, "45.5");
+    EXPECT_EQ(lines[2].corner, "5");
 
-    const RaceForecast f = forecastRace(race->runners, race->goodGoing, "");
+    const RaceForecast& f = card->forecast;
     EXPECT_EQ(f.personas[2].marks, (Strings{"○", "", "◎"}));
-    EXPECT_EQ(f.pace, "ペースＭ");  // (3 + 5) / 2
+    EXPECT_EQ(f.pace, "ペースＭ");  // (3 + 5) / 2: the runner beyond tousuu is not counted
+    EXPECT_EQ(lines[3].marks[2], "");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "core/tables/people_tables.hpp"
+#include "core/tables/race_row.hpp"
 #include "core/tables/racing.hpp"
 
 namespace zelvanor {
@@ -227,7 +228,8 @@ struct RacePredictor::Impl {
 
     // The statements of the meeting worked on last; another meeting prepares its own.
     std::string raceTable;
-    std::optional<Statement> selectRace;
+    std::optional<RaceRows> races;
+    RaceRow race;
     std::string entryTable;
     std::optional<Statement> selectRunner;
     std::optional<Statement> updateRunner;
@@ -245,15 +247,9 @@ struct RacePredictor::Impl {
                         personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode")) {}
 
     void useRaceTable(std::string_view name) {
-        if (selectRace && raceTable == name) return;
-        selectRace.reset();
-        std::string sql = "SELECT ";
-        for (const std::string_view column : kRaceInputNames) {
-            if (column != kRaceInputNames.front()) sql += ", ";
-            sql += quoteIdentifier(column);
-        }
-        sql += " FROM " + quoteIdentifier(name) + " WHERE " + quoteIdentifier("bango") + " = ?1";
-        selectRace.emplace(tran.prepare(sql));
+        if (races && raceTable == name) return;
+        races.reset();
+        races.emplace(tran, name, kRacePart | kEntriesPart);
         raceTable = name;
     }
 
@@ -293,14 +289,8 @@ struct RacePredictor::Impl {
 std::optional<RaceInputs> RacePredictor::Impl::readRace(std::string_view raceTableName,
                                                         int raceNumber) {
     useRaceTable(raceTableName);
-    Statement& st = *selectRace;
-    StatementReset reset(st, StatementReset::Bindings::Keep);
-    st.bind(1, raceNumber);
-    if (!st.step()) return std::nullopt;
-    std::array<std::string, kSlots> entries;
-    for (int z = 0; z < kSlots; ++z) entries[static_cast<std::size_t>(z)] = st.text(5 + z);
-    return raceInputs(st.int64(0), st.text(1), st.text(2), st.text(3), st.text(4),
-                      std::move(entries));
+    if (!races->find(raceNumber, race)) return std::nullopt;
+    return raceInputs(race.bango, race.basho, race.track, race.tousuu, race.kyori, race.entries);
 }
 
 bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const RaceInputs& race,
@@ -335,7 +325,8 @@ void RacePredictor::Impl::compute(const RaceInputs& raceInputs, int slot,
                                   const RunnerInputs& runner, std::span<const ColumnDef> defs,
                                   std::span<Value> out) {
     const RaceValues& race = raceInputs.values;
-    const RunnerEntry entry = readRunnerEntry(raceInputs.entries[static_cast<std::size_t>(slot - 1)]);
+    const RunnerEntry entry =
+        readRunnerEntry(raceInputs.entries[static_cast<std::size_t>(slot - 1)]);
     RowValues row(defs, out);
     row.set(kRaceNo, raceInputs.bango);
     const std::int64_t wakuNo = row.setWhole(kWakuNo, static_cast<double>(entry.bracketNumber));

@@ -7,6 +7,7 @@
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_row.hpp"
 #include "core/tables/racing.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/view_text.hpp"
@@ -144,10 +145,8 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
     horse.bind(1, umacode);
     if (!horse.step()) return std::nullopt;
 
-    auto race = tran.prepare("SELECT year" + umaColumns() + " FROM " +
-                             quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
-    race.bind(1, std::int64_t{raceNumber});
-    if (!race.step()) return std::nullopt;
+    const auto race = readRaceRow(tran, meeting.raceTable, raceNumber, kRacePart | kEntriesPart);
+    if (!race) return std::nullopt;
 
     HorseDetail d;
     d.umacode = horse.text(kUmacode);
@@ -158,7 +157,8 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
     d.blinker = " ";
     const std::int64_t place = horse.isNull(kWakuUmaNo) ? 0 : horse.int64(kWakuUmaNo);
     if (place >= 1 && place <= kRunnerSlots) {
-        const RunnerEntry entry = readRunnerEntry(race.textView(static_cast<int>(place)));
+        const RunnerEntry entry =
+            readRunnerEntry(race->entries[static_cast<std::size_t>(place - 1)]);
         if (!entry.blinker.empty() && entry.blinker != "0") d.blinker = "B";
     }
 
@@ -172,7 +172,7 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
     // so a horse born in 98 is 3 in a race of 00.
     const std::string_view born = charactersAt(horse.textView(kSeinen), 1, 2);
     if (!trimRight(born).empty()) {
-        const std::int64_t raceYear = numericValue(race.textView(0));
+        const std::int64_t raceYear = numericValue(race->year);
         const std::int64_t age = ((raceYear - numericValue(born)) % 100 + 100) % 100 + 1;
         d.age = " " + std::to_string(age);
     }
@@ -203,12 +203,11 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
 
 std::optional<std::string> runnerCode(Database& tran, const Meeting& meeting, int raceNumber,
                                       int number) {
-    if (number < 1 || number > kPlacesPerRace || !tran.hasTable(meeting.raceTable)) return std::nullopt;
-    auto race = tran.prepare("SELECT " + quoteIdentifier("uma" + std::to_string(number)) +
-                             " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1");
-    race.bind(1, std::int64_t{raceNumber});
-    if (!race.step()) return std::nullopt;
-    const RunnerEntry entry = readRunnerEntry(race.textView(0));
+    if (number < 1 || number > kPlacesPerRace || !tran.hasTable(meeting.raceTable))
+        return std::nullopt;
+    const auto race = readRaceRow(tran, meeting.raceTable, raceNumber, kEntriesPart);
+    if (!race) return std::nullopt;
+    const RunnerEntry entry = readRunnerEntry(race->entries[static_cast<std::size_t>(number - 1)]);
     if (!entry.isRunner() || !entry.hasHorse) return std::nullopt;
     return std::string(entry.umacode);
 }

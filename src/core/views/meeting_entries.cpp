@@ -4,6 +4,7 @@
 
 #include "core/records/runner_entry.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_row.hpp"
 
 namespace zelvanor {
 
@@ -34,17 +35,11 @@ const FieldRunner* MeetingEntries::find(std::string_view umacode) const {
     return it != rows_.end() && it->first == umacode ? &it->second : nullptr;
 }
 
-std::string umaColumns() {
-    std::string columns;
-    for (int k = 1; k <= kRunnerSlots; ++k) columns += ", uma" + std::to_string(k);
-    return columns;
-}
-
-RaceUmacodes raceUmacodes(const Statement& row, int firstColumn) {
+RaceUmacodes raceUmacodes(const RaceRow& race) {
     RaceUmacodes codes;
-    for (int k = 0; k < kRunnerSlots; ++k) {
-        const RunnerEntry entry = readRunnerEntry(row.textView(firstColumn + k));
-        if (entry.hasHorse) codes[static_cast<std::size_t>(k)] = entry.umacode;
+    for (std::size_t k = 0; k < codes.size(); ++k) {
+        const RunnerEntry entry = readRunnerEntry(race.entries[k]);
+        if (entry.hasHorse) codes[k] = entry.umacode;
     }
     return codes;
 }

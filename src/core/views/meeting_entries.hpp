@@ -20,7 +20,7 @@
 namespace zelvanor {
 
 class Database;
-class Statement;
+struct RaceRow;
 
 // uma1 … uma18: the entries of a race row, and the most runners a field holds.
 inline constexpr int kRunnerSlots = kPlacesPerRace;
@@ -51,11 +51,8 @@ class MeetingEntries {
 // The horse codes of a race row's entries uma1 … uma18, "" for a place without a horse.
 using RaceUmacodes = std::array<std::string, kRunnerSlots>;
 
-// ", uma1, uma2, …, uma18": the entry columns to follow the other columns of a race select.
-std::string umaColumns();
-
-// The horse codes of the entries read at firstColumn … firstColumn + 17 of the row.
-RaceUmacodes raceUmacodes(const Statement& row, int firstColumn);
+// The horse codes of the race's entries.
+RaceUmacodes raceUmacodes(const RaceRow& race);
 
 // The places of a field of tousuu runners: tousuu, but never below 0 nor above 18.
 std::size_t fieldPlaces(std::int64_t tousuu);

@@ -7,7 +7,7 @@
 #include "core/records/numeric.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
-#include "core/tables/race_tables.hpp"
+#include "core/tables/race_row.hpp"
 #include "core/tables/racing.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/race_result.hpp"
@@ -40,54 +40,19 @@ std::string percentText(double ratio) {
     return formatNumber(ratio, "###0%");
 }
 
-// The race row columns read, in this order; uma1 … uma18 follow.
-enum RaceColumn {
-    kBango,
-    kBasho,
-    kYear,
-    kKaiji,
-    kHiji,
-    kMonth,
-    kDay,
-    kYoubi,
-    kTousuu,
-    kRyoOmo,
-    kKekka1No,
-    kKekka2No,
-    kKekka3No,
-    kKekka1TanAm,
-    kKekka1FukAm,
-    kKekka2FukAm,
-    kKekka3FukAm,
-    kKekkaWakNo,
-    kKekkaWakAm,
-    kKekkaUmaNo,
-    kKekkaUmaAm,
-    kUma1,
-};
-
-std::string raceSelect(const Meeting& meeting) {
-    std::string sql =
-        "SELECT bango, basho, year, kaiji, hiji, month, day, youbi, tousuu, RyoOmo, Kekka1No, "
-        "Kekka2No, Kekka3No, Kekka1TanAm, Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, "
-        "KekkaWakAm, KekkaUmaNo, KekkaUmaAm";
-    return sql + umaColumns() + " FROM " + quoteIdentifier(meeting.raceTable) +
-           meetingRacesClause();
-}
-
-std::array<std::string, kPaybackResultColumns> resultCells(const Statement& st) {
+std::array<std::string, kPaybackResultColumns> resultCells(const RaceResults& r) {
     std::array<std::string, kPaybackResultColumns> cells;
-    cells[kPlace1] = wholeNumberText(st.int64(kKekka1No), "##");
-    cells[kPlace2] = wholeNumberText(st.int64(kKekka2No), "##");
-    cells[kPlace3] = wholeNumberText(st.int64(kKekka3No), "##");
-    cells[kWinPayout] = wholeNumberText(st.int64(kKekka1TanAm), "###,###");
-    cells[kPlacePayout1] = wholeNumberText(st.int64(kKekka1FukAm), "###,###");
-    cells[kPlacePayout2] = wholeNumberText(st.int64(kKekka2FukAm), "###,###");
-    cells[kPlacePayout3] = wholeNumberText(st.int64(kKekka3FukAm), "###,###");
-    cells[kBracketPair] = pairOrBlank(st.text(kKekkaWakNo));
-    cells[kBracketPayout] = wholeNumberText(st.int64(kKekkaWakAm), "###,###");
-    cells[kQuinellaPair] = pairOrBlank(st.text(kKekkaUmaNo));
-    cells[kQuinellaPayout] = wholeNumberText(st.int64(kKekkaUmaAm), "###,###");
+    cells[kPlace1] = wholeNumberText(r.placed[0], "##");
+    cells[kPlace2] = wholeNumberText(r.placed[1], "##");
+    cells[kPlace3] = wholeNumberText(r.placed[2], "##");
+    cells[kWinPayout] = wholeNumberText(r.payouts[0], "###,###");
+    cells[kPlacePayout1] = wholeNumberText(r.payouts[1], "###,###");
+    cells[kPlacePayout2] = wholeNumberText(r.payouts[2], "###,###");
+    cells[kPlacePayout3] = wholeNumberText(r.payouts[3], "###,###");
+    cells[kBracketPair] = pairOrBlank(r.bracketPair);
+    cells[kBracketPayout] = wholeNumberText(r.payouts[4], "###,###");
+    cells[kQuinellaPair] = pairOrBlank(r.quinellaPair);
+    cells[kQuinellaPayout] = wholeNumberText(r.payouts[5], "###,###");
     return cells;
 }
 
@@ -165,20 +130,18 @@ std::optional<PaybackSheet> readPayback(Database& tran, const Meeting& meeting,
     entries.read(tran, meeting.entriesTable);
     std::vector<FieldRunner> found;
     std::vector<RankedPlace> ranking;
-    auto st = tran.prepare(raceSelect(meeting));
-    while (st.step()) {
-        const int number = static_cast<int>(st.int64(kBango));
-        if (number == 1) {
-            sheet.heading = paybackHeading(
-                st.textView(kYear), st.textView(kBasho), st.textView(kKaiji), st.textView(kHiji),
-                st.textView(kMonth), st.textView(kDay), st.textView(kYoubi));
+    RaceRows rows(tran, meeting.raceTable, kWholeRace);
+    for (RaceRow row; rows.next(row);) {
+        if (row.bango == 1) {
+            sheet.heading = paybackHeading(row.year, row.basho, row.kaiji, row.hiji, row.month,
+                                           row.day, row.youbi);
         }
-        PaybackRace& race = sheet.races[static_cast<std::size_t>(number - 1)];
+        PaybackRace& race = sheet.races[static_cast<std::size_t>(row.bango - 1)];
         race.stored = true;
-        race.results = resultCells(st);
-        findRunners(raceUmacodes(st, kUma1), entries, found);
-        const std::int64_t tousuu = numericValue(st.textView(kTousuu));
-        const bool good = st.int64(kRyoOmo) == 1;
+        race.results = resultCells(row.results);
+        findRunners(raceUmacodes(row), entries, found);
+        const std::int64_t tousuu = numericValue(row.tousuu);
+        const bool good = row.ryoOmo == 1;
         for (const Persona p : kPersonas) {
             rankField(found, tousuu, p, good, ranking);
             race.picks[static_cast<std::size_t>(p)] = personaPicks(ranking);

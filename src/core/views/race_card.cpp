@@ -17,25 +17,6 @@ namespace {
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 constexpr std::string_view kIndexPattern = "##0.0";
 
-// The race columns the card reads, in RaceRow's order, then bango and RyoOmo.
-constexpr std::string_view kRaceRowColumns =
-    "basho, year, kaiji, hiji, month, day, youbi, htime, hondai, jouken1, jouken3, jouken41, "
-    "jouken42, jouken43, jouken44, kyori, track, grade, tousuu, bango, RyoOmo";
-constexpr int kRaceRowColumnCount = 21;
-
-RaceRow raceRowAt(const Statement& st) {
-    RaceRow r;
-    std::string* texts[] = {&r.basho,   &r.year,     &r.kaiji,    &r.hiji,     &r.month,
-                            &r.day,     &r.youbi,    &r.htime,    &r.hondai,   &r.jouken1,
-                            &r.jouken3, &r.jouken41, &r.jouken42, &r.jouken43, &r.jouken44,
-                            &r.kyori,   &r.track,    &r.grade,    &r.tousuu};
-    int c = 0;
-    for (std::string* t : texts) *t = st.text(c++);
-    r.bango = static_cast<int>(st.int64(c++));
-    r.ryoOmo = static_cast<int>(st.int64(c++));
-    return r;
-}
-
 // What the card reads of a runner's entries row, in this order.
 enum EntryColumn {
     kBamei,
@@ -198,11 +179,8 @@ std::vector<int> storedRaces(Database& tran, const Meeting& meeting) {
 MeetingRaces meetingRaces(Database& tran, const Meeting& meeting) {
     MeetingRaces races;
     if (!tran.hasTable(meeting.raceTable)) return races;
-    auto st = tran.prepare("SELECT " + std::string(kRaceRowColumns) + " FROM " +
-                           quoteIdentifier(meeting.raceTable) +
-                           meetingRacesClause());
-    while (st.step()) {
-        const RaceRow r = raceRowAt(st);
+    RaceRows rows(tran, meeting.raceTable, kRacePart);
+    for (RaceRow r; rows.next(r);) {
         if (races.tabs.empty()) races.dayLine = dayLine(r);
         races.tabs.push_back({r.bango, " " + std::to_string(r.bango) + "R", raceTitle(r, true)});
     }
@@ -226,24 +204,16 @@ std::optional<RaceCard> readRaceCard(Database& tran, const Meeting& meeting, int
     if (!tran.hasTable(meeting.raceTable) || !tran.hasTable(meeting.entriesTable)) {
         return std::nullopt;
     }
-    std::string sql = "SELECT " + std::string(kRaceRowColumns) +
-                      ", Kekka1No, Kekka2No, Kekka3No, KekkaWakNo, KekkaUmaNo, Kekka1TanAm, "
-                      "Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakAm, KekkaUmaAm";
-    static_assert(kRaceCardLines == kRunnerSlots);
-    sql += umaColumns() + " FROM " + quoteIdentifier(meeting.raceTable) + " WHERE bango = ?1";
-    auto race = tran.prepare(sql);
-    race.bind(1, std::int64_t{raceNumber});
-    if (!race.step()) return std::nullopt;
-
     RaceCard card;
+    if (!RaceRows(tran, meeting.raceTable, kWholeRace).find(raceNumber, card.race)) {
+        return std::nullopt;
+    }
     card.meeting = meeting;
-    card.race = raceRowAt(race);
     const RaceRow& r = card.race;
-    int c = kRaceRowColumnCount;
-    for (auto& p : card.placed) p = static_cast<int>(race.int64(c++));
-    card.bracketPair = race.text(c++);
-    card.quinellaPair = race.text(c++);
-    for (auto& p : card.payouts) p = race.int64(c++);
+    card.placed = r.results.placed;
+    card.bracketPair = r.results.bracketPair;
+    card.quinellaPair = r.results.quinellaPair;
+    card.payouts = r.results.payouts;
 
     const bool good = r.ryoOmo == 1;
     card.goodGoing = good;
@@ -258,8 +228,7 @@ std::optional<RaceCard> readRaceCard(Database& tran, const Meeting& meeting, int
     auto entries = tran.prepare(entrySelect(meeting, good));
     std::vector<PersonaRunner> field;
     for (int k = 0; k < kRaceCardLines; ++k) {
-        const std::string text = race.text(c + k);
-        const RunnerEntry entry = readRunnerEntry(text);
+        const RunnerEntry entry = readRunnerEntry(r.entries[static_cast<std::size_t>(k)]);
         RunnerLine& line = card.lines[static_cast<std::size_t>(k)];
         line.number = k + 1;
         line.shown = entry.isRunner();

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/tables/race_row.hpp"
 #include "core/tables/racing.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_forecast.hpp"
@@ -18,14 +19,6 @@
 namespace zelvanor {
 
 class Database;
-
-struct RaceRow {
-    std::string basho, year, kaiji, hiji, month, day, youbi, htime, hondai;
-    std::string jouken1, jouken3, jouken41, jouken42, jouken43, jouken44;
-    std::string kyori, track, grade, tousuu;
-    int bango = 0;
-    int ryoOmo = 1;
-};
 
 // "4 回 1 日目   98 年 10 月 3 日 （土曜日）": the meeting's day line.
 std::string dayLine(const RaceRow& race);
@@ -63,20 +56,20 @@ struct RunnerLine {
     // The three ability values of the race's going, "##0.0": 翠嶺's (指数), 碧渦's (Ｓ指数) and
     // the user persona's (穴指数); indexTip is the 指数 cell's tooltip.
     std::string index, indexTip, sIndex, anaIndex;
-    std::string corner;                             // 3角
-    std::array<std::string, kPersonaCount> marks;   // in display order
+    std::string corner;                            // 3角
+    std::array<std::string, kPersonaCount> marks;  // in display order
 };
 
 struct RaceCard {
     Meeting meeting;
     RaceRow race;
     bool goodGoing = true;
-    int runnerCount = 0;          // tousuu, at most 18: the field the personas rank
-    std::string going;            // "良" or "重", the track condition button
-    std::string title;            // the title panel: race name cut to 17 characters
-    std::string fullTitle;        // the race tab's tooltip: the whole race name
-    std::string postTime;         // "15:25"
-    std::string distanceAndTrack; // "1600m芝・右 "
+    int runnerCount = 0;           // tousuu, at most 18: the field the personas rank
+    std::string going;             // "良" or "重", the track condition button
+    std::string title;             // the title panel: race name cut to 17 characters
+    std::string fullTitle;         // the race tab's tooltip: the whole race name
+    std::string postTime;          // "15:25"
+    std::string distanceAndTrack;  // "1600m芝・右 "
     std::array<RunnerLine, kRaceCardLines> lines;
     RaceForecast forecast;
     // Results as stored: the first three horse numbers, the pairs and the payouts.

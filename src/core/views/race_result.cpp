@@ -6,6 +6,7 @@
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_row.hpp"
 #include "core/tables/race_tables.hpp"
 
 namespace zelvanor {
@@ -125,11 +126,9 @@ bool storeRaceResult(Database& tran, const Meeting& meeting, int raceNumber,
     if (!tran.hasTable(meeting.raceTable)) return false;
     const std::string table = quoteIdentifier(meeting.raceTable);
     Transaction tx(tran);
-    auto row = tran.prepare("SELECT tousuu FROM " + table + " WHERE bango = ?1");
-    row.bind(1, std::int64_t{raceNumber});
-    if (!row.step()) return false;
-    const bool quinella = numericValue(row.textView(0)) > 8;
-    row.reset();
+    const auto row = readRaceRow(tran, meeting.raceTable, raceNumber, kRacePart);
+    if (!row) return false;
+    const bool quinella = numericValue(row->tousuu) > 8;
 
     const std::array<Value, kRaceResultColumns.size()> values = {
         entry.placed[0],

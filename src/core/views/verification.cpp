@@ -8,6 +8,7 @@
 #include "core/records/format.hpp"
 #include "core/records/numeric.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/race_row.hpp"
 #include "core/tables/race_tables.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/meetings.hpp"
@@ -33,29 +34,22 @@ bool isOneOf(std::string_view text, std::initializer_list<std::string_view> valu
     return std::find(values.begin(), values.end(), text) != values.end();
 }
 
-// The race columns in the order raceFrom reads them: the condition, the field and the result.
-constexpr std::string_view kRaceColumns =
-    "bango, jouken41, jouken42, track, grade, tousuu, RyoOmo, Kekka1No, Kekka2No, Kekka3No, "
-    "Kekka1TanAm, Kekka1FukAm, Kekka2FukAm, Kekka3FukAm, KekkaWakNo, KekkaWakAm, KekkaUmaNo, "
-    "KekkaUmaAm";
-constexpr int kFirstRunnerColumn = 18;
-
-VerifiedRace raceFrom(const Statement& st) {
+VerifiedRace raceFrom(const RaceRow& row) {
     VerifiedRace r;
-    r.raceNumber = static_cast<int>(st.int64(0));
-    r.jouken41 = st.textView(1);
-    r.jouken42 = st.textView(2);
-    r.track = st.textView(3);
-    r.grade = st.textView(4);
-    r.runnerCount = numericValue(st.textView(5));
-    r.goodGoing = st.int64(6) == 1;
-    for (int i = 0; i < 3; ++i) r.placed[static_cast<std::size_t>(i)] = st.int64(7 + i);
-    r.winPayout = st.int64(10);
-    for (int i = 0; i < 3; ++i) r.placePayouts[static_cast<std::size_t>(i)] = st.int64(11 + i);
-    r.bracketPair = st.textView(14);
-    r.bracketPayout = st.int64(15);
-    r.quinellaPair = st.textView(16);
-    r.quinellaPayout = st.int64(17);
+    r.raceNumber = row.bango;
+    r.jouken41 = row.jouken41;
+    r.jouken42 = row.jouken42;
+    r.track = row.track;
+    r.grade = row.grade;
+    r.runnerCount = numericValue(row.tousuu);
+    r.goodGoing = row.ryoOmo == 1;
+    for (std::size_t i = 0; i < 3; ++i) r.placed[i] = row.results.placed[i];
+    r.winPayout = row.results.payouts[0];
+    for (std::size_t i = 0; i < 3; ++i) r.placePayouts[i] = row.results.payouts[i + 1];
+    r.bracketPair = row.results.bracketPair;
+    r.bracketPayout = row.results.payouts[4];
+    r.quinellaPair = row.results.quinellaPair;
+    r.quinellaPayout = row.results.payouts[5];
     return r;
 }
 
@@ -183,18 +177,17 @@ Verification runVerification(Database& tran, std::string_view userName,
     std::vector<CountedRace> counted;
     MeetingEntries entries;
     std::vector<VerifiedRunner> runners;
-    const std::string sql = "SELECT " + std::string(kRaceColumns) + umaColumns() + " FROM ";
+    RaceRow row;
     for (std::size_t m = 0; m < meetings.size(); ++m) {
         if (progress) progress(static_cast<int>(m), totals.meetings);
         const Meeting& meeting = meetings[m];
 
         counted.clear();
-        auto races = tran.prepare(sql + quoteIdentifier(meeting.raceTable) +
-                                  meetingRacesClause());
-        while (races.step()) {
-            VerifiedRace race = raceFrom(races);
+        RaceRows races(tran, meeting.raceTable, kWholeRace);
+        while (races.next(row)) {
+            VerifiedRace race = raceFrom(row);
             if (!raceSelected(conditions, race) || race.bracketPayout <= 0) continue;
-            counted.push_back({std::move(race), raceUmacodes(races, kFirstRunnerColumn)});
+            counted.push_back({std::move(race), raceUmacodes(row)});
         }
         // The entries are read only for a meeting with a race that counts.
         if (counted.empty()) continue;
