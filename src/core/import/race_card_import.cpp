@@ -28,6 +28,7 @@
 #include "core/records/numeric.hpp"
 #include "core/records/record_file.hpp"
 #include "core/records/runner_entry.hpp"
+#include "core/tables/entry_row.hpp"
 #include "core/tables/race_tables.hpp"
 
 namespace zelvanor {
@@ -252,18 +253,11 @@ class RunnerRowWriter {
     // The row the horse has in the table, with its course rates, if any.
     void findRow(std::string_view umacode, PendingRunner& runner) {
         // Not needed in a table this import made, unless a horse runs twice in the meeting.
-        if (!find_) {
-            find_.emplace(tran_.prepare(
-                "SELECT rowid, " + quoteIdentifier("KCoseRen") + ", " +
-                quoteIdentifier("CCoseRen") + " FROM " + quoteIdentifier(table_) + " WHERE " +
-                quoteIdentifier("umacode") + " = ?1 ORDER BY rowid LIMIT 1"));
-        }
-        StatementReset reset(*find_, StatementReset::Bindings::Keep);
-        find_->bind(1, umacode);
-        if (find_->step()) {
-            runner.rowid = find_->int64(0);
-            runner.kCoseRen = find_->int64(1);
-            runner.cCoseRen = find_->int64(2);
+        if (!stored_) stored_.emplace(tran_, table_, kEntryPeoplePart);
+        if (stored_->find(umacode, storedRow_)) {
+            runner.rowid = storedRow_.rowid;
+            runner.kCoseRen = storedRow_.kCoseRen.value_or(0);
+            runner.cCoseRen = storedRow_.cCoseRen.value_or(0);
         }
     }
 
@@ -322,7 +316,8 @@ class RunnerRowWriter {
     std::string table_;
     std::size_t copied_;
     std::vector<ColumnDef> written_;
-    std::optional<Statement> find_;
+    std::optional<EntryRows> stored_;
+    EntryRow storedRow_;
     Statement insert_;
     std::optional<Statement> update_;
 };

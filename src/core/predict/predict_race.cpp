@@ -18,6 +18,7 @@
 #include "core/records/text_map.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/entry_row.hpp"
 #include "core/tables/people_tables.hpp"
 #include "core/tables/race_row.hpp"
 #include "core/tables/racing.hpp"
@@ -179,15 +180,23 @@ constexpr std::array<std::string_view, kRunnerInputCount> kRunnerInputNames = {
     "KyoriShiba1600", "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200",
     "KyoriDert2201",
 };
-constexpr int kColInputs = 1;
-constexpr int kColKCoseRen = kColInputs + static_cast<int>(kRunnerInputCount);
-// Where the runner SELECT holds each runner input.
-constexpr auto kInputColumns = [] {
-    std::array<int, kRunnerInputCount> columns{};
-    for (std::size_t i = 0; i < columns.size(); ++i) columns[i] = kColInputs + static_cast<int>(i);
-    return columns;
-}();
-constexpr int kColCCoseRen = kColKCoseRen + 1;
+
+// What the engine reads of a stored runner.
+RunnerInputs runnerInputs(const EntryRow& row) {
+    RunnerInputs r;
+    r.histories = row.histories;
+    r.chocode = row.chocode;
+    const auto pct = [&](AptitudeColumn c) { return static_cast<int>(row.aptitudes[c]); };
+    r.aptitude = AptitudePercentages{
+        pct(kBabaShibaR),      pct(kBabaShibaL),      pct(kBabaDertR),      pct(kBabaDertL),
+        pct(kBabaSougou),      pct(kJotaiShibaRyo),   pct(kJotaiShibaOmo),  pct(kJotaiDertRyo),
+        pct(kJotaiDertOmo),    pct(kKyoriShiba1600),  pct(kKyoriShiba2200), pct(kKyoriShiba2201),
+        pct(kKyoriDert1600),   pct(kKyoriDert2200),   pct(kKyoriDert2201),
+    };
+    r.kCoseRen = row.kCoseRen.value_or(0);
+    r.cCoseRen = row.cCoseRen.value_or(0);
+    return r;
+}
 
 }  // namespace
 
@@ -231,7 +240,8 @@ struct RacePredictor::Impl {
     std::optional<RaceRows> races;
     RaceRow race;
     std::string entryTable;
-    std::optional<Statement> selectRunner;
+    std::optional<EntryRows> runners;
+    EntryRow runnerRow;
     std::optional<Statement> updateRunner;
     std::vector<ColumnDef> writtenDefs;
     std::array<Value, kWrittenCount> written{};
@@ -254,15 +264,9 @@ struct RacePredictor::Impl {
     }
 
     void useEntryTable(std::string_view name) {
-        if (selectRunner && entryTable == name) return;
-        selectRunner.reset();
+        if (runners && entryTable == name) return;
+        runners.reset();
         updateRunner.reset();
-
-        std::string select = "SELECT rowid";
-        for (std::string_view c : kRunnerInputNames) select += ", " + quoteIdentifier(c);
-        select += ", " + quoteIdentifier("KCoseRen") + ", " + quoteIdentifier("CCoseRen");
-        select += " FROM " + quoteIdentifier(name) + " WHERE " + quoteIdentifier("umacode") +
-                  " = ?1 ORDER BY rowid LIMIT 1";
 
         std::vector<ColumnDef> defs = outputDefs(tran, name);
         std::string update = "UPDATE " + quoteIdentifier(name) + " SET ";
@@ -274,7 +278,7 @@ struct RacePredictor::Impl {
         }
         update += " WHERE rowid = ?" + std::to_string(kWrittenCount + 1);
 
-        selectRunner.emplace(tran.prepare(select));
+        runners.emplace(tran, name, kEntryHistoryPart | kEntryPeoplePart | kEntryAptitudePart);
         updateRunner.emplace(tran.prepare(update));
         writtenDefs = std::move(defs);
         entryTable = name;
@@ -296,21 +300,10 @@ std::optional<RaceInputs> RacePredictor::Impl::readRace(std::string_view raceTab
 bool RacePredictor::Impl::predictStored(std::string_view entryTableName, const RaceInputs& race,
                                         int slot) {
     useEntryTable(entryTableName);
-    Statement& select = *selectRunner;
-    RunnerInputs runner;
-    std::int64_t rowid = 0;
-    {
-        const RunnerEntry entry = readRunnerEntry(race.entries[static_cast<std::size_t>(slot - 1)]);
-        if (!entry.hasHorse) return false;
-        StatementReset reset(select, StatementReset::Bindings::Keep);
-        select.bind(1, entry.umacode);
-        if (!select.step()) return false;
-        rowid = select.int64(0);
-        runner = runnerInputs(select, kInputColumns);
-        runner.kCoseRen = select.int64(kColKCoseRen);
-        runner.cCoseRen = select.int64(kColCCoseRen);
-    }
-    compute(race, slot, runner, writtenDefs, written);
+    const RunnerEntry entry = readRunnerEntry(race.entries[static_cast<std::size_t>(slot - 1)]);
+    if (!entry.hasHorse || !runners->find(entry.umacode, runnerRow)) return false;
+    const std::int64_t rowid = runnerRow.rowid;
+    compute(race, slot, runnerInputs(runnerRow), writtenDefs, written);
     Statement& update = *updateRunner;
     StatementReset reset(update, StatementReset::Bindings::Keep);
     for (std::size_t i = 0; i < written.size(); ++i) {

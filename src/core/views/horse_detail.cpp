@@ -7,6 +7,7 @@
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/entry_row.hpp"
 #include "core/tables/race_row.hpp"
 #include "core/tables/racing.hpp"
 #include "core/views/meeting_entries.hpp"
@@ -31,41 +32,6 @@ std::string textAt(std::string_view inf, std::size_t first, std::size_t count) {
 
 constexpr std::array<std::string_view, kPastRacePanels> kPanelCaptions = {
     "前走（", "前々走（", "３走前（", "４走前（", "５走前（"};
-
-// The horse columns the window reads, in this order.
-enum HorseColumn {
-    kUmacode,
-    kWakuNo,
-    kWakuUmaNo,
-    kBamei,
-    kKeto1,
-    kKeto2,
-    kKeto3,
-    kSeibetsu,
-    kSeinen,
-    kMoushoku,
-    kTokusei3kaku,
-    kTokuseiKyori,
-    kJotaiShibaOmo,
-    kJotaiDertOmo,
-    kNameKisi,
-    kNameChok,
-    kUmanushi,
-    kHonshou,
-    kFukashou,
-    kShuutoku1,
-    kBabaSougou,
-    kNouryoku1,
-    kSpSeichou,
-    kSpBase1,
-    kInf1 = kSpBase1 + kPastRacePanels,
-};
-
-constexpr std::string_view kHorseColumns =
-    "umacode, WakuNo, WakuUmaNo, bamei, keto1, keto2, keto3, seibetsu, seinen, moushoku, "
-    "Tokusei3kaku, TokuseiKyori, JotaiShibaOmo, JotaiDertOmo, NameKisi, NameChok, umanushi, "
-    "honshou, fukashou, shuutoku1, BabaSougou, Nouryoku1, SpSeichou, SpBase1, SpBase2, SpBase3, "
-    "SpBase4, SpBase5, inf1, inf2, inf3, inf4, inf5";
 
 // Money in the record's units of a thousand yen, shown in units of ten thousand.
 std::string money(std::string_view stored) {
@@ -139,64 +105,66 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
     if (!tran.hasTable(meeting.raceTable) || !tran.hasTable(meeting.entriesTable)) {
         return std::nullopt;
     }
-    auto horse = tran.prepare("SELECT " + std::string(kHorseColumns) + " FROM " +
-                              quoteIdentifier(meeting.entriesTable) + " WHERE umacode = ?1");
-    // As text: the column is text, and a code with leading zeros or letters is that text only.
-    horse.bind(1, umacode);
-    if (!horse.step()) return std::nullopt;
+    EntryRow horse;
+    if (!EntryRows(tran, meeting.entriesTable,
+                   kEntryPlacePart | kEntryHorsePart | kEntryHistoryPart | kEntryPeoplePart |
+                       kEntryAptitudePart | kEntryIndexPart | kEntryAbilityPart)
+             .find(umacode, horse)) {
+        return std::nullopt;
+    }
 
     const auto race = readRaceRow(tran, meeting.raceTable, raceNumber, kRacePart | kEntriesPart);
     if (!race) return std::nullopt;
 
     HorseDetail d;
-    d.umacode = horse.text(kUmacode);
-    d.bracket = wholeText(horse, kWakuNo);
-    const std::int64_t bracket = horse.isNull(kWakuNo) ? 0 : horse.int64(kWakuNo);
+    d.umacode = horse.umacode;
+    d.bracket = wholeText(horse.wakuNo);
+    const std::int64_t bracket = horse.wakuNo.value_or(0);
     d.bracketColour = bracket >= 1 && bracket <= 8 ? static_cast<int>(bracket) : 0;
-    d.number = wholeText(horse, kWakuUmaNo);
+    d.number = wholeText(horse.wakuUmaNo);
     d.blinker = " ";
-    const std::int64_t place = horse.isNull(kWakuUmaNo) ? 0 : horse.int64(kWakuUmaNo);
+    const std::int64_t place = horse.wakuUmaNo.value_or(0);
     if (place >= 1 && place <= kRunnerSlots) {
         const RunnerEntry entry =
             readRunnerEntry(race->entries[static_cast<std::size_t>(place - 1)]);
         if (!entry.blinker.empty() && entry.blinker != "0") d.blinker = "B";
     }
 
-    d.name = firstCharacters(horse.textView(kBamei), 10);
-    d.sire = "父：" + firstCharacters(horse.textView(kKeto1), 10);
-    d.dam = "母：" + firstCharacters(horse.textView(kKeto2), 10);
-    d.damSire = "母父：" + firstCharacters(horse.textView(kKeto3), 10);
+    d.name = firstCharacters(horse.bamei, 10);
+    d.sire = "父：" + firstCharacters(horse.keto1, 10);
+    d.dam = "母：" + firstCharacters(horse.keto2, 10);
+    d.damSire = "母父：" + firstCharacters(horse.keto3, 10);
 
-    d.sex = seibetsuLabel(horse.textView(kSeibetsu));
+    d.sex = seibetsuLabel(horse.seibetsu);
     // Two-digit years: an age is a difference, taken modulo 100 (a horse is never 100 years old),
     // so a horse born in 98 is 3 in a race of 00.
-    const std::string_view born = charactersAt(horse.textView(kSeinen), 1, 2);
+    const std::string_view born = charactersAt(horse.seinen, 1, 2);
     if (!trimRight(born).empty()) {
         const std::int64_t raceYear = numericValue(race->year);
         const std::int64_t age = ((raceYear - numericValue(born)) % 100 + 100) % 100 + 1;
         d.age = " " + std::to_string(age);
     }
-    d.coat = moushokuLabel(horse.textView(kMoushoku));
+    d.coat = moushokuLabel(horse.moushoku);
 
-    d.style = "脚質：" + horse.text(kTokusei3kaku);
-    d.distanceType = "Type：" + tokuseiKyoriLabel(horse.textView(kTokuseiKyori));
-    d.wetTrack = wetTrackGrade(horse.int64(kJotaiShibaOmo), horse.int64(kJotaiDertOmo));
+    d.style = "脚質：" + horse.tokusei3kaku;
+    d.distanceType = "Type：" + tokuseiKyoriLabel(horse.tokuseiKyori);
+    d.wetTrack = wetTrackGrade(horse.aptitudes[kJotaiShibaOmo], horse.aptitudes[kJotaiDertOmo]);
 
-    d.jockey = "騎　手：" + horse.text(kNameKisi);
-    d.trainer = "調教師：" + horse.text(kNameChok);
-    d.owner = "馬　主：" +
-              std::string(trimLeft(trimRight(charactersAt(horse.textView(kUmanushi), 1, 5))));
+    d.jockey = "騎　手：" + horse.nameKisi;
+    d.trainer = "調教師：" + horse.nameChok;
+    d.owner = "馬　主：" + std::string(trimLeft(trimRight(charactersAt(horse.umanushi, 1, 5))));
 
-    d.prizeMoney = money(horse.textView(kHonshou));
-    d.addedMoney = money(horse.textView(kFukashou));
-    d.earnedMoney = money(horse.textView(kShuutoku1));
-    d.topTwoRate = number(static_cast<double>(horse.int64(kBabaSougou)), "##0") + "%";
-    d.ability = number(horse.real(kNouryoku1), "###0") + "P";
-    d.growth = number(horse.real(kSpSeichou), "##0.0") + "%";
+    d.prizeMoney = money(horse.honshou);
+    d.addedMoney = money(horse.fukashou);
+    d.earnedMoney = money(horse.shuutoku1);
+    d.topTwoRate = number(static_cast<double>(horse.aptitudes[kBabaSougou]), "##0") + "%";
+    d.ability = number(horse.nouryoku1, "###0") + "P";
+    d.growth = number(horse.spSeichou, "##0.0") + "%";
 
     for (int k = 1; k <= kPastRacePanels; ++k) {
         d.pastRaces[static_cast<std::size_t>(k - 1)] =
-            pastRacePanel(k, horse.textView(kInf1 + k - 1), horse.real(kSpBase1 + k - 1));
+            pastRacePanel(k, horse.histories[static_cast<std::size_t>(k - 1)],
+                          horse.spBase[static_cast<std::size_t>(k - 1)]);
     }
     return d;
 }

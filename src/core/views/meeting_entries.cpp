@@ -4,24 +4,23 @@
 
 #include "core/records/runner_entry.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/entry_row.hpp"
 #include "core/tables/race_row.hpp"
 
 namespace zelvanor {
 
 void MeetingEntries::read(Database& tran, std::string_view entriesTable) {
     rows_.clear();
-    auto st = tran.prepare(
-        "SELECT umacode, WakuUmaNo, WakuNo, Nouryoku1, Nouryoku2, Nouryoku3, OmoNouryoku1, "
-        "OmoNouryoku2, OmoNouryoku3 FROM " +
-        quoteIdentifier(entriesTable));
-    while (st.step()) {
+    EntryRows rows(tran, entriesTable, kEntryPlacePart | kEntryAbilityPart);
+    for (EntryRow row; rows.next(row);) {
         FieldRunner r;
-        r.horseNumber = static_cast<std::int16_t>(st.int64(1));
-        r.bracketNumber = static_cast<std::int16_t>(st.int64(2));
+        r.horseNumber = static_cast<std::int16_t>(row.wakuUmaNo.value_or(0));
+        r.bracketNumber = static_cast<std::int16_t>(row.wakuNo.value_or(0));
         // Single columns: the values as stored, NULL reading 0.
-        const auto single = [&](int column) { return static_cast<float>(st.real(column)); };
-        r.values = {single(3), single(4), single(5), single(6), single(7), single(8)};
-        rows_.emplace_back(std::string(st.textView(0)), r);
+        const auto single = [](double v) { return static_cast<float>(v); };
+        r.values = {single(row.nouryoku1),    single(row.nouryoku2),    single(row.nouryoku3),
+                    single(row.omoNouryoku1), single(row.omoNouryoku2), single(row.omoNouryoku3)};
+        rows_.emplace_back(row.umacode, r);
     }
     // Stable, so that of two rows of one horse the first read is the one found.
     std::stable_sort(rows_.begin(), rows_.end(),

@@ -6,6 +6,7 @@
 #include "core/records/utf8.hpp"
 #include "core/shell/codes.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/entry_row.hpp"
 #include "core/tables/race_tables.hpp"
 #include "core/views/meeting_entries.hpp"
 #include "core/views/view_text.hpp"
@@ -17,46 +18,6 @@ namespace {
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 constexpr std::string_view kIndexPattern = "##0.0";
 
-// What the card reads of a runner's entries row, in this order.
-enum EntryColumn {
-    kBamei,
-    kKeto1,
-    kKeto2,
-    kSeinen,
-    kInf1,
-    kShuutoku1,
-    kNameKisi,
-    kCodeKisi,
-    kKSougouRen,
-    kKCoseRen,
-    kMinaraiKisi,
-    kNameChok,
-    kChocode,
-    kCSougouRen,
-    kCCoseRen,
-    kTouzaiChok,
-    kTokusei3kaku,
-    kShisuu3kaku,
-    kSpSeichou,
-    kSpBase1,
-    // The columns of the race's going follow: TokuseiShisuu, then Nouryoku1 … Nouryoku3 (or
-    // their Omo… counterparts).
-    kTokuseiShisuu = kSpBase1 + 5,
-    kNouryoku1,
-    kNouryoku2,
-    kNouryoku3,
-};
-
-std::string entrySelect(const Meeting& meeting, bool good) {
-    std::string sql =
-        "SELECT bamei, keto1, keto2, seinen, inf1, shuutoku1, NameKisi, CodeKisi, KSougouRen, "
-        "KCoseRen, MinaraiKisi, NameChok, chocode, CSougouRen, CCoseRen, touzaiChok, "
-        "Tokusei3kaku, Shisuu3kaku, SpSeichou, SpBase1, SpBase2, SpBase3, SpBase4, SpBase5, ";
-    sql += good ? "TokuseiShisuu, Nouryoku1, Nouryoku2, Nouryoku3"
-                : "OmoTokuseiShisuu, OmoNouryoku1, OmoNouryoku2, OmoNouryoku3";
-    return sql + " FROM " + quoteIdentifier(meeting.entriesTable) + " WHERE umacode = ?1";
-}
-
 std::string personTip(const std::string& code, const std::string& overall,
                       const std::string& course) {
     return " 登録番号 ： " + code + "  総合連帯率 ： " + overall + "%   場所連帯率 ： " + course +
@@ -65,35 +26,32 @@ std::string personTip(const std::string& code, const std::string& overall,
 
 // The cells that come from the runner's entries row; the persona's value of the race's going
 // goes into `ability`.
-void fillFromEntriesRow(RunnerLine& line, const Statement& st, const RaceRow& race, bool good,
+void fillFromEntriesRow(RunnerLine& line, const EntryRow& row, const RaceRow& race, bool good,
                         AbilityValues& ability, std::int16_t& corner) {
     line.hasEntry = true;
-    line.name = " " + firstCharacters(st.textView(kBamei), 10);
-    line.nameTip = line.umacode + "  父馬名 : " + firstCharacters(st.textView(kKeto1), 10) +
-                   " 母馬名 : " + firstCharacters(st.textView(kKeto2), 10);
+    line.name = " " + firstCharacters(row.bamei, 10);
+    line.nameTip = line.umacode + "  父馬名 : " + firstCharacters(row.keto1, 10) +
+                   " 母馬名 : " + firstCharacters(row.keto2, 10);
 
     // Two-digit years: an age is a difference, taken modulo 100 (a horse is never 100 years old).
-    const std::string_view seinen = st.textView(kSeinen);
     const std::int64_t raceYear = numericValue(race.year);
     std::int16_t age = 0;
-    if (!trimRight(charactersAt(seinen, 1, 2)).empty()) {
-        const std::int64_t born = numericValue(charactersAt(seinen, 1, 2));
+    if (!trimRight(charactersAt(row.seinen, 1, 2)).empty()) {
+        const std::int64_t born = numericValue(charactersAt(row.seinen, 1, 2));
         age = static_cast<std::int16_t>(((raceYear - born) % 100 + 100) % 100 + 1);
         line.age = " " + std::to_string(age);
     }
 
-    line.jockey = firstCharacters(st.textView(kNameKisi), 10);
-    line.jockeyTip =
-        personTip(st.text(kCodeKisi), wholeText(st, kKSougouRen), wholeText(st, kKCoseRen));
-    line.apprentice = firstCharacters(st.textView(kMinaraiKisi), 10);
-    line.trainer = firstCharacters(st.textView(kNameChok), 10);
-    line.trainerTip =
-        personTip(st.text(kChocode), wholeText(st, kCSougouRen), wholeText(st, kCCoseRen));
-    line.trainerPlace = firstCharacters(st.textView(kTouzaiChok), 10);
+    line.jockey = firstCharacters(row.nameKisi, 10);
+    line.jockeyTip = personTip(row.codeKisi, wholeText(row.kSougouRen), wholeText(row.kCoseRen));
+    line.apprentice = firstCharacters(row.minaraiKisi, 10);
+    line.trainer = firstCharacters(row.nameChok, 10);
+    line.trainerTip = personTip(row.chocode, wholeText(row.cSougouRen), wholeText(row.cCoseRen));
+    line.trainerPlace = firstCharacters(row.touzaiChok, 10);
 
-    const std::string inf1 = st.text(kInf1);
+    const std::string& inf1 = row.histories[0];
     line.classChange =
-        classChangeLabel(charactersAt(inf1, 15, 3), age, st.textView(kShuutoku1),
+        classChangeLabel(charactersAt(inf1, 15, 3), age, row.shuutoku1,
                          {race.jouken41, race.jouken42, race.jouken43, race.jouken44});
     const std::string previousDate =
         std::string(charactersAt(inf1, 3, 2)) + std::string(charactersAt(inf1, 11, 4));
@@ -101,23 +59,24 @@ void fillFromEntriesRow(RunnerLine& line, const Statement& st, const RaceRow& ra
         rotationLabel(static_cast<int>(raceYear), static_cast<int>(numericValue(race.month)),
                       static_cast<int>(numericValue(race.day)), previousDate);
 
-    line.style = st.text(kTokusei3kaku);
-    corner = static_cast<std::int16_t>(st.int64(kShisuu3kaku));
-    line.corner = wholeText(st, kShisuu3kaku);
+    line.style = row.tokusei3kaku;
+    corner = static_cast<std::int16_t>(row.shisuu3kaku.value_or(0));
+    line.corner = wholeText(row.shisuu3kaku);
 
-    line.indexTip = " 特性指数： " + singleText(st.real(kTokuseiShisuu)) + "  成長率： " +
-                    singleText(st.real(kSpSeichou)) + "  ５走： ";
-    for (int k = 0; k < 5; ++k) line.indexTip += singleText(st.real(kSpBase1 + k)) + " ";
+    line.indexTip = " 特性指数： " + singleText(good ? row.tokuseiShisuu : row.omoTokuseiShisuu) +
+                    "  成長率： " + singleText(row.spSeichou) + "  ５走： ";
+    for (const double base : row.spBase) line.indexTip += singleText(base) + " ";
 
-    const auto single = [&](int column) { return static_cast<float>(st.real(column)); };
+    // Single columns: the values as stored.
+    const auto single = [](double v) { return static_cast<float>(v); };
     if (good) {
-        ability.nouryoku1 = single(kNouryoku1);
-        ability.nouryoku2 = single(kNouryoku2);
-        ability.nouryoku3 = single(kNouryoku3);
+        ability.nouryoku1 = single(row.nouryoku1);
+        ability.nouryoku2 = single(row.nouryoku2);
+        ability.nouryoku3 = single(row.nouryoku3);
     } else {
-        ability.omoNouryoku1 = single(kNouryoku1);
-        ability.omoNouryoku2 = single(kNouryoku2);
-        ability.omoNouryoku3 = single(kNouryoku3);
+        ability.omoNouryoku1 = single(row.omoNouryoku1);
+        ability.omoNouryoku2 = single(row.omoNouryoku2);
+        ability.omoNouryoku3 = single(row.omoNouryoku3);
     }
     // The grid shows exactly the values the personas rank by.
     line.index = formatNumber(displayedPersonaValue(Persona::Suirei, ability, good), kIndexPattern);
@@ -225,7 +184,10 @@ std::optional<RaceCard> readRaceCard(Database& tran, const Meeting& meeting, int
     card.postTime = postTime(r);
     card.distanceAndTrack = distanceAndTrack(r);
 
-    auto entries = tran.prepare(entrySelect(meeting, good));
+    EntryRows entries(tran, meeting.entriesTable,
+                      kEntryHorsePart | kEntryHistoryPart | kEntryPeoplePart | kEntryIndexPart |
+                          kEntryAbilityPart);
+    EntryRow row;
     std::vector<PersonaRunner> field;
     for (int k = 0; k < kRaceCardLines; ++k) {
         const RunnerEntry entry = readRunnerEntry(r.entries[static_cast<std::size_t>(k)]);
@@ -245,10 +207,8 @@ std::optional<RaceCard> readRaceCard(Database& tran, const Meeting& meeting, int
         }
         if (entry.hasHorse) {
             line.umacode = std::string(entry.umacode);
-            StatementReset reset(entries);
-            entries.bind(1, line.umacode);
-            if (entries.step()) {
-                fillFromEntriesRow(line, entries, r, good, runner.ability, runner.shisuu3kaku);
+            if (entries.find(line.umacode, row)) {
+                fillFromEntriesRow(line, row, r, good, runner.ability, runner.shisuu3kaku);
             }
         }
         if (k < card.runnerCount) field.push_back(runner);

@@ -45,8 +45,8 @@ std::string singleText(double value) {
     return std::string(buf, r.ptr);
 }
 
-std::string wholeText(const Statement& st, int column) {
-    return st.isNull(column) ? std::string() : std::to_string(st.int64(column));
+std::string wholeText(const std::optional<std::int64_t>& value) {
+    return value ? std::to_string(*value) : std::string();
 }
 
 }  // namespace zelvanor

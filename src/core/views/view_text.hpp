@@ -2,6 +2,8 @@
 
 // How the views turn stored values into the texts the windows show.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,6 @@ std::string firstCharacters(std::string_view text, std::size_t count);
 std::string singleText(double value);
 
 // An integer column as stored; a null shows nothing.
-std::string wholeText(const Statement& st, int column);
+std::string wholeText(const std::optional<std::int64_t>& value);
 
 }  // namespace zelvanor
