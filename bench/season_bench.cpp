@@ -179,7 +179,10 @@ std::vector<Step> stepsBefore(Step step) {
 }
 
 void prepareUpTo(Step step, const AppPaths& paths) {
-    ensureConstantsTable(paths);
+    {
+        Database mast(paths.mastPath());
+        ensureConstantsTable(mast);
+    }
     for (Step s : stepsBefore(step)) runStep(s, paths);
 }
 
@@ -207,7 +210,10 @@ void importSeason(benchmark::State& state) {
         try {
             settleDisk();
             const auto start = Clock::now();
-            ensureConstantsTable(folder.paths());
+            {
+                Database mast(folder.paths().mastPath());
+                ensureConstantsTable(mast);
+            }
             for (Step s :
                  {Step::Jockeys, Step::Trainers, Step::HorsesAndRaceCards, Step::Results}) {
                 runStep(s, folder.paths());
@@ -378,7 +384,10 @@ struct BareRows {
 const BareRows& bareRows() {
     static const BareRows rows = [] {
         const DataFolder folder;
-        ensureConstantsTable(folder.paths());
+        {
+            Database mast(folder.paths().mastPath());
+            ensureConstantsTable(mast);
+        }
         for (Step s : kImportOrder) runStep(s, folder.paths());
         BareRows r;
         {

@@ -8,6 +8,7 @@
 #include "core/records/display_width.hpp"
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/race_card.hpp"
 #include "terminal.hpp"
@@ -187,14 +188,10 @@ nlohmann::json cardJson(const RaceCard& card) {
 
 }  // namespace
 
-int cardCommand(const AppPaths& paths, const std::string& meetingName, int race, bool json) {
+int cardCommand(DataSession& data, const std::string& meetingName, int race, bool json) {
     const Meeting meeting = meetingOf(meetingName);
-    std::string userName;
-    {
-        Database mast(paths.mastPath());
-        userName = personaName(readConstants(mast));
-    }
-    const auto opened = openMeetingDatabase(paths, meetingName, meeting);
+    const std::string userName = personaName(readConstants(data.mast()));
+    Database* opened = meetingDatabase(data, meetingName, meeting);
     if (!opened) return 1;
     Database& tran = *opened;
     const std::vector<int> races = race > 0 ? std::vector<int>{race} : storedRaces(tran, meeting);

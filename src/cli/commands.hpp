@@ -16,6 +16,7 @@ class App;
 
 namespace zelvanor {
 class Database;
+class DataSession;
 }
 
 namespace zelvanor::cli {
@@ -24,17 +25,17 @@ namespace zelvanor::cli {
 // courses, weights and the name come checked by main.
 // With `json`, stdout carries only the import reports as a JSON array; 3 when an import stopped
 // part-way after storing some of its data.
-int importCommand(const std::vector<std::string>& files, const AppPaths& paths, bool json = false);
-int meetingsCommand(const AppPaths& paths, bool json);
-int cardCommand(const AppPaths& paths, const std::string& meeting, int race, bool json);
+int importCommand(const std::vector<std::string>& files, DataSession& data, bool json = false);
+int meetingsCommand(DataSession& data, bool json);
+int cardCommand(DataSession& data, const std::string& meeting, int race, bool json);
 // What the horse detail window shows for horse number `number` of the race.
-int horseCommand(const AppPaths& paths, const std::string& meeting, int race, int number,
+int horseCommand(DataSession& data, const std::string& meeting, int race, int number,
                  bool json);
 std::optional<std::string> horseNumberProblem(const std::string& number);
-int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& meetings,
+int recomputeCommand(DataSession& data, const std::vector<std::string>& meetings,
                      const std::vector<std::string>& courses);
-int goingCommand(const AppPaths& paths, const std::string& meeting, Going going);
-int deleteCommand(const AppPaths& paths, const std::string& meeting);
+int goingCommand(DataSession& data, const std::string& meeting, Going going);
+int deleteCommand(DataSession& data, const std::string& meeting);
 
 // `check`: SQLite's integrity check of mast.mdb and tran.mdb, a report on each; 1 when either is
 // damaged. `backup DIR`: consistent copies of both in DIR, never half written there; 2 when DIR
@@ -44,10 +45,9 @@ int backupCommand(const AppPaths& paths, const std::string& folder, bool json);
 
 // The race database holding that meeting's tables, or null after telling the user on stderr
 // that there is no race database yet or no such meeting in it (an absent file is not created).
-std::unique_ptr<Database> openMeetingDatabase(const AppPaths& paths, const std::string& name,
-                                              const Meeting& meeting);
+Database* meetingDatabase(DataSession& data, const std::string& name, const Meeting& meeting);
 // Sets what is given (null: left as stored) and shows the values.
-int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
+int optionsCommand(DataSession& data, const std::array<int, 7>* weights,
                    const std::string* name);
 
 // `jockeys` / `trainers`: record number, code and name of everyone in the file. `jockey N` /
@@ -67,7 +67,7 @@ struct ResultArguments {
 };
 void addResultCommand(CLI::App& app, ResultArguments& args);
 std::optional<std::string> resultArgumentsProblem(const ResultArguments& args);
-int resultCommand(const AppPaths& paths, const ResultArguments& args);
+int resultCommand(DataSession& data, const ResultArguments& args);
 
 // `payback MEETING [--stakes …] [--tickets …] [--races …] [--marks …] [--json]`: the payback
 // window's grids and totals (payback_command.cpp); the defaults are the window's.
@@ -79,7 +79,7 @@ struct PaybackArguments {
 };
 void addPaybackCommand(CLI::App& app, PaybackArguments& args);
 std::optional<std::string> paybackArgumentsProblem(const PaybackArguments& args);
-int paybackCommand(const AppPaths& paths, const PaybackArguments& args);
+int paybackCommand(DataSession& data, const PaybackArguments& args);
 // `verify [--courses …] [--select N] [--races …] [--json]`: the verification run over the stored
 // meetings (verify_command.cpp); 1 when no race counted.
 struct VerifyArguments {
@@ -90,6 +90,6 @@ struct VerifyArguments {
 };
 void addVerifyCommand(CLI::App& app, VerifyArguments& args);
 std::optional<std::string> verifyArgumentsProblem(const VerifyArguments& args);
-int verifyCommand(const AppPaths& paths, const VerifyArguments& args);
+int verifyCommand(DataSession& data, const VerifyArguments& args);
 
 }  // namespace zelvanor::cli

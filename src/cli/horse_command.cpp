@@ -8,6 +8,7 @@
 
 #include "commands.hpp"
 #include "core/records/display_width.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/horse_detail.hpp"
 #include "core/views/race_card.hpp"
@@ -93,10 +94,10 @@ std::optional<std::string> horseNumberProblem(const std::string& number) {
            " は馬番ではありません。1～18 の数で指定してください。";
 }
 
-int horseCommand(const AppPaths& paths, const std::string& meetingName, int race, int number,
+int horseCommand(DataSession& data, const std::string& meetingName, int race, int number,
                  bool json) {
     const Meeting meeting = meetingOf(meetingName);
-    const auto opened = openMeetingDatabase(paths, meetingName, meeting);
+    Database* opened = meetingDatabase(data, meetingName, meeting);
     if (!opened) return 1;
     Database& tran = *opened;
     const std::vector<int> races = storedRaces(tran, meeting);

@@ -11,6 +11,7 @@
 #include "core/import/archive_import.hpp"
 #include "core/records/display_width.hpp"
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/shell/file_problem.hpp"
 #include "terminal.hpp"
 
@@ -116,13 +117,16 @@ void addJson(nlohmann::json& out, const ImportReport& report) {
     }
 }
 
-int runTasks(const std::vector<ImportTask>& tasks, const AppPaths& paths, bool json,
+int runTasks(const std::vector<ImportTask>& tasks, DataSession& data, bool json,
              nlohmann::json& reports) {
+    const AppPaths& paths = data.paths();
     TerminalNotifier terminal;
     StderrNotifier quiet;
     Notifier& notifier = json ? static_cast<Notifier&>(quiet) : terminal;
     const ProgressFn progress = terminalProgress("取り込み中");
-    ensureConstantsTable(paths);
+    ensureConstantsTable(data.mast());
+    // The imports work with connections of their own.
+    data.close();
     for (const auto& task : tasks) {
         const ImportRun run = runImportTask(task, paths, notifier, progress);
         clearProgress();
@@ -145,7 +149,8 @@ int runTasks(const std::vector<ImportTask>& tasks, const AppPaths& paths, bool j
 
 }  // namespace
 
-int importCommand(const std::vector<std::string>& files, const AppPaths& paths, bool json) {
+int importCommand(const std::vector<std::string>& files, DataSession& data, bool json) {
+    const AppPaths& paths = data.paths();
     nlohmann::json reports = nlohmann::json::array();
     int status = 0;
     try {
@@ -158,7 +163,7 @@ int importCommand(const std::vector<std::string>& files, const AppPaths& paths, 
                 status = 1;
                 break;
             case Plan::Ready:
-                status = runTasks(tasks, paths, json, reports);
+                status = runTasks(tasks, data, json, reports);
                 break;
         }
     } catch (const fs::filesystem_error& e) {

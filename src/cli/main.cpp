@@ -9,6 +9,7 @@
 #include "core/records/display_width.hpp"
 #include "core/shell/app_paths.hpp"
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/shell/file_problem.hpp"
 #include "core/shell/instance_lock.hpp"
 #include "core/store/store.hpp"
@@ -216,6 +217,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const AppPaths paths(folder);
+    // Every command reads and writes through these; each is opened when first used.
+    DataSession data(paths);
 
     // The window program holds this lock for its whole life; a second writer would change the
     // databases under it. Readers go ahead: SQLite keeps what they read consistent.
@@ -231,42 +234,42 @@ int main(int argc, char** argv) {
 
     try {
         if (init->parsed()) {
-            ensureConstantsTable(paths);
+            ensureConstantsTable(data.mast());
             std::cout << paths.mastPath().string() << "\n";
         } else if (tables->parsed()) {
-            for (const auto& file : {paths.mastPath(), paths.tranPath()}) {
-                if (!fs::exists(file)) continue;
-                Database db(file);
-                for (const auto& name : db.userTables()) {
-                    std::cout << file.filename().string() << "\t" << withReplacementCharacters(name)
-                              << "\n";
+            const std::pair<const char*, Database*> files[] = {
+                {"mast.mdb", data.existingMast()}, {"tran.mdb", data.existingTran()}};
+            for (const auto& [file, db] : files) {
+                if (!db) continue;
+                for (const auto& name : db->userTables()) {
+                    std::cout << file << "\t" << withReplacementCharacters(name) << "\n";
                 }
             }
         } else if (import->parsed()) {
-            return cli::importCommand(importFiles, paths, importJson);
+            return cli::importCommand(importFiles, data, importJson);
         } else if (meetings->parsed()) {
-            return cli::meetingsCommand(paths, json);
+            return cli::meetingsCommand(data, json);
         } else if (card->parsed()) {
-            return cli::cardCommand(paths, meeting, race, json);
+            return cli::cardCommand(data, meeting, race, json);
         } else if (horse->parsed()) {
-            return cli::horseCommand(paths, meeting, std::stoi(raceOption), std::stoi(horseNumber),
+            return cli::horseCommand(data, meeting, std::stoi(raceOption), std::stoi(horseNumber),
                                      json);
         } else if (recompute->parsed()) {
-            return cli::recomputeCommand(paths, recomputeMeetings, courses);
+            return cli::recomputeCommand(data, recomputeMeetings, courses);
         } else if (going->parsed()) {
-            return cli::goingCommand(paths, meeting, goingChoice);
+            return cli::goingCommand(data, meeting, goingChoice);
         } else if (remove->parsed()) {
-            return cli::deleteCommand(paths, meeting);
+            return cli::deleteCommand(data, meeting);
         } else if (check->parsed()) {
             return cli::checkCommand(paths, json);
         } else if (backup->parsed()) {
             return cli::backupCommand(paths, backupFolder, json);
         } else if (result.command->parsed()) {
-            return cli::resultCommand(paths, result);
+            return cli::resultCommand(data, result);
         } else if (payback.command->parsed()) {
-            return cli::paybackCommand(paths, payback);
+            return cli::paybackCommand(data, payback);
         } else if (verify.command->parsed()) {
-            return cli::verifyCommand(paths, verify);
+            return cli::verifyCommand(data, verify);
         } else if (jockeys->parsed() || trainers->parsed()) {
             return cli::peopleListCommand(
                 paths, jockeys->parsed() ? PersonKind::Jockey : PersonKind::Trainer, json);
@@ -275,7 +278,7 @@ int main(int argc, char** argv) {
                                       jockey->parsed() ? PersonKind::Jockey : PersonKind::Trainer,
                                       std::stoul(personNumber), json);
         } else if (options->parsed()) {
-            return cli::optionsCommand(paths, weightsOption->count() > 0 ? &weights : nullptr,
+            return cli::optionsCommand(data, weightsOption->count() > 0 ? &weights : nullptr,
                                        nameOption->count() > 0 ? &userName : nullptr);
         }
     } catch (const fs::filesystem_error& e) {

@@ -6,6 +6,7 @@
 #include "core/records/display_width.hpp"
 #include "core/shell/codes.hpp"
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_card.hpp"
@@ -14,14 +15,13 @@
 
 namespace zelvanor::cli {
 
-std::unique_ptr<Database> openMeetingDatabase(const AppPaths& paths, const std::string& name,
-                                              const Meeting& meeting) {
-    if (!std::filesystem::exists(paths.tranPath())) {
-        std::cerr << paths.tranPath().string()
+Database* meetingDatabase(DataSession& data, const std::string& name, const Meeting& meeting) {
+    Database* tran = data.existingTran();
+    if (!tran) {
+        std::cerr << data.paths().tranPath().string()
                   << " がありません。先に import で取り込んでください。\n";
         return nullptr;
     }
-    auto tran = std::make_unique<Database>(paths.tranPath());
     if (!tran->hasTable(meeting.raceTable)) {
         std::cerr << name << " の出馬表データがありません。\n";
         return nullptr;
@@ -29,12 +29,13 @@ std::unique_ptr<Database> openMeetingDatabase(const AppPaths& paths, const std::
     return tran;
 }
 
-int meetingsCommand(const AppPaths& paths, bool json) {
-    if (!std::filesystem::exists(paths.tranPath())) {
+int meetingsCommand(DataSession& data, bool json) {
+    Database* opened = data.existingTran();
+    if (!opened) {
         if (json) std::cout << "[]\n";
         return 0;
     }
-    Database tran(paths.tranPath());
+    Database& tran = *opened;
     const auto lists = meetingsByCourse(tran);
     nlohmann::json all = nlohmann::json::array();
     for (const auto& list : lists) {
@@ -57,42 +58,41 @@ int meetingsCommand(const AppPaths& paths, bool json) {
     return 0;
 }
 
-int recomputeCommand(const AppPaths& paths, const std::vector<std::string>& names,
+int recomputeCommand(DataSession& data, const std::vector<std::string>& names,
                      const std::vector<std::string>& courses) {
+    WorkConnections work(data.paths());
     std::vector<Meeting> meetings;
-    {
-        Database tran(paths.tranPath());
-        for (const auto& name : names) {
-            meetings.push_back(meetingOf(name));
-            if (!tran.hasTable(meetings.back().raceTable)) {
-                std::cerr << name << " の出馬表データがありません。\n";
-                return 1;
-            }
-        }
-        if (!courses.empty()) {
-            const auto more = meetingsOfCourses(tran, courses);
-            meetings.insert(meetings.end(), more.begin(), more.end());
+    for (const auto& name : names) {
+        meetings.push_back(meetingOf(name));
+        if (!work.tran.hasTable(meetings.back().raceTable)) {
+            std::cerr << name << " の出馬表データがありません。\n";
+            return 1;
         }
     }
-    const int races = recomputeMeetings(paths, meetings, terminalProgress("再計算中"));
+    if (!courses.empty()) {
+        const auto more = meetingsOfCourses(work.tran, courses);
+        meetings.insert(meetings.end(), more.begin(), more.end());
+    }
+    const int races =
+        recomputeMeetings(work.mast, work.tran, meetings, terminalProgress("再計算中"));
     clearProgress();
     std::cout << forTerminal(kRecomputedText) << "\n(" << meetings.size() << " 開催、" << races
               << " レース)\n";
     return 0;
 }
 
-int goingCommand(const AppPaths& paths, const std::string& name, Going going) {
+int goingCommand(DataSession& data, const std::string& name, Going going) {
     const Meeting meeting = meetingOf(name);
-    const auto tran = openMeetingDatabase(paths, name, meeting);
+    Database* tran = meetingDatabase(data, name, meeting);
     if (!tran) return 1;
     setMeetingGoing(*tran, meeting, going);
     std::cout << forTerminal(goingSetMessage(going)) << "\n";
     return 0;
 }
 
-int deleteCommand(const AppPaths& paths, const std::string& name) {
+int deleteCommand(DataSession& data, const std::string& name) {
     const Meeting meeting = meetingOf(name);
-    const auto tran = openMeetingDatabase(paths, name, meeting);
+    Database* tran = meetingDatabase(data, name, meeting);
     if (!tran) return 1;
     // Another program may have dropped it since.
     if (!deleteMeeting(*tran, meeting)) {
@@ -107,20 +107,19 @@ int deleteCommand(const AppPaths& paths, const std::string& name) {
 
 namespace {
 
-std::size_t storedMeetingCount(const AppPaths& paths) {
-    if (!std::filesystem::exists(paths.tranPath())) return 0;
-    Database tran(paths.tranPath());
+std::size_t storedMeetingCount(DataSession& data) {
+    Database* tran = data.existingTran();
+    if (!tran) return 0;
     std::size_t count = 0;
-    for (const auto& list : meetingsByCourse(tran)) count += list.size();
+    for (const auto& list : meetingsByCourse(*tran)) count += list.size();
     return count;
 }
 
 }  // namespace
 
-int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
-                   const std::string* name) {
+int optionsCommand(DataSession& data, const std::array<int, 7>* weights, const std::string* name) {
     // One connection for reading, storing and reading back, as the options dialog keeps one.
-    Database mast(paths.mastPath());
+    Database& mast = data.mast();
     OptionsValues v = loadConstantsIntoOptions(mast);
     const OptionsValues before = v;
     if (weights || name) {
@@ -149,7 +148,7 @@ int optionsCommand(const AppPaths& paths, const std::array<int, 7>* weights,
     }
     // The weights are used when the engine runs; the name is read each time a card is shown.
     if (v.sliders != before.sliders) {
-        const std::size_t stored = storedMeetingCount(paths);
+        const std::size_t stored = storedMeetingCount(data);
         std::cout << "\n新しい重みは次の取り込みから予想に使われます。";
         if (stored > 0) {
             std::cout << "保存されている " << stored

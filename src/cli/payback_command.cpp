@@ -11,6 +11,7 @@
 #include "commands.hpp"
 #include "core/records/display_width.hpp"
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/payback.hpp"
 #include "terminal.hpp"
@@ -206,20 +207,16 @@ std::optional<std::string> paybackArgumentsProblem(const PaybackArguments& args)
     return choiceProblem(kMarks, args.marks, "--marks", "的中表示");
 }
 
-int paybackCommand(const AppPaths& paths, const PaybackArguments& args) {
+int paybackCommand(DataSession& data, const PaybackArguments& args) {
     const Meeting meeting = meetingOf(args.meeting);
-    if (!std::filesystem::exists(paths.tranPath())) {
-        std::cerr << paths.tranPath().string()
+    Database* tran = data.existingTran();
+    if (!tran) {
+        std::cerr << data.paths().tranPath().string()
                   << " がありません。先に import で取り込んでください。\n";
         return 1;
     }
-    std::string userName;
-    {
-        Database mast(paths.mastPath());
-        userName = personaName(readConstants(mast));
-    }
-    Database tran(paths.tranPath());
-    const auto sheet = readPayback(tran, meeting, userName);
+    const std::string userName = personaName(readConstants(data.mast()));
+    const auto sheet = readPayback(*tran, meeting, userName);
     if (!sheet) {
         std::cerr << paybackMissingText(meeting) << "\n";
         return 1;

@@ -9,6 +9,7 @@
 #include "core/records/display_width.hpp"
 #include "core/records/numeric.hpp"
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/race_card.hpp"
 #include "core/views/race_result.hpp"
@@ -94,19 +95,16 @@ std::optional<std::string> resultArgumentsProblem(const ResultArguments& args) {
     return std::nullopt;
 }
 
-int resultCommand(const AppPaths& paths, const ResultArguments& args) {
+int resultCommand(DataSession& data, const ResultArguments& args) {
     const Meeting meeting = meetingOf(args.meeting);
     const int race = std::stoi(args.race);
-    if (!std::filesystem::exists(paths.tranPath())) {
+    Database* opened = data.existingTran();
+    if (!opened) {
         std::cerr << args.meeting << " の出馬表データがありません。\n";
         return 1;
     }
-    std::string userName;
-    {
-        Database mast(paths.mastPath());
-        userName = personaName(readConstants(mast));
-    }
-    Database tran(paths.tranPath());
+    const std::string userName = personaName(readConstants(data.mast()));
+    Database& tran = *opened;
     const auto card = readRaceCard(tran, meeting, race, userName);
     if (!card) {
         std::cerr << args.meeting << " の " << race << "R の出馬表データがありません。\n";

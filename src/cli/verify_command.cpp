@@ -12,6 +12,7 @@
 #include "commands.hpp"
 #include "core/records/display_width.hpp"
 #include "core/shell/constants.hpp"
+#include "core/shell/data_session.hpp"
 #include "core/store/store.hpp"
 #include "core/views/verification.hpp"
 #include "terminal.hpp"
@@ -111,7 +112,7 @@ std::optional<std::string> verifyArgumentsProblem(const VerifyArguments& args) {
     return std::nullopt;
 }
 
-int verifyCommand(const AppPaths& paths, const VerifyArguments& args) {
+int verifyCommand(DataSession& data, const VerifyArguments& args) {
     VerificationConditions conditions;
     if (!args.courses.empty()) {
         conditions.courses = {};
@@ -123,15 +124,11 @@ int verifyCommand(const AppPaths& paths, const VerifyArguments& args) {
     // Reading creates nothing: without the databases there is no meeting and the user's name is
     // the default one.
     std::string userName = std::string(kDefaultUserName);
-    if (std::filesystem::exists(paths.mastPath())) {
-        Database mast(paths.mastPath());
-        userName = personaName(readConstants(mast));
-    }
+    if (Database* mast = data.existingMast()) userName = personaName(readConstants(*mast));
     Verification v = verificationOf({}, userName);
-    if (std::filesystem::exists(paths.tranPath())) {
-        Database tran(paths.tranPath());
+    if (Database* tran = data.existingTran()) {
         const ProgressFn shown = terminalProgress("検証中");
-        v = runVerification(tran, userName, conditions, [&](int done, int total) {
+        v = runVerification(*tran, userName, conditions, [&](int done, int total) {
             if (shown && total > 0) shown(done * 100 / total);
         });
         clearProgress();

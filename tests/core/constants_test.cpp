@@ -14,9 +14,9 @@ namespace {
 TEST(Constants, NewDatabaseGetsTheDefaultRowOnceOnly) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
+    Database mast(paths.mastPath());
+    ensureConstantsTable(mast);
     {
-        Database mast(paths.mastPath());
         const auto row = readConstants(mast);
         ASSERT_TRUE(row);
         EXPECT_EQ(row->weights, (std::array<double, 7>{2, 2, 2, 2, 1, 1, 1}));
@@ -28,9 +28,8 @@ TEST(Constants, NewDatabaseGetsTheDefaultRowOnceOnly) {
         EXPECT_EQ(t.text("UserWork1"), " ");
         EXPECT_EQ(t.integer("UserWork6"), 0);
     }
-    saveConstants(paths, {3, 0, 1, 2, 3, 0, 1}, "翠");
-    ensureConstantsTable(paths);  // a second start leaves the row as it is
-    Database mast(paths.mastPath());
+    saveConstants(mast, {3, 0, 1, 2, 3, 0, 1}, "翠");
+    ensureConstantsTable(mast);  // a second start leaves the row as it is
     EXPECT_EQ(readConstants(mast)->userName, "翠");
     EXPECT_EQ(Table(mast, kConstantsTable).recordCount(), 1);
 }
@@ -38,8 +37,8 @@ TEST(Constants, NewDatabaseGetsTheDefaultRowOnceOnly) {
 TEST(Constants, FirstWeightColumnKeepsItsFullWidthNameAndIsFoundByItsPlainOne) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
     Database mast(paths.mastPath());
+    ensureConstantsTable(mast);
     EXPECT_EQ(mast.columns(kConstantsTable).at(1).name, "umaMi\xEF\xBD\x87iHidari");
     Table t(mast, kConstantsTable);
     t.moveFirst();
@@ -49,27 +48,26 @@ TEST(Constants, FirstWeightColumnKeepsItsFullWidthNameAndIsFoundByItsPlainOne) {
 TEST(Constants, ReadersFallBackWhenTheRowIsMissingOrTheNameBlank) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
-    saveConstants(paths, {0, 1, 2, 3, 0, 1, 2}, "");
-    auto v = loadConstantsIntoOptions(paths);
+    Database mast(paths.mastPath());
+    ensureConstantsTable(mast);
+    saveConstants(mast, {0, 1, 2, 3, 0, 1, 2}, "");
+    auto v = loadConstantsIntoOptions(mast);
     EXPECT_EQ(v.userName, "User");
     EXPECT_EQ(v.sliders, (std::array<int, 7>{0, 1, 2, 3, 0, 1, 2}));
 
     {
-        Database mast(paths.mastPath());
         Table t(mast, kConstantsTable);
         t.moveFirst();
         t.deleteCurrent();
         EXPECT_FALSE(readConstants(mast));
         EXPECT_EQ(personaName(readConstants(mast)), "User");
     }
-    v = loadConstantsIntoOptions(paths);
+    v = loadConstantsIntoOptions(mast);
     EXPECT_EQ(v.sliders, (std::array<int, 7>{2, 2, 2, 2, 1, 1, 1}));
     EXPECT_EQ(v.userName, "User");
 
     // The first save after that adds the row again, with ID 1.
-    saveConstants(paths, {1, 1, 1, 1, 1, 1, 1}, "AB");
-    Database mast(paths.mastPath());
+    saveConstants(mast, {1, 1, 1, 1, 1, 1, 1}, "AB");
     const auto row = readConstants(mast);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->userName, "AB");
@@ -79,7 +77,10 @@ TEST(Constants, ReadersFallBackWhenTheRowIsMissingOrTheNameBlank) {
 TEST(Constants, LoadingOptionsCreatesAMissingTable) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    const auto v = loadConstantsIntoOptions(paths);
+    const auto v = [&] {
+        Database mast(paths.mastPath());
+        return loadConstantsIntoOptions(mast);
+    }();
     EXPECT_EQ(v.sliders, (std::array<int, 7>{2, 2, 2, 2, 1, 1, 1}));
     EXPECT_TRUE(tableExists(paths.mastPath(), kConstantsTable));
 }
@@ -87,7 +88,8 @@ TEST(Constants, LoadingOptionsCreatesAMissingTable) {
 TEST(Constants, ANameThatCannotBeStoredIsRefusedAndChangesNothing) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
+    Database mast(paths.mastPath());
+    ensureConstantsTable(mast);
     const char* refused[] = {
         "12345",             // longer than the column
         "翠嶺A",             // five bytes in code page 932
@@ -100,11 +102,10 @@ TEST(Constants, ANameThatCannotBeStoredIsRefusedAndChangesNothing) {
         "\x7F",
     };
     for (const char* name : refused) {
-        EXPECT_THROW(saveConstants(paths, {0, 0, 0, 0, 0, 0, 0}, name), std::invalid_argument)
+        EXPECT_THROW(saveConstants(mast, {0, 0, 0, 0, 0, 0, 0}, name), std::invalid_argument)
             << name;
         EXPECT_FALSE(userNameProblem(name).empty()) << name;
     }
-    Database mast(paths.mastPath());
     const auto row = readConstants(mast);
     EXPECT_EQ(row->weights[0], 2.0);
     EXPECT_EQ(row->userName, "User");

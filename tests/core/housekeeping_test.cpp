@@ -39,10 +39,19 @@ std::string integrity(Database& db) {
 TEST(CompactMast, KeepsThePreviousFileAsBakAndLeavesNoNew) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
-    saveConstants(paths, {2, 2, 2, 2, 1, 1, 1}, "A");
+    {
+        Database mast(paths.mastPath());
+        ensureConstantsTable(mast);
+    }
+    {
+        Database mast(paths.mastPath());
+        saveConstants(mast, {2, 2, 2, 2, 1, 1, 1}, "A");
+    }
     compactMast(paths);
-    saveConstants(paths, {2, 2, 2, 2, 1, 1, 1}, "B");
+    {
+        Database mast(paths.mastPath());
+        saveConstants(mast, {2, 2, 2, 2, 1, 1, 1}, "B");
+    }
     {
         std::ofstream stale(dir / "mast.new");  // left by a compaction that broke off
         stale << "stale";
@@ -52,7 +61,10 @@ TEST(CompactMast, KeepsThePreviousFileAsBakAndLeavesNoNew) {
     EXPECT_FALSE(std::filesystem::exists(dir / "mast.new"));
     EXPECT_EQ(userNameIn(dir / "mast.mdb"), "B");
     EXPECT_EQ(userNameIn(dir / "mast.bak"), "B");  // the state before the second compaction
-    saveConstants(paths, {2, 2, 2, 2, 1, 1, 1}, "C");
+    {
+        Database mast(paths.mastPath());
+        saveConstants(mast, {2, 2, 2, 2, 1, 1, 1}, "C");
+    }
     EXPECT_EQ(userNameIn(dir / "mast.bak"), "B");  // a copy, not the live file under two names
 }
 
@@ -61,7 +73,10 @@ TEST(CompactMast, KeepsThePreviousFileAsBakAndLeavesNoNew) {
 TEST(CompactMast, AConnectionOpenAcrossItKeepsWritingIntoTheLiveFile) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
+    {
+        Database mast(paths.mastPath());
+        ensureConstantsTable(mast);
+    }
     Database other(dir / "mast.mdb");
     other.exec("CREATE TABLE t(x)");
     compactMast(paths);
@@ -76,7 +91,10 @@ TEST(CompactMast, AConnectionOpenAcrossItKeepsWritingIntoTheLiveFile) {
 TEST(CompactMast, WritesFromAnotherConnectionDuringCompactionsAreAllKept) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
+    {
+        Database mast(paths.mastPath());
+        ensureConstantsTable(mast);
+    }
     {
         Database db(dir / "mast.mdb");
         db.exec("CREATE TABLE t(x)");
@@ -135,7 +153,10 @@ TEST(CompactMast, GivesBackFreePagesAndLeavesAFileWithoutThemAsItIs) {
 TEST(CompactMast, FailureLeavesMastUntouched) {
     TempFolder dir;
     AppPaths paths(dir.path());
-    ensureConstantsTable(paths);
+    {
+        Database mast(paths.mastPath());
+        ensureConstantsTable(mast);
+    }
     std::filesystem::create_directory(dir / "mast.bak.part");
     std::ofstream(dir / "mast.bak.part" / "x") << "x";  // cannot be removed as a file
     EXPECT_ANY_THROW(compactMast(paths));

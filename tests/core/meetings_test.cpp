@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/shell/app_paths.hpp"
 #include "core/store/store.hpp"
 #include "core/tables/race_tables.hpp"
 #include "core/views/recompute.hpp"
@@ -100,8 +101,10 @@ TEST(Recompute, TwelveStepsForEveryMeetingEvenOneWithFewerRacesOrNoneLeft) {
     }
     const std::vector<Meeting> meetings{meetingOf("D01981003"), meetingOf("D10981003")};
     std::vector<std::string> steps;
+    Database mast(paths.mastPath());
+    Database tran(paths.tranPath());
     const int computed = recomputeMeetings(
-        paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+        mast, tran, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
             steps.push_back(std::to_string(s.meeting) + "/" + std::to_string(s.meetings) + ":" +
                             std::to_string(s.race));
         }));
@@ -113,7 +116,7 @@ TEST(Recompute, TwelveStepsForEveryMeetingEvenOneWithFewerRacesOrNoneLeft) {
     EXPECT_EQ(steps.back(), "2/2:12");
 
     std::vector<int> percents;
-    recomputeMeetings(paths, meetings, ProgressFn([&](int p) { percents.push_back(p); }));
+    recomputeMeetings(mast, tran, meetings, ProgressFn([&](int p) { percents.push_back(p); }));
     EXPECT_EQ(percents, (std::vector<int>{0, 50, 100}));
 }
 

@@ -124,7 +124,10 @@ const std::string kBlankEntry(23, ' ');
 class PredictRace : public ::testing::Test {
   protected:
     void SetUp() override {
-        saveConstants(paths, {0, 3, 1, 2, 0, 2, 3}, "AB");
+        {
+            Database mast(paths.mastPath());
+            saveConstants(mast, {0, 3, 1, 2, 0, 2, 3}, "AB");
+        }
         Database mast(paths.mastPath());
         createJockeyTable(mast);
         createTrainerTable(mast);
@@ -384,7 +387,14 @@ TEST(PredictRaceOnItsOwn, CreatesTheMissingMastersAndCommitsTheRace) {
                                "(1, '06', '17', '2000', '16', ?1)");
         st.bind(1, entry("1", "98100001", "550", "0123", "1111")).run();
     }
-    EXPECT_TRUE(predictRace(paths, kRaceTable, kEntryTable, 1));
+    {
+        Database mast(paths.mastPath());
+        Database tran(paths.tranPath());
+        RacePredictor predictor(mast, tran);
+        Transaction tx(tran);
+        EXPECT_TRUE(predictor.predictRace(kRaceTable, kEntryTable, 1));
+        tx.commit();
+    }
 
     Database mast(paths.mastPath());
     EXPECT_TRUE(mast.hasTable(kJockeyTable));

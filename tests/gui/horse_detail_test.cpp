@@ -91,7 +91,10 @@ class HorseDetailTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        ensureConstantsTable(*paths_);
+        {
+            Database mast(paths_->mastPath());
+            ensureConstantsTable(mast);
+        }
         Database tran(paths_->tranPath());
         makeMeeting(tran);
     }

@@ -130,7 +130,10 @@ class MainWindowTest : public QObject {
             auto w = startProgram(paths, lock);
             QVERIFY(w);
         }
-        saveConstants(paths, {1, 1, 1, 1, 1, 1, 1}, "AB");
+        {
+            Database mast(paths.mastPath());
+            saveConstants(mast, {1, 1, 1, 1, 1, 1, 1}, "AB");
+        }
         {
             InstanceLock lock(paths.dataFolder());
             auto w = startProgram(paths, lock);
@@ -236,7 +239,10 @@ class MainWindowTest : public QObject {
         QTemporaryDir dir;
         QTemporaryDir elsewhere;
         const AppPaths paths(dir.path().toStdString());
-        ensureConstantsTable(paths);
+        {
+            Database mast(paths.mastPath());
+            ensureConstantsTable(mast);
+        }
         { Database tran(paths.tranPath()); tran.exec("CREATE TABLE t (x INTEGER)"); }
         MainWindow w{paths};
         w.show();

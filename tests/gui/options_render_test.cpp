@@ -38,7 +38,10 @@ class OptionsRenderTest : public QObject {
     void everyTabAndBothMessages() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
-        saveConstants(paths, {3, 2, 1, 0, 1, 2, 3}, "翠嶺");
+        {
+            Database mast(paths.mastPath());
+            saveConstants(mast, {3, 2, 1, 0, 1, 2, 3}, "翠嶺");
+        }
         MainWindow main(paths);
         main.show();
         main.findChild<QAction*>("mnuOptionSet")->trigger();

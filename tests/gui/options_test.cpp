@@ -31,7 +31,10 @@ const QString kReset =
 // A data folder, the main window over it, and the dialog as the menu opens it.
 struct OptionsFixture {
     explicit OptionsFixture(bool withRow = true) {
-        ensureConstantsTable(paths);
+        {
+            Database mast(paths.mastPath());
+            ensureConstantsTable(mast);
+        }
         if (!withRow) {
             Database mast(paths.mastPath());
             mast.exec("DELETE FROM 定数");
@@ -44,7 +47,10 @@ struct OptionsFixture {
         if (dialog && !QTest::qWaitForWindowExposed(dialog)) return nullptr;
         return dialog;
     }
-    void store(const Sliders& sliders, const char* name) { saveConstants(paths, sliders, name); }
+    void store(const Sliders& sliders, const char* name) {
+        Database mast(paths.mastPath());
+        saveConstants(mast, sliders, name);
+    }
     // The stored row as "weights|name", or "none".
     QString stored() {
         Database mast(paths.mastPath());

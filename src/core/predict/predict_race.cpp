@@ -457,15 +457,4 @@ void RacePredictor::computeRunner(const RaceInputs& race, int slot, const Runner
     impl_->compute(race, slot, runner, defs, out);
 }
 
-bool predictRace(const AppPaths& paths, std::string_view raceTable, std::string_view entryTable,
-                 int raceNumber) {
-    Database mast(paths.mastPath());
-    Database tran(paths.tranPath());
-    RacePredictor predictor(mast, tran);
-    Transaction tx(tran);
-    const bool done = predictor.predictRace(raceTable, entryTable, raceNumber);
-    tx.commit();
-    return done;
-}
-
 }  // namespace zelvanor

@@ -16,7 +16,6 @@
 
 #include "core/predict/engine_values.hpp"
 #include "core/predict/running_style.hpp"
-#include "core/shell/app_paths.hpp"
 #include "core/store/store.hpp"
 #include "core/tables/racing.hpp"
 
@@ -95,9 +94,5 @@ class RacePredictor {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// One race on its own: opens both databases for it, in one transaction on tran.mdb.
-bool predictRace(const AppPaths& paths, std::string_view raceTable, std::string_view entryTable,
-                 int raceNumber);
 
 }  // namespace zelvanor

@@ -81,8 +81,7 @@ void createConstantsTable(Database& mast) {
     tx.commit();
 }
 
-void ensureConstantsTable(const AppPaths& paths) {
-    Database mast(paths.mastPath());
+void ensureConstantsTable(Database& mast) {
     if (!mast.hasTable(kConstantsTable)) createConstantsTable(mast);
 }
 
@@ -104,11 +103,6 @@ std::optional<ConstantsRow> readConstants(Database& mast) {
 std::string personaName(const std::optional<ConstantsRow>& row) {
     if (!row || isBlank(row->userName)) return std::string(kDefaultUserName);
     return row->userName;
-}
-
-OptionsValues loadConstantsIntoOptions(const AppPaths& paths) {
-    Database mast(paths.mastPath());
-    return loadConstantsIntoOptions(mast);
 }
 
 OptionsValues loadConstantsIntoOptions(Database& mast) {
@@ -152,12 +146,6 @@ std::string userNameProblem(std::string_view name) {
         return "名前は " + std::to_string(kUserNameMaxChars) + " 文字までです。";
     }
     return {};
-}
-
-void saveConstants(const AppPaths& paths, const std::array<int, 7>& sliders,
-                   std::string_view userName) {
-    Database mast(paths.mastPath());
-    saveConstants(mast, sliders, userName);
 }
 
 void saveConstants(Database& mast, const std::array<int, 7>& sliders, std::string_view userName) {

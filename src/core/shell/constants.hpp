@@ -44,7 +44,7 @@ struct ConstantsRow {
 void createConstantsTable(Database& mast);
 
 // Creates 定数 with its default row when the table is missing; leaves an existing one untouched.
-void ensureConstantsTable(const AppPaths& paths);
+void ensureConstantsTable(Database& mast);
 
 // Row ID 1, or nothing when the table or the row is missing.
 std::optional<ConstantsRow> readConstants(Database& mast);
@@ -59,8 +59,6 @@ struct OptionsValues {
 
 // What the options dialog shows: the stored weights as slider positions 0 to 3 and the name,
 // with the defaults when there is no row. Creates 定数 first when it is missing.
-OptionsValues loadConstantsIntoOptions(const AppPaths& paths);
-// The same over a connection kept open (the windows' shared one).
 OptionsValues loadConstantsIntoOptions(Database& mast);
 
 // Why the text cannot be stored as the third persona's name, or empty when it can: a stored name
@@ -74,8 +72,6 @@ std::string userNameProblem(std::string_view name);
 // Stores the seven slider positions and the name in row ID 1, adding the row (and 定数) when it
 // is missing, in one transaction. Throws std::invalid_argument, changing nothing, for a position
 // outside 0 to 3 or, with storedUserNameProblem's text, for a name that cannot be stored.
-void saveConstants(const AppPaths& paths, const std::array<int, 7>& sliders,
-                   std::string_view userName);
 void saveConstants(Database& mast, const std::array<int, 7>& sliders, std::string_view userName);
 
 }  // namespace zelvanor

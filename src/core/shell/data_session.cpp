@@ -33,8 +33,8 @@ Database& DataSession::ready(std::unique_ptr<Database>& db,
                              std::future<std::unique_ptr<Database>>& loading,
                              const std::filesystem::path& file) {
     if (loading.valid()) {
-        const bool waits = waitNotice_ && loading.wait_for(std::chrono::seconds(0)) !=
-                                              std::future_status::ready;
+        const bool waits =
+            waitNotice_ && loading.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
         if (waits) waitNotice_(true);
         std::unique_ptr<Database> loaded;
         try {
@@ -76,9 +76,35 @@ bool DataSession::schemaRead(std::chrono::milliseconds wait) const {
     return true;
 }
 
-Database& DataSession::mast() { return ready(mast_, loadingMast_, paths_.mastPath()); }
+Database& DataSession::mast() {
+    return ready(mast_, loadingMast_, paths_.mastPath());
+}
 
-Database& DataSession::tran() { return ready(tran_, loadingTran_, paths_.tranPath()); }
+Database& DataSession::tran() {
+    return ready(tran_, loadingTran_, paths_.tranPath());
+}
+
+namespace {
+
+bool fileExists(const std::filesystem::path& file) {
+    std::error_code ec;
+    return std::filesystem::exists(file, ec);
+}
+
+}  // namespace
+
+Database* DataSession::existingMast() {
+    if (!mast_ && !loadingMast_.valid() && !fileExists(paths_.mastPath())) return nullptr;
+    return &mast();
+}
+
+Database* DataSession::existingTran() {
+    if (!tran_ && !loadingTran_.valid() && !fileExists(paths_.tranPath())) return nullptr;
+    return &tran();
+}
+
+WorkConnections::WorkConnections(const AppPaths& paths)
+    : mast(paths.mastPath()), tran(paths.tranPath()) {}
 
 void DataSession::close() {
     for (auto* f : {&loadingMast_, &loadingTran_}) {

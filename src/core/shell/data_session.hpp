@@ -13,10 +13,9 @@
 #include <memory>
 
 #include "core/shell/app_paths.hpp"
+#include "core/store/database.hpp"
 
 namespace zelvanor {
-
-class Database;
 
 class DataSession {
   public:
@@ -29,9 +28,12 @@ class DataSession {
     // Opened on first use (created when missing) and kept.
     Database& mast();
     Database& tran();
-    // Opens those that exist on a worker thread and reads their schemas there, so that the first window to
-    // use them does not wait for it; the first use waits for the worker when it is still busy,
-    // and a failure of the worker surfaces there as it would have on opening.
+    // The same, or null when the file does not exist: reading creates nothing.
+    Database* existingMast();
+    Database* existingTran();
+    // Opens those that exist on a worker thread and reads their schemas there, so that the first
+    // window to use them does not wait for it; the first use waits for the worker when it is still
+    // busy, and a failure of the worker surfaces there as it would have on opening.
     void preload();
     // Whether preload's worker has read the schemas, waiting at most `wait` for it: when false, a
     // use now would wait, and a window can show itself first and read once this turns true.
@@ -45,8 +47,7 @@ class DataSession {
     }
 
   private:
-    Database& ready(std::unique_ptr<Database>& db,
-                    std::future<std::unique_ptr<Database>>& loading,
+    Database& ready(std::unique_ptr<Database>& db, std::future<std::unique_ptr<Database>>& loading,
                     const std::filesystem::path& file);
 
     AppPaths paths_;
@@ -55,6 +56,15 @@ class DataSession {
     std::unique_ptr<Database> tran_;
     std::future<std::unique_ptr<Database>> loadingMast_;
     std::future<std::unique_ptr<Database>> loadingTran_;
+};
+
+// Connections of their own for long work on a worker thread (a recomputation), with the store's
+// large page cache rather than the windows' small one. Under LentConnections they take up the
+// session's, whose schemas are read already.
+struct WorkConnections {
+    explicit WorkConnections(const AppPaths& paths);
+    Database mast;
+    Database tran;
 };
 
 // Lends the session's connections to work that opens its own on the same files (an import, a

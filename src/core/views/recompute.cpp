@@ -8,10 +8,8 @@
 
 namespace zelvanor {
 
-int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
+int recomputeMeetings(Database& mast, Database& tran, const std::vector<Meeting>& meetings,
                       const RecomputeStepFn& step) {
-    Database mast(paths.mastPath());
-    Database tran(paths.tranPath());
     Transaction tx(tran);
     RacePredictor predictor(mast, tran);
     int computed = 0;
@@ -28,11 +26,11 @@ int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meeting
     return computed;
 }
 
-int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
+int recomputeMeetings(Database& mast, Database& tran, const std::vector<Meeting>& meetings,
                       const ProgressFn& progress) {
     report(progress, 0);
     const int computed = recomputeMeetings(
-        paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+        mast, tran, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
             // Each meeting's share is counted once its races are done, that is
             // when the next one starts.
             if (s.race == 1 && s.meeting > 1) {

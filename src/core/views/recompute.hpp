@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/app_paths.hpp"
 #include "core/shell/progress.hpp"
 #include "core/views/meetings.hpp"
 
@@ -31,13 +30,13 @@ using RecomputeStepFn = std::function<void(const RecomputeStep&)>;
 
 // Races 1 to 12 of each meeting, in order, in one transaction: a failure leaves every meeting as
 // it was. Numbers a meeting does not hold are passed over (the step is still reported, so that a
-// window can count twelve steps per meeting whatever it holds). Opens its own connections, so it
-// may run on a thread of its own. Returns the number of races computed.
-int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
+// window can count twelve steps per meeting whatever it holds). Returns the number of races
+// computed.
+int recomputeMeetings(Database& mast, Database& tran, const std::vector<Meeting>& meetings,
                       const RecomputeStepFn& step);
 
 // The same with progress 0 to 100 over the meetings.
-int recomputeMeetings(const AppPaths& paths, const std::vector<Meeting>& meetings,
+int recomputeMeetings(Database& mast, Database& tran, const std::vector<Meeting>& meetings,
                       const ProgressFn& progress);
 
 // The stored meetings of the given courses ("01" … "10"), in course order and each course's in

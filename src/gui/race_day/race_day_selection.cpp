@@ -417,7 +417,7 @@ void RaceDaySelection::endProgress() {
     bar->setValue(0);
 }
 
-// Recomputation runs on a thread of its own (the core opens its own connections for it) while
+// Recomputation runs on a thread of its own (with connections of its own) while
 // this thread waits in a local event loop: a season of meetings takes long, and the windows must
 // keep painting the progress meanwhile. Handing the work to the thread rather than processing
 // events from the progress callback keeps the windows answering even while one large race is
@@ -430,7 +430,9 @@ bool RaceDaySelection::recompute(const std::vector<Meeting>& meetings,
         const AppPaths paths = main_.paths();
         const LentConnections lent(main_.session());
         runInBackground([&] {
-            recomputeMeetings(paths, meetings, RecomputeStepFn([&](const RecomputeStep& s) {
+            WorkConnections work(paths);
+            recomputeMeetings(work.mast, work.tran, meetings,
+                              RecomputeStepFn([&](const RecomputeStep& s) {
                                   // Delivered before runInBackground returns, so `shown` is
                                   // still there.
                                   QMetaObject::invokeMethod(

@@ -43,7 +43,7 @@ std::unique_ptr<MainWindow> startProgram(const AppPaths& paths, const InstanceLo
     auto window = std::make_unique<MainWindow>(paths);
     // The window still opens when the database cannot be prepared, so the user sees why and
     // can fix the folder; every command reports the store's message again.
-    window->guarded([&] { ensureConstantsTable(paths); });
+    window->guarded([&] { ensureConstantsTable(window->session().mast()); });
     // Made up front so the user finds the folder the batch import reads.
     std::error_code ignored;
     std::filesystem::create_directories(paths.batchFolder(), ignored);

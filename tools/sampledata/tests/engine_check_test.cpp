@@ -1083,8 +1083,11 @@ CheckResult importAndCheck(std::uint32_t seed, const std::optional<std::array<in
     if (mutate) mutate(sample);
     zelvanor::sample::writeSample(sample, files.path(), true);
     const zelvanor::AppPaths paths(data.path());
-    zelvanor::ensureConstantsTable(paths);
-    if (weights) zelvanor::saveConstants(paths, *weights, "ab");
+    {
+        zelvanor::Database mast(paths.mastPath());
+        zelvanor::ensureConstantsTable(mast);
+        if (weights) zelvanor::saveConstants(mast, *weights, "ab");
+    }
     SilentNotifier notifier;
     const std::array<std::pair<ArchiveKind, const char*>, 4> order = {{
         {ArchiveKind::Jockeys, "kisi.lzh"},

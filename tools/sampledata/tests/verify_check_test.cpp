@@ -226,7 +226,10 @@ class VerifyCheck : public ::testing::Test {
             zelvanor::sample::generateSample(zelvanor::sample::SampleSize::Weekend, 1998);
         zelvanor::sample::writeSample(sample, files_->path(), true);
         const zelvanor::AppPaths paths(data_->path());
-        zelvanor::ensureConstantsTable(paths);
+        {
+            zelvanor::Database mast(paths.mastPath());
+            zelvanor::ensureConstantsTable(mast);
+        }
         struct Quiet final : zelvanor::Notifier {
             void notify(const std::string& text, const std::string&, Icon icon) override {
                 if (icon == Icon::Critical || icon == Icon::Exclamation) problems += text;
