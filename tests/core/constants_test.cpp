@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "core/shell/app_paths.hpp"
 #include "core/store/store.hpp"
 #include "temp_folder.hpp"
 

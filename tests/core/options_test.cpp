@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/predict/engine_values.hpp"
+#include "core/shell/app_paths.hpp"
 #include "core/store/store.hpp"
 #include "temp_folder.hpp"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/records/utf8.hpp"
-#include "core/shell/constants.hpp"
+#include "core/tables/constants_table.hpp"
 
 namespace zelvanor {
 

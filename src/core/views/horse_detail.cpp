@@ -5,8 +5,8 @@
 #include "core/records/runner_entry.hpp"
 #include "core/records/utf8.hpp"
 #include "core/shell/codes.hpp"
-#include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
+#include "core/tables/constants_table.hpp"
 #include "core/tables/entry_row.hpp"
 #include "core/tables/race_row.hpp"
 #include "core/tables/racing.hpp"
@@ -36,21 +36,6 @@ constexpr std::array<std::string_view, kPastRacePanels> kPanelCaptions = {
 // Money in the record's units of a thousand yen, shown in units of ten thousand.
 std::string money(std::string_view stored) {
     return number(static_cast<double>(numericValue(stored)) / 10.0, "##,##0") + "万";
-}
-
-// One field of the constants record, row ID 1, in one transaction.
-template <typename Write>
-bool editConstants(Database& mast, Write&& write) {
-    if (!mast.hasTable(kConstantsTable)) return false;
-    Transaction tx(mast);
-    Table t(mast, kConstantsTable);
-    t.setIndex("ID");
-    if (!t.seek(std::int64_t{1})) return false;
-    t.edit();
-    write(t);
-    t.update();
-    tx.commit();
-    return true;
 }
 
 }  // namespace
@@ -182,16 +167,11 @@ std::optional<std::string> runnerCode(Database& tran, const Meeting& meeting, in
 
 bool storeHandedHorse(Database& mast, std::string_view umacode) {
     // The column is a 32-bit number; eight digits always fit, and letters end the value.
-    return editConstants(mast, [&](Table& t) {
-        t.set("UserWork6", std::int64_t{numericValue(umacode) % 100000000});
-    });
+    return writeHandedHorse(mast, numericValue(umacode) % 100000000);
 }
 
 bool storeHorseWindowPosition(Database& mast, double left, double top) {
-    return editConstants(mast, [&](Table& t) {
-        t.set("Pos1Left", left);
-        t.set("Pos1Top", top);
-    });
+    return writeHorseWindowPosition(mast, left, top);
 }
 
 }  // namespace zelvanor
