@@ -41,7 +41,7 @@ class OptionsRenderTest : public QObject {
         saveConstants(paths, {3, 2, 1, 0, 1, 2, 3}, "翠嶺");
         MainWindow main(paths);
         main.show();
-        main.findChild<QAction*>("mnuOptionSet")->trigger();
+        main.findChild<QAction*>("optionsAction")->trigger();
         auto* w = main.findChild<OptionsDialog*>("OptionsDialog");
         QVERIFY(w);
         QVERIFY(QTest::qWaitForWindowExposed(w));

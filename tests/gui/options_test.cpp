@@ -39,7 +39,7 @@ struct OptionsFixture {
         main.show();
     }
     OptionsDialog* open() {
-        main.findChild<QAction*>("mnuOptionSet")->trigger();
+        main.findChild<QAction*>("optionsAction")->trigger();
         auto* dialog = main.findChild<OptionsDialog*>("OptionsDialog");
         if (dialog && !QTest::qWaitForWindowExposed(dialog)) return nullptr;
         return dialog;
@@ -96,7 +96,7 @@ class OptionsTest : public QObject {
 
     void opensWithItsTabsCaptionsAndTexts() {
         OptionsFixture data;
-        QVERIFY(data.main.findChild<QAction*>("mnuOptionSet")->isEnabled());
+        QVERIFY(data.main.findChild<QAction*>("optionsAction")->isEnabled());
         OptionsDialog* w = data.open();
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));

@@ -267,9 +267,9 @@ class PaybackTest : public QObject {
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
         QVERIFY(!openWindow());
         QVERIFY(!o.main->isMinimized());
-        QVERIFY(o.main->findChild<QAction*>("mnuFileDen")->isEnabled());
-        QVERIFY(o.main->findChild<QAction*>("mnuOptConvUmaj")->isEnabled());
-        QVERIFY(o.main->findChild<QPushButton*>("SSCommand3")->isEnabled());
+        QVERIFY(o.main->findChild<QAction*>("raceDayAction")->isEnabled());
+        QVERIFY(o.main->findChild<QAction*>("horseImportAction")->isEnabled());
+        QVERIFY(o.main->findChild<QPushButton*>("raceDayButton")->isEnabled());
         QVERIFY(o.selection->isVisible());
     }
 

@@ -79,7 +79,7 @@ class PeopleRenderTest : public QObject {
         const bool jockey = kind == PersonKind::Jockey;
         MainWindow w(*paths_);
         w.show();
-        clickButton(w, jockey ? "SSCommand1" : "SSCommand2");
+        clickButton(w, jockey ? "jockeyButton" : "trainerButton");
         auto* window = qobject_cast<PeopleWindow*>(openWindow(jockey ? "JockeyWindow" : "TrainerWindow"));
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));

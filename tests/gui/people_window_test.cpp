@@ -45,13 +45,13 @@ struct KindNames {
 
 KindNames namesOf(PersonKind kind) {
     return kind == PersonKind::Jockey
-               ? KindNames{"JockeyWindow",         "SSCommand1",
-                           "mnuFileKisi",      "mnuOptConvKisi",
-                           "SSCommand2",       "SSCommand2",
+               ? KindNames{"JockeyWindow",       "jockeyButton",
+                           "jockeyInfoAction",   "jockeyImportAction",
+                           "SSCommand2",         "trainerButton",
                            "ＪＲＡ騎手情報検索", "←  のりストから騎手を選んでね。  (^○^)"}
-               : KindNames{"TrainerWindow",          "SSCommand2",
-                           "mnuFileChok",        "mnuOptConvChok",
-                           "SSCommand7",         "SSCommand1",
+               : KindNames{"TrainerWindow",        "trainerButton",
+                           "trainerInfoAction",    "trainerImportAction",
+                           "SSCommand7",           "jockeyButton",
                            "ＪＲＡ調教師情報検索", "←  のりストから調教師を選んでね。  (^○^)"};
 }
 
@@ -63,7 +63,7 @@ QString commands(MainWindow& w, const KindNames& n) {
         w.findChild<QAction*>(n.menuItem)->isEnabled(),
         w.findChild<QAction*>(n.importItem)->isEnabled(),
         // The batch import holds this kind's import.
-        w.findChild<QAction*>("mnuOptConvBatch")->isEnabled(),
+        w.findChild<QAction*>("batchImportAction")->isEnabled(),
     };
     if (std::all_of(std::begin(states), std::end(states), [](bool b) { return b; })) return "on";
     if (std::none_of(std::begin(states), std::end(states), [](bool b) { return b; })) return "off";
@@ -233,7 +233,7 @@ class PeopleWindowTest : public QObject {
                             paths.extractionFolder(), false);
         MainWindow w(paths);
         w.show();
-        clickButton(w, "SSCommand1");
+        clickButton(w, "jockeyButton");
         QWidget* window = openWindow("JockeyWindow");
         QVERIFY(window);
         clickButton(*window, "SSCommand3");
@@ -267,8 +267,8 @@ class PeopleWindowTest : public QObject {
     void closingTheMainWindowClosesThem() {
         MainWindow w(*paths_);
         w.show();
-        clickButton(w, "SSCommand1");
-        clickButton(w, "SSCommand2");
+        clickButton(w, "jockeyButton");
+        clickButton(w, "trainerButton");
         QVERIFY(openWindow("JockeyWindow"));
         QVERIFY(openWindow("TrainerWindow"));
         w.close();

@@ -381,10 +381,10 @@ class RaceCardTest : public QObject {
     void closingReenablesTheMainWindowsCommands() {
         for (const bool byBackButton : {false, true}) {
             MainWindow main(*paths_);
-            auto* den = main.findChild<QAction*>("mnuFileDen");
-            auto* button = main.findChild<QPushButton*>("SSCommand3");
-            auto* results = main.findChild<QAction*>("mnuOptConvSei1");
-            auto* batch = main.findChild<QAction*>("mnuOptConvBatch");
+            auto* den = main.findChild<QAction*>("raceDayAction");
+            auto* button = main.findChild<QPushButton*>("raceDayButton");
+            auto* results = main.findChild<QAction*>("resultsImportAction");
+            auto* batch = main.findChild<QAction*>("batchImportAction");
             main.openRaceCard(meetingOf(kTokyo.race));
             RaceCardWindow* card = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets()) {

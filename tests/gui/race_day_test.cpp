@@ -136,7 +136,7 @@ class RaceDayTest : public QObject {
     void listsHeadingsAndControls() {
         DataFolder data(sample_.path());
         MainWindow main(data.paths);
-        main.findChild<QPushButton*>("SSCommand3")->click();
+        main.findChild<QPushButton*>("raceDayButton")->click();
         const auto windows = visibleTopLevels("RaceDaySelection");
         QCOMPARE(windows.size(), size_t{1});
         QWidget& w = *windows.front();
@@ -188,7 +188,7 @@ class RaceDayTest : public QObject {
         tran.close();
         MainWindow main(AppPaths(dir.path().toStdString()));
         RecordingDialogs answers;
-        main.findChild<QPushButton*>("SSCommand3")->click();
+        main.findChild<QPushButton*>("raceDayButton")->click();
         // Told once the start's read of the file ends, which may come after the click.
         QTRY_COMPARE(answers.shown.size(), size_t{1});
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
@@ -254,7 +254,7 @@ class RaceDayTest : public QObject {
         QCOMPARE(sqlite3_open(data.paths.tranPath().c_str(), &holder), SQLITE_OK);
         QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         MainWindow main(data.paths);
-        main.findChild<QPushButton*>("SSCommand3")->click();
+        main.findChild<QPushButton*>("raceDayButton")->click();
         const auto windows = visibleTopLevels("RaceDaySelection");
         QCOMPARE(windows.size(), size_t{1});
         QWidget& w = *windows.front();
@@ -387,9 +387,9 @@ class RaceDayTest : public QObject {
         main.setRaceCardOpen(true);
         click(w, "SSCommand2");
         QVERIFY(!w.isVisible());
-        QVERIFY(main.findChild<QAction*>("mnuFileDen")->isEnabled());
-        QVERIFY(main.findChild<QAction*>("mnuOptConvUmaj")->isEnabled());
-        QVERIFY(main.findChild<QPushButton*>("SSCommand3")->isEnabled());
+        QVERIFY(main.findChild<QAction*>("raceDayAction")->isEnabled());
+        QVERIFY(main.findChild<QAction*>("horseImportAction")->isEnabled());
+        QVERIFY(main.findChild<QPushButton*>("raceDayButton")->isEnabled());
     }
 
     void recomputeOneMeeting() {

@@ -79,8 +79,8 @@ class VerifyTest : public QObject {
 
     void opensOnceFromTheMenuAndTheButton() {
         MainWindow main(paths());
-        auto* menu = main.findChild<QAction*>("mnuFileVerify");
-        auto* button = main.findChild<QPushButton*>("SSCommand4");
+        auto* menu = main.findChild<QAction*>("verifyAction");
+        auto* button = main.findChild<QPushButton*>("verifyButton");
         QVERIFY(menu->isEnabled());
         QVERIFY(button->isEnabled());
         menu->trigger();
@@ -256,7 +256,7 @@ class VerifyTest : public QObject {
 
     void backCloses() {
         MainWindow main(paths());
-        main.findChild<QAction*>("mnuFileVerify")->trigger();
+        main.findChild<QAction*>("verifyAction")->trigger();
         QWidget* w = openVerifyWindows().front();
         QTest::mouseClick(child<QPushButton>(*w, "Command2"), Qt::LeftButton);
         QVERIFY(openVerifyWindows().empty());

@@ -133,7 +133,7 @@ class WalkthroughCardTest : public QObject {
         // New weights and name in the options; the meeting recomputed from the race-day
         // selection; the card shows the third persona under its new name with new figures.
         QTest::mouseClick(card->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        main.findChild<QAction*>("mnuOptionSet")->trigger();
+        main.findChild<QAction*>("optionsAction")->trigger();
         QWidget* options = nullptr;
         for (QWidget* w : main.findChildren<QWidget*>("OptionsDialog")) options = w;
         QVERIFY(options && options->isVisible());

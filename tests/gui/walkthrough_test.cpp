@@ -61,7 +61,7 @@ class WalkthroughTest : public QObject {
         saveScreenshot(main, "walkthrough_01_main.png");
 
         // 出馬情報 → the race-day selection.
-        clickButton(main, "SSCommand3");
+        clickButton(main, "raceDayButton");
         QWidget* selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         selectMeeting(selection, 4, "981003");
@@ -72,8 +72,8 @@ class WalkthroughTest : public QObject {
         QWidget* card = openWindow("RaceCardWindow");
         QVERIFY(card);
         QVERIFY(!openWindow("RaceDaySelection"));
-        QVERIFY(!main.findChild<QPushButton*>("SSCommand3")->isEnabled());
-        QVERIFY(!main.findChild<QAction*>("mnuFileDen")->isEnabled());
+        QVERIFY(!main.findChild<QPushButton*>("raceDayButton")->isEnabled());
+        QVERIFY(!main.findChild<QAction*>("raceDayAction")->isEnabled());
         auto* courses = card->findChild<QComboBox*>("Combo1");
         auto* tabs = card->findChild<QTabBar*>("TabStrip1");
         QCOMPARE(courses->currentText(), QStringLiteral("東京"));
@@ -122,10 +122,10 @@ class WalkthroughTest : public QObject {
         // 戻る: the card closes and the main window's commands are back.
         clickButton(*card, "Command1");
         QVERIFY(!openWindow("RaceCardWindow"));
-        QVERIFY(main.findChild<QPushButton*>("SSCommand3")->isEnabled());
+        QVERIFY(main.findChild<QPushButton*>("raceDayButton")->isEnabled());
 
         // The whole of 新潟 98/10/04 to heavy through 馬場設定.
-        clickButton(main, "SSCommand3");
+        clickButton(main, "raceDayButton");
         selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         selectMeeting(selection, 3, "981004");
@@ -169,7 +169,7 @@ class WalkthroughTest : public QObject {
         }
         saveScreenshot(*card, "walkthrough_09_niigata_heavy.png");
         card->close();
-        QVERIFY(main.findChild<QAction*>("mnuFileDen")->isEnabled());
+        QVERIFY(main.findChild<QAction*>("raceDayAction")->isEnabled());
     }
 };
 
