@@ -51,14 +51,14 @@ struct Opened {
 
 // 東京 (list 4), its first meeting.
 void selectTokyo(RaceDaySelection& w) {
-    auto* list = w.findChild<QListWidget*>(QStringLiteral("List1_4"));
+    auto* list = w.findChild<QListWidget*>(QStringLiteral("meetingList4"));
     QVERIFY(list && list->count() > 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0)).center());
 }
 
 Meeting tokyo(const Opened& o) {
-    auto* list = o.selection->findChild<QListWidget*>(QStringLiteral("List1_4"));
+    auto* list = o.selection->findChild<QListWidget*>(QStringLiteral("meetingList4"));
     return meetingOf("D05" + list->item(0)->text().toStdString());
 }
 
@@ -81,7 +81,7 @@ W* child(QWidget* w, const char* name) {
 // 東京's first meeting selected and 払い戻し pressed: the window it opened, if any.
 PaybackWindow* openFromTheButton(Opened& o) {
     selectTokyo(*o.selection);
-    QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(o.selection.get(), "paybackButton"), Qt::LeftButton);
     return openWindow();
 }
 
@@ -171,8 +171,8 @@ class PaybackTest : public QObject {
 
     void theContextMenuOpensItAndNothingSelectedIsTold() {
         Opened o(sample_.path());
-        auto* item = child<QMenu>(o.selection.get(), "mnuAct")
-                         ->findChild<QAction*>(QStringLiteral("mnuActPayback"));
+        auto* item = child<QMenu>(o.selection.get(), "meetingMenu")
+                         ->findChild<QAction*>(QStringLiteral("paybackAction"));
         QVERIFY(item);
         item->trigger();
         QVERIFY(!openWindow());
@@ -280,7 +280,7 @@ class PaybackTest : public QObject {
             Database tran(o.paths.tranPath());
             deleteMeeting(tran, tokyo(o));
         }
-        QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(o.selection.get(), "paybackButton"), Qt::LeftButton);
         QVERIFY(!openWindow());
         QCOMPARE(o.answers.shown.size(), std::size_t{1});
         QCOMPARE(o.answers.shown[0].text, q(paybackMissingText(tokyo(o))));

@@ -51,12 +51,12 @@ QWidget* openTokyoCard(MainWindow& main) {
     main.openRaceDaySelection();
     QWidget* selection = openWindow("RaceDaySelection");
     if (!selection) return nullptr;
-    auto* list = selection->findChild<QListWidget*>("List1_4");
+    auto* list = selection->findChild<QListWidget*>("meetingList4");
     const auto items = list->findItems(QStringLiteral("981003"), Qt::MatchExactly);
     if (items.isEmpty()) return nullptr;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(items.first()).center());
-    QTest::mouseClick(selection->findChild<QPushButton*>("SSCommand1"), Qt::LeftButton);
+    QTest::mouseClick(selection->findChild<QPushButton*>("predictButton"), Qt::LeftButton);
     QWidget* card = openWindow("RaceCardWindow");
     if (card) card->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(10);
     return card;
@@ -150,10 +150,10 @@ class WalkthroughCardTest : public QObject {
         main.openRaceDaySelection();
         QWidget* selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
-        auto* list = selection->findChild<QListWidget*>("List1_4");
+        auto* list = selection->findChild<QListWidget*>("meetingList4");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
-        clickButton(*selection, "SSCommand5");
+        clickButton(*selection, "recomputeButton");
         QVERIFY(answers.shown.back().text.startsWith(
             QStringLiteral("設定されている予想定数の内容で再計算が終了しました。")));
         selection->close();

@@ -30,7 +30,7 @@ using namespace zelvanor::testing;
 namespace {
 
 void selectMeeting(QWidget* selection, int course, const QString& date) {
-    auto* list = selection->findChild<QListWidget*>(QStringLiteral("List1_%1").arg(course));
+    auto* list = selection->findChild<QListWidget*>(QStringLiteral("meetingList%1").arg(course));
     const auto items = list->findItems(date, Qt::MatchExactly);
     QVERIFY(!items.isEmpty());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -68,7 +68,7 @@ class WalkthroughTest : public QObject {
         saveScreenshot(*selection, "walkthrough_02_selection.png");
 
         // 予想する → the race card of 東京 98/10/03; the main window's race commands are off.
-        clickButton(*selection, "SSCommand1");
+        clickButton(*selection, "predictButton");
         QWidget* card = openWindow("RaceCardWindow");
         QVERIFY(card);
         QVERIFY(!openWindow("RaceDaySelection"));
@@ -129,14 +129,14 @@ class WalkthroughTest : public QObject {
         selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         selectMeeting(selection, 3, "981004");
-        clickButton(*selection, "SSCommand6");
+        clickButton(*selection, "goingButton");
         QWidget* dialog = selection->findChild<QWidget*>("GoingDialog");
         QVERIFY(dialog && dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        auto* heavy = dialog->findChild<QRadioButton*>("Option1_1");
+        auto* heavy = dialog->findChild<QRadioButton*>("heavyOption");
         QTest::mouseClick(heavy, Qt::LeftButton, {}, QPoint(8, heavy->height() / 2));
         saveScreenshot(*dialog, "walkthrough_07_going_dialog.png");
-        clickButton(*dialog, "Command1");
+        clickButton(*dialog, "updateButton");
         QCOMPARE(scalar(paths, "SELECT count(*) FROM D04981004 WHERE RyoOmo <> 2"), 0);
         QCOMPARE(answers.shown.back().text.section('\n', 0, 0),
                  QStringLiteral("選択された開催の全てのレースを重馬場に設定しました"));
@@ -144,22 +144,22 @@ class WalkthroughTest : public QObject {
         // Delete 京都 98/10/04 after the question.
         selectMeeting(selection, 7, "981004");
         answers.confirmAnswer = true;
-        clickButton(*selection, "SSCommand3");
+        clickButton(*selection, "deleteButton");
         QVERIFY(!Database(paths.tranPath()).hasTable("D08981004"));
-        QVERIFY(selection->findChild<QListWidget*>("List1_7")
+        QVERIFY(selection->findChild<QListWidget*>("meetingList7")
                     ->findItems(QStringLiteral("981004"), Qt::MatchExactly)
                     .isEmpty());
 
         // Every race of 新潟 and 東京 recomputed: four meetings.
-        selection->findChild<QCheckBox*>("Check1_3")->setChecked(true);
-        selection->findChild<QCheckBox*>("Check1_4")->setChecked(true);
-        clickButton(*selection, "Command1");
-        QCOMPARE(selection->findChild<QLabel*>("Label1")->text(), QStringLiteral("4/4"));
+        selection->findChild<QCheckBox*>("courseCheck3")->setChecked(true);
+        selection->findChild<QCheckBox*>("courseCheck4")->setChecked(true);
+        clickButton(*selection, "recomputeAllButton");
+        QCOMPARE(selection->findChild<QLabel*>("counter")->text(), QStringLiteral("4/4"));
         saveScreenshot(*selection, "walkthrough_08_recomputed.png");
 
         // The heavy meeting's card shows 重 on every race.
         selectMeeting(selection, 3, "981004");
-        clickButton(*selection, "SSCommand1");
+        clickButton(*selection, "predictButton");
         card = openWindow("RaceCardWindow");
         QVERIFY(card);
         tabs = card->findChild<QTabBar*>("TabStrip1");
