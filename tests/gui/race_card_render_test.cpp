@@ -108,7 +108,7 @@ class RaceCardRenderTest : public QObject {
         const auto [meeting, race] = fullestRace(main);
         QVERIFY(race > 0);
         RaceCardWindow card(main, meeting);
-        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("raceTabs"));
         for (int t = 0; t < tabs->count(); ++t) {
             if (tabs->tabText(t) == QStringLiteral(" %1R").arg(race)) tabs->setCurrentIndex(t);
         }
@@ -126,7 +126,7 @@ class RaceCardRenderTest : public QObject {
         saveScreenshot(card, QStringLiteral("race_card_trainers_rotation.png"));
         checkNothingClipped(card);
 
-        auto* going = card.findChild<QPushButton*>(QStringLiteral("Command3"));
+        auto* going = card.findChild<QPushButton*>(QStringLiteral("goingButton"));
         going->click();
         QCOMPARE(going->text(), QStringLiteral("重"));
         saveScreenshot(card, QStringLiteral("race_card_heavy.png"));
@@ -142,7 +142,7 @@ class RaceCardRenderTest : public QObject {
                 RaceCardWindow card(main, meeting);
                 card.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&card));
-                auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+                auto* tabs = card.findChild<QTabBar*>(QStringLiteral("raceTabs"));
                 for (int t = 0; t < tabs->count(); ++t) {
                     tabs->setCurrentIndex(t);
                     checkNothingClipped(card);

@@ -76,7 +76,7 @@ class RaceResultRenderTest : public QObject {
         const auto& ranking = best->forecast.personas[0].ranking;
 
         RaceCardWindow card(main, meeting);
-        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("raceTabs"));
         for (int t = 0; t < tabs->count(); ++t) {
             if (tabs->tabText(t) == QStringLiteral(" %1R").arg(race)) tabs->setCurrentIndex(t);
         }

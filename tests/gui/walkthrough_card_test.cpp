@@ -58,7 +58,7 @@ QWidget* openTokyoCard(MainWindow& main) {
                       list->visualItemRect(items.first()).center());
     QTest::mouseClick(selection->findChild<QPushButton*>("predictButton"), Qt::LeftButton);
     QWidget* card = openWindow("RaceCardWindow");
-    if (card) card->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(10);
+    if (card) card->findChild<QTabBar*>("raceTabs")->setCurrentIndex(10);
     return card;
 }
 
@@ -132,7 +132,7 @@ class WalkthroughCardTest : public QObject {
 
         // New weights and name in the options; the meeting recomputed from the race-day
         // selection; the card shows the third persona under its new name with new figures.
-        QTest::mouseClick(card->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QTest::mouseClick(card->findChild<QPushButton*>("backButton"), Qt::LeftButton);
         main.findChild<QAction*>("optionsAction")->trigger();
         QWidget* options = nullptr;
         for (QWidget* w : main.findChildren<QWidget*>("OptionsDialog")) options = w;

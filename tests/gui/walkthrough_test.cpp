@@ -74,8 +74,8 @@ class WalkthroughTest : public QObject {
         QVERIFY(!openWindow("RaceDaySelection"));
         QVERIFY(!main.findChild<QPushButton*>("raceDayButton")->isEnabled());
         QVERIFY(!main.findChild<QAction*>("raceDayAction")->isEnabled());
-        auto* courses = card->findChild<QComboBox*>("Combo1");
-        auto* tabs = card->findChild<QTabBar*>("TabStrip1");
+        auto* courses = card->findChild<QComboBox*>("courseBox");
+        auto* tabs = card->findChild<QTabBar*>("raceTabs");
         QCOMPARE(courses->currentText(), QStringLiteral("東京"));
         QCOMPARE(courses->count(), 3);  // the three courses of that day
         QCOMPARE(tabs->count(), 12);
@@ -86,11 +86,11 @@ class WalkthroughTest : public QObject {
         QCOMPARE(tabs->count(), 12);
         QCOMPARE(tabs->currentIndex(), 0);
         tabs->setCurrentIndex(10);
-        QVERIFY(card->findChild<QLabel*>("SSPanel3")->text().contains(QStringLiteral("11Ｒ")));
+        QVERIFY(card->findChild<QLabel*>("raceTitle")->text().contains(QStringLiteral("11Ｒ")));
         saveScreenshot(*card, "walkthrough_04_kyoto_11r.png");
 
         // The going of this race: 良 → 重, stored.
-        auto* going = card->findChild<QPushButton*>("Command3");
+        auto* going = card->findChild<QPushButton*>("goingButton");
         QCOMPARE(going->text(), QStringLiteral("良"));
         QTest::mouseClick(going, Qt::LeftButton);
         QCOMPARE(going->text(), QStringLiteral("重"));
@@ -120,7 +120,7 @@ class WalkthroughTest : public QObject {
         saveScreenshot(*card, "walkthrough_06_trainers_rotation.png");
 
         // 戻る: the card closes and the main window's commands are back.
-        clickButton(*card, "Command1");
+        clickButton(*card, "backButton");
         QVERIFY(!openWindow("RaceCardWindow"));
         QVERIFY(main.findChild<QPushButton*>("raceDayButton")->isEnabled());
 
@@ -162,10 +162,10 @@ class WalkthroughTest : public QObject {
         clickButton(*selection, "predictButton");
         card = openWindow("RaceCardWindow");
         QVERIFY(card);
-        tabs = card->findChild<QTabBar*>("TabStrip1");
+        tabs = card->findChild<QTabBar*>("raceTabs");
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            QCOMPARE(card->findChild<QPushButton*>("Command3")->text(), QStringLiteral("重"));
+            QCOMPARE(card->findChild<QPushButton*>("goingButton")->text(), QStringLiteral("重"));
         }
         saveScreenshot(*card, "walkthrough_09_niigata_heavy.png");
         card->close();
