@@ -101,11 +101,11 @@ class PaybackRenderTest : public QObject {
                 checkNothingClipped(w);
                 if (shot++ > 0) continue;
                 save(w, QStringLiteral("payback_default.png"));
-                click(w, "Option1_1");
-                click(w, "Option3_2");
+                click(w, "stakeOption1");
+                click(w, "rangeOption2");
                 save(w, QStringLiteral("payback_weighted_main.png"));
-                click(w, "Option4_0");
-                click(w, "Option2_1");
+                click(w, "markKindOption0");
+                click(w, "ticketOption1");
                 save(w, QStringLiteral("payback_win_marks_three.png"));
                 checkNothingClipped(w);
             }
