@@ -44,14 +44,15 @@ class VerifyRenderTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         save(w, "verify_open");
 
-        w.findChild<QPushButton*>("Command1")->click();
+        w.findChild<QPushButton*>("runButton")->click();
         QVERIFY(answers.shown.empty());
-        QVERIFY(!w.findChild<QLabel*>("Label3_1")->text().isEmpty());
+        QVERIFY(!w.findChild<QLabel*>("countValue1")->text().isEmpty());
         save(w, "verify_after_run");
 
-        w.findChild<QRadioButton*>("Option1_5")->click();
-        for (const char* name : {"Check2_8", "Check2_10"}) w.findChild<QCheckBox*>(name)->click();
-        w.findChild<QPushButton*>("Command1")->click();
+        w.findChild<QRadioButton*>("selectionOption5")->click();
+        for (const char* name : {"raceCheck8", "raceCheck10"})
+            w.findChild<QCheckBox*>(name)->click();
+        w.findChild<QPushButton*>("runButton")->click();
         save(w, "verify_by_race_number");
     }
 };
