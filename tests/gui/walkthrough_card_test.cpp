@@ -138,14 +138,14 @@ class WalkthroughCardTest : public QObject {
         for (QWidget* w : main.findChildren<QWidget*>("OptionsDialog")) options = w;
         QVERIFY(options && options->isVisible());
         for (int i = 0; i < 7; ++i) {
-            options->findChild<QSlider*>(QStringLiteral("Slider1_%1").arg(i))
+            options->findChild<QSlider*>(QStringLiteral("weightSlider%1").arg(i))
                 ->setValue(i % 2 ? 0 : 3);
         }
-        auto* name = options->findChild<QLineEdit*>("Text1");
+        auto* name = options->findChild<QLineEdit*>("nameBox");
         name->clear();
         name->insert(QStringLiteral("太郎"));
         saveScreenshot(*options, "walkthrough_12_options.png");
-        clickButton(*options, "cmdApply");
+        clickButton(*options, "applyButton");
 
         main.openRaceDaySelection();
         QWidget* selection = openWindow("RaceDaySelection");
