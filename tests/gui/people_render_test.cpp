@@ -103,7 +103,7 @@ class PeopleRenderTest : public QObject {
         window->showRecord(best);
         QCOMPARE(clippedCell(*window), QString());
 
-        auto* tabs = window->findChild<QTabWidget*>("SSTab1");
+        auto* tabs = window->findChild<QTabWidget*>("tabs");
         QStringList captions;
         for (int t = 0; t < tabs->count(); ++t) captions << tabs->tabText(t);
         const QStringList expected =
@@ -115,7 +115,7 @@ class PeopleRenderTest : public QObject {
             tabs->setCurrentIndex(t);
             saveScreenshot(*window, prefix + QStringLiteral("_tab%1.png").arg(t + 1));
             if (t > 0) {
-                auto* heading = window->findChild<QLabel*>(QStringLiteral("nameHeading_%1").arg(t));
+                auto* heading = window->findChild<QLabel*>(QStringLiteral("nameHeading%1").arg(t));
                 QVERIFY(heading);
                 QCOMPARE(heading->text(), window->findChild<QLabel*>("name")->text());
             }

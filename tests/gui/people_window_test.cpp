@@ -37,22 +37,18 @@ struct KindNames {
     const char* button;
     const char* menuItem;
     const char* importItem;
-    const char* previous;
     const char* otherButton;
     const char* title;
     const char* hint;
 };
 
 KindNames namesOf(PersonKind kind) {
-    return kind == PersonKind::Jockey
-               ? KindNames{"JockeyWindow",       "jockeyButton",
-                           "jockeyInfoAction",   "jockeyImportAction",
-                           "SSCommand2",         "trainerButton",
-                           "ＪＲＡ騎手情報検索", "←  のりストから騎手を選んでね。  (^○^)"}
-               : KindNames{"TrainerWindow",        "trainerButton",
-                           "trainerInfoAction",    "trainerImportAction",
-                           "SSCommand7",           "jockeyButton",
-                           "ＪＲＡ調教師情報検索", "←  のりストから調教師を選んでね。  (^○^)"};
+    if (kind == PersonKind::Jockey) {
+        return {"JockeyWindow", "jockeyButton", "jockeyInfoAction", "jockeyImportAction",
+                "trainerButton", "ＪＲＡ騎手情報検索", "←  のりストから騎手を選んでね。  (^○^)"};
+    }
+    return {"TrainerWindow", "trainerButton", "trainerInfoAction", "trainerImportAction",
+            "jockeyButton", "ＪＲＡ調教師情報検索", "←  のりストから調教師を選んでね。  (^○^)"};
 }
 
 // The commands the open window turns off, as one state: "on", "off", or "mixed" when they
@@ -118,15 +114,15 @@ class PeopleWindowTest : public QObject {
         QVERIFY(w.findChild<QPushButton*>(n.otherButton)->isEnabled());
         QCOMPARE(window->windowTitle(), QString::fromUtf8(n.title));
         QCOMPARE(window->findChild<QLabel*>("hint")->text(), QString::fromUtf8(n.hint));
-        QCOMPARE(window->findChild<QPushButton*>(n.previous)->text(), QStringLiteral("＜"));
-        QCOMPARE(window->findChild<QPushButton*>("SSCommand3")->text(), QStringLiteral("＞"));
-        QCOMPARE(window->findChild<QPushButton*>("SSCommand4")->text(),
+        QCOMPARE(window->findChild<QPushButton*>("previousButton")->text(), QStringLiteral("＜"));
+        QCOMPARE(window->findChild<QPushButton*>("nextButton")->text(), QStringLiteral("＞"));
+        QCOMPARE(window->findChild<QPushButton*>("backButton")->text(),
                  QStringLiteral("メニューに戻る"));
         auto* people = qobject_cast<PeopleWindow*>(window);
         QVERIFY(people->recordCount() > 0);
         QCOMPARE(people->currentRecord(), 0);
-        QCOMPARE(window->findChild<QComboBox*>("Combo1")->currentIndex(), -1);
-        QCOMPARE(window->findChild<QTabWidget*>("SSTab1")->count(),
+        QCOMPARE(window->findChild<QComboBox*>("personBox")->currentIndex(), -1);
+        QCOMPARE(window->findChild<QTabWidget*>("tabs")->count(),
                  kind == PersonKind::Jockey ? 5 : 4);
         // An import run meanwhile turns the main window's buttons off and on again: not this one.
         {
@@ -141,7 +137,7 @@ class PeopleWindowTest : public QObject {
         if (byMenu) {
             window->close();
         } else {
-            clickButton(*window, "SSCommand4");
+            clickButton(*window, "backButton");
         }
         QCOMPARE(commands(w, n), QStringLiteral("on"));
         QTRY_VERIFY(!openWindow(n.window));
@@ -161,22 +157,22 @@ class PeopleWindowTest : public QObject {
         QWidget* window = openWindow(n.window);
         QVERIFY(window);
         auto* people = qobject_cast<PeopleWindow*>(window);
-        auto* combo = window->findChild<QComboBox*>("Combo1");
+        auto* combo = window->findChild<QComboBox*>("personBox");
         const int count = people->recordCount();
         QVERIFY(count > 2);
 
         // ＜ before any selection shows the last.
-        clickButton(*window, n.previous);
+        clickButton(*window, "previousButton");
         QCOMPARE(people->currentRecord(), count);
         QCOMPARE(combo->currentIndex(), count - 1);
         QVERIFY(combo->currentText().startsWith(shownCode(*window) + "  :  "));
         // ＞ from the last shows the first.
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         QCOMPARE(people->currentRecord(), 1);
         QCOMPARE(combo->currentIndex(), 0);
         QVERIFY(combo->currentText().startsWith(shownCode(*window) + "  :  "));
         // ＜ from the first shows the last again.
-        clickButton(*window, n.previous);
+        clickButton(*window, "previousButton");
         QCOMPARE(people->currentRecord(), count);
 
         // Choosing from the list shows that one; stepping goes on from there.
@@ -184,7 +180,7 @@ class PeopleWindowTest : public QObject {
         emit combo->activated(1);
         QCOMPARE(people->currentRecord(), 2);
         QVERIFY(combo->currentText().startsWith(shownCode(*window) + "  :  "));
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         QCOMPARE(people->currentRecord(), 3);
         QCOMPARE(combo->currentIndex(), 2);
         window->close();
@@ -236,11 +232,11 @@ class PeopleWindowTest : public QObject {
         clickButton(w, "jockeyButton");
         QWidget* window = openWindow("JockeyWindow");
         QVERIFY(window);
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         const QString code = shownCode(*window);
         QVERIFY(!code.isEmpty());
         std::filesystem::remove(personFilePath(paths, PersonKind::Jockey));
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         QCOMPARE(qobject_cast<PeopleWindow*>(window)->currentRecord(), 2);
         QCOMPARE(shownCode(*window), code);
         window->close();
