@@ -17,7 +17,7 @@
 #include "core/views/payback.hpp"
 #include "gui/payback/payback_window.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -84,7 +84,10 @@ class PaybackRenderTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
     }
 
     void rendersEveryMeeting() {

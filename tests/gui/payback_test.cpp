@@ -14,12 +14,12 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "core/views/payback.hpp"
-#include "gui/payback/payback_window.hpp"
 #include "gui/common/text_grid_model.hpp"
+#include "gui/payback/payback_window.hpp"
 #include "gui/race_day/race_day_selection.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -139,7 +139,10 @@ class PaybackTest : public QObject {
     void initTestCase() {
         QVERIFY(sample_.isValid());
         const AppPaths paths(sample_.path().toStdString());
-        fixture::importWeekend(paths, sample_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(paths,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = sample_.filePath("archives").toStdString()});
     }
 
     void opensFromThePaybackButtonWithTheCoresTexts() {

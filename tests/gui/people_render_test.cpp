@@ -12,7 +12,7 @@
 #include "core/views/people_info.hpp"
 #include "gui/people/people_window.hpp"
 #include "gui/shell/main_window.hpp"
-#include "sampledata/generator.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -65,8 +65,7 @@ class PeopleRenderTest : public QObject {
   private slots:
     void initTestCase() {
         paths_ = std::make_unique<AppPaths>(dir_.path().toStdString());
-        sample::writeSample(sample::generateSample(sample::SampleSize::Weekend, 7),
-                            paths_->extractionFolder(), false);
+        fixture::importSampleWeekend(*paths_, {.seed = 7, .imported = fixture::Imported::Nothing});
     }
 
     void everyTab_data() {

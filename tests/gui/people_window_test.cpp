@@ -16,11 +16,11 @@
 #include <fstream>
 
 #include "core/views/people_info.hpp"
-#include "gui/people/people_window.hpp"
 #include "gui/common/text_grid_model.hpp"
+#include "gui/people/people_window.hpp"
 #include "gui/shell/main_window.hpp"
 #include "recording_dialogs.hpp"
-#include "sampledata/generator.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -83,8 +83,7 @@ class PeopleWindowTest : public QObject {
   private slots:
     void initTestCase() {
         paths_ = std::make_unique<AppPaths>(dir_.path().toStdString());
-        const auto data = sample::generateSample(sample::SampleSize::Weekend, 7);
-        sample::writeSample(data, paths_->extractionFolder(), false);
+        fixture::importSampleWeekend(*paths_, {.seed = 7, .imported = fixture::Imported::Nothing});
     }
 
     void openAndClose_data() {
@@ -225,8 +224,7 @@ class PeopleWindowTest : public QObject {
     void missingFileKeepsWhatIsShown() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
-        sample::writeSample(sample::generateSample(sample::SampleSize::Weekend, 7),
-                            paths.extractionFolder(), false);
+        fixture::importSampleWeekend(paths, {.seed = 7, .imported = fixture::Imported::Nothing});
         MainWindow w(paths);
         w.show();
         clickButton(w, "jockeyButton");

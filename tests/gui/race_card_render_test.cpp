@@ -17,7 +17,7 @@
 #include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -100,7 +100,10 @@ class RaceCardRenderTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
     }
 
     void rendersTheRaceCard() {

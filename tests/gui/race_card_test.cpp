@@ -12,12 +12,12 @@
 #include "../core/race_card_fixture.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
-#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -119,7 +119,10 @@ class RaceCardTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
         Database tran(paths_->tranPath());
         makeHandMadeMeetings(tran);
     }

@@ -45,7 +45,7 @@ class RaceDayRenderTest : public QObject {
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QApplication::installTranslator(&qtJapanese_);
         }
-        importSampleWeekend(paths_);
+        fixture::importSampleWeekend(paths_, {.seed = 7, .imported = fixture::Imported::RaceCards});
     }
 
     void raceDaySelectionAndItsBoxes() {

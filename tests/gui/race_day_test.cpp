@@ -130,7 +130,8 @@ class RaceDayTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        importSampleWeekend(AppPaths(sample_.path().toStdString()));
+        fixture::importSampleWeekend(AppPaths(sample_.path().toStdString()),
+                                     {.seed = 7, .imported = fixture::Imported::RaceCards});
     }
 
     void listsHeadingsAndControls() {

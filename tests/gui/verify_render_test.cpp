@@ -10,8 +10,8 @@
 
 #include "gui/shell/main_window.hpp"
 #include "gui/verify/verification_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -36,7 +36,9 @@ class VerifyRenderTest : public QObject {
     void pictures() {
         QTemporaryDir data, archives;
         const AppPaths paths(data.path().toStdString());
-        fixture::importWeekend(paths, archives.path().toStdString());
+        fixture::importSampleWeekend(paths, {.seed = 1998,
+                                             .imported = fixture::Imported::WithResults,
+                                             .archives = archives.path().toStdString()});
         MainWindow main(paths);
         RecordingDialogs answers;
         VerificationWindow w(main);

@@ -13,8 +13,8 @@
 #include "core/views/verification.hpp"
 #include "gui/shell/main_window.hpp"
 #include "gui/verify/verification_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -69,7 +69,9 @@ class VerifyTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        fixture::importWeekend(paths(), archives_.path().toStdString());
+        fixture::importSampleWeekend(paths(), {.seed = 1998,
+                                               .imported = fixture::Imported::WithResults,
+                                               .archives = archives_.path().toStdString()});
     }
 
     void cleanup() {

@@ -73,7 +73,7 @@ class WalkthroughCardTest : public QObject {
     void resultHorseDetailAndOptions() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
-        importSampleWeekend(paths);
+        fixture::importSampleWeekend(paths, {.seed = 7, .imported = fixture::Imported::RaceCards});
         RecordingDialogs answers;
         MainWindow main(paths);
         main.show();

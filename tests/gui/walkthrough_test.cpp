@@ -54,7 +54,7 @@ class WalkthroughTest : public QObject {
     void aRaceDayFromTheMainWindow() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
-        importSampleWeekend(paths);
+        fixture::importSampleWeekend(paths, {.seed = 7, .imported = fixture::Imported::RaceCards});
         RecordingDialogs answers;
         MainWindow main(paths);
         main.show();
