@@ -171,10 +171,10 @@ int main(int argc, char** argv) {
         main->openRaceCard(meeting);
         settle();
         cardOpen.add(msSince(t));
-        auto* tabs = findWindowChild<QTabBar>("RaceCardWindow", "TabStrip1");
-        auto* going = findWindowChild<QAbstractButton>("RaceCardWindow", "Command3");
+        auto* tabs = findWindowChild<QTabBar>("RaceCardWindow", "raceTabs");
+        auto* going = findWindowChild<QAbstractButton>("RaceCardWindow", "goingButton");
         if (!tabs || !going) {
-            std::fprintf(stderr, "the race card has no TabStrip1 or Command3\n");
+            std::fprintf(stderr, "the race card has no raceTabs or goingButton\n");
             return 1;
         }
         for (int i = 1; i < tabs->count(); ++i) {

@@ -11,5 +11,5 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELVANOR_BUILD_GUI=
 cmake --build build-tsan -j2
 export TSAN_OPTIONS="halt_on_error=1"
 build-tsan/tests/core/core_tests
-build-tsan/tools/sample_tests
+build-tsan/tests/sampledata/sample_tests
 build-tsan/tests/cli/cli_tests

@@ -196,8 +196,8 @@ class FixedGridTest : public QObject {
         QWidget window;
         TextGridModel model({QStringLiteral("a")});
         model.setRowHeadings({QStringLiteral("1")});
-        QTableView* grid = makeFixedGrid(&window, QStringLiteral("Grid1"), &model, {});
-        QCOMPARE(grid->objectName(), QStringLiteral("Grid1"));
+        QTableView* grid = makeFixedGrid(&window, QStringLiteral("resultsGrid"), &model, {});
+        QCOMPARE(grid->objectName(), QStringLiteral("resultsGrid"));
         QCOMPARE(grid->selectionMode(), QAbstractItemView::NoSelection);
         QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(grid->focusPolicy(), Qt::NoFocus);

@@ -73,7 +73,7 @@ class GoingTest : public QObject {
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("馬場の状態を設定する"));
-        auto* text = dialog.findChild<QPlainTextEdit*>("Text1");
+        auto* text = dialog.findChild<QPlainTextEdit*>("information");
         QCOMPARE(text->toPlainText(),
                  QStringLiteral("デフォルトでは全て良馬場で設定されています。\n"
                                 "  下記の設定は選択された開催のレースを全て（１Ｒから１２Ｒまで）"
@@ -81,14 +81,16 @@ class GoingTest : public QObject {
                                 "さい。"));
         QVERIFY(text->isReadOnly());
         QCOMPARE(text->palette().color(QPalette::Base), text->palette().color(QPalette::Button));
-        auto* good = dialog.findChild<QRadioButton*>("Option1_0");
-        auto* heavy = dialog.findChild<QRadioButton*>("Option1_1");
+        auto* good = dialog.findChild<QRadioButton*>("goodOption");
+        auto* heavy = dialog.findChild<QRadioButton*>("heavyOption");
         QCOMPARE(good->text(), QStringLiteral("すべて良馬場に設定する"));
         QCOMPARE(heavy->text(), QStringLiteral("すべて重馬場に設定する"));
         QVERIFY(good->isChecked());
         QVERIFY(!heavy->isChecked());
-        QCOMPARE(dialog.findChild<QPushButton*>("Command1")->text(), QStringLiteral("更新する"));
-        QCOMPARE(dialog.findChild<QPushButton*>("Command2")->text(), QStringLiteral("キャンセル"));
+        QCOMPARE(dialog.findChild<QPushButton*>("updateButton")->text(),
+                 QStringLiteral("更新する"));
+        QCOMPARE(dialog.findChild<QPushButton*>("cancelButton")->text(),
+                 QStringLiteral("キャンセル"));
 
         // Focus order: the two choices, the text, 更新する, キャンセル. (Tab enters the choices at
         // the chosen one, the arrow keys move between them, as option buttons do.)
@@ -98,7 +100,8 @@ class GoingTest : public QObject {
             while (w->focusPolicy() == Qt::NoFocus) w = w->nextInFocusChain();
             order << w->objectName();
         }
-        QCOMPARE(order, (QStringList{"Option1_0", "Option1_1", "Text1", "Command1", "Command2"}));
+        QCOMPARE(order, (QStringList{"goodOption", "heavyOption", "information", "updateButton",
+                                     "cancelButton"}));
         QCOMPARE(QApplication::focusWidget(), good);
     }
 
@@ -109,11 +112,11 @@ class GoingTest : public QObject {
             const char* message;
             UserDialogs::Icon icon;
         } cases[] = {
-            {"Option1_0", "11111111111",
+            {"goodOption", "11111111111",
              "選択された開催の全てのレースを良馬場に設定しました\n"
              "個別の（レースごと）設定が必要な場合は、予想画面から設定してください。",
              UserDialogs::Icon::Information},
-            {"Option1_1", "22222222222",
+            {"heavyOption", "22222222222",
              "選択された開催の全てのレースを重馬場に設定しました\n"
              "個別の（レースごと）設定が必要な場合は、予想画面から設定してください。",
              UserDialogs::Icon::None},
@@ -125,7 +128,7 @@ class GoingTest : public QObject {
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             clickChoice(dialog, c.choice);
-            clickButton(dialog, "Command1");
+            clickButton(dialog, "updateButton");
             QCOMPARE(data.going("D06981003"), QString::fromLatin1(c.expected));
             QCOMPARE(data.going("D06981004"), QStringLiteral("111111111111"));
             QCOMPARE(answers.shown.size(), size_t{1});
@@ -142,7 +145,7 @@ class GoingTest : public QObject {
         RecordingDialogs answers;
         GoingDialog dialog(data.session, meetingOf("D06981005"));
         dialog.show();
-        clickButton(dialog, "Command1");
+        clickButton(dialog, "updateButton");
         QCOMPARE(answers.shown.size(), size_t{1});
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Information);
     }
@@ -155,10 +158,10 @@ class GoingTest : public QObject {
             GoingDialog dialog(data.session, meetingOf("D06981004"));
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            clickChoice(dialog, "Option1_1");
+            clickChoice(dialog, "heavyOption");
             switch (way) {
                 case Way::Cancel:
-                    clickButton(dialog, "Command2");
+                    clickButton(dialog, "cancelButton");
                     break;
                 case Way::CloseBox:
                     dialog.close();
@@ -179,7 +182,7 @@ class GoingTest : public QObject {
         GoingDialog dialog(data.session, meetingOf("D06981004"));
         dialog.show();
         data.session.tran().dropTable("D06981004");
-        clickButton(dialog, "Command1");
+        clickButton(dialog, "updateButton");
         QCOMPARE(answers.shown.size(), size_t{1});
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
         QVERIFY2(answers.shown[0].text.endsWith(QStringLiteral("この操作は取り消されました。")),

@@ -14,7 +14,7 @@
 #include "core/views/race_card.hpp"
 #include "gui/horse/horse_detail_window.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -65,7 +65,10 @@ class HorseDetailRenderTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
     }
 
     void rendersHorses() {

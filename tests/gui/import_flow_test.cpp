@@ -27,7 +27,7 @@ class ImportFlowTest : public QObject {
         QTemporaryDir dir;
         MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
-        w.findChild<QAction*>("mnuOptConvKisi")->trigger();
+        w.findChild<QAction*>("jockeyImportAction")->trigger();
         QCOMPARE(answers.fileDialogTitles,
                  QStringList{QStringLiteral("！騎手データの圧縮されたファイルを指定してください")});
         QVERIFY(answers.shown.empty());
@@ -41,10 +41,13 @@ class ImportFlowTest : public QObject {
             QString file;
             QString tail;
         } cases[] = {
-            {"mnuOptConvKisi", kLha + "not_archive.txt", " は、LHA圧縮ファイルではありません。"},
-            {"mnuOptConvKisi", kLha + "umaj_den1.lzh", " は、騎手のファイルじゃないよ！"},
-            {"mnuOptConvChok", kLha + "kisi_lh5_h0.lzh", " は、調教師のファイルではありません。"},
-            {"mnuOptConvUmaj", kLha + "kisi_lh5_h0.lzh", " は、競走馬のファイルではありません。"},
+            {"jockeyImportAction", kLha + "not_archive.txt",
+             " は、LHA圧縮ファイルではありません。"},
+            {"jockeyImportAction", kLha + "umaj_den1.lzh", " は、騎手のファイルじゃないよ！"},
+            {"trainerImportAction", kLha + "kisi_lh5_h0.lzh",
+             " は、調教師のファイルではありません。"},
+            {"horseImportAction", kLha + "kisi_lh5_h0.lzh",
+             " は、競走馬のファイルではありません。"},
         };
         for (const auto& c : cases) {
             QTemporaryDir dir;
@@ -65,7 +68,7 @@ class ImportFlowTest : public QObject {
         MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
         answers.files << kLha + "bad_crc.lzh";
-        w.findChild<QAction*>("mnuOptConvKisi")->trigger();
+        w.findChild<QAction*>("jockeyImportAction")->trigger();
         QCOMPARE(answers.shown.size(), size_t{1});
         QVERIFY2(answers.shown[0].text.startsWith(
                      QStringLiteral("#:32780\n格納ﾌｧｲﾙのﾁｪｯｸｻﾑが合っていません。\n") + kLha +
@@ -90,7 +93,7 @@ class ImportFlowTest : public QObject {
         MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
         answers.files << QString::fromStdString(archive.string());
-        w.findChild<QAction*>("mnuOptConvKisi")->trigger();
+        w.findChild<QAction*>("jockeyImportAction")->trigger();
         QCOMPARE(answers.shown.size(), size_t{1});
         const QStringList paragraphs = answers.shown[0].text.split(QStringLiteral("\n\n"));
         QCOMPARE(paragraphs.size(), 2);
@@ -109,7 +112,7 @@ class ImportFlowTest : public QObject {
         sample::writeSample(sample, paths.batchFolder(), true);
         MainWindow w{paths};
         RecordingDialogs answers;
-        w.findChild<QAction*>("mnuOptConvBatch")->trigger();
+        w.findChild<QAction*>("batchImportAction")->trigger();
         QCOMPARE(answers.shown.size(), size_t{1});
         const QString text = answers.shown[0].text;
         QVERIFY2(text.startsWith(QStringLiteral("出馬表・競走馬データの取込が終了しました。\n\n")),
@@ -126,14 +129,14 @@ class ImportFlowTest : public QObject {
             at = found + line.size();
         }
         QVERIFY(!w.progressBar()->isVisible());
-        QVERIFY(!w.findChild<QLineEdit*>("Text1")->isVisible());
+        QVERIFY(!w.findChild<QLineEdit*>("batchArchive")->isVisible());
     }
 
     void batchOverAnEmptyFolderShowsOnlyTheCompletionMessage() {
         QTemporaryDir dir;
         MainWindow w{AppPaths(dir.path().toStdString())};
         RecordingDialogs answers;
-        w.findChild<QAction*>("mnuOptConvBatch")->trigger();
+        w.findChild<QAction*>("batchImportAction")->trigger();
         QCOMPARE(answers.shown.size(), size_t{1});
         QCOMPARE(answers.shown[0].text,
                  QStringLiteral("出馬表・競走馬データの取込が終了しました。"));

@@ -45,38 +45,39 @@ class MainWindowTest : public QObject {
         QStringList top;
         for (QAction* a : w.menuBar()->actions()) top << a->menu()->objectName() + "=" + a->text();
         QCOMPARE(top,
-                 (QStringList{"mnuFile=ﾌｧｲﾙ(&F)", "mnuOption=ｵﾌﾟｼｮﾝ(&O)", "mnuAbout=ﾍﾙﾌﾟ(&H)"}));
+                 (QStringList{"fileMenu=ﾌｧｲﾙ(&F)", "optionsMenu=ｵﾌﾟｼｮﾝ(&O)", "helpMenu=ﾍﾙﾌﾟ(&H)"}));
 
-        auto* file = w.findChild<QMenu*>("mnuFile");
+        auto* file = w.findChild<QMenu*>("fileMenu");
         QCOMPARE(captions(file),
-                 (QStringList{"mnuFileDen=出馬情報の照会", "mnuFileKisi=騎手情報の照会",
-                              "mnuFileChok=調教師情報の照会", "mnuFileVerify=予想の検証", "-",
-                              "=ＪＲＡデータの取り込み", "-", "mnuFileBackup=バックアップ…", "-",
-                              "mnuEnd=終了"}));
-        QCOMPARE(
-            captions(w.findChild<QMenu*>("mnuOptConv")),
-            (QStringList{
-                "mnuOptConvUmaj=競走馬データの取り込み", "-", "mnuOptConvSei1=成績データの取り込み",
-                "-", "mnuOptConvKisi=騎手データの取り込み", "mnuOptConvChok=調教師データの取り込み",
-                "-", "mnuOptConvBatch=一括データ取込"}));
-        QCOMPARE(captions(w.findChild<QMenu*>("mnuOption")),
-                 (QStringList{"mnuOptionSet=予想定数の設定"}));
-        QCOMPARE(captions(w.findChild<QMenu*>("mnuAbout")), (QStringList{"mnuAboutHelp=ﾍﾙﾌﾟ"}));
+                 (QStringList{"raceDayAction=出馬情報の照会", "jockeyInfoAction=騎手情報の照会",
+                              "trainerInfoAction=調教師情報の照会", "verifyAction=予想の検証", "-",
+                              "=ＪＲＡデータの取り込み", "-", "backupAction=バックアップ…", "-",
+                              "quitAction=終了"}));
+        QCOMPARE(captions(w.findChild<QMenu*>("importMenu")),
+                 (QStringList{"horseImportAction=競走馬データの取り込み", "-",
+                              "resultsImportAction=成績データの取り込み", "-",
+                              "jockeyImportAction=騎手データの取り込み",
+                              "trainerImportAction=調教師データの取り込み", "-",
+                              "batchImportAction=一括データ取込"}));
+        QCOMPARE(captions(w.findChild<QMenu*>("optionsMenu")),
+                 (QStringList{"optionsAction=予想定数の設定"}));
+        QCOMPARE(captions(w.findChild<QMenu*>("helpMenu")), (QStringList{"helpAction=ﾍﾙﾌﾟ"}));
 
-        const QStringList buttons{"SSCommand1=騎手情報", "SSCommand2=厩舎情報",
-                                  "SSCommand3=出馬情報", "SSCommand4=予想検証"};
+        const QStringList buttons{"jockeyButton=騎手情報", "trainerButton=厩舎情報",
+                                  "raceDayButton=出馬情報", "verifyButton=予想検証"};
         for (const QString& b : buttons) {
             const auto parts = b.split('=');
             auto* button = w.findChild<QPushButton*>(parts[0]);
             QVERIFY2(button, qPrintable(parts[0]));
             QCOMPARE(button->text(), parts[1]);
         }
-        QCOMPARE(w.findChild<QLabel*>("SSPanel3")->text(), QStringLiteral("for"));
-        QCOMPARE(w.findChild<QLabel*>("SSPanel1")->text(), QStringLiteral("Windows95･98/NT4.0"));
+        QCOMPARE(w.findChild<QLabel*>("forPanel")->text(), QStringLiteral("for"));
+        QCOMPARE(w.findChild<QLabel*>("platformPanel")->text(),
+                 QStringLiteral("Windows95･98/NT4.0"));
 
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto* bar = w.findChild<QProgressBar*>("ProgressBar1");
+        auto* bar = w.findChild<QProgressBar*>("progressBar");
         QVERIFY(!bar->isVisible());
         QCOMPARE(bar->minimum(), 0);
         QCOMPARE(bar->maximum(), 100);
@@ -86,15 +87,15 @@ class MainWindowTest : public QObject {
         QTemporaryDir dir;
         MainWindow w{AppPaths(dir.path().toStdString())};
         w.show();
-        w.findChild<QAction*>("mnuAboutHelp")->trigger();
+        w.findChild<QAction*>("helpAction")->trigger();
         QPointer<HelpWindow> help = w.helpWindow();
         QVERIFY(help);
         QVERIFY(help->isVisible());
         QVERIFY(help->toPlainText().contains(QStringLiteral("データの取り込み")));
         QVERIFY(help->toPlainText().contains(QStringLiteral("出馬表")));
-        w.findChild<QAction*>("mnuAboutHelp")->trigger();
+        w.findChild<QAction*>("helpAction")->trigger();
         QCOMPARE(w.helpWindow(), help.data());  // the same window, raised again
-        w.findChild<QAction*>("mnuEnd")->trigger();
+        w.findChild<QAction*>("quitAction")->trigger();
         QVERIFY(!w.isVisible());
         QVERIFY(!help || !help->isVisible());
     }
@@ -105,8 +106,8 @@ class MainWindowTest : public QObject {
         MainWindow w{AppPaths(dir.path().toStdString())};
         w.show();
         // Asked for twice, the selection opens once.
-        w.findChild<QPushButton*>("SSCommand3")->click();
-        w.findChild<QPushButton*>("SSCommand3")->click();
+        w.findChild<QPushButton*>("raceDayButton")->click();
+        w.findChild<QPushButton*>("raceDayButton")->click();
         QPointer<QWidget> selection;
         int selections = 0;
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -117,7 +118,7 @@ class MainWindowTest : public QObject {
         }
         QVERIFY(selection);
         QCOMPARE(selections, 1);
-        w.findChild<QAction*>("mnuEnd")->trigger();
+        w.findChild<QAction*>("quitAction")->trigger();
         QVERIFY(!selection || !selection->isVisible());
     }
 
@@ -247,7 +248,7 @@ class MainWindowTest : public QObject {
         MainWindow w{paths};
         w.show();
         RecordingDialogs answers;
-        auto* backup = w.findChild<QAction*>("mnuFileBackup");
+        auto* backup = w.findChild<QAction*>("backupAction");
 
         backup->trigger();  // the folder dialog cancelled: nothing happens
         QCOMPARE(answers.fileDialogTitles,

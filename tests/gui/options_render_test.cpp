@@ -44,26 +44,26 @@ class OptionsRenderTest : public QObject {
         }
         MainWindow main(paths);
         main.show();
-        main.findChild<QAction*>("mnuOptionSet")->trigger();
+        main.findChild<QAction*>("optionsAction")->trigger();
         auto* w = main.findChild<OptionsDialog*>("OptionsDialog");
         QVERIFY(w);
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        auto* tabs = w->findChild<QTabWidget*>("tbsOptions");
+        auto* tabs = w->findChild<QTabWidget*>("tabs");
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
             saveScreenshot(*w, QStringLiteral("options_tab%1").arg(i + 1) + ".png");
         }
         // The default name, four half-width characters, must show whole too.
-        w->findChild<QLineEdit*>("Text1")->setText(QStringLiteral("User"));
+        w->findChild<QLineEdit*>("nameBox")->setText(QStringLiteral("User"));
         saveScreenshot(*w, QStringLiteral("options_tab4_default_name.png"));
         {
             const BoxCatcher box(QStringLiteral("options_default_box.png"));
-            QTest::mouseClick(w->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            QTest::mouseClick(w->findChild<QPushButton*>("defaultButton"), Qt::LeftButton);
             QVERIFY(box.text().contains(QLatin1Char('\n')));
         }
         {
             const BoxCatcher box(QStringLiteral("options_saved_box.png"));
-            QTest::mouseClick(w->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+            QTest::mouseClick(w->findChild<QPushButton*>("applyButton"), Qt::LeftButton);
             QVERIFY(box.text().contains(QLatin1Char('\n')));
         }
     }

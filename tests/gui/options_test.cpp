@@ -42,7 +42,7 @@ struct OptionsFixture {
         main.show();
     }
     OptionsDialog* open() {
-        main.findChild<QAction*>("mnuOptionSet")->trigger();
+        main.findChild<QAction*>("optionsAction")->trigger();
         auto* dialog = main.findChild<OptionsDialog*>("OptionsDialog");
         if (dialog && !QTest::qWaitForWindowExposed(dialog)) return nullptr;
         return dialog;
@@ -68,7 +68,7 @@ struct OptionsFixture {
 };
 
 QSlider* slider(QWidget* w, int i) {
-    return w->findChild<QSlider*>(QStringLiteral("Slider1_%1").arg(i));
+    return w->findChild<QSlider*>(QStringLiteral("weightSlider%1").arg(i));
 }
 
 Sliders shownSliders(QWidget* w) {
@@ -78,7 +78,7 @@ Sliders shownSliders(QWidget* w) {
 }
 
 QLineEdit* nameBox(QWidget* w) {
-    return w->findChild<QLineEdit*>("Text1");
+    return w->findChild<QLineEdit*>("nameBox");
 }
 
 // Text as an input method hands it over on conversion, the way kanji arrive.
@@ -102,18 +102,19 @@ class OptionsTest : public QObject {
 
     void opensWithItsTabsCaptionsAndTexts() {
         OptionsFixture data;
-        QVERIFY(data.main.findChild<QAction*>("mnuOptionSet")->isEnabled());
+        QVERIFY(data.main.findChild<QAction*>("optionsAction")->isEnabled());
         OptionsDialog* w = data.open();
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
         QVERIFY(!w->isModal());
 
-        auto* tabs = w->findChild<QTabWidget*>("tbsOptions");
+        auto* tabs = w->findChild<QTabWidget*>("tabs");
         const QStringList expected[] = {
-            {"馬の特性", "horseTraits", "競走馬の特性計算時の各種指数の重み設定", "picOptions_0"},
-            {"騎手の特性", "jockeyTraits", "騎手の連帯率を予想に取り込む重みの設定", "picOptions_1"},
-            {"調教師の特性", "trainerTraits", "調教師の連帯率を予想に取り込む重みの設定", "picOptions_2"},
-            {"名前", "userName", "３人目のＺｅｌｖａｎｏｒの名前です。", "picOptions_3"},
+            {"馬の特性", "horseTraits", "競走馬の特性計算時の各種指数の重み設定", "weightPage0"},
+            {"騎手の特性", "jockeyTraits", "騎手の連帯率を予想に取り込む重みの設定", "weightPage1"},
+            {"調教師の特性", "trainerTraits", "調教師の連帯率を予想に取り込む重みの設定",
+             "weightPage2"},
+            {"名前", "userName", "３人目のＺｅｌｖａｎｏｒの名前です。", "namePage"},
         };
         QCOMPARE(tabs->count(), 4);
         for (int i = 0; i < 4; ++i) {
@@ -146,18 +147,18 @@ class OptionsTest : public QObject {
 
         QCOMPARE(nameBox(w)->parentWidget(), tabs->widget(3));
         QVERIFY(tabs->widget(3)->findChild<QLabel*>()->text() == QStringLiteral("あなたの名前"));
-        QCOMPARE(w->findChild<QPlainTextEdit*>("Text2")->toPlainText(),
+        QCOMPARE(w->findChild<QPlainTextEdit*>("nameExplanation")->toPlainText(),
                  QStringLiteral("この名前は３人目のＺｅｌｖａｎｏｒの名\n前になります。\n"
                                 "あなたの名前を入れて予想に参加して\nください。（漢字で２文字ま"
                                 "でです）\n"));
-        QCOMPARE(w->findChild<QPushButton*>("cmdCancel")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QCOMPARE(w->findChild<QPushButton*>("Command1")->text(), QStringLiteral("デフォルト"));
-        QCOMPARE(w->findChild<QPushButton*>("cmdApply")->text(), QStringLiteral("更新"));
+        QCOMPARE(w->findChild<QPushButton*>("cancelButton")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(w->findChild<QPushButton*>("defaultButton")->text(), QStringLiteral("デフォルト"));
+        QCOMPARE(w->findChild<QPushButton*>("applyButton")->text(), QStringLiteral("更新"));
         // Left to right along the bottom.
-        QVERIFY(w->findChild<QPushButton*>("cmdCancel")->x() <
-                w->findChild<QPushButton*>("Command1")->x());
-        QVERIFY(w->findChild<QPushButton*>("Command1")->x() <
-                w->findChild<QPushButton*>("cmdApply")->x());
+        QVERIFY(w->findChild<QPushButton*>("cancelButton")->x() <
+                w->findChild<QPushButton*>("defaultButton")->x());
+        QVERIFY(w->findChild<QPushButton*>("defaultButton")->x() <
+                w->findChild<QPushButton*>("applyButton")->x());
     }
 
     // Without a row the dialog shows the defaults, and 更新 adds row ID 1 with them.
@@ -172,7 +173,7 @@ class OptionsTest : public QObject {
         QVERIFY(QApplication::activeModalWidget() == nullptr);
 
         QPointer<OptionsDialog> guard(w);
-        press(w, "cmdApply");
+        press(w, "applyButton");
         QCOMPARE(data.stored(), QStringLiteral("2222111|User"));
         QCOMPARE(data.answers.shown.size(), std::size_t{1});
         QCOMPARE(data.answers.shown[0].text, kSaved);
@@ -197,7 +198,7 @@ class OptionsTest : public QObject {
         QTest::keyClick(slider(w, 0), Qt::Key_Right);
         nameBox(w)->clear();
         commit(nameBox(w), QStringLiteral("翠嶺"));
-        press(w, "cmdApply");
+        press(w, "applyButton");
         QCOMPARE(data.stored(), QStringLiteral("1310032|翠嶺"));
         QCOMPARE(data.answers.shown.back().text, kSaved);
     }
@@ -210,10 +211,10 @@ class OptionsTest : public QObject {
         QVERIFY(w);
         slider(w, 6)->setValue(3);
         nameBox(w)->setText(QString::fromUtf8("\xF0\x9F\x90\x8E"));  // not in Shift-JIS
-        press(w, "cmdApply");
+        press(w, "applyButton");
         QCOMPARE(data.stored(), QStringLiteral("2222111|User"));
         QVERIFY(w->isVisible());
-        QCOMPARE(w->findChild<QTabWidget*>("tbsOptions")->currentIndex(), 3);
+        QCOMPARE(w->findChild<QTabWidget*>("tabs")->currentIndex(), 3);
         QCOMPARE(data.answers.shown.size(), std::size_t{1});
         QCOMPARE(data.answers.shown[0].icon, UserDialogs::Icon::Exclamation);
         QVERIFY(data.answers.shown[0].text.contains(QStringLiteral("使えない文字")));
@@ -223,7 +224,7 @@ class OptionsTest : public QObject {
     // デフォルト resets the weights but keeps the typed name; leaving without 更新 stores nothing,
     // whichever way the dialog is left.
     void defaultsThenLeavingStoresNothing() {
-        const char* ways[] = {"cmdCancel", "close box", "Escape"};
+        const char* ways[] = {"cancelButton", "close box", "Escape"};
         for (const char* way : ways) {
             OptionsFixture data;
             data.store({0, 3, 0, 3, 0, 3, 0}, "翠");
@@ -233,7 +234,7 @@ class OptionsTest : public QObject {
             QCOMPARE(shownSliders(w), (Sliders{0, 3, 0, 3, 0, 3, 0}));
             nameBox(w)->clear();
             QTest::keyClicks(nameBox(w), QStringLiteral("AB"));
-            press(w, "Command1");
+            press(w, "defaultButton");
             QCOMPARE(shownSliders(w), (Sliders{2, 2, 2, 2, 1, 1, 1}));
             QCOMPARE(nameBox(w)->text(), QStringLiteral("AB"));
             QCOMPARE(data.answers.shown.size(), std::size_t{1});
@@ -242,8 +243,8 @@ class OptionsTest : public QObject {
             QVERIFY(w->isVisible());
             QCOMPARE(data.stored(), QStringLiteral("0303030|翠"));
 
-            if (QLatin1String(way) == QLatin1String("cmdCancel")) {
-                press(w, "cmdCancel");
+            if (QLatin1String(way) == QLatin1String("cancelButton")) {
+                press(w, "cancelButton");
             } else if (QLatin1String(way) == QLatin1String("Escape")) {
                 QTest::keyClick(slider(w, 0), Qt::Key_Escape);
             } else {
@@ -260,7 +261,7 @@ class OptionsTest : public QObject {
         OptionsFixture data;
         OptionsDialog* w = data.open();
         QVERIFY(w);
-        auto* tabs = w->findChild<QTabWidget*>("tbsOptions");
+        auto* tabs = w->findChild<QTabWidget*>("tabs");
         QWidget* focus[] = {slider(w, 0), slider(w, 5), slider(w, 6), nameBox(w)};
         const int after[] = {1, 2, 3, 0};
         for (int i = 0; i < 4; ++i) {
@@ -272,7 +273,7 @@ class OptionsTest : public QObject {
             for (int p = 0; p < 4; ++p) QCOMPARE(tabs->widget(p)->isVisible(), p == after[i]);
         }
         // From a button below the tabs as well.
-        QWidget* cancel = w->findChild<QPushButton*>("cmdCancel");
+        QWidget* cancel = w->findChild<QPushButton*>("cancelButton");
         cancel->setFocus();
         QTest::keyClick(cancel, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(tabs->currentIndex(), 1);
@@ -314,7 +315,7 @@ class OptionsTest : public QObject {
         box->selectAll();
         QTest::keyClicks(box, QStringLiteral("ABC"));
         QCOMPARE(box->text(), QStringLiteral("AB"));
-        press(w, "cmdApply");
+        press(w, "applyButton");
         QCOMPARE(data.stored(), QStringLiteral("2222111|AB"));
     }
 
@@ -336,7 +337,7 @@ class OptionsTest : public QObject {
         QCOMPARE(nameBox(w)->text(), QStringLiteral("碧"));
         QVERIFY(w->isVisible());
 
-        press(w, "cmdCancel");
+        press(w, "cancelButton");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!first);
         OptionsDialog* second = data.open();

@@ -17,7 +17,7 @@
 #include "core/views/payback.hpp"
 #include "gui/payback/payback_window.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -84,7 +84,10 @@ class PaybackRenderTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
     }
 
     void rendersEveryMeeting() {
@@ -101,11 +104,11 @@ class PaybackRenderTest : public QObject {
                 checkNothingClipped(w);
                 if (shot++ > 0) continue;
                 save(w, QStringLiteral("payback_default.png"));
-                click(w, "Option1_1");
-                click(w, "Option3_2");
+                click(w, "stakeOption1");
+                click(w, "rangeOption2");
                 save(w, QStringLiteral("payback_weighted_main.png"));
-                click(w, "Option4_0");
-                click(w, "Option2_1");
+                click(w, "markKindOption0");
+                click(w, "ticketOption1");
                 save(w, QStringLiteral("payback_win_marks_three.png"));
                 checkNothingClipped(w);
             }

@@ -14,12 +14,12 @@
 #include "core/shell/constants.hpp"
 #include "core/store/store.hpp"
 #include "core/views/payback.hpp"
-#include "gui/payback/payback_window.hpp"
 #include "gui/common/text_grid_model.hpp"
+#include "gui/payback/payback_window.hpp"
 #include "gui/race_day/race_day_selection.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -51,14 +51,14 @@ struct Opened {
 
 // 東京 (list 4), its first meeting.
 void selectTokyo(RaceDaySelection& w) {
-    auto* list = w.findChild<QListWidget*>(QStringLiteral("List1_4"));
+    auto* list = w.findChild<QListWidget*>(QStringLiteral("meetingList4"));
     QVERIFY(list && list->count() > 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0)).center());
 }
 
 Meeting tokyo(const Opened& o) {
-    auto* list = o.selection->findChild<QListWidget*>(QStringLiteral("List1_4"));
+    auto* list = o.selection->findChild<QListWidget*>(QStringLiteral("meetingList4"));
     return meetingOf("D05" + list->item(0)->text().toStdString());
 }
 
@@ -81,7 +81,7 @@ W* child(QWidget* w, const char* name) {
 // 東京's first meeting selected and 払い戻し pressed: the window it opened, if any.
 PaybackWindow* openFromTheButton(Opened& o) {
     selectTokyo(*o.selection);
-    QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(o.selection.get(), "paybackButton"), Qt::LeftButton);
     return openWindow();
 }
 
@@ -107,20 +107,21 @@ void compareWithCore(QWidget* w, const PaybackSheet& sheet, const PaybackOptions
     for (int r = 0; r < kPaybackRaces; ++r) {
         const PaybackRace& race = sheet.races[static_cast<std::size_t>(r)];
         for (int c = 0; c < kPaybackResultColumns; ++c) {
-            QCOMPARE(cellText(w, "Grid1", r, c), q(race.results[static_cast<std::size_t>(c)]));
+            QCOMPARE(cellText(w, "resultsGrid", r, c),
+                     q(race.results[static_cast<std::size_t>(c)]));
         }
         for (int p = 0; p < kPersonaCount; ++p) {
-            QCOMPARE(cellText(w, "Grid1", r, kPaybackResultColumns + p),
+            QCOMPARE(cellText(w, "resultsGrid", r, kPaybackResultColumns + p),
                      q(marks[static_cast<std::size_t>(r)][static_cast<std::size_t>(p)]));
             for (int k = 0; k < kPaybackPickColumns; ++k) {
-                QCOMPARE(cellText(w, "Grid3", r, p * kPaybackPickColumns + k),
+                QCOMPARE(cellText(w, "picksGrid", r, p * kPaybackPickColumns + k),
                          q(race.picks[static_cast<std::size_t>(p)][static_cast<std::size_t>(k)]));
             }
         }
     }
     for (int row = 0; row < 4; ++row) {
         for (int p = 0; p < kPersonaCount; ++p) {
-            QCOMPARE(cellText(w, "Grid2", row, p),
+            QCOMPARE(cellText(w, "totalsGrid", row, p),
                      q(totals[static_cast<std::size_t>(row)][static_cast<std::size_t>(p)]));
         }
     }
@@ -138,7 +139,10 @@ class PaybackTest : public QObject {
     void initTestCase() {
         QVERIFY(sample_.isValid());
         const AppPaths paths(sample_.path().toStdString());
-        fixture::importWeekend(paths, sample_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(paths,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = sample_.filePath("archives").toStdString()});
     }
 
     void opensFromThePaybackButtonWithTheCoresTexts() {
@@ -152,27 +156,28 @@ class PaybackTest : public QObject {
         QVERIFY(o.selection->isVisible());
 
         const PaybackSheet sheet = coreSheet(o.paths, tokyo(o));
-        QCOMPARE(child<QLabel>(w, "Label1")->text(), q(sheet.heading));
+        QCOMPARE(child<QLabel>(w, "heading")->text(), q(sheet.heading));
         QVERIFY(!sheet.heading.empty());
         // The defaults: 均等買い, ６点買い, 全レース対象, 連勝.
-        for (const char* on : {"Option1_0", "Option2_2", "Option3_0", "Option4_1"}) {
+        for (const char* on :
+             {"stakeOption0", "ticketOption2", "rangeOption0", "markKindOption1"}) {
             QVERIFY2(child<QRadioButton>(w, on)->isChecked(), on);
         }
         compareWithCore(w, sheet, PaybackOptions{});
 
-        const QAbstractItemModel* results = child<QTableView>(w, "Grid1")->model();
+        const QAbstractItemModel* results = child<QTableView>(w, "resultsGrid")->model();
         QCOMPARE(results->headerData(0, Qt::Horizontal).toString(), QStringLiteral("１着"));
         QCOMPARE(results->headerData(11, Qt::Horizontal).toString(), QStringLiteral(" 翠嶺"));
         QCOMPARE(results->headerData(0, Qt::Vertical).toString(), QStringLiteral("　１Ｒ"));
         QCOMPARE(results->headerData(11, Qt::Vertical).toString(), QStringLiteral("１２Ｒ"));
-        const QAbstractItemModel* totals = child<QTableView>(w, "Grid2")->model();
+        const QAbstractItemModel* totals = child<QTableView>(w, "totalsGrid")->model();
         QCOMPARE(totals->headerData(3, Qt::Vertical).toString(), QStringLiteral("連回収"));
     }
 
     void theContextMenuOpensItAndNothingSelectedIsTold() {
         Opened o(sample_.path());
-        auto* item = child<QMenu>(o.selection.get(), "mnuAct")
-                         ->findChild<QAction*>(QStringLiteral("mnuActPayback"));
+        auto* item = child<QMenu>(o.selection.get(), "meetingMenu")
+                         ->findChild<QAction*>(QStringLiteral("paybackAction"));
         QVERIFY(item);
         item->trigger();
         QVERIFY(!openWindow());
@@ -205,15 +210,15 @@ class PaybackTest : public QObject {
         using R = PaybackRange;
         using M = PaybackMarks;
         const Step steps[] = {
-            {"Option1_1", {S::Weighted, 6, R::All, M::Pair}},
-            {"Option2_1", {S::Weighted, 3, R::All, M::Pair}},
-            {"Option3_2", {S::Weighted, 3, R::Main, M::Pair}},
-            {"Option4_0", {S::Weighted, 3, R::Main, M::Win}},
-            {"Option2_0", {S::Weighted, 1, R::Main, M::Win}},
-            {"Option3_1", {S::Weighted, 1, R::Afternoon, M::Win}},
-            {"Option1_0", {S::Equal, 1, R::Afternoon, M::Win}},
-            {"Option4_1", {S::Equal, 1, R::Afternoon, M::Pair}},
-            {"Option2_2", {S::Equal, 6, R::Afternoon, M::Pair}},
+            {"stakeOption1", {S::Weighted, 6, R::All, M::Pair}},
+            {"ticketOption1", {S::Weighted, 3, R::All, M::Pair}},
+            {"rangeOption2", {S::Weighted, 3, R::Main, M::Pair}},
+            {"markKindOption0", {S::Weighted, 3, R::Main, M::Win}},
+            {"ticketOption0", {S::Weighted, 1, R::Main, M::Win}},
+            {"rangeOption1", {S::Weighted, 1, R::Afternoon, M::Win}},
+            {"stakeOption0", {S::Equal, 1, R::Afternoon, M::Win}},
+            {"markKindOption1", {S::Equal, 1, R::Afternoon, M::Pair}},
+            {"ticketOption2", {S::Equal, 6, R::Afternoon, M::Pair}},
         };
         QStringList seen;
         for (const Step& s : steps) {
@@ -225,7 +230,7 @@ class PaybackTest : public QObject {
                          o2.range == s.expected.range && o2.marks == s.expected.marks,
                      s.click);
             compareWithCore(w, sheet, s.expected);
-            seen << cellText(w, "Grid2", 3, 0) + cellText(w, "Grid2", 1, 1);
+            seen << cellText(w, "totalsGrid", 3, 0) + cellText(w, "totalsGrid", 1, 1);
         }
         // The options do change what is shown.
         seen.removeDuplicates();
@@ -236,8 +241,8 @@ class PaybackTest : public QObject {
         Opened o(sample_.path());
         PaybackWindow* w = openFromTheButton(o);
         QVERIFY(w);
-        const QAbstractItemModel* results = child<QTableView>(w, "Grid1")->model();
-        const QAbstractItemModel* picks = child<QTableView>(w, "Grid3")->model();
+        const QAbstractItemModel* results = child<QTableView>(w, "resultsGrid")->model();
+        const QAbstractItemModel* picks = child<QTableView>(w, "picksGrid")->model();
         int hits = 0;
         for (int r = 0; r < kPaybackRaces; ++r) {
             for (int p = 0; p < kPersonaCount; ++p) {
@@ -264,12 +269,12 @@ class PaybackTest : public QObject {
         o.main->showMinimized();
         PaybackWindow* w = openFromTheButton(o);
         QVERIFY(w);
-        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "backButton"), Qt::LeftButton);
         QVERIFY(!openWindow());
         QVERIFY(!o.main->isMinimized());
-        QVERIFY(o.main->findChild<QAction*>("mnuFileDen")->isEnabled());
-        QVERIFY(o.main->findChild<QAction*>("mnuOptConvUmaj")->isEnabled());
-        QVERIFY(o.main->findChild<QPushButton*>("SSCommand3")->isEnabled());
+        QVERIFY(o.main->findChild<QAction*>("raceDayAction")->isEnabled());
+        QVERIFY(o.main->findChild<QAction*>("horseImportAction")->isEnabled());
+        QVERIFY(o.main->findChild<QPushButton*>("raceDayButton")->isEnabled());
         QVERIFY(o.selection->isVisible());
     }
 
@@ -280,7 +285,7 @@ class PaybackTest : public QObject {
             Database tran(o.paths.tranPath());
             deleteMeeting(tran, tokyo(o));
         }
-        QTest::mouseClick(child<QPushButton>(o.selection.get(), "SSCommand4"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(o.selection.get(), "paybackButton"), Qt::LeftButton);
         QVERIFY(!openWindow());
         QCOMPARE(o.answers.shown.size(), std::size_t{1});
         QCOMPARE(o.answers.shown[0].text, q(paybackMissingText(tokyo(o))));

@@ -12,7 +12,7 @@
 #include "core/views/people_info.hpp"
 #include "gui/people/people_window.hpp"
 #include "gui/shell/main_window.hpp"
-#include "sampledata/generator.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -65,8 +65,7 @@ class PeopleRenderTest : public QObject {
   private slots:
     void initTestCase() {
         paths_ = std::make_unique<AppPaths>(dir_.path().toStdString());
-        sample::writeSample(sample::generateSample(sample::SampleSize::Weekend, 7),
-                            paths_->extractionFolder(), false);
+        fixture::importSampleWeekend(*paths_, {.seed = 7, .imported = fixture::Imported::Nothing});
     }
 
     void everyTab_data() {
@@ -79,7 +78,7 @@ class PeopleRenderTest : public QObject {
         const bool jockey = kind == PersonKind::Jockey;
         MainWindow w(*paths_);
         w.show();
-        clickButton(w, jockey ? "SSCommand1" : "SSCommand2");
+        clickButton(w, jockey ? "jockeyButton" : "trainerButton");
         auto* window = qobject_cast<PeopleWindow*>(openWindow(jockey ? "JockeyWindow" : "TrainerWindow"));
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -103,7 +102,7 @@ class PeopleRenderTest : public QObject {
         window->showRecord(best);
         QCOMPARE(clippedCell(*window), QString());
 
-        auto* tabs = window->findChild<QTabWidget*>("SSTab1");
+        auto* tabs = window->findChild<QTabWidget*>("tabs");
         QStringList captions;
         for (int t = 0; t < tabs->count(); ++t) captions << tabs->tabText(t);
         const QStringList expected =
@@ -115,7 +114,7 @@ class PeopleRenderTest : public QObject {
             tabs->setCurrentIndex(t);
             saveScreenshot(*window, prefix + QStringLiteral("_tab%1.png").arg(t + 1));
             if (t > 0) {
-                auto* heading = window->findChild<QLabel*>(QStringLiteral("nameHeading_%1").arg(t));
+                auto* heading = window->findChild<QLabel*>(QStringLiteral("nameHeading%1").arg(t));
                 QVERIFY(heading);
                 QCOMPARE(heading->text(), window->findChild<QLabel*>("name")->text());
             }

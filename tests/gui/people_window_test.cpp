@@ -16,11 +16,11 @@
 #include <fstream>
 
 #include "core/views/people_info.hpp"
-#include "gui/people/people_window.hpp"
 #include "gui/common/text_grid_model.hpp"
+#include "gui/people/people_window.hpp"
 #include "gui/shell/main_window.hpp"
 #include "recording_dialogs.hpp"
-#include "sampledata/generator.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -37,22 +37,18 @@ struct KindNames {
     const char* button;
     const char* menuItem;
     const char* importItem;
-    const char* previous;
     const char* otherButton;
     const char* title;
     const char* hint;
 };
 
 KindNames namesOf(PersonKind kind) {
-    return kind == PersonKind::Jockey
-               ? KindNames{"JockeyWindow",         "SSCommand1",
-                           "mnuFileKisi",      "mnuOptConvKisi",
-                           "SSCommand2",       "SSCommand2",
-                           "ＪＲＡ騎手情報検索", "←  のりストから騎手を選んでね。  (^○^)"}
-               : KindNames{"TrainerWindow",          "SSCommand2",
-                           "mnuFileChok",        "mnuOptConvChok",
-                           "SSCommand7",         "SSCommand1",
-                           "ＪＲＡ調教師情報検索", "←  のりストから調教師を選んでね。  (^○^)"};
+    if (kind == PersonKind::Jockey) {
+        return {"JockeyWindow", "jockeyButton", "jockeyInfoAction", "jockeyImportAction",
+                "trainerButton", "ＪＲＡ騎手情報検索", "←  のりストから騎手を選んでね。  (^○^)"};
+    }
+    return {"TrainerWindow", "trainerButton", "trainerInfoAction", "trainerImportAction",
+            "jockeyButton", "ＪＲＡ調教師情報検索", "←  のりストから調教師を選んでね。  (^○^)"};
 }
 
 // The commands the open window turns off, as one state: "on", "off", or "mixed" when they
@@ -63,7 +59,7 @@ QString commands(MainWindow& w, const KindNames& n) {
         w.findChild<QAction*>(n.menuItem)->isEnabled(),
         w.findChild<QAction*>(n.importItem)->isEnabled(),
         // The batch import holds this kind's import.
-        w.findChild<QAction*>("mnuOptConvBatch")->isEnabled(),
+        w.findChild<QAction*>("batchImportAction")->isEnabled(),
     };
     if (std::all_of(std::begin(states), std::end(states), [](bool b) { return b; })) return "on";
     if (std::none_of(std::begin(states), std::end(states), [](bool b) { return b; })) return "off";
@@ -87,8 +83,7 @@ class PeopleWindowTest : public QObject {
   private slots:
     void initTestCase() {
         paths_ = std::make_unique<AppPaths>(dir_.path().toStdString());
-        const auto data = sample::generateSample(sample::SampleSize::Weekend, 7);
-        sample::writeSample(data, paths_->extractionFolder(), false);
+        fixture::importSampleWeekend(*paths_, {.seed = 7, .imported = fixture::Imported::Nothing});
     }
 
     void openAndClose_data() {
@@ -118,15 +113,15 @@ class PeopleWindowTest : public QObject {
         QVERIFY(w.findChild<QPushButton*>(n.otherButton)->isEnabled());
         QCOMPARE(window->windowTitle(), QString::fromUtf8(n.title));
         QCOMPARE(window->findChild<QLabel*>("hint")->text(), QString::fromUtf8(n.hint));
-        QCOMPARE(window->findChild<QPushButton*>(n.previous)->text(), QStringLiteral("＜"));
-        QCOMPARE(window->findChild<QPushButton*>("SSCommand3")->text(), QStringLiteral("＞"));
-        QCOMPARE(window->findChild<QPushButton*>("SSCommand4")->text(),
+        QCOMPARE(window->findChild<QPushButton*>("previousButton")->text(), QStringLiteral("＜"));
+        QCOMPARE(window->findChild<QPushButton*>("nextButton")->text(), QStringLiteral("＞"));
+        QCOMPARE(window->findChild<QPushButton*>("backButton")->text(),
                  QStringLiteral("メニューに戻る"));
         auto* people = qobject_cast<PeopleWindow*>(window);
         QVERIFY(people->recordCount() > 0);
         QCOMPARE(people->currentRecord(), 0);
-        QCOMPARE(window->findChild<QComboBox*>("Combo1")->currentIndex(), -1);
-        QCOMPARE(window->findChild<QTabWidget*>("SSTab1")->count(),
+        QCOMPARE(window->findChild<QComboBox*>("personBox")->currentIndex(), -1);
+        QCOMPARE(window->findChild<QTabWidget*>("tabs")->count(),
                  kind == PersonKind::Jockey ? 5 : 4);
         // An import run meanwhile turns the main window's buttons off and on again: not this one.
         {
@@ -141,7 +136,7 @@ class PeopleWindowTest : public QObject {
         if (byMenu) {
             window->close();
         } else {
-            clickButton(*window, "SSCommand4");
+            clickButton(*window, "backButton");
         }
         QCOMPARE(commands(w, n), QStringLiteral("on"));
         QTRY_VERIFY(!openWindow(n.window));
@@ -161,22 +156,22 @@ class PeopleWindowTest : public QObject {
         QWidget* window = openWindow(n.window);
         QVERIFY(window);
         auto* people = qobject_cast<PeopleWindow*>(window);
-        auto* combo = window->findChild<QComboBox*>("Combo1");
+        auto* combo = window->findChild<QComboBox*>("personBox");
         const int count = people->recordCount();
         QVERIFY(count > 2);
 
         // ＜ before any selection shows the last.
-        clickButton(*window, n.previous);
+        clickButton(*window, "previousButton");
         QCOMPARE(people->currentRecord(), count);
         QCOMPARE(combo->currentIndex(), count - 1);
         QVERIFY(combo->currentText().startsWith(shownCode(*window) + "  :  "));
         // ＞ from the last shows the first.
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         QCOMPARE(people->currentRecord(), 1);
         QCOMPARE(combo->currentIndex(), 0);
         QVERIFY(combo->currentText().startsWith(shownCode(*window) + "  :  "));
         // ＜ from the first shows the last again.
-        clickButton(*window, n.previous);
+        clickButton(*window, "previousButton");
         QCOMPARE(people->currentRecord(), count);
 
         // Choosing from the list shows that one; stepping goes on from there.
@@ -184,7 +179,7 @@ class PeopleWindowTest : public QObject {
         emit combo->activated(1);
         QCOMPARE(people->currentRecord(), 2);
         QVERIFY(combo->currentText().startsWith(shownCode(*window) + "  :  "));
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         QCOMPARE(people->currentRecord(), 3);
         QCOMPARE(combo->currentIndex(), 2);
         window->close();
@@ -229,18 +224,17 @@ class PeopleWindowTest : public QObject {
     void missingFileKeepsWhatIsShown() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
-        sample::writeSample(sample::generateSample(sample::SampleSize::Weekend, 7),
-                            paths.extractionFolder(), false);
+        fixture::importSampleWeekend(paths, {.seed = 7, .imported = fixture::Imported::Nothing});
         MainWindow w(paths);
         w.show();
-        clickButton(w, "SSCommand1");
+        clickButton(w, "jockeyButton");
         QWidget* window = openWindow("JockeyWindow");
         QVERIFY(window);
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         const QString code = shownCode(*window);
         QVERIFY(!code.isEmpty());
         std::filesystem::remove(personFilePath(paths, PersonKind::Jockey));
-        clickButton(*window, "SSCommand3");
+        clickButton(*window, "nextButton");
         QCOMPARE(qobject_cast<PeopleWindow*>(window)->currentRecord(), 2);
         QCOMPARE(shownCode(*window), code);
         window->close();
@@ -267,8 +261,8 @@ class PeopleWindowTest : public QObject {
     void closingTheMainWindowClosesThem() {
         MainWindow w(*paths_);
         w.show();
-        clickButton(w, "SSCommand1");
-        clickButton(w, "SSCommand2");
+        clickButton(w, "jockeyButton");
+        clickButton(w, "trainerButton");
         QVERIFY(openWindow("JockeyWindow"));
         QVERIFY(openWindow("TrainerWindow"));
         w.close();

@@ -17,7 +17,7 @@
 #include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -100,7 +100,10 @@ class RaceCardRenderTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
     }
 
     void rendersTheRaceCard() {
@@ -108,7 +111,7 @@ class RaceCardRenderTest : public QObject {
         const auto [meeting, race] = fullestRace(main);
         QVERIFY(race > 0);
         RaceCardWindow card(main, meeting);
-        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("raceTabs"));
         for (int t = 0; t < tabs->count(); ++t) {
             if (tabs->tabText(t) == QStringLiteral(" %1R").arg(race)) tabs->setCurrentIndex(t);
         }
@@ -126,7 +129,7 @@ class RaceCardRenderTest : public QObject {
         saveScreenshot(card, QStringLiteral("race_card_trainers_rotation.png"));
         checkNothingClipped(card);
 
-        auto* going = card.findChild<QPushButton*>(QStringLiteral("Command3"));
+        auto* going = card.findChild<QPushButton*>(QStringLiteral("goingButton"));
         going->click();
         QCOMPARE(going->text(), QStringLiteral("重"));
         saveScreenshot(card, QStringLiteral("race_card_heavy.png"));
@@ -142,7 +145,7 @@ class RaceCardRenderTest : public QObject {
                 RaceCardWindow card(main, meeting);
                 card.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&card));
-                auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+                auto* tabs = card.findChild<QTabBar*>(QStringLiteral("raceTabs"));
                 for (int t = 0; t < tabs->count(); ++t) {
                     tabs->setCurrentIndex(t);
                     checkNothingClipped(card);

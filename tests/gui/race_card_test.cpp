@@ -12,12 +12,12 @@
 #include "../core/race_card_fixture.hpp"
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
-#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/runner_grid_model.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -119,7 +119,10 @@ class RaceCardTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
         Database tran(paths_->tranPath());
         makeHandMadeMeetings(tran);
     }
@@ -129,21 +132,21 @@ class RaceCardTest : public QObject {
         MainWindow main(*paths_);
         RaceCardWindow card(main, meetingOf(kTokyo.race));
         QCOMPARE(card.windowTitle(), QStringLiteral("出馬表"));
-        auto* tabs = child<QTabBar>(card, "TabStrip1");
+        auto* tabs = child<QTabBar>(card, "raceTabs");
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->tabText(0), QStringLiteral(" 1R"));
         QCOMPARE(tabs->tabText(2), QStringLiteral(" 3R"));
         QCOMPARE(tabs->tabToolTip(0),
                  QStringLiteral("   1Ｒ  テスト特別\n　　　　　サラ系 ４歳上・ 1000万下（ハンデ）"));
         QCOMPARE(card.raceNo(), 1);
-        QCOMPARE(child<QLabel>(card, "SSPanel2")->text(),
+        QCOMPARE(child<QLabel>(card, "dayLine")->text(),
                  QStringLiteral("4 回 1 日目   90 年 1 月 6 日 （土曜日）"));
-        QCOMPARE(child<QLabel>(card, "SSPanel3")->text(), tabs->tabToolTip(0));
-        QCOMPARE(child<QLabel>(card, "SSPanel19")->text(), QStringLiteral("15:25"));
-        QCOMPARE(child<QLabel>(card, "SSPanel5")->text(), QStringLiteral("1600m芝・右 "));
-        QCOMPARE(child<QPushButton>(card, "Command3")->text(), QStringLiteral("良"));
-        QCOMPARE(child<QPushButton>(card, "Command1")->text(), QStringLiteral("戻る"));
-        auto* courses = child<QComboBox>(card, "Combo1");
+        QCOMPARE(child<QLabel>(card, "raceTitle")->text(), tabs->tabToolTip(0));
+        QCOMPARE(child<QLabel>(card, "postTime")->text(), QStringLiteral("15:25"));
+        QCOMPARE(child<QLabel>(card, "distance")->text(), QStringLiteral("1600m芝・右 "));
+        QCOMPARE(child<QPushButton>(card, "goingButton")->text(), QStringLiteral("良"));
+        QCOMPARE(child<QPushButton>(card, "backButton")->text(), QStringLiteral("戻る"));
+        auto* courses = child<QComboBox>(card, "courseBox");
         QCOMPARE(courses->count(), 2);
         QCOMPARE(courses->itemText(0), QStringLiteral("東京"));
         QCOMPARE(courses->itemText(1), QStringLiteral("中山"));
@@ -224,7 +227,7 @@ class RaceCardTest : public QObject {
     void heavyGoingSwitchesTheIndicesAndTogglesBack() {
         MainWindow main(*paths_);
         RaceCardWindow card(main, meetingOf(kTokyo.race));
-        auto* going = child<QPushButton>(card, "Command3");
+        auto* going = child<QPushButton>(card, "goingButton");
         QCOMPARE(cell(card, 0, Grid::Index), QStringLiteral("87.5"));
         QCOMPARE(cell(card, 0, Grid::SIndex), QStringLiteral("69.0"));
         QCOMPARE(cell(card, 0, Grid::AnaIndex), QStringLiteral("51.0"));
@@ -277,7 +280,7 @@ class RaceCardTest : public QObject {
         // Another race shows jockeys and class changes again.
         clickHeading(grid, Grid::Person);
         clickHeading(grid, Grid::Class);
-        child<QTabBar>(card, "TabStrip1")->setCurrentIndex(1);
+        child<QTabBar>(card, "raceTabs")->setCurrentIndex(1);
         QCOMPARE(heading(Grid::Person), QStringLiteral("騎手"));
         QCOMPARE(heading(Grid::Class), QStringLiteral("クラス"));
         // Other headings do nothing.
@@ -288,10 +291,10 @@ class RaceCardTest : public QObject {
     void courseSelectorRebuildsTheTabs() {
         MainWindow main(*paths_);
         RaceCardWindow card(main, meetingOf(kTokyo.race));
-        auto* tabs = child<QTabBar>(card, "TabStrip1");
+        auto* tabs = child<QTabBar>(card, "raceTabs");
         tabs->setCurrentIndex(2);
         QCOMPARE(card.raceNo(), 3);
-        child<QComboBox>(card, "Combo1")->setCurrentIndex(1);
+        child<QComboBox>(card, "courseBox")->setCurrentIndex(1);
         QCOMPARE(card.meeting().raceTable, kNakayama.race);
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->currentIndex(), 0);
@@ -305,7 +308,7 @@ class RaceCardTest : public QObject {
         RaceCardWindow card(main, meetingOf(kTokyo.race));
         card.show();
         QVERIFY(QTest::qWaitForWindowActive(&card));
-        auto* courses = child<QComboBox>(card, "Combo1");
+        auto* courses = child<QComboBox>(card, "courseBox");
         QCOMPARE(QApplication::focusWidget(), courses);
 
         const struct {
@@ -346,8 +349,8 @@ class RaceCardTest : public QObject {
         RecordingDialogs dialogs;
         MainWindow main(*paths_);
         RaceCardWindow card(main, meetingOf(kTokyo.race));
-        auto* tabs = child<QTabBar>(card, "TabStrip1");
-        auto* verdict = child<QLabel>(card, "Label28");
+        auto* tabs = child<QTabBar>(card, "raceTabs");
+        auto* verdict = child<QLabel>(card, "verdict");
         QVERIFY(!verdict->text().isEmpty());
 
         // Five runners counted, three entered: the places without a runner are hidden.
@@ -361,7 +364,7 @@ class RaceCardTest : public QObject {
         tabs->setCurrentIndex(2);
         QCOMPARE(card.raceNo(), 3);
         QCOMPARE(verdict->text(), QString());
-        QCOMPARE(child<QLabel>(card, "Label27")->text(), QStringLiteral("ペースＭ"));
+        QCOMPARE(child<QLabel>(card, "pace")->text(), QStringLiteral("ペースＭ"));
     }
 
     void modelPassesTheItemModelTester() {
@@ -370,21 +373,21 @@ class RaceCardTest : public QObject {
         QAbstractItemModelTester tester(card.gridModel(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         auto* grid = child<QTableView>(card, "runnerGrid");
-        child<QTabBar>(card, "TabStrip1")->setCurrentIndex(1);
+        child<QTabBar>(card, "raceTabs")->setCurrentIndex(1);
         clickHeading(grid, Grid::Person);
         clickHeading(grid, Grid::Class);
-        child<QPushButton>(card, "Command3")->click();
-        child<QPushButton>(card, "Command3")->click();
-        child<QComboBox>(card, "Combo1")->setCurrentIndex(1);
+        child<QPushButton>(card, "goingButton")->click();
+        child<QPushButton>(card, "goingButton")->click();
+        child<QComboBox>(card, "courseBox")->setCurrentIndex(1);
     }
 
     void closingReenablesTheMainWindowsCommands() {
         for (const bool byBackButton : {false, true}) {
             MainWindow main(*paths_);
-            auto* den = main.findChild<QAction*>("mnuFileDen");
-            auto* button = main.findChild<QPushButton*>("SSCommand3");
-            auto* results = main.findChild<QAction*>("mnuOptConvSei1");
-            auto* batch = main.findChild<QAction*>("mnuOptConvBatch");
+            auto* den = main.findChild<QAction*>("raceDayAction");
+            auto* button = main.findChild<QPushButton*>("raceDayButton");
+            auto* results = main.findChild<QAction*>("resultsImportAction");
+            auto* batch = main.findChild<QAction*>("batchImportAction");
             main.openRaceCard(meetingOf(kTokyo.race));
             RaceCardWindow* card = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -397,7 +400,7 @@ class RaceCardTest : public QObject {
             QVERIFY(!batch->isEnabled());  // it imports race cards and results as well
             QPointer<RaceCardWindow> watch(card);
             if (byBackButton) {
-                child<QPushButton>(*card, "Command1")->click();
+                child<QPushButton>(*card, "backButton")->click();
             } else {
                 card->close();
             }
@@ -420,11 +423,11 @@ class RaceCardTest : public QObject {
                 if (m.date == "900106") continue;
                 ++meetings;
                 RaceCardWindow card(main, m);
-                auto* tabs = child<QTabBar>(card, "TabStrip1");
+                auto* tabs = child<QTabBar>(card, "raceTabs");
                 QCOMPARE(tabs->count(), 12);
                 QCOMPARE(tabs->tabText(11), QStringLiteral(" 12R"));
                 // A weekend races at three courses a day.
-                QCOMPARE(child<QComboBox>(card, "Combo1")->count(), 3);
+                QCOMPARE(child<QComboBox>(card, "courseBox")->count(), 3);
                 for (int t = 0; t < tabs->count(); ++t) {
                     tabs->setCurrentIndex(t);
                     QCOMPARE(card.raceNo(), t + 1);

@@ -45,7 +45,7 @@ class RaceDayRenderTest : public QObject {
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QApplication::installTranslator(&qtJapanese_);
         }
-        importSampleWeekend(paths_);
+        fixture::importSampleWeekend(paths_, {.seed = 7, .imported = fixture::Imported::RaceCards});
     }
 
     void raceDaySelectionAndItsBoxes() {
@@ -55,24 +55,24 @@ class RaceDayRenderTest : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-        auto* tokyo = w.findChild<QListWidget*>("List1_4");
+        auto* tokyo = w.findChild<QListWidget*>("meetingList4");
         QTest::mouseClick(tokyo->viewport(), Qt::LeftButton, {},
                           tokyo->visualItemRect(tokyo->item(1)).center());
-        w.findChild<QCheckBox*>("Check1_3")->setChecked(true);
-        w.findChild<QCheckBox*>("Check1_4")->setChecked(true);
-        QTest::mouseClick(w.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(w.findChild<QLabel*>("Label1")->text(), QStringLiteral("4/4"));
+        w.findChild<QCheckBox*>("courseCheck3")->setChecked(true);
+        w.findChild<QCheckBox*>("courseCheck4")->setChecked(true);
+        QTest::mouseClick(w.findChild<QPushButton*>("recomputeAllButton"), Qt::LeftButton);
+        QCOMPARE(w.findChild<QLabel*>("counter")->text(), QStringLiteral("4/4"));
         saveScreenshot(w, QStringLiteral("race_day_selection.png"));
 
         {
             const BoxCatcher question(QStringLiteral("race_day_delete_question.png"),
                                       QMessageBox::No);
-            QTest::mouseClick(w.findChild<QPushButton*>("SSCommand3"), Qt::LeftButton);
+            QTest::mouseClick(w.findChild<QPushButton*>("deleteButton"), Qt::LeftButton);
             QVERIFY(question.text().startsWith(QStringLiteral("東京 98/10/04の\n\n")));
         }
         {
             const BoxCatcher done(QStringLiteral("race_day_recomputed.png"), QMessageBox::Ok);
-            QTest::mouseClick(w.findChild<QPushButton*>("SSCommand5"), Qt::LeftButton);
+            QTest::mouseClick(w.findChild<QPushButton*>("recomputeButton"), Qt::LeftButton);
             QVERIFY(done.text().contains(QLatin1Char('\n')));
         }
         QCOMPARE(tokyo->count(), 2);  // the question was answered No
@@ -89,11 +89,11 @@ class RaceDayRenderTest : public QObject {
         RaceDaySelection w(main);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.findChild<QListWidget*>("List1_4")->count(), 0);
+        QCOMPARE(w.findChild<QListWidget*>("meetingList4")->count(), 0);
         saveScreenshot(w, QStringLiteral("race_day_selection_waiting.png"));
         sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(holder);
-        QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QListWidget*>("List1_4")->count(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QListWidget*>("meetingList4")->count(), 2, 10000);
     }
 
     // A season's worth of meetings: the lists scroll, and the dates must still fit beside the
@@ -119,7 +119,7 @@ class RaceDayRenderTest : public QObject {
         RaceDaySelection w(main);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto* tokyo = w.findChild<QListWidget*>("List1_4");
+        auto* tokyo = w.findChild<QListWidget*>("meetingList4");
         QCOMPARE(tokyo->count(), 40);
         tokyo->setCurrentRow(39);
         saveScreenshot(w, QStringLiteral("race_day_selection_season.png"));
@@ -131,8 +131,8 @@ class RaceDayRenderTest : public QObject {
             const char* dialog;
             const char* box;
             const char* choice;
-        } cases[] = {{"going_dialog", "going_set_good", "Option1_0"},
-                     {"going_dialog_heavy", "going_set_heavy", "Option1_1"}};
+        } cases[] = {{"going_dialog", "going_set_good", "goodOption"},
+                     {"going_dialog_heavy", "going_set_heavy", "heavyOption"}};
         for (const auto& c : cases) {
             GoingDialog dialog(session, meetingOf("D05981003"));
             dialog.show();
@@ -140,7 +140,7 @@ class RaceDayRenderTest : public QObject {
             dialog.findChild<QRadioButton*>(QString::fromLatin1(c.choice))->setChecked(true);
             saveScreenshot(dialog, QString::fromLatin1(c.dialog) + ".png");
             const BoxCatcher box(QString::fromLatin1(c.box) + ".png");
-            QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("updateButton"), Qt::LeftButton);
             QVERIFY(!box.text().isEmpty());
         }
     }

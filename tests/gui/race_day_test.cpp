@@ -53,7 +53,7 @@ struct Opened {
 };
 
 QListWidget* list(QWidget& w, int course) {
-    return w.findChild<QListWidget*>(QStringLiteral("List1_%1").arg(course));
+    return w.findChild<QListWidget*>(QStringLiteral("meetingList%1").arg(course));
 }
 
 QStringList entries(const QListWidget* l) {
@@ -130,13 +130,14 @@ class RaceDayTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        importSampleWeekend(AppPaths(sample_.path().toStdString()));
+        fixture::importSampleWeekend(AppPaths(sample_.path().toStdString()),
+                                     {.seed = 7, .imported = fixture::Imported::RaceCards});
     }
 
     void listsHeadingsAndControls() {
         DataFolder data(sample_.path());
         MainWindow main(data.paths);
-        main.findChild<QPushButton*>("SSCommand3")->click();
+        main.findChild<QPushButton*>("raceDayButton")->click();
         const auto windows = visibleTopLevels("RaceDaySelection");
         QCOMPARE(windows.size(), size_t{1});
         QWidget& w = *windows.front();
@@ -151,32 +152,35 @@ class RaceDayTest : public QObject {
                                   "中山", "中京", "京都", "阪神", "小倉"};
         const QStringList weekend{"981003", "981004"};
         for (int i = 0; i < 10; ++i) {
-            QCOMPARE(w.findChild<QLabel*>(QStringLiteral("SSPanel1_%1").arg(i))->text(),
+            QCOMPARE(w.findChild<QLabel*>(QStringLiteral("courseHeading%1").arg(i))->text(),
                      courses[i]);
-            auto* check = w.findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(i));
+            auto* check = w.findChild<QCheckBox*>(QStringLiteral("courseCheck%1").arg(i));
             QCOMPARE(check->text(), courses[i]);
             QVERIFY(!check->isChecked());
             // 新潟, 東京 and 京都 hold the weekend; the other courses stand empty.
             QCOMPARE(entries(list(w, i)), (i == 3 || i == 4 || i == 7) ? weekend : QStringList{});
         }
         QStringList buttons;
-        for (int i = 1; i <= 6; ++i) {
-            buttons << w.findChild<QPushButton*>(QStringLiteral("SSCommand%1").arg(i))->text();
+        for (const char* name : {"predictButton", "backButton", "deleteButton", "paybackButton",
+                                 "recomputeButton", "goingButton"}) {
+            buttons << w.findChild<QPushButton*>(name)->text();
         }
         QCOMPARE(buttons, (QStringList{"予想する", "戻る", "削除する", "払い戻し", "再計算する",
                                        "馬場設定"}));
-        QVERIFY(w.findChild<QPushButton*>("SSCommand4")->isEnabled());
-        QCOMPARE(w.findChild<QGroupBox*>("Frame1")->title(), QStringLiteral("再計算Ｏｐｔｉｏｎ"));
-        QCOMPARE(w.findChild<QPushButton*>("Command1")->text(), QStringLiteral("全レースの再計算"));
-        QCOMPARE(w.findChild<QLabel*>("Label1")->text(), QStringLiteral("処理件数"));
+        QVERIFY(w.findChild<QPushButton*>("paybackButton")->isEnabled());
+        QCOMPARE(w.findChild<QGroupBox*>("recomputeFrame")->title(),
+                 QStringLiteral("再計算Ｏｐｔｉｏｎ"));
+        QCOMPARE(w.findChild<QPushButton*>("recomputeAllButton")->text(),
+                 QStringLiteral("全レースの再計算"));
+        QCOMPARE(w.findChild<QLabel*>("counter")->text(), QStringLiteral("処理件数"));
 
         QStringList menu;
-        for (QAction* a : w.findChild<QMenu*>("mnuAct")->actions()) {
+        for (QAction* a : w.findChild<QMenu*>("meetingMenu")->actions()) {
             menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
         QCOMPARE(menu, (QStringList{"払い戻し", "-", "再計算する", "馬場設定", "予想する", "-",
                                     "削除する", "-", "キャンセル"}));
-        QVERIFY(w.findChild<QAction*>("mnuActPayback")->isEnabled());
+        QVERIFY(w.findChild<QAction*>("paybackAction")->isEnabled());
         closeTopLevels("RaceDaySelection");
     }
 
@@ -188,7 +192,7 @@ class RaceDayTest : public QObject {
         tran.close();
         MainWindow main(AppPaths(dir.path().toStdString()));
         RecordingDialogs answers;
-        main.findChild<QPushButton*>("SSCommand3")->click();
+        main.findChild<QPushButton*>("raceDayButton")->click();
         // Told once the start's read of the file ends, which may come after the click.
         QTRY_COMPARE(answers.shown.size(), size_t{1});
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
@@ -212,7 +216,7 @@ class RaceDayTest : public QObject {
         // A right click in another list opens the menu and leaves the selection alone.
         QListWidget* niigata = list(w, 3);
         QTest::mouseClick(niigata->viewport(), Qt::RightButton, {}, centreOf(niigata, 1));
-        auto* menu = w.findChild<QMenu*>("mnuAct");
+        auto* menu = w.findChild<QMenu*>("meetingMenu");
         QTRY_VERIFY(menu->isVisible());
         menu->close();
         QCOMPARE(selectedEverywhere(w), QStringList{"7:981003"});
@@ -254,7 +258,7 @@ class RaceDayTest : public QObject {
         QCOMPARE(sqlite3_open(data.paths.tranPath().c_str(), &holder), SQLITE_OK);
         QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         MainWindow main(data.paths);
-        main.findChild<QPushButton*>("SSCommand3")->click();
+        main.findChild<QPushButton*>("raceDayButton")->click();
         const auto windows = visibleTopLevels("RaceDaySelection");
         QCOMPARE(windows.size(), size_t{1});
         QWidget& w = *windows.front();
@@ -272,7 +276,8 @@ class RaceDayTest : public QObject {
     void actionsWithoutASelectionSayNothingIsSelected() {
         Opened opened(sample_.path());
         auto& [data, main, answers, w] = opened;
-        for (const char* button : {"SSCommand1", "SSCommand3", "SSCommand5", "SSCommand6"}) {
+        for (const char* button :
+             {"predictButton", "deleteButton", "recomputeButton", "goingButton"}) {
             answers.shown.clear();
             click(w, button);
             QCOMPARE(answers.shown.size(), size_t{1});
@@ -280,7 +285,7 @@ class RaceDayTest : public QObject {
             QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
         }
         for (const char* item :
-             {"mnuActRecompute", "mnuActGoing", "mnuActPredict", "mnuActDelete"}) {
+             {"recomputeAction", "goingAction", "predictAction", "deleteAction"}) {
             answers.shown.clear();
             w.findChild<QAction*>(item)->trigger();
             QCOMPARE(answers.shown.size(), size_t{1});
@@ -306,7 +311,7 @@ class RaceDayTest : public QObject {
         select(w, 4, 0);
 
         answers.confirmAnswer = false;
-        click(w, "SSCommand3");
+        click(w, "deleteButton");
         QCOMPARE(answers.shown.size(), size_t{1});
         QCOMPARE(
             answers.shown[0].text,
@@ -321,7 +326,7 @@ class RaceDayTest : public QObject {
         QCOMPARE(entries(list(w, 4)), (QStringList{"981003", "981004"}));
 
         answers.confirmAnswer = true;
-        w.findChild<QAction*>("mnuActDelete")->trigger();
+        w.findChild<QAction*>("deleteAction")->trigger();
         QCOMPARE(answers.shown.size(), size_t{2});
         {
             Database tran(data.paths.tranPath());
@@ -341,7 +346,7 @@ class RaceDayTest : public QObject {
             Database other(data.paths.tranPath());
             other.dropTable("D08981004");
         }
-        click(w, "SSCommand3");
+        click(w, "deleteButton");
         QVERIFY(answers.shown.empty());
         Database tran(data.paths.tranPath());
         QVERIFY(tran.hasTable("U08981004"));
@@ -360,10 +365,10 @@ class RaceDayTest : public QObject {
             select(*w, 3, 1);
             switch (way) {
                 case Way::Button:
-                    click(*w, "SSCommand1");
+                    click(*w, "predictButton");
                     break;
                 case Way::MenuItem:
-                    w->findChild<QAction*>("mnuActPredict")->trigger();
+                    w->findChild<QAction*>("predictAction")->trigger();
                     break;
                 case Way::DoubleClick:
                     QTest::mouseDClick(niigata->viewport(), Qt::LeftButton, {},
@@ -385,11 +390,11 @@ class RaceDayTest : public QObject {
         Opened opened(sample_.path());
         auto& [data, main, answers, w] = opened;
         main.setRaceCardOpen(true);
-        click(w, "SSCommand2");
+        click(w, "backButton");
         QVERIFY(!w.isVisible());
-        QVERIFY(main.findChild<QAction*>("mnuFileDen")->isEnabled());
-        QVERIFY(main.findChild<QAction*>("mnuOptConvUmaj")->isEnabled());
-        QVERIFY(main.findChild<QPushButton*>("SSCommand3")->isEnabled());
+        QVERIFY(main.findChild<QAction*>("raceDayAction")->isEnabled());
+        QVERIFY(main.findChild<QAction*>("horseImportAction")->isEnabled());
+        QVERIFY(main.findChild<QPushButton*>("raceDayButton")->isEnabled());
     }
 
     void recomputeOneMeeting() {
@@ -401,7 +406,7 @@ class RaceDayTest : public QObject {
         QList<int> progress;
         connect(main.progressBar(), &QProgressBar::valueChanged, this,
                 [&](int v) { progress << v; });
-        w.findChild<QAction*>("mnuActRecompute")->trigger();
+        w.findChild<QAction*>("recomputeAction")->trigger();
 
         QCOMPARE(answers.shown.size(), size_t{1});
         QCOMPARE(answers.shown[0].text,
@@ -411,8 +416,8 @@ class RaceDayTest : public QObject {
         // r/12 of the way before race r, then back to 0 once hidden.
         QCOMPARE(progress, (QList<int>{8, 17, 25, 33, 42, 50, 58, 67, 75, 83, 92, 100, 0}));
         QVERIFY(!main.progressBar()->isVisible());
-        for (const char* b : {"SSCommand1", "SSCommand2", "SSCommand3", "SSCommand4", "SSCommand5",
-                              "SSCommand6"}) {
+        for (const char* b : {"predictButton", "backButton", "deleteButton", "paybackButton",
+                              "recomputeButton", "goingButton"}) {
             QVERIFY2(w.findChild<QPushButton*>(b)->isEnabled(), b);
         }
         Database tran(data.paths.tranPath());
@@ -426,21 +431,21 @@ class RaceDayTest : public QObject {
         auto& [data, main, answers, w] = opened;
         markEngineColumns(data.paths);
         main.show();
-        auto* counter = w.findChild<QLabel*>("Label1");
+        auto* counter = w.findChild<QLabel*>("counter");
 
         // Nothing ticked: nothing computed, the counter keeps its text.
-        click(w, "Command1");
+        click(w, "recomputeAllButton");
         QCOMPARE(counter->text(), QStringLiteral("処理件数"));
 
-        w.findChild<QCheckBox*>("Check1_3")->setChecked(true);
-        w.findChild<QCheckBox*>("Check1_4")->setChecked(true);
+        w.findChild<QCheckBox*>("courseCheck3")->setChecked(true);
+        w.findChild<QCheckBox*>("courseCheck4")->setChecked(true);
         QStringList counts;
         QList<int> progress;
         connect(main.progressBar(), &QProgressBar::valueChanged, this, [&](int v) {
             progress << v;
             counts << counter->text();
         });
-        click(w, "Command1");
+        click(w, "recomputeAllButton");
 
         QVERIFY(answers.shown.empty());
         QCOMPARE(counter->text(), QStringLiteral("4/4"));
@@ -467,15 +472,15 @@ class RaceDayTest : public QObject {
         QDir(data.dir.path()).mkdir("mast.mdb");
 
         select(w, 4, 0);
-        click(w, "SSCommand5");
+        click(w, "recomputeButton");
         QCOMPARE(answers.shown.size(), size_t{1});
         QVERIFY(answers.shown[0].icon == UserDialogs::Icon::Critical);
         QVERIFY2(answers.shown[0].text.endsWith(QStringLiteral("この操作は取り消されました。")),
                  qPrintable(answers.shown[0].text));
-        QVERIFY(w.findChild<QPushButton*>("SSCommand1")->isEnabled());
+        QVERIFY(w.findChild<QPushButton*>("predictButton")->isEnabled());
 
-        w.findChild<QCheckBox*>("Check1_7")->setChecked(true);
-        click(w, "Command1");
+        w.findChild<QCheckBox*>("courseCheck7")->setChecked(true);
+        click(w, "recomputeAllButton");
         QCOMPARE(answers.shown.size(), size_t{2});
         QVERIFY(answers.shown[1].icon == UserDialogs::Icon::Critical);
         QVERIFY(!main.progressBar()->isVisible());
@@ -488,15 +493,15 @@ class RaceDayTest : public QObject {
         Opened opened(sample_.path());
         auto& [data, main, answers, w] = opened;
         select(w, 7, 0);
-        click(w, "SSCommand6");
+        click(w, "goingButton");
         auto* dialog = w.findChild<GoingDialog*>("GoingDialog");
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        auto* heavy = dialog->findChild<QRadioButton*>("Option1_1");
+        auto* heavy = dialog->findChild<QRadioButton*>("heavyOption");
         QTest::mouseClick(heavy, Qt::LeftButton, {}, QPoint(8, heavy->height() / 2));
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("updateButton"), Qt::LeftButton);
         QCOMPARE(answers.shown.size(), size_t{1});
         Database tran(data.paths.tranPath());
         QCOMPARE(count(tran, "SELECT count(*) FROM D08981003 WHERE RyoOmo <> 2"), std::int64_t{0});

@@ -12,10 +12,10 @@
 #include "core/store/store.hpp"
 #include "core/views/meetings.hpp"
 #include "core/views/race_card.hpp"
-#include "gui/race_card/race_card_window.hpp"
 #include "gui/race_card/persona_frame.hpp"
+#include "gui/race_card/race_card_window.hpp"
 #include "gui/shell/main_window.hpp"
-#include "race_card_sample.hpp"
+#include "sample_weekend.hpp"
 #include "widget_testing.hpp"
 
 using namespace zelvanor;
@@ -44,7 +44,10 @@ class RaceResultRenderTest : public QObject {
         QVERIFY(dir_.isValid());
         paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
         std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importWeekend(*paths_, dir_.filePath("archives").toStdString());
+        fixture::importSampleWeekend(*paths_,
+                                     {.seed = 1998,
+                                      .imported = fixture::Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
     }
 
     // The largest field of the first meeting, won by 翠嶺's top horse ahead of its second.
@@ -76,7 +79,7 @@ class RaceResultRenderTest : public QObject {
         const auto& ranking = best->forecast.personas[0].ranking;
 
         RaceCardWindow card(main, meeting);
-        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+        auto* tabs = card.findChild<QTabBar*>(QStringLiteral("raceTabs"));
         for (int t = 0; t < tabs->count(); ++t) {
             if (tabs->tabText(t) == QStringLiteral(" %1R").arg(race)) tabs->setCurrentIndex(t);
         }

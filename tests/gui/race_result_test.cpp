@@ -62,7 +62,7 @@ class RaceResultTest : public QObject {
     }
 
     static void showRace(RaceCardWindow& card, int race) {
-        child<QTabBar>(card, QStringLiteral("TabStrip1"))->setCurrentIndex(race - 1);
+        child<QTabBar>(card, QStringLiteral("raceTabs"))->setCurrentIndex(race - 1);
         QCOMPARE(card.raceNo(), race);
     }
 

@@ -107,7 +107,7 @@ class ShellRenderTest : public QObject {
 
         // Every caption of the head fits inside its frame's margins, the long platform line
         // included.
-        for (const char* name : {"SSPanel3", "SSPanel1", "SSPanel2"}) {
+        for (const char* name : {"forPanel", "platformPanel", "copyrightPanel"}) {
             auto* label = w.findChild<QLabel*>(name);
             QVERIFY(label);
             const int needed = label->fontMetrics().horizontalAdvance(label->text());
@@ -117,28 +117,29 @@ class ShellRenderTest : public QObject {
                                     .arg(label->contentsRect().width())
                                     .arg(needed)));
         }
-        for (const char* name : {"SSCommand1", "SSCommand2", "SSCommand3", "SSCommand4"}) {
+        for (const char* name :
+             {"jockeyButton", "trainerButton", "raceDayButton", "verifyButton"}) {
             auto* button = w.findChild<QPushButton*>(name);
             QVERIFY(button->width() >= button->sizeHint().width());
         }
 
         // While a batch runs: its archive beside the progress bar, the window's size unchanged.
         const QSize idle = w.size();
-        auto* text1 = w.findChild<QLineEdit*>("Text1");
+        auto* batchArchive = w.findChild<QLineEdit*>("batchArchive");
         // The progress bar first, as a batch shows them.
         w.progressBar()->setValue(40);
         w.progressBar()->setVisible(true);
         const QString archive = dir.filePath("batch/some/long/folder/names/umaj.lzh");
         w.showBatchArchive(archive);
-        QVERIFY2(text1->text().startsWith(QChar(0x2026)) &&
-                     text1->text().endsWith(QStringLiteral("/umaj.lzh")),
-                 qPrintable(text1->text()));
-        QVERIFY(text1->fontMetrics().horizontalAdvance(text1->text()) <=
-                text1->contentsRect().width());
-        QCOMPARE(text1->toolTip(), archive);
+        QVERIFY2(batchArchive->text().startsWith(QChar(0x2026)) &&
+                     batchArchive->text().endsWith(QStringLiteral("/umaj.lzh")),
+                 qPrintable(batchArchive->text()));
+        QVERIFY(batchArchive->fontMetrics().horizontalAdvance(batchArchive->text()) <=
+                batchArchive->contentsRect().width());
+        QCOMPARE(batchArchive->toolTip(), archive);
         QVERIFY(w.grab().save(screenshot("main_window_batch.png")));
         QCOMPARE(w.size(), idle);
-        text1->setVisible(false);
+        batchArchive->setVisible(false);
         w.progressBar()->setVisible(false);
 
         w.showHelp();

@@ -10,8 +10,8 @@
 
 #include "gui/shell/main_window.hpp"
 #include "gui/verify/verification_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -36,7 +36,9 @@ class VerifyRenderTest : public QObject {
     void pictures() {
         QTemporaryDir data, archives;
         const AppPaths paths(data.path().toStdString());
-        fixture::importWeekend(paths, archives.path().toStdString());
+        fixture::importSampleWeekend(paths, {.seed = 1998,
+                                             .imported = fixture::Imported::WithResults,
+                                             .archives = archives.path().toStdString()});
         MainWindow main(paths);
         RecordingDialogs answers;
         VerificationWindow w(main);
@@ -44,14 +46,15 @@ class VerifyRenderTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         save(w, "verify_open");
 
-        w.findChild<QPushButton*>("Command1")->click();
+        w.findChild<QPushButton*>("runButton")->click();
         QVERIFY(answers.shown.empty());
-        QVERIFY(!w.findChild<QLabel*>("Label3_1")->text().isEmpty());
+        QVERIFY(!w.findChild<QLabel*>("countValue1")->text().isEmpty());
         save(w, "verify_after_run");
 
-        w.findChild<QRadioButton*>("Option1_5")->click();
-        for (const char* name : {"Check2_8", "Check2_10"}) w.findChild<QCheckBox*>(name)->click();
-        w.findChild<QPushButton*>("Command1")->click();
+        w.findChild<QRadioButton*>("selectionOption5")->click();
+        for (const char* name : {"raceCheck8", "raceCheck10"})
+            w.findChild<QCheckBox*>(name)->click();
+        w.findChild<QPushButton*>("runButton")->click();
         save(w, "verify_by_race_number");
     }
 };

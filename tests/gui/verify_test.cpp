@@ -13,8 +13,8 @@
 #include "core/views/verification.hpp"
 #include "gui/shell/main_window.hpp"
 #include "gui/verify/verification_window.hpp"
-#include "race_card_sample.hpp"
 #include "recording_dialogs.hpp"
+#include "sample_weekend.hpp"
 
 using namespace zelvanor;
 using namespace zelvanor::gui;
@@ -37,12 +37,12 @@ T* child(QWidget& w, const QString& name) {
 }
 
 QString indexed(const char* name, int index) {
-    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+    return QStringLiteral("%1%2").arg(QLatin1String(name)).arg(index);
 }
 
 // The twelve data cells of a grid, row by row.
 QStringList cells(QWidget& w, int grid) {
-    const QAbstractItemModel* model = child<QTableView>(w, indexed("Grid1", grid))->model();
+    const QAbstractItemModel* model = child<QTableView>(w, indexed("rateGrid", grid))->model();
     QStringList out;
     for (int r = 0; r < model->rowCount(); ++r) {
         for (int c = 0; c < model->columnCount(); ++c) out << model->index(r, c).data().toString();
@@ -69,7 +69,9 @@ class VerifyTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        fixture::importWeekend(paths(), archives_.path().toStdString());
+        fixture::importSampleWeekend(paths(), {.seed = 1998,
+                                               .imported = fixture::Imported::WithResults,
+                                               .archives = archives_.path().toStdString()});
     }
 
     void cleanup() {
@@ -79,8 +81,8 @@ class VerifyTest : public QObject {
 
     void opensOnceFromTheMenuAndTheButton() {
         MainWindow main(paths());
-        auto* menu = main.findChild<QAction*>("mnuFileVerify");
-        auto* button = main.findChild<QPushButton*>("SSCommand4");
+        auto* menu = main.findChild<QAction*>("verifyAction");
+        auto* button = main.findChild<QPushButton*>("verifyButton");
         QVERIFY(menu->isEnabled());
         QVERIFY(button->isEnabled());
         menu->trigger();
@@ -99,12 +101,12 @@ class VerifyTest : public QObject {
         const char* courses[] = {"札幌", "函館", "福島", "新潟", "東京",
                                  "中山", "中京", "京都", "阪神", "小倉"};
         for (int i = 0; i < 10; ++i) {
-            auto* check = child<QCheckBox>(w, indexed("Check1", i));
+            auto* check = child<QCheckBox>(w, indexed("courseCheck", i));
             QCOMPARE(check->text(), QStringLiteral("　") + QString::fromUtf8(courses[i]));
             QVERIFY(check->isChecked());
         }
         for (int i = 0; i < 10; ++i) {
-            auto* option = child<QRadioButton>(w, indexed("Option1", i));
+            auto* option = child<QRadioButton>(w, indexed("selectionOption", i));
             QCOMPARE(option->text(),
                      QString::fromUtf8(kRaceSelectionCaptions[static_cast<std::size_t>(i)].data()));
             QCOMPARE(option->isChecked(), i == 3);
@@ -112,33 +114,33 @@ class VerifyTest : public QObject {
         const QStringList races = {"　１R", "　２R", "　３R", "　４R", "　５R", "　６R",
                                    "　７R", "　８R", "　９R", "１０R", "１１R", "１２R"};
         for (int i = 0; i < 12; ++i) {
-            auto* check = child<QCheckBox>(w, indexed("Check2", i));
+            auto* check = child<QCheckBox>(w, indexed("raceCheck", i));
             QCOMPARE(check->text(), races[i]);
             QVERIFY(!check->isChecked());
             QVERIFY(!check->isEnabled());
         }
-        QCOMPARE(child<QGroupBox>(w, "Frame1")->title(), QStringLiteral("場所の選択"));
-        QCOMPARE(child<QGroupBox>(w, "Frame2")->title(), QStringLiteral("レース選択"));
-        QCOMPARE(child<QGroupBox>(w, "Frame3")->title(), QStringLiteral("選択の条件"));
-        QCOMPARE(child<QLabel>(w, "Label1")->text(),
+        QCOMPARE(child<QGroupBox>(w, "coursesFrame")->title(), QStringLiteral("場所の選択"));
+        QCOMPARE(child<QGroupBox>(w, "raceNumbersFrame")->title(), QStringLiteral("レース選択"));
+        QCOMPARE(child<QGroupBox>(w, "conditionsFrame")->title(), QStringLiteral("選択の条件"));
+        QCOMPARE(child<QLabel>(w, "instructions")->text(),
                  QStringLiteral("検証するものにチェックをつけてください。（該当レースが多いと時間が"
                                 "かかります。）"));
-        QCOMPARE(child<QLabel>(w, "Label5")->text(),
+        QCOMPARE(child<QLabel>(w, "selectionNote")->text(),
                  QStringLiteral(
                      "（＊注）　特別＆メインは８～１１レースの固定で検索しています。ダービーや有馬"
                      "記念の時などこの条件にそぐわない開催がありますので注意してください。"));
-        QCOMPARE(child<QLabel>(w, "Label6")->text(),
+        QCOMPARE(child<QLabel>(w, "stakesNote")->text(),
                  QStringLiteral("この検証は６点均等買いの場合の検証です。単勝・複勝については、１点"
                                 "目を単勝・複勝馬券を購入した場合の検証になっています。"));
-        QCOMPARE(child<QLabel>(w, "Label2_0")->text(), QStringLiteral("該当開催数"));
-        QCOMPARE(child<QLabel>(w, "Label2_1")->text(), QStringLiteral("該当レース数"));
-        QCOMPARE(child<QLabel>(w, "Label3_0")->text(), QString());
-        QCOMPARE(child<QLabel>(w, "Label4_0")->text(), QStringLiteral("的中率"));
-        QCOMPARE(child<QLabel>(w, "Label4_1")->text(), QStringLiteral("回収率"));
-        QCOMPARE(child<QPushButton>(w, "Command1")->text(), QStringLiteral("上記条件で検証する"));
-        QCOMPARE(child<QPushButton>(w, "Command2")->text(), QStringLiteral("戻る"));
+        QCOMPARE(child<QLabel>(w, "countCaption0")->text(), QStringLiteral("該当開催数"));
+        QCOMPARE(child<QLabel>(w, "countCaption1")->text(), QStringLiteral("該当レース数"));
+        QCOMPARE(child<QLabel>(w, "countValue0")->text(), QString());
+        QCOMPARE(child<QLabel>(w, "rateCaption0")->text(), QStringLiteral("的中率"));
+        QCOMPARE(child<QLabel>(w, "rateCaption1")->text(), QStringLiteral("回収率"));
+        QCOMPARE(child<QPushButton>(w, "runButton")->text(), QStringLiteral("上記条件で検証する"));
+        QCOMPARE(child<QPushButton>(w, "backButton")->text(), QStringLiteral("戻る"));
         for (int g = 0; g < 2; ++g) {
-            const QAbstractItemModel* model = child<QTableView>(w, indexed("Grid1", g))->model();
+            const QAbstractItemModel* model = child<QTableView>(w, indexed("rateGrid", g))->model();
             QCOMPARE(model->rowCount(), 3);
             QCOMPARE(model->columnCount(), 4);
             const QStringList columns = {" 単勝", " 複勝", " 枠連", " 馬連"};
@@ -160,14 +162,14 @@ class VerifyTest : public QObject {
         MainWindow main(paths());
         VerificationWindow w(main);
         w.show();
-        auto* race3 = child<QCheckBox>(w, "Check2_2");
-        child<QRadioButton>(w, "Option1_5")->click();
+        auto* race3 = child<QCheckBox>(w, "raceCheck2");
+        child<QRadioButton>(w, "selectionOption5")->click();
         for (int i = 0; i < 12; ++i)
-            QVERIFY(child<QCheckBox>(w, indexed("Check2", i))->isEnabled());
+            QVERIFY(child<QCheckBox>(w, indexed("raceCheck", i))->isEnabled());
         race3->click();
-        child<QRadioButton>(w, "Option1_9")->click();
+        child<QRadioButton>(w, "selectionOption9")->click();
         for (int i = 0; i < 12; ++i)
-            QVERIFY(!child<QCheckBox>(w, indexed("Check2", i))->isEnabled());
+            QVERIFY(!child<QCheckBox>(w, indexed("raceCheck", i))->isEnabled());
         QVERIFY(race3->isChecked());
     }
 
@@ -182,21 +184,21 @@ class VerifyTest : public QObject {
         } cases[] = {{3, {}}, {1, {}}, {2, {5}}, {4, {}}};
         for (const auto& c : cases) {
             for (int i = 0; i < 10; ++i)
-                child<QCheckBox>(w, indexed("Check1", i))->setChecked(true);
+                child<QCheckBox>(w, indexed("courseCheck", i))->setChecked(true);
             VerificationConditions conditions;
             conditions.selection = c.option;
             for (int code : c.unticked) {
-                child<QCheckBox>(w, indexed("Check1", code - 1))->setChecked(false);
+                child<QCheckBox>(w, indexed("courseCheck", code - 1))->setChecked(false);
                 conditions.courses[static_cast<std::size_t>(code - 1)] = false;
             }
-            child<QRadioButton>(w, indexed("Option1", c.option))->setChecked(true);
-            QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+            child<QRadioButton>(w, indexed("selectionOption", c.option))->setChecked(true);
+            QTest::mouseClick(child<QPushButton>(w, "runButton"), Qt::LeftButton);
 
             Database tran(paths().tranPath());
             const Verification v = runVerification(tran, "User", conditions);
             QVERIFY2(v.totals.races > 0, "the sample weekend holds races of this kind");
-            QCOMPARE(child<QLabel>(w, "Label3_0")->text(), QString::number(v.totals.meetings));
-            QCOMPARE(child<QLabel>(w, "Label3_1")->text(), QString::number(v.totals.races));
+            QCOMPARE(child<QLabel>(w, "countValue0")->text(), QString::number(v.totals.meetings));
+            QCOMPARE(child<QLabel>(w, "countValue1")->text(), QString::number(v.totals.races));
             QCOMPARE(cells(w, 0), expectedCells(v.hitRates));
             QCOMPARE(cells(w, 1), expectedCells(v.returnRates));
         }
@@ -219,7 +221,7 @@ class VerifyTest : public QObject {
             shown << value;
             if (value > 0 && value < 100) windowEnabled = windowEnabled && w.isEnabled();
         });
-        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "runButton"), Qt::LeftButton);
         // Six meetings: a step for each after the first, then the end.
         QCOMPARE(shown, (QList<int>{16, 33, 50, 66, 83, 100}));
         QVERIFY(!windowEnabled);
@@ -232,33 +234,34 @@ class VerifyTest : public QObject {
         RecordingDialogs answers;
         VerificationWindow w(main);
         w.show();
-        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "runButton"), Qt::LeftButton);
         QVERIFY(!cells(w, 0).join("").isEmpty());
-        child<QRadioButton>(w, "Option1_5")->click();
-        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        child<QRadioButton>(w, "selectionOption5")->click();
+        QTest::mouseClick(child<QPushButton>(w, "runButton"), Qt::LeftButton);
         QCOMPARE(answers.shown.size(), size_t{1});
         QCOMPARE(
             answers.shown[0].text,
             QStringLiteral("該当する開催のレースがありませんでした。条件を設定し直してください。"));
         QCOMPARE(answers.shown[0].icon, UserDialogs::Icon::Critical);
-        QVERIFY(child<QLabel>(w, "Label3_0")->text().toInt() > 0);
-        QCOMPARE(child<QLabel>(w, "Label3_1")->text(), QStringLiteral("0"));
+        QVERIFY(child<QLabel>(w, "countValue0")->text().toInt() > 0);
+        QCOMPARE(child<QLabel>(w, "countValue1")->text(), QStringLiteral("0"));
         QCOMPARE(cells(w, 0), QStringList(12, QString()));
         QCOMPARE(cells(w, 1), QStringList(12, QString()));
 
         // No course ticked: no meeting either.
-        for (int i = 0; i < 10; ++i) child<QCheckBox>(w, indexed("Check1", i))->setChecked(false);
-        child<QRadioButton>(w, "Option1_3")->click();
-        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        for (int i = 0; i < 10; ++i)
+            child<QCheckBox>(w, indexed("courseCheck", i))->setChecked(false);
+        child<QRadioButton>(w, "selectionOption3")->click();
+        QTest::mouseClick(child<QPushButton>(w, "runButton"), Qt::LeftButton);
         QCOMPARE(answers.shown.size(), size_t{2});
-        QCOMPARE(child<QLabel>(w, "Label3_0")->text(), QStringLiteral("0"));
+        QCOMPARE(child<QLabel>(w, "countValue0")->text(), QStringLiteral("0"));
     }
 
     void backCloses() {
         MainWindow main(paths());
-        main.findChild<QAction*>("mnuFileVerify")->trigger();
+        main.findChild<QAction*>("verifyAction")->trigger();
         QWidget* w = openVerifyWindows().front();
-        QTest::mouseClick(child<QPushButton>(*w, "Command2"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*w, "backButton"), Qt::LeftButton);
         QVERIFY(openVerifyWindows().empty());
     }
 };

@@ -51,14 +51,14 @@ QWidget* openTokyoCard(MainWindow& main) {
     main.openRaceDaySelection();
     QWidget* selection = openWindow("RaceDaySelection");
     if (!selection) return nullptr;
-    auto* list = selection->findChild<QListWidget*>("List1_4");
+    auto* list = selection->findChild<QListWidget*>("meetingList4");
     const auto items = list->findItems(QStringLiteral("981003"), Qt::MatchExactly);
     if (items.isEmpty()) return nullptr;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(items.first()).center());
-    QTest::mouseClick(selection->findChild<QPushButton*>("SSCommand1"), Qt::LeftButton);
+    QTest::mouseClick(selection->findChild<QPushButton*>("predictButton"), Qt::LeftButton);
     QWidget* card = openWindow("RaceCardWindow");
-    if (card) card->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(10);
+    if (card) card->findChild<QTabBar*>("raceTabs")->setCurrentIndex(10);
     return card;
 }
 
@@ -73,7 +73,7 @@ class WalkthroughCardTest : public QObject {
     void resultHorseDetailAndOptions() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
-        importSampleWeekend(paths);
+        fixture::importSampleWeekend(paths, {.seed = 7, .imported = fixture::Imported::RaceCards});
         RecordingDialogs answers;
         MainWindow main(paths);
         main.show();
@@ -132,28 +132,28 @@ class WalkthroughCardTest : public QObject {
 
         // New weights and name in the options; the meeting recomputed from the race-day
         // selection; the card shows the third persona under its new name with new figures.
-        QTest::mouseClick(card->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        main.findChild<QAction*>("mnuOptionSet")->trigger();
+        QTest::mouseClick(card->findChild<QPushButton*>("backButton"), Qt::LeftButton);
+        main.findChild<QAction*>("optionsAction")->trigger();
         QWidget* options = nullptr;
         for (QWidget* w : main.findChildren<QWidget*>("OptionsDialog")) options = w;
         QVERIFY(options && options->isVisible());
         for (int i = 0; i < 7; ++i) {
-            options->findChild<QSlider*>(QStringLiteral("Slider1_%1").arg(i))
+            options->findChild<QSlider*>(QStringLiteral("weightSlider%1").arg(i))
                 ->setValue(i % 2 ? 0 : 3);
         }
-        auto* name = options->findChild<QLineEdit*>("Text1");
+        auto* name = options->findChild<QLineEdit*>("nameBox");
         name->clear();
         name->insert(QStringLiteral("太郎"));
         saveScreenshot(*options, "walkthrough_12_options.png");
-        clickButton(*options, "cmdApply");
+        clickButton(*options, "applyButton");
 
         main.openRaceDaySelection();
         QWidget* selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
-        auto* list = selection->findChild<QListWidget*>("List1_4");
+        auto* list = selection->findChild<QListWidget*>("meetingList4");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
-        clickButton(*selection, "SSCommand5");
+        clickButton(*selection, "recomputeButton");
         QVERIFY(answers.shown.back().text.startsWith(
             QStringLiteral("設定されている予想定数の内容で再計算が終了しました。")));
         selection->close();

@@ -30,7 +30,7 @@ using namespace zelvanor::testing;
 namespace {
 
 void selectMeeting(QWidget* selection, int course, const QString& date) {
-    auto* list = selection->findChild<QListWidget*>(QStringLiteral("List1_%1").arg(course));
+    auto* list = selection->findChild<QListWidget*>(QStringLiteral("meetingList%1").arg(course));
     const auto items = list->findItems(date, Qt::MatchExactly);
     QVERIFY(!items.isEmpty());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -54,28 +54,28 @@ class WalkthroughTest : public QObject {
     void aRaceDayFromTheMainWindow() {
         QTemporaryDir dir;
         const AppPaths paths(dir.path().toStdString());
-        importSampleWeekend(paths);
+        fixture::importSampleWeekend(paths, {.seed = 7, .imported = fixture::Imported::RaceCards});
         RecordingDialogs answers;
         MainWindow main(paths);
         main.show();
         saveScreenshot(main, "walkthrough_01_main.png");
 
         // 出馬情報 → the race-day selection.
-        clickButton(main, "SSCommand3");
+        clickButton(main, "raceDayButton");
         QWidget* selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         selectMeeting(selection, 4, "981003");
         saveScreenshot(*selection, "walkthrough_02_selection.png");
 
         // 予想する → the race card of 東京 98/10/03; the main window's race commands are off.
-        clickButton(*selection, "SSCommand1");
+        clickButton(*selection, "predictButton");
         QWidget* card = openWindow("RaceCardWindow");
         QVERIFY(card);
         QVERIFY(!openWindow("RaceDaySelection"));
-        QVERIFY(!main.findChild<QPushButton*>("SSCommand3")->isEnabled());
-        QVERIFY(!main.findChild<QAction*>("mnuFileDen")->isEnabled());
-        auto* courses = card->findChild<QComboBox*>("Combo1");
-        auto* tabs = card->findChild<QTabBar*>("TabStrip1");
+        QVERIFY(!main.findChild<QPushButton*>("raceDayButton")->isEnabled());
+        QVERIFY(!main.findChild<QAction*>("raceDayAction")->isEnabled());
+        auto* courses = card->findChild<QComboBox*>("courseBox");
+        auto* tabs = card->findChild<QTabBar*>("raceTabs");
         QCOMPARE(courses->currentText(), QStringLiteral("東京"));
         QCOMPARE(courses->count(), 3);  // the three courses of that day
         QCOMPARE(tabs->count(), 12);
@@ -86,11 +86,11 @@ class WalkthroughTest : public QObject {
         QCOMPARE(tabs->count(), 12);
         QCOMPARE(tabs->currentIndex(), 0);
         tabs->setCurrentIndex(10);
-        QVERIFY(card->findChild<QLabel*>("SSPanel3")->text().contains(QStringLiteral("11Ｒ")));
+        QVERIFY(card->findChild<QLabel*>("raceTitle")->text().contains(QStringLiteral("11Ｒ")));
         saveScreenshot(*card, "walkthrough_04_kyoto_11r.png");
 
         // The going of this race: 良 → 重, stored.
-        auto* going = card->findChild<QPushButton*>("Command3");
+        auto* going = card->findChild<QPushButton*>("goingButton");
         QCOMPARE(going->text(), QStringLiteral("良"));
         QTest::mouseClick(going, Qt::LeftButton);
         QCOMPARE(going->text(), QStringLiteral("重"));
@@ -120,23 +120,23 @@ class WalkthroughTest : public QObject {
         saveScreenshot(*card, "walkthrough_06_trainers_rotation.png");
 
         // 戻る: the card closes and the main window's commands are back.
-        clickButton(*card, "Command1");
+        clickButton(*card, "backButton");
         QVERIFY(!openWindow("RaceCardWindow"));
-        QVERIFY(main.findChild<QPushButton*>("SSCommand3")->isEnabled());
+        QVERIFY(main.findChild<QPushButton*>("raceDayButton")->isEnabled());
 
         // The whole of 新潟 98/10/04 to heavy through 馬場設定.
-        clickButton(main, "SSCommand3");
+        clickButton(main, "raceDayButton");
         selection = openWindow("RaceDaySelection");
         QVERIFY(selection);
         selectMeeting(selection, 3, "981004");
-        clickButton(*selection, "SSCommand6");
+        clickButton(*selection, "goingButton");
         QWidget* dialog = selection->findChild<QWidget*>("GoingDialog");
         QVERIFY(dialog && dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        auto* heavy = dialog->findChild<QRadioButton*>("Option1_1");
+        auto* heavy = dialog->findChild<QRadioButton*>("heavyOption");
         QTest::mouseClick(heavy, Qt::LeftButton, {}, QPoint(8, heavy->height() / 2));
         saveScreenshot(*dialog, "walkthrough_07_going_dialog.png");
-        clickButton(*dialog, "Command1");
+        clickButton(*dialog, "updateButton");
         QCOMPARE(scalar(paths, "SELECT count(*) FROM D04981004 WHERE RyoOmo <> 2"), 0);
         QCOMPARE(answers.shown.back().text.section('\n', 0, 0),
                  QStringLiteral("選択された開催の全てのレースを重馬場に設定しました"));
@@ -144,32 +144,32 @@ class WalkthroughTest : public QObject {
         // Delete 京都 98/10/04 after the question.
         selectMeeting(selection, 7, "981004");
         answers.confirmAnswer = true;
-        clickButton(*selection, "SSCommand3");
+        clickButton(*selection, "deleteButton");
         QVERIFY(!Database(paths.tranPath()).hasTable("D08981004"));
-        QVERIFY(selection->findChild<QListWidget*>("List1_7")
+        QVERIFY(selection->findChild<QListWidget*>("meetingList7")
                     ->findItems(QStringLiteral("981004"), Qt::MatchExactly)
                     .isEmpty());
 
         // Every race of 新潟 and 東京 recomputed: four meetings.
-        selection->findChild<QCheckBox*>("Check1_3")->setChecked(true);
-        selection->findChild<QCheckBox*>("Check1_4")->setChecked(true);
-        clickButton(*selection, "Command1");
-        QCOMPARE(selection->findChild<QLabel*>("Label1")->text(), QStringLiteral("4/4"));
+        selection->findChild<QCheckBox*>("courseCheck3")->setChecked(true);
+        selection->findChild<QCheckBox*>("courseCheck4")->setChecked(true);
+        clickButton(*selection, "recomputeAllButton");
+        QCOMPARE(selection->findChild<QLabel*>("counter")->text(), QStringLiteral("4/4"));
         saveScreenshot(*selection, "walkthrough_08_recomputed.png");
 
         // The heavy meeting's card shows 重 on every race.
         selectMeeting(selection, 3, "981004");
-        clickButton(*selection, "SSCommand1");
+        clickButton(*selection, "predictButton");
         card = openWindow("RaceCardWindow");
         QVERIFY(card);
-        tabs = card->findChild<QTabBar*>("TabStrip1");
+        tabs = card->findChild<QTabBar*>("raceTabs");
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            QCOMPARE(card->findChild<QPushButton*>("Command3")->text(), QStringLiteral("重"));
+            QCOMPARE(card->findChild<QPushButton*>("goingButton")->text(), QStringLiteral("重"));
         }
         saveScreenshot(*card, "walkthrough_09_niigata_heavy.png");
         card->close();
-        QVERIFY(main.findChild<QAction*>("mnuFileDen")->isEnabled());
+        QVERIFY(main.findChild<QAction*>("raceDayAction")->isEnabled());
     }
 };
 

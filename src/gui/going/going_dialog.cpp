@@ -34,7 +34,7 @@ GoingDialog::GoingDialog(DataSession& session, Meeting meeting, QWidget* parent)
     column->setSpacing(6);
 
     information_ = new QPlainTextEdit(this);
-    information_->setObjectName(QStringLiteral("Text1"));
+    information_->setObjectName(QStringLiteral("information"));
     information_->setReadOnly(true);
     information_->setPlainText(displayText(kInformation));
     information_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -55,10 +55,10 @@ GoingDialog::GoingDialog(DataSession& session, Meeting meeting, QWidget* parent)
     column->addWidget(information_);
 
     good_ = new QRadioButton(QStringLiteral("すべて良馬場に設定する"), this);
-    good_->setObjectName(QStringLiteral("Option1_0"));
+    good_->setObjectName(QStringLiteral("goodOption"));
     good_->setChecked(true);
     heavy_ = new QRadioButton(QStringLiteral("すべて重馬場に設定する"), this);
-    heavy_->setObjectName(QStringLiteral("Option1_1"));
+    heavy_->setObjectName(QStringLiteral("heavyOption"));
     auto* choices = new QVBoxLayout;
     choices->setContentsMargins(12, 4, 0, 4);
     choices->setSpacing(4);
@@ -67,9 +67,9 @@ GoingDialog::GoingDialog(DataSession& session, Meeting meeting, QWidget* parent)
     column->addLayout(choices);
 
     updateButton_ = new QPushButton(QStringLiteral("更新する"), this);
-    updateButton_->setObjectName(QStringLiteral("Command1"));
+    updateButton_->setObjectName(QStringLiteral("updateButton"));
     cancelButton_ = new QPushButton(QStringLiteral("キャンセル"), this);
-    cancelButton_->setObjectName(QStringLiteral("Command2"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addStretch(1);

@@ -9,7 +9,6 @@ const PeopleWindowTraits kJockeyWindow{
     .objectName = "JockeyWindow",
     .title = "ＪＲＡ騎手情報検索",
     .hint = "←  のりストから騎手を選んでね。  (^○^)",
-    .previousButton = "SSCommand2",
     .codeCaption = "騎手コード",
     // Right of and below the centre, so it does not cover a trainer window opened beside it.
     .offsetTwips = 200,

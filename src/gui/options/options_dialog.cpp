@@ -51,7 +51,7 @@ OptionsDialog::OptionsDialog(DataSession& session, QWidget* parent) : QDialog(pa
     }
 
     tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("tbsOptions"));
+    tabs_->setObjectName(QStringLiteral("tabs"));
     for (int i = 0; i < static_cast<int>(kOptionsTabs.size()); ++i) {
         const OptionsTab& tab = kOptionsTabs[static_cast<std::size_t>(i)];
         QWidget* page = tab.sliderCount > 0
@@ -65,11 +65,11 @@ OptionsDialog::OptionsDialog(DataSession& session, QWidget* parent) : QDialog(pa
     column->addWidget(tabs_);
 
     cancelButton_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
     defaultButton_ = new QPushButton(QStringLiteral("デフォルト"), this);
-    defaultButton_->setObjectName(QStringLiteral("Command1"));
+    defaultButton_->setObjectName(QStringLiteral("defaultButton"));
     applyButton_ = new QPushButton(QStringLiteral("更新"), this);
-    applyButton_->setObjectName(QStringLiteral("cmdApply"));
+    applyButton_->setObjectName(QStringLiteral("applyButton"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addStretch(1);
@@ -97,7 +97,7 @@ OptionsDialog::OptionsDialog(DataSession& session, QWidget* parent) : QDialog(pa
 
 QWidget* OptionsDialog::sliderPage(int index, int first, int count, int captionWidth) {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("picOptions_%1").arg(index));
+    page->setObjectName(QStringLiteral("weightPage%1").arg(index));
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(12);
@@ -118,7 +118,7 @@ QWidget* OptionsDialog::sliderPage(int index, int first, int count, int captionW
         auto* caption = new QLabel(qs(kWeightCaptions[static_cast<std::size_t>(i)]), page);
         caption->setMinimumWidth(captionWidth);
         auto* slider = new QSlider(Qt::Horizontal, page);
-        slider->setObjectName(QStringLiteral("Slider1_%1").arg(i));
+        slider->setObjectName(QStringLiteral("weightSlider%1").arg(i));
         slider->setRange(0, 3);
         slider->setSingleStep(1);
         slider->setPageStep(1);
@@ -140,7 +140,7 @@ QWidget* OptionsDialog::sliderPage(int index, int first, int count, int captionW
 
 QWidget* OptionsDialog::namePage() {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("picOptions_3"));
+    page->setObjectName(QStringLiteral("namePage"));
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(12);
@@ -148,7 +148,7 @@ QWidget* OptionsDialog::namePage() {
 
     auto* caption = new QLabel(qs(kUserNameCaption), page);
     name_ = new QLineEdit(page);
-    name_->setObjectName(QStringLiteral("Text1"));
+    name_->setObjectName(QStringLiteral("nameBox"));
     // Room for the default "User" or two full-width characters, with the frame around them.
     name_->setFixedWidth(std::max(fontMetrics().horizontalAdvance(QStringLiteral("User")),
                                   fontMetrics().horizontalAdvance(QStringLiteral("翠嶺"))) +
@@ -159,7 +159,7 @@ QWidget* OptionsDialog::namePage() {
     grid->addWidget(name_, 0, 1, Qt::AlignLeft);
 
     nameExplanation_ = new QPlainTextEdit(page);
-    nameExplanation_->setObjectName(QStringLiteral("Text2"));
+    nameExplanation_->setObjectName(QStringLiteral("nameExplanation"));
     nameExplanation_->setReadOnly(true);
     nameExplanation_->setFocusPolicy(Qt::NoFocus);
     // Its lines break where the text says, never elsewhere.

@@ -46,11 +46,11 @@ int hitTicket(const std::string& mark) {
     return mark.size() == kHit.size() ? 0 : std::stoi(mark.substr(kHit.size()));
 }
 
-// One radio button of an option group, named Option<n>_<index> as the group's control array.
+// One radio button of an option group, named after the group with its index in it.
 QRadioButton* addOption(QGroupBox* frame, const char* group, int index, const char* caption,
                         const char* tip) {
     auto* b = new QRadioButton(QString::fromUtf8(caption), frame);
-    b->setObjectName(QString::fromLatin1(group) + QLatin1Char('_') + QString::number(index));
+    b->setObjectName(QString::fromLatin1(group) + QString::number(index));
     if (tip) b->setToolTip(QString::fromUtf8(tip));
     frame->layout()->addWidget(b);
     return b;
@@ -98,10 +98,10 @@ PaybackWindow::PaybackWindow(WindowServices& main, PaybackSheet sheet, QWidget* 
     setWindowTitle(QStringLiteral("開催日別払戻情報（予想成績）"));
 
     heading_ = new QLabel(text(sheet_.heading), this);
-    heading_->setObjectName(QStringLiteral("Label1"));
+    heading_->setObjectName(QStringLiteral("heading"));
     heading_->setTextFormat(Qt::PlainText);
     heading_->setStyleSheet(
-        QStringLiteral("QLabel#Label1 { font-weight: bold; color: #000060; background: #F4F0E4;"
+        QStringLiteral("QLabel#heading { font-weight: bold; color: #000060; background: #F4F0E4;"
                        " border: 1px solid #B8B0A0; padding: 3px 8px; }"));
 
     // The results grid: the eleven result columns, then the personas' marks.
@@ -116,7 +116,7 @@ PaybackWindow::PaybackWindow(WindowServices& main, PaybackSheet sheet, QWidget* 
     const std::vector<int> resultTwips = {400, 400, 400, 550, 550, 550, 550,
                                           600, 600, 600, 600, 600, 600, 600};
     resultsGrid_ =
-        buildGrid(this, "Grid1", results_, resultTwips,
+        buildGrid(this, "resultsGrid", results_, resultTwips,
                   {QStringLiteral("18"), QStringLiteral("18"), QStringLiteral("18"),
                    QStringLiteral("88,888"), QStringLiteral("88,888"), QStringLiteral("88,888"),
                    QStringLiteral("88,888"), QStringLiteral("8 - 8"), QStringLiteral("88,888"),
@@ -143,7 +143,7 @@ PaybackWindow::PaybackWindow(WindowServices& main, PaybackSheet sheet, QWidget* 
             pickWidest << QStringLiteral("18 - 18");
         }
     }
-    picksGrid_ = buildGrid(this, "Grid3", picks_, pickTwips, pickWidest, 0, false);
+    picksGrid_ = buildGrid(this, "picksGrid", picks_, pickTwips, pickWidest, 0, false);
 
     totals_ = newModel(this, personaHeadings(sheet_),
                        std::vector<Qt::Alignment>(kPersonaCount, Qt::AlignRight), [] {
@@ -151,12 +151,12 @@ PaybackWindow::PaybackWindow(WindowServices& main, PaybackSheet sheet, QWidget* 
                            for (const auto l : kPaybackTotalLabels) labels << text(l);
                            return labels;
                        }());
-    totalsGrid_ = buildGrid(this, "Grid2", totals_, {600, 600, 600},
-                       {QStringLiteral("1000%"), QStringLiteral("1000%"), QStringLiteral("1000%")},
-                       600, true);
+    totalsGrid_ = buildGrid(
+        this, "totalsGrid", totals_, {600, 600, 600},
+        {QStringLiteral("1000%"), QStringLiteral("1000%"), QStringLiteral("1000%")}, 600, true);
 
     backButton_ = new QPushButton(QStringLiteral("戻る"), this);
-    backButton_->setObjectName(QStringLiteral("Command1"));
+    backButton_->setObjectName(QStringLiteral("backButton"));
     backButton_->setMinimumSize(88, 28);
     connect(backButton_, &QPushButton::clicked, this, &PaybackWindow::goBack);
 
@@ -200,34 +200,35 @@ QWidget* PaybackWindow::buildOptions() {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(6);
 
-    QGroupBox* frame1 = optionFrame(box, "Frame1", "連勝買い方");
-    stakes_ = {addOption(frame1, "Option1", 0, "均等買い", "買い目を全て１００円で買う"),
-               addOption(frame1, "Option1", 1, "指数比例買い", "買う金額に重みを付ける")};
-    QGroupBox* frame2 = optionFrame(box, "Frame2", "連勝買い点数");
-    tickets_ = {addOption(frame2, "Option2", 0, "１点買い", "指数の上位１点のみ"),
-                addOption(frame2, "Option2", 1, "３点買い",
+    QGroupBox* stakesFrame = optionFrame(box, "stakesFrame", "連勝買い方");
+    stakes_ = {addOption(stakesFrame, "stakeOption", 0, "均等買い", "買い目を全て１００円で買う"),
+               addOption(stakesFrame, "stakeOption", 1, "指数比例買い", "買う金額に重みを付ける")};
+    QGroupBox* ticketsFrame = optionFrame(box, "ticketsFrame", "連勝買い点数");
+    tickets_ = {addOption(ticketsFrame, "ticketOption", 0, "１点買い", "指数の上位１点のみ"),
+                addOption(ticketsFrame, "ticketOption", 1, "３点買い",
                           "上位３点買い：比例買いの場合　３００円・２００円・１００円で買う"),
-                addOption(frame2, "Option2", 2, "６点買い",
+                addOption(ticketsFrame, "ticketOption", 2, "６点買い",
                           "指数の上位６点：比例買いの場合　３００円・２００円・２００円・１００円・"
                           "１００円・１００円で買う")};
-    QGroupBox* frame3 = optionFrame(box, "Frame3", "レース選択");
-    ranges_ = {addOption(frame3, "Option3", 0, "全レース対象", nullptr),
-               addOption(frame3, "Option3", 1, "午後のレース", "６Ｒ～１２Ｒまで"),
-               addOption(frame3, "Option3", 2, "特別＆メイン", "８・９・１０・１１Ｒ")};
-    QGroupBox* frame4 = optionFrame(box, "Frame4", "的中表示");
-    markKinds_ = {addOption(frame4, "Option4", 0, "単勝", nullptr),
-                  addOption(frame4, "Option4", 1, "連勝", nullptr)};
-    for (QGroupBox* f : {frame1, frame4}) static_cast<QVBoxLayout*>(f->layout())->addStretch(1);
+    QGroupBox* rangesFrame = optionFrame(box, "rangesFrame", "レース選択");
+    ranges_ = {addOption(rangesFrame, "rangeOption", 0, "全レース対象", nullptr),
+               addOption(rangesFrame, "rangeOption", 1, "午後のレース", "６Ｒ～１２Ｒまで"),
+               addOption(rangesFrame, "rangeOption", 2, "特別＆メイン", "８・９・１０・１１Ｒ")};
+    QGroupBox* markKindsFrame = optionFrame(box, "markKindsFrame", "的中表示");
+    markKinds_ = {addOption(markKindsFrame, "markKindOption", 0, "単勝", nullptr),
+                  addOption(markKindsFrame, "markKindOption", 1, "連勝", nullptr)};
+    for (QGroupBox* f : {stakesFrame, markKindsFrame})
+        static_cast<QVBoxLayout*>(f->layout())->addStretch(1);
 
     stakes_[0]->setChecked(true);
     tickets_[2]->setChecked(true);
     ranges_[0]->setChecked(true);
     markKinds_[1]->setChecked(true);
 
-    grid->addWidget(frame1, 0, 0);
-    grid->addWidget(frame2, 0, 1);
-    grid->addWidget(frame3, 1, 0);
-    grid->addWidget(frame4, 1, 1);
+    grid->addWidget(stakesFrame, 0, 0);
+    grid->addWidget(ticketsFrame, 0, 1);
+    grid->addWidget(rangesFrame, 1, 0);
+    grid->addWidget(markKindsFrame, 1, 1);
 
     // Only the button being selected acts: each click also unselects another one.
     const auto onSelect = [this](QRadioButton* b, void (PaybackWindow::*action)()) {
@@ -256,7 +257,7 @@ QWidget* PaybackWindow::buildPickCaptions() {
         }
         auto* caption = new QLabel(
             text(sheet_.personas[static_cast<std::size_t>(p)]) + QStringLiteral("の買い目"), row);
-        caption->setObjectName(QStringLiteral("pickCaption_") + QString::number(p));
+        caption->setObjectName(QStringLiteral("pickCaption") + QString::number(p));
         caption->setFixedWidth(width);
         caption->setAlignment(Qt::AlignCenter);
         caption->setStyleSheet(QStringLiteral(

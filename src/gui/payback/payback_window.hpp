@@ -30,7 +30,7 @@ class PaybackWindow : public QDialog {
   private:
     QWidget* buildOptions();
     QWidget* buildPickCaptions();
-    // Option4: the marks; the others: the marks and both totals.
+    // The kind of marks shown changes the marks only; the other options the totals too.
     void showHitMarks();
     void setTotals();
     void goBack();

@@ -143,7 +143,7 @@ void PeopleWindow::buildWindow() {
     layout->addWidget(buildTopRow());
 
     tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("SSTab1"));
+    tabs_->setObjectName(QStringLiteral("tabs"));
     const bool jockey = traits_.kind == PersonKind::Jockey;
     tabs_->addTab(buildBasicTab(), QStringLiteral("基本情報"));
     tabs_->addTab(buildCourseTab(false), QStringLiteral("馬場別平地成績"));
@@ -160,7 +160,7 @@ QWidget* PeopleWindow::buildTopRow() {
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(6);
     personBox_ = new QComboBox(row);
-    personBox_->setObjectName(QStringLiteral("Combo1"));
+    personBox_->setObjectName(QStringLiteral("personBox"));
     const QFontMetrics fm(font());
     personBox_->setMinimumWidth(
         fm.horizontalAdvance(QStringLiteral("0000  :  ") + QString(10, QChar(0x30A2))) + 40);
@@ -179,9 +179,9 @@ QWidget* PeopleWindow::buildTopRow() {
         const char* name;
         const char* caption;
         void (PeopleWindow::*slot)();
-    } buttons[] = {{traits_.previousButton, "＜", &PeopleWindow::showPrevious},
-                   {"SSCommand3", "＞", &PeopleWindow::showNext},
-                   {"SSCommand4", "メニューに戻る", nullptr}};
+    } buttons[] = {{"previousButton", "＜", &PeopleWindow::showPrevious},
+                   {"nextButton", "＞", &PeopleWindow::showNext},
+                   {"backButton", "メニューに戻る", nullptr}};
     for (const auto& b : buttons) {
         auto* button = new QPushButton(QString::fromUtf8(b.caption), row);
         button->setObjectName(QString::fromLatin1(b.name));
@@ -206,7 +206,7 @@ QWidget* PeopleWindow::tabPage(int index, QWidget** body) {
     auto* v = new QVBoxLayout(page);
     v->setContentsMargins(8, 8, 8, 8);
     v->setSpacing(8);
-    auto* heading = label(page, {}, "heading", QStringLiteral("nameHeading_%1").arg(index));
+    auto* heading = label(page, {}, "heading", QStringLiteral("nameHeading%1").arg(index));
     QFont big = heading->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
     heading->setFont(big);
@@ -306,7 +306,7 @@ QWidget* PeopleWindow::buildBasicTab() {
             m->addWidget(group, i, 0);
             m->addWidget(label(money, QString::fromUtf8(lines[i].caption), "caption"), i, 1);
         }
-        QLabel* figure = label(money, {}, "box", QStringLiteral("money_%1").arg(i));
+        QLabel* figure = label(money, {}, "box", QStringLiteral("money%1").arg(i));
         figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         figure->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("99,999,999 ")) + 16);
         if (i == 4) {
@@ -332,7 +332,7 @@ QWidget* PeopleWindow::buildBasicTab() {
     const TextGrid* grids[] = {&shape.flatResults, &shape.jumpResults};
     for (std::size_t i = 0; i < 2; ++i) {
         QWidget* framed = nullptr;
-        results_[i] = makeGrid(results, QStringLiteral("Grid4_%1").arg(i),
+        results_[i] = makeGrid(results, QStringLiteral("resultsGrid%1").arg(i),
                                QString::fromUtf8(captions[i]), columns, *grids[i], &framed);
         r->addWidget(framed);
     }
@@ -357,10 +357,12 @@ QWidget* PeopleWindow::buildCourseTab(bool jump) {
     const char* captions[] = {"本      年", "前      年"};
     for (std::size_t y = 0; y < 2; ++y) {
         QWidget* framed = nullptr;
-        // Grid1 shows this year, Grid2 last year; _0 flat, _1 jump.
-        grids[y] = makeGrid(body, QStringLiteral("Grid%1_%2").arg(y + 1).arg(jump ? 1 : 0),
-                            QString::fromUtf8(captions[y]), columns,
-                            (jump ? shape.jumpCourses : shape.flatCourses)[y], &framed);
+        // 0 this year, 1 last year.
+        grids[y] = makeGrid(
+            body,
+            (jump ? QStringLiteral("jumpCourseGrid%1") : QStringLiteral("flatCourseGrid%1")).arg(y),
+            QString::fromUtf8(captions[y]), columns,
+            (jump ? shape.jumpCourses : shape.flatCourses)[y], &framed);
         h->addWidget(framed);
     }
     h->addStretch(1);
@@ -380,7 +382,7 @@ QWidget* PeopleWindow::buildDistanceTab() {
                               "前年ダートの成績"};
     for (std::size_t i = 0; i < shape.distances.size(); ++i) {
         QWidget* framed = nullptr;
-        distances_.push_back(makeGrid(body, QStringLiteral("Grid3_%1").arg(i),
+        distances_.push_back(makeGrid(body, QStringLiteral("distanceGrid%1").arg(i),
                                       QString::fromUtf8(captions[i]), columns, shape.distances[i],
                                       &framed));
         // This year on the first row, last year on the second; turf left, dirt right.
@@ -406,7 +408,7 @@ QWidget* PeopleWindow::buildWinsTab() {
     sizing.textMargin = 18;
     sizing.rowMargin = 8;
     sizing.rowHeadings = false;
-    wins_.view = makeFixedGrid(body, QStringLiteral("Grid5"), wins_.model, sizing);
+    wins_.view = makeFixedGrid(body, QStringLiteral("winsGrid"), wins_.model, sizing);
     v->addWidget(wins_.view, 0, Qt::AlignLeft);
     return page;
 }

@@ -25,10 +25,9 @@ struct PeopleWindowTraits {
     PersonKind kind;
     const char* objectName;  // "JockeyWindow", "TrainerWindow"
     const char* title;
-    const char* hint;            // beside the list
-    const char* previousButton;  // object name of "＜"
-    const char* codeCaption;     // the caption of the code on 基本情報
-    int offsetTwips;             // from the centre of the screen, right and down
+    const char* hint;         // beside the list
+    const char* codeCaption;  // the caption of the code on 基本情報
+    int offsetTwips;          // from the centre of the screen, right and down
 };
 
 // The information window over one of the two record files: a list of everyone in it, stepping

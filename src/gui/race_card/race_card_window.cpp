@@ -113,7 +113,7 @@ void RaceCardWindow::buildWindow() {
     layout->addWidget(buildHeader());
 
     raceTabs_ = new QTabBar(this);
-    raceTabs_->setObjectName(QStringLiteral("TabStrip1"));
+    raceTabs_->setObjectName(QStringLiteral("raceTabs"));
     raceTabs_->setExpanding(false);
     raceTabs_->setDrawBase(true);
     connect(raceTabs_, &QTabBar::currentChanged, this, &RaceCardWindow::setRace);
@@ -141,33 +141,33 @@ QWidget* RaceCardWindow::buildHeader() {
     row->setSpacing(6);
 
     courseBox_ = new QComboBox(header);
-    courseBox_->setObjectName(QStringLiteral("Combo1"));
+    courseBox_->setObjectName(QStringLiteral("courseBox"));
     courseBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(courseBox_, &QComboBox::currentIndexChanged, this, &RaceCardWindow::courseChanged);
     row->addWidget(courseBox_);
 
-    dayLine_ = panel(header, "SSPanel2");
+    dayLine_ = panel(header, "dayLine");
     dayLine_->setMinimumWidth(dayLine_->fontMetrics().horizontalAdvance(
                                   QStringLiteral("4 回 12 日目   98 年 10 月 30 日 （土曜日）")) +
                               16);
     row->addWidget(dayLine_);
 
     goingButton_ = new QPushButton(QStringLiteral("良"), header);
-    goingButton_->setObjectName(QStringLiteral("Command3"));
+    goingButton_->setObjectName(QStringLiteral("goingButton"));
     goingButton_->setStyleSheet(QStringLiteral("font-weight: bold;"));
     goingButton_->setFixedWidth(goingButton_->fontMetrics().horizontalAdvance(QStringLiteral("重")) + 28);
     connect(goingButton_, &QPushButton::clicked, this, &RaceCardWindow::toggleGoing);
     row->addWidget(goingButton_);
 
-    distance_ = panel(header, "SSPanel5");
+    distance_ = panel(header, "distance");
     distance_->setMinimumWidth(
         distance_->fontMetrics().horizontalAdvance(QStringLiteral("3200mダート・右 ")) + 12);
     row->addWidget(distance_);
 
     pace_ = new QLabel(header);
-    pace_->setObjectName(QStringLiteral("Label27"));
+    pace_->setObjectName(QStringLiteral("pace"));
     verdict_ = new QLabel(header);
-    verdict_->setObjectName(QStringLiteral("Label28"));
+    verdict_->setObjectName(QStringLiteral("verdict"));
     for (QLabel* l : {pace_, verdict_}) {
         l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("ペースＭ")) + 12);
         l->setAlignment(Qt::AlignCenter);
@@ -179,7 +179,7 @@ QWidget* RaceCardWindow::buildHeader() {
     row->addStretch(1);
 
     backButton_ = new QPushButton(QStringLiteral("戻る"), header);
-    backButton_->setObjectName(QStringLiteral("Command1"));
+    backButton_->setObjectName(QStringLiteral("backButton"));
     connect(backButton_, &QPushButton::clicked, this, [this] {
         close();
         main_.restoreMainWindow();
@@ -199,18 +199,18 @@ QWidget* RaceCardWindow::buildTitleRow() {
     caption->setAlignment(Qt::AlignCenter);
     caption->setStyleSheet(QStringLiteral(
         "background: #804000; color: #FFFFFF; font-weight: bold; padding: 2px 6px;"));
-    postTime_ = panel(titleRow, "SSPanel19");
+    postTime_ = panel(titleRow, "postTime");
     postTime_->setStyleSheet(QStringLiteral("font-weight: bold;"));
     postTime_->setFixedWidth(postTime_->fontMetrics().horizontalAdvance(QStringLiteral("15:25")) + 20);
     caption->setFixedHeight(postTime_->sizeHint().height());
     row->addWidget(caption, 0, Qt::AlignVCenter);
     row->addWidget(postTime_, 0, Qt::AlignVCenter);
 
-    title_ = panel(titleRow, "SSPanel3");
+    title_ = panel(titleRow, "raceTitle");
     title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    title_->setStyleSheet(QStringLiteral(
-        "QLabel#SSPanel3 { font-weight: bold; color: #000060; background: #F4F0E4;"
-        " padding: 2px 8px; }"));
+    title_->setStyleSheet(
+        QStringLiteral("QLabel#raceTitle { font-weight: bold; color: #000060; background: #F4F0E4;"
+                       " padding: 2px 8px; }"));
     title_->setMinimumHeight(2 * title_->fontMetrics().lineSpacing() + 10);
     row->addWidget(title_, 1);
     return titleRow;

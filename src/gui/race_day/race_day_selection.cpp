@@ -48,7 +48,7 @@ QString courseName(int index) {
 }
 
 QString indexed(const char* name, int index) {
-    return QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index);
+    return QString::fromLatin1(name) + QString::number(index);
 }
 
 // The pointer of a long action, back to normal when the action ends, by a failure too.
@@ -115,14 +115,14 @@ void RaceDaySelection::buildLists(QGridLayout* grid) {
                           style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
     for (int i = 0; i < kCourseCount; ++i) {
         auto* heading = new QLabel(courseName(i), this);
-        heading->setObjectName(indexed("SSPanel1", i));
+        heading->setObjectName(indexed("courseHeading", i));
         heading->setFrameStyle(QFrame::Panel | QFrame::Raised);
         heading->setAlignment(Qt::AlignCenter);
         heading->setFixedWidth(listWidth);
         heading->setMinimumHeight(heading->sizeHint().height() + 4);
 
         auto* list = new QListWidget(this);
-        list->setObjectName(indexed("List1", i));
+        list->setObjectName(indexed("meetingList", i));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         // Every entry is a six-digit date: measuring one instead of each of a course's hundreds
         // of meetings keeps the window's opening quick with many seasons stored.
@@ -157,12 +157,12 @@ QWidget* RaceDaySelection::buildButtons() {
         const char* caption;
         void (RaceDaySelection::*action)();
     } defs[] = {
-        {&predictButton_, "SSCommand1", "予想する", &RaceDaySelection::predict},
-        {&backButton_, "SSCommand2", "戻る", &RaceDaySelection::goBack},
-        {&deleteButton_, "SSCommand3", "削除する", &RaceDaySelection::deleteSelected},
-        {&paybackButton_, "SSCommand4", "払い戻し", &RaceDaySelection::openPaybackWindow},
-        {&recomputeButton_, "SSCommand5", "再計算する", &RaceDaySelection::recomputeSelected},
-        {&goingButton_, "SSCommand6", "馬場設定", &RaceDaySelection::setGoing},
+        {&predictButton_, "predictButton", "予想する", &RaceDaySelection::predict},
+        {&backButton_, "backButton", "戻る", &RaceDaySelection::goBack},
+        {&deleteButton_, "deleteButton", "削除する", &RaceDaySelection::deleteSelected},
+        {&paybackButton_, "paybackButton", "払い戻し", &RaceDaySelection::openPaybackWindow},
+        {&recomputeButton_, "recomputeButton", "再計算する", &RaceDaySelection::recomputeSelected},
+        {&goingButton_, "goingButton", "馬場設定", &RaceDaySelection::setGoing},
     };
     for (const auto& d : defs) {
         auto* b = new QPushButton(QString::fromUtf8(d.caption), box);
@@ -178,24 +178,24 @@ QWidget* RaceDaySelection::buildButtons() {
 
 QWidget* RaceDaySelection::buildRecomputeOptions() {
     auto* frame = new QGroupBox(QStringLiteral("再計算Ｏｐｔｉｏｎ"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setObjectName(QStringLiteral("recomputeFrame"));
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(8, 4, 8, 6);
     row->setSpacing(6);
     for (int i = 0; i < kCourseCount; ++i) {
         auto* check = new QCheckBox(courseName(i), frame);
-        check->setObjectName(indexed("Check1", i));
+        check->setObjectName(indexed("courseCheck", i));
         row->addWidget(check);
         courseChecks_[static_cast<std::size_t>(i)] = check;
     }
     row->addStretch(1);
     recomputeAllButton_ = new QPushButton(QStringLiteral("全レースの再計算"), frame);
-    recomputeAllButton_->setObjectName(QStringLiteral("Command1"));
+    recomputeAllButton_->setObjectName(QStringLiteral("recomputeAllButton"));
     recomputeAllButton_->setMinimumSize(recomputeAllButton_->sizeHint().width() + 16, 26);
     connect(recomputeAllButton_, &QPushButton::clicked, this, &RaceDaySelection::recomputeTicked);
     row->addWidget(recomputeAllButton_);
     counter_ = new QLabel(QStringLiteral("処理件数"), frame);
-    counter_->setObjectName(QStringLiteral("Label1"));
+    counter_->setObjectName(QStringLiteral("counter"));
     counter_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     counter_->setAlignment(Qt::AlignCenter);
     // Room for a count like 312/312 without the row moving as it grows.
@@ -207,7 +207,7 @@ QWidget* RaceDaySelection::buildRecomputeOptions() {
 
 void RaceDaySelection::buildMenu() {
     meetingMenu_ = new QMenu(this);
-    meetingMenu_->setObjectName(QStringLiteral("mnuAct"));
+    meetingMenu_->setObjectName(QStringLiteral("meetingMenu"));
     const auto add = [this](const char* name, const char* caption,
                             void (RaceDaySelection::*action)()) {
         QAction* a = meetingMenu_->addAction(QString::fromUtf8(caption));
@@ -215,15 +215,15 @@ void RaceDaySelection::buildMenu() {
         if (action) connect(a, &QAction::triggered, this, action);
         return a;
     };
-    add("mnuActPayback", "払い戻し", &RaceDaySelection::openPaybackWindow);
+    add("paybackAction", "払い戻し", &RaceDaySelection::openPaybackWindow);
     meetingMenu_->addSeparator();
-    add("mnuActRecompute", "再計算する", &RaceDaySelection::recomputeSelected);
-    add("mnuActGoing", "馬場設定", &RaceDaySelection::setGoing);
-    add("mnuActPredict", "予想する", &RaceDaySelection::predict);
+    add("recomputeAction", "再計算する", &RaceDaySelection::recomputeSelected);
+    add("goingAction", "馬場設定", &RaceDaySelection::setGoing);
+    add("predictAction", "予想する", &RaceDaySelection::predict);
     meetingMenu_->addSeparator();
-    add("mnuActDelete", "削除する", &RaceDaySelection::deleteSelected);
+    add("deleteAction", "削除する", &RaceDaySelection::deleteSelected);
     meetingMenu_->addSeparator();
-    add("mnuActCancel", "キャンセル", nullptr);  // only closes the menu
+    add("cancelAction", "キャンセル", nullptr);  // only closes the menu
 }
 
 void RaceDaySelection::fillLists() {

@@ -7,7 +7,7 @@
 namespace zelvanor::gui {
 
 LogoWidget::LogoWidget(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Image1"));
+    setObjectName(QStringLiteral("logo"));
     setMinimumSize(160, 44);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }

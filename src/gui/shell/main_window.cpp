@@ -60,58 +60,67 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& capti
 }
 
 void MainWindow::buildMenus() {
-    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    QAction* den = addItem(mnuFile, "mnuFileDen", QStringLiteral("出馬情報の照会"));
-    QAction* kisi = addItem(mnuFile, "mnuFileKisi", QStringLiteral("騎手情報の照会"));
-    QAction* chok = addItem(mnuFile, "mnuFileChok", QStringLiteral("調教師情報の照会"));
-    QAction* verify = addItem(mnuFile, "mnuFileVerify", QStringLiteral("予想の検証"));
-    mnuFile->addSeparator();
-    QMenu* conv = mnuFile->addMenu(QStringLiteral("ＪＲＡデータの取り込み"));
-    conv->setObjectName(QStringLiteral("mnuOptConv"));
-    QAction* umaj = addItem(conv, "mnuOptConvUmaj", QStringLiteral("競走馬データの取り込み"));
-    conv->addSeparator();
-    QAction* sei1 = addItem(conv, "mnuOptConvSei1", QStringLiteral("成績データの取り込み"));
-    conv->addSeparator();
-    QAction* kisiImport = addItem(conv, "mnuOptConvKisi", QStringLiteral("騎手データの取り込み"));
-    QAction* chokImport = addItem(conv, "mnuOptConvChok", QStringLiteral("調教師データの取り込み"));
-    conv->addSeparator();
-    QAction* batch = addItem(conv, "mnuOptConvBatch", QStringLiteral("一括データ取込"));
-    mnuFile->addSeparator();
-    QAction* backup = addItem(mnuFile, "mnuFileBackup", QStringLiteral("バックアップ…"));
-    mnuFile->addSeparator();
-    QAction* end = addItem(mnuFile, "mnuEnd", QStringLiteral("終了"));
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    QAction* raceDay = addItem(fileMenu, "raceDayAction", QStringLiteral("出馬情報の照会"));
+    QAction* jockeyInfo = addItem(fileMenu, "jockeyInfoAction", QStringLiteral("騎手情報の照会"));
+    QAction* trainerInfo =
+        addItem(fileMenu, "trainerInfoAction", QStringLiteral("調教師情報の照会"));
+    QAction* verify = addItem(fileMenu, "verifyAction", QStringLiteral("予想の検証"));
+    fileMenu->addSeparator();
+    QMenu* importMenu = fileMenu->addMenu(QStringLiteral("ＪＲＡデータの取り込み"));
+    importMenu->setObjectName(QStringLiteral("importMenu"));
+    QAction* horseImport =
+        addItem(importMenu, "horseImportAction", QStringLiteral("競走馬データの取り込み"));
+    importMenu->addSeparator();
+    QAction* resultsImport =
+        addItem(importMenu, "resultsImportAction", QStringLiteral("成績データの取り込み"));
+    importMenu->addSeparator();
+    QAction* jockeyImport =
+        addItem(importMenu, "jockeyImportAction", QStringLiteral("騎手データの取り込み"));
+    QAction* trainerImport =
+        addItem(importMenu, "trainerImportAction", QStringLiteral("調教師データの取り込み"));
+    importMenu->addSeparator();
+    QAction* batch = addItem(importMenu, "batchImportAction", QStringLiteral("一括データ取込"));
+    fileMenu->addSeparator();
+    QAction* backup = addItem(fileMenu, "backupAction", QStringLiteral("バックアップ…"));
+    fileMenu->addSeparator();
+    QAction* quit = addItem(fileMenu, "quitAction", QStringLiteral("終了"));
 
-    QMenu* mnuOption = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
-    mnuOption->setObjectName(QStringLiteral("mnuOption"));
-    QAction* optionSet = addItem(mnuOption, "mnuOptionSet", QStringLiteral("予想定数の設定"));
+    QMenu* optionsMenu = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
+    optionsMenu->setObjectName(QStringLiteral("optionsMenu"));
+    QAction* options = addItem(optionsMenu, "optionsAction", QStringLiteral("予想定数の設定"));
 
-    QMenu* mnuAbout = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-    QAction* help = addItem(mnuAbout, "mnuAboutHelp", QStringLiteral("ﾍﾙﾌﾟ"));
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction* help = addItem(helpMenu, "helpAction", QStringLiteral("ﾍﾙﾌﾟ"));
 
     // Commands whose windows and imports are not built yet stay disabled rather than pretend.
-    raceDayAction_ = den;
-    horseImportAction_ = umaj;
-    resultsImportAction_ = sei1;
+    raceDayAction_ = raceDay;
+    horseImportAction_ = horseImport;
+    resultsImportAction_ = resultsImport;
     batchImportAction_ = batch;
-    connect(den, &QAction::triggered, this, &MainWindow::openRaceDaySelection);
-    connect(optionSet, &QAction::triggered, this, &MainWindow::openOptions);
+    connect(raceDay, &QAction::triggered, this, &MainWindow::openRaceDaySelection);
+    connect(options, &QAction::triggered, this, &MainWindow::openOptions);
     connect(verify, &QAction::triggered, this, &MainWindow::openVerification);
-    peopleActions_[0][0] = kisi;
-    peopleActions_[0][1] = kisiImport;
-    peopleActions_[1][0] = chok;
-    peopleActions_[1][1] = chokImport;
-    connect(kisi, &QAction::triggered, this, [this] { openPeopleWindow(PersonKind::Jockey); });
-    connect(chok, &QAction::triggered, this, [this] { openPeopleWindow(PersonKind::Trainer); });
-    connect(umaj, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
-    connect(sei1, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Results); });
-    connect(kisiImport, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Jockeys); });
-    connect(chokImport, &QAction::triggered, this,
+    peopleActions_[0][0] = jockeyInfo;
+    peopleActions_[0][1] = jockeyImport;
+    peopleActions_[1][0] = trainerInfo;
+    peopleActions_[1][1] = trainerImport;
+    connect(jockeyInfo, &QAction::triggered, this,
+            [this] { openPeopleWindow(PersonKind::Jockey); });
+    connect(trainerInfo, &QAction::triggered, this,
+            [this] { openPeopleWindow(PersonKind::Trainer); });
+    connect(horseImport, &QAction::triggered, this, [this] { archiveImport(ArchiveKind::Horses); });
+    connect(resultsImport, &QAction::triggered, this,
+            [this] { archiveImport(ArchiveKind::Results); });
+    connect(jockeyImport, &QAction::triggered, this,
+            [this] { archiveImport(ArchiveKind::Jockeys); });
+    connect(trainerImport, &QAction::triggered, this,
             [this] { archiveImport(ArchiveKind::Trainers); });
     connect(batch, &QAction::triggered, this, &MainWindow::batchImport);
     connect(backup, &QAction::triggered, this, &MainWindow::backupDatabases);
-    connect(end, &QAction::triggered, this, &QWidget::close);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
     connect(help, &QAction::triggered, this, &MainWindow::showHelp);
 }
 
@@ -125,22 +134,22 @@ void MainWindow::buildContent() {
     head->setHorizontalSpacing(6);
     head->setVerticalSpacing(2);
     auto* logo = new LogoWidget(central);
-    auto* panel3 = new QLabel(QStringLiteral("for"), central);
-    panel3->setObjectName(QStringLiteral("SSPanel3"));
-    auto* panel1 = new QLabel(QStringLiteral("Windows95･98/NT4.0"), central);
-    panel1->setObjectName(QStringLiteral("SSPanel1"));
-    auto* panel2 = new QLabel(QStringLiteral("© 2026 Zelvanor 開発チーム"), central);
-    panel2->setObjectName(QStringLiteral("SSPanel2"));
-    for (QLabel* l : {panel3, panel1, panel2}) {
+    auto* forPanel = new QLabel(QStringLiteral("for"), central);
+    forPanel->setObjectName(QStringLiteral("forPanel"));
+    auto* platformPanel = new QLabel(QStringLiteral("Windows95･98/NT4.0"), central);
+    platformPanel->setObjectName(QStringLiteral("platformPanel"));
+    auto* copyrightPanel = new QLabel(QStringLiteral("© 2026 Zelvanor 開発チーム"), central);
+    copyrightPanel->setObjectName(QStringLiteral("copyrightPanel"));
+    for (QLabel* l : {forPanel, platformPanel, copyrightPanel}) {
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         l->setAlignment(Qt::AlignCenter);
         // Room between the sunken frame and the text, so no caption touches its frame.
         l->setContentsMargins(8, 2, 8, 2);
     }
     head->addWidget(logo, 0, 0, 2, 1);
-    head->addWidget(panel3, 0, 1);
-    head->addWidget(panel1, 1, 1);
-    head->addWidget(panel2, 2, 0, 1, 2);
+    head->addWidget(forPanel, 0, 1);
+    head->addWidget(platformPanel, 1, 1);
+    head->addWidget(copyrightPanel, 2, 0, 1, 2);
     outer->addLayout(head);
 
     auto* buttons = new QGridLayout;
@@ -149,10 +158,10 @@ void MainWindow::buildContent() {
         QPushButton** slot;
         const char* name;
         const char* caption;
-    } defs[] = {{&jockeyButton_, "SSCommand1", "騎手情報"},
-                {&trainerButton_, "SSCommand2", "厩舎情報"},
-                {&raceDayButton_, "SSCommand3", "出馬情報"},
-                {&verifyButton_, "SSCommand4", "予想検証"}};
+    } defs[] = {{&jockeyButton_, "jockeyButton", "騎手情報"},
+                {&trainerButton_, "trainerButton", "厩舎情報"},
+                {&raceDayButton_, "raceDayButton", "出馬情報"},
+                {&verifyButton_, "verifyButton", "予想検証"}};
     int column = 0;
     for (const auto& d : defs) {
         auto* b = new QPushButton(QString::fromUtf8(d.caption), central);
@@ -187,17 +196,17 @@ void MainWindow::buildContent() {
     workingRow->setSpacing(4);
     // The batch import is reached from the menu, so its button stays out of sight.
     batchButton_ = new QPushButton(QStringLiteral("一括データ取込"), central);
-    batchButton_->setObjectName(QStringLiteral("Command1"));
+    batchButton_->setObjectName(QStringLiteral("batchButton"));
     batchButton_->setVisible(false);
     connect(batchButton_, &QPushButton::clicked, this, &MainWindow::batchImport);
     batchArchive_ = new QLineEdit(working);
-    batchArchive_->setObjectName(QStringLiteral("Text1"));
+    batchArchive_->setObjectName(QStringLiteral("batchArchive"));
     batchArchive_->setReadOnly(true);
     batchArchive_->setFrame(false);
     batchArchive_->setVisible(false);
     workingRow->addWidget(batchArchive_, 3);
     progressBar_ = new QProgressBar(working);
-    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);

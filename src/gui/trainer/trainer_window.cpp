@@ -9,7 +9,6 @@ const PeopleWindowTraits kTrainerWindow{
     .objectName = "TrainerWindow",
     .title = "ＪＲＡ調教師情報検索",
     .hint = "←  のりストから調教師を選んでね。  (^○^)",
-    .previousButton = "SSCommand7",
     .codeCaption = "調教師コード",
     // Left of and above the centre: the jockey window goes the other way.
     .offsetTwips = -200,

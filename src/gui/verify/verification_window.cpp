@@ -35,7 +35,7 @@ constexpr std::array<const char*, kVerifyRaceNumbers> kRaceCaptions = {
     "　７R", "　８R", "　９R", "１０R", "１１R", "１２R"};
 
 QString indexed(const char* name, int index) {
-    return QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index);
+    return QString::fromLatin1(name) + QString::number(index);
 }
 
 QString courseCaption(int index) {
@@ -48,7 +48,7 @@ QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// A frame of check boxes named `name`_0, _1 … with the captions, `perRow` to a row.
+// A frame of check boxes named `name`0, `name`1 … with the captions, `perRow` to a row.
 QWidget* checkFrame(QWidget* parent, const char* title, const char* frameName, const char* name,
                     const QStringList& captions, int perRow, std::span<QCheckBox*> boxes) {
     auto* frame = new QGroupBox(QString::fromUtf8(title), parent);
@@ -87,7 +87,7 @@ VerificationWindow::VerificationWindow(WindowServices& main, QWidget* parent) : 
     outer->setContentsMargins(10, 8, 10, 10);
     outer->setSpacing(6);
     outer->addWidget(wrappedLabel(
-        "Label1",
+        "instructions",
         "検証するものにチェックをつけてください。（該当レースが多いと時間がかかります。）", this));
 
     // Left the choices of what to count and, under them, what was counted; right the race
@@ -111,7 +111,8 @@ VerificationWindow::VerificationWindow(WindowServices& main, QWidget* parent) : 
 QWidget* VerificationWindow::buildCourses() {
     QStringList captions;
     for (int i = 0; i < kVerifyCourses; ++i) captions << courseCaption(i);
-    QWidget* frame = checkFrame(this, "場所の選択", "Frame1", "Check1", captions, 5, courseChecks_);
+    QWidget* frame =
+        checkFrame(this, "場所の選択", "coursesFrame", "courseCheck", captions, 5, courseChecks_);
     for (QCheckBox* check : courseChecks_) check->setChecked(true);
     return frame;
 }
@@ -119,7 +120,8 @@ QWidget* VerificationWindow::buildCourses() {
 QWidget* VerificationWindow::buildRaceNumbers() {
     QStringList captions;
     for (const char* caption : kRaceCaptions) captions << QString::fromUtf8(caption);
-    QWidget* frame = checkFrame(this, "レース選択", "Frame2", "Check2", captions, 6, raceChecks_);
+    QWidget* frame =
+        checkFrame(this, "レース選択", "raceNumbersFrame", "raceCheck", captions, 6, raceChecks_);
     for (QCheckBox* check : raceChecks_) check->setEnabled(false);
     return frame;
 }
@@ -130,13 +132,13 @@ QWidget* VerificationWindow::buildConditions() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
     auto* frame = new QGroupBox(QStringLiteral("選択の条件"), box);
-    frame->setObjectName(QStringLiteral("Frame3"));
+    frame->setObjectName(QStringLiteral("conditionsFrame"));
     auto* options = new QVBoxLayout(frame);
     options->setContentsMargins(8, 4, 8, 6);
     options->setSpacing(3);
     for (std::size_t i = 0; i < options_.size(); ++i) {
         auto* option = new QRadioButton(text(kRaceSelectionCaptions[i]), frame);
-        option->setObjectName(indexed("Option1", static_cast<int>(i)));
+        option->setObjectName(indexed("selectionOption", static_cast<int>(i)));
         connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
             if (!on) return;
             // Only the choice by race number uses the race boxes; their ticks stay as they are.
@@ -148,13 +150,13 @@ QWidget* VerificationWindow::buildConditions() {
     }
     options_[static_cast<std::size_t>(kAllRacesSelection)]->setChecked(true);
     column->addWidget(frame);
-    column->addWidget(wrappedLabel("Label5",
+    column->addWidget(wrappedLabel("selectionNote",
                                    "（＊注）　特別＆メインは８～１１レースの固定で検索しています。"
                                    "ダービーや有馬記念の時などこの条件にそぐわない開催がありま"
                                    "すので注意してください。",
                                    box));
     column->addStretch(1);
-    column->addWidget(wrappedLabel("Label6",
+    column->addWidget(wrappedLabel("stakesNote",
                                    "この検証は６点均等買いの場合の検証です。単勝・複勝については、"
                                    "１点目を単勝・複勝馬券を購入した場合の検証になっています。",
                                    box));
@@ -163,9 +165,9 @@ QWidget* VerificationWindow::buildConditions() {
     buttons->setSpacing(6);
     buttons->addStretch(1);
     runButton_ = new QPushButton(QStringLiteral("上記条件で検証する"), box);
-    runButton_->setObjectName(QStringLiteral("Command1"));
+    runButton_->setObjectName(QStringLiteral("runButton"));
     auto* back = new QPushButton(QStringLiteral("戻る"), box);
-    back->setObjectName(QStringLiteral("Command2"));
+    back->setObjectName(QStringLiteral("backButton"));
     for (QPushButton* b : {runButton_, back}) {
         b->setMinimumSize(b->sizeHint().width() + 16, 30);
         buttons->addWidget(b);
@@ -199,7 +201,7 @@ QTableView* VerificationWindow::buildGrid(int index) {
     sizing.headingAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     // The columns share what the window's column gives the grid.
     sizing.stretch = true;
-    return makeFixedGrid(this, indexed("Grid1", index), model, sizing);
+    return makeFixedGrid(this, indexed("rateGrid", index), model, sizing);
 }
 
 QWidget* VerificationWindow::buildResults() {
@@ -213,9 +215,9 @@ QWidget* VerificationWindow::buildResults() {
     counters->setSpacing(6);
     for (int i = 0; i < 2; ++i) {
         auto* caption = new QLabel(QString::fromUtf8(counterCaptions[i]), box);
-        caption->setObjectName(indexed("Label2", i));
+        caption->setObjectName(indexed("countCaption", i));
         auto* value = new QLabel(box);
-        value->setObjectName(indexed("Label3", i));
+        value->setObjectName(indexed("countValue", i));
         value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setContentsMargins(4, 1, 4, 1);
@@ -233,7 +235,7 @@ QWidget* VerificationWindow::buildResults() {
     for (int i = 0; i < 2; ++i) {
         column->addSpacing(4);
         auto* caption = new QLabel(QString::fromUtf8(gridCaptions[i]), box);
-        caption->setObjectName(indexed("Label4", i));
+        caption->setObjectName(indexed("rateCaption", i));
         column->addWidget(caption);
         column->addWidget(buildGrid(i));
     }
