@@ -9,17 +9,9 @@
 #include <string_view>
 
 #include "core/predict/speed_figure.hpp"
+#include "core/tables/people_tables.hpp"
 
 namespace zelvanor {
-
-// What the engine reads of a row of 騎手マスタ or 調教師マスタ (a trainer has no minarai).
-struct MasterPerson {
-    std::string kanji;     // KISKANJI or CHOKANJI: family name in characters 1-8, given name 9-16
-    std::string touzai;    // TOUZAI
-    std::string minarai;   // minarai
-    double sougouRen = 0;  // KSougouRen or CSougouRen
-    std::array<double, 10> courseRates{};  // k01ren … k10ren or c01ren … c10ren
-};
 
 // The connection of the day as written into the runner's row.
 struct DayConnection {

@@ -30,61 +30,21 @@ namespace {
 constexpr int kSlots = kPlacesPerRace;
 constexpr int kHistories = 5;
 
-// "k01ren, …, k10ren" and the like, each after a comma.
-std::string courseRateColumns(std::string_view letter) {
-    std::string out;
-    for (int i = 1; i <= 10; ++i) {
-        std::string name(letter);
-        if (i < 10) name += '0';
-        name += std::to_string(i);
-        name += "ren";
-        out += ", ";
-        out += quoteIdentifier(name);
-    }
-    return out;
-}
-
-// The name, TOUZAI, minarai, overall rate and course rates of a jockey or trainer, found by one
-// key column.
-std::string personSql(std::string_view table, std::string_view name, std::string_view minarai,
-                      std::string_view overall, std::string_view rateLetter, std::string_view key) {
-    return "SELECT " + quoteIdentifier(name) + ", " + quoteIdentifier("TOUZAI") + ", " +
-           std::string(minarai) + ", " + quoteIdentifier(overall) + courseRateColumns(rateLetter) +
-           " FROM " + quoteIdentifier(table) + " WHERE " + quoteIdentifier(key) +
-           " = ?1 ORDER BY rowid LIMIT 1";
-}
-
 // One master sought by one key. The masters do not change while a predictor lives (it serves one
 // import or recalculation), so each key is sought once: a season asks for the same few hundred
 // jockeys and trainers a quarter of a million times.
 class MasterLookup {
   public:
-    MasterLookup(Database& mast, const std::string& sql) : st_(mast.prepare(sql)) {}
+    MasterLookup(Database& mast, MasterRows::Key key) : rows_(mast, key) {}
 
     const MasterPerson* find(std::string_view key) {
         auto it = cache_.find(key);
-        if (it == cache_.end()) {
-            std::optional<MasterPerson> row;
-            st_.bind(1, key);
-            if (st_.step()) {
-                MasterPerson p;
-                p.kanji = st_.text(0);
-                p.touzai = st_.text(1);
-                p.minarai = st_.text(2);
-                p.sougouRen = st_.real(3);
-                for (std::size_t i = 0; i < p.courseRates.size(); ++i) {
-                    p.courseRates[i] = st_.real(4 + static_cast<int>(i));
-                }
-                row = std::move(p);
-            }
-            st_.reset();
-            it = cache_.emplace(std::string(key), std::move(row)).first;
-        }
+        if (it == cache_.end()) it = cache_.emplace(std::string(key), rows_.find(key)).first;
         return it->second ? &*it->second : nullptr;
     }
 
   private:
-    Statement st_;
+    MasterRows rows_;
     TextMap<std::optional<MasterPerson>> cache_;
 };
 
@@ -249,12 +209,9 @@ struct RacePredictor::Impl {
     Impl(Database& mast, Database& t, Multipliers m)
         : tran(t),
           multipliers(m),
-          jockeyByCode(mast, personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"),
-                                       "KSougouRen", "k", "KISCODE")),
-          jockeyByShortName(mast, personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"),
-                                            "KSougouRen", "k", "KISKANJI2")),
-          trainerByCode(mast,
-                        personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode")) {}
+          jockeyByCode(mast, MasterRows::Key::JockeyCode),
+          jockeyByShortName(mast, MasterRows::Key::JockeyShortName),
+          trainerByCode(mast, MasterRows::Key::TrainerCode) {}
 
     void useRaceTable(std::string_view name) {
         if (races && raceTable == name) return;

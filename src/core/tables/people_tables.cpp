@@ -4,6 +4,7 @@
 
 #include "core/records/layouts.hpp"
 #include "core/records/people_layout.hpp"
+#include "core/tables/racing.hpp"
 
 namespace zelvanor {
 
@@ -115,7 +116,6 @@ const PeopleTable kTrainerMaster{
     .rates = kTrainerRates,
 };
 
-
 namespace {
 
 constexpr int kText = 255;
@@ -132,7 +132,8 @@ std::vector<ColumnDef> peopleTableColumns(const PeopleTable& kind) {
             cols.push_back({std::string(kind.shortNameColumn), ColumnType::Text, kShortNameSize});
         }
     }
-    for (const PeopleRate& r : kind.rates) cols.push_back({std::string(r.column), ColumnType::Double});
+    for (const PeopleRate& r : kind.rates)
+        cols.push_back({std::string(r.column), ColumnType::Double});
     return cols;
 }
 
@@ -155,6 +156,66 @@ void createJockeyTable(Database& mast) {
 }
 void createTrainerTable(Database& mast) {
     createPeopleTable(mast, kTrainerMaster);
+}
+
+namespace {
+
+// "k01ren, …, k10ren" and the like, each after a comma.
+std::string courseRateColumns(std::string_view letter) {
+    std::string out;
+    for (int i = 1; i <= kCourseCount; ++i) {
+        std::string name(letter);
+        if (i < 10) name += '0';
+        name += std::to_string(i);
+        name += "ren";
+        out += ", ";
+        out += quoteIdentifier(name);
+    }
+    return out;
+}
+
+// The name, TOUZAI, minarai, overall rate and course rates of a jockey or trainer, found by one
+// key column.
+std::string personSql(std::string_view table, std::string_view name, std::string_view minarai,
+                      std::string_view overall, std::string_view rateLetter, std::string_view key) {
+    return "SELECT " + quoteIdentifier(name) + ", " + quoteIdentifier("TOUZAI") + ", " +
+           std::string(minarai) + ", " + quoteIdentifier(overall) + courseRateColumns(rateLetter) +
+           " FROM " + quoteIdentifier(table) + " WHERE " + quoteIdentifier(key) +
+           " = ?1 ORDER BY rowid LIMIT 1";
+}
+
+std::string masterSql(MasterRows::Key key) {
+    switch (key) {
+        case MasterRows::Key::JockeyCode:
+            return personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"), "KSougouRen",
+                             "k", "KISCODE");
+        case MasterRows::Key::JockeyShortName:
+            return personSql(kJockeyTable, "KISKANJI", quoteIdentifier("minarai"), "KSougouRen",
+                             "k", "KISKANJI2");
+        case MasterRows::Key::TrainerCode:
+            break;
+    }
+    // A trainer has no minarai.
+    return personSql(kTrainerTable, "CHOKANJI", "''", "CSougouRen", "c", "chocode");
+}
+
+}  // namespace
+
+MasterRows::MasterRows(Database& mast, Key key) : st_(mast.prepare(masterSql(key))) {}
+
+std::optional<MasterPerson> MasterRows::find(std::string_view key) {
+    StatementReset reset(st_, StatementReset::Bindings::Keep);
+    st_.bind(1, key);
+    if (!st_.step()) return std::nullopt;
+    MasterPerson p;
+    p.kanji = st_.text(0);
+    p.touzai = st_.text(1);
+    p.minarai = st_.text(2);
+    p.sougouRen = st_.real(3);
+    for (std::size_t i = 0; i < p.courseRates.size(); ++i) {
+        p.courseRates[i] = st_.real(4 + static_cast<int>(i));
+    }
+    return p;
 }
 
 }  // namespace zelvanor

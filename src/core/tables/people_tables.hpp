@@ -4,7 +4,10 @@
 // of their record file as a text column (the jockeys with the short name KISKANJI2 after
 // KISKANJI), then the top-two rates the import works out, and their indexes.
 
+#include <array>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -43,6 +46,26 @@ extern const PeopleTable kTrainerMaster;
 std::vector<ColumnDef> peopleTableColumns(const PeopleTable& master);
 std::vector<ColumnDef> jockeyTableColumns();
 std::vector<ColumnDef> trainerTableColumns();
+
+// What the engine reads of a row of 騎手マスタ or 調教師マスタ (a trainer has no minarai).
+struct MasterPerson {
+    std::string kanji;     // KISKANJI or CHOKANJI: family name in characters 1-8, given name 9-16
+    std::string touzai;    // TOUZAI
+    std::string minarai;   // minarai
+    double sougouRen = 0;  // KSougouRen or CSougouRen
+    std::array<double, 10> courseRates{};  // k01ren … k10ren or c01ren … c10ren
+};
+
+// A jockey or trainer sought by one key column, the first row stored when two hold it.
+class MasterRows {
+  public:
+    enum class Key { JockeyCode, JockeyShortName, TrainerCode };
+    MasterRows(Database& mast, Key key);
+    std::optional<MasterPerson> find(std::string_view key);
+
+  private:
+    Statement st_;
+};
 
 // Each creates its empty table with its indexes, in one transaction. The jockey table gets the
 // unique index KISCODE and the indexes KISKANJI2 and KISKANA; the trainer table the unique index
