@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/store/store.hpp"
@@ -25,8 +24,8 @@ class HorseDetailRenderTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<AppPaths> paths_;
+    std::unique_ptr<fixture::ArchivedWeekend> weekend_;
+    const AppPaths* paths_ = nullptr;
 
     // The first text that does not fit its room, or nothing: every label's lines, and every
     // panel caption.
@@ -62,13 +61,8 @@ class HorseDetailRenderTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        QVERIFY(dir_.isValid());
-        paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
-        std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importSampleWeekend(*paths_,
-                                     {.seed = 1998,
-                                      .imported = fixture::Imported::WithResults,
-                                      .archives = dir_.filePath("archives").toStdString()});
+        weekend_ = std::make_unique<fixture::ArchivedWeekend>();
+        paths_ = &weekend_->paths();
     }
 
     void rendersHorses() {

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/shell/constants.hpp"
@@ -26,8 +25,8 @@ class PaybackRenderTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<AppPaths> paths_;
+    std::unique_ptr<fixture::ArchivedWeekend> weekend_;
+    const AppPaths* paths_ = nullptr;
 
     static void save(QWidget& w, const QString& name) {
         QDir().mkpath(QStringLiteral(ZELVANOR_SCREENSHOTS));
@@ -81,13 +80,8 @@ class PaybackRenderTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        QVERIFY(dir_.isValid());
-        paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
-        std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importSampleWeekend(*paths_,
-                                     {.seed = 1998,
-                                      .imported = fixture::Imported::WithResults,
-                                      .archives = dir_.filePath("archives").toStdString()});
+        weekend_ = std::make_unique<fixture::ArchivedWeekend>();
+        paths_ = &weekend_->paths();
     }
 
     void rendersEveryMeeting() {

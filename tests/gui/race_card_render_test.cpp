@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/store/store.hpp"
@@ -28,8 +27,8 @@ class RaceCardRenderTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<AppPaths> paths_;
+    std::unique_ptr<fixture::ArchivedWeekend> weekend_;
+    const AppPaths* paths_ = nullptr;
 
     // Nothing shown is cut off: every label's lines and every grid cell and heading fit.
     static void checkNothingClipped(RaceCardWindow& card) {
@@ -97,13 +96,8 @@ class RaceCardRenderTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        QVERIFY(dir_.isValid());
-        paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
-        std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importSampleWeekend(*paths_,
-                                     {.seed = 1998,
-                                      .imported = fixture::Imported::WithResults,
-                                      .archives = dir_.filePath("archives").toStdString()});
+        weekend_ = std::make_unique<fixture::ArchivedWeekend>();
+        paths_ = &weekend_->paths();
     }
 
     void rendersTheRaceCard() {

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "../core/race_card_fixture.hpp"
@@ -92,8 +91,8 @@ class RaceCardTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<AppPaths> paths_;
+    std::unique_ptr<fixture::ArchivedWeekend> weekend_;
+    const AppPaths* paths_ = nullptr;
 
     template <typename T>
     static T* child(QWidget& w, const char* name) {
@@ -116,13 +115,8 @@ class RaceCardTest : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
-        std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importSampleWeekend(*paths_,
-                                     {.seed = 1998,
-                                      .imported = fixture::Imported::WithResults,
-                                      .archives = dir_.filePath("archives").toStdString()});
+        weekend_ = std::make_unique<fixture::ArchivedWeekend>();
+        paths_ = &weekend_->paths();
         Database tran(paths_->tranPath());
         makeHandMadeMeetings(tran);
     }

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/store/store.hpp"
@@ -26,8 +25,8 @@ class RaceResultRenderTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<AppPaths> paths_;
+    std::unique_ptr<fixture::ArchivedWeekend> weekend_;
+    const AppPaths* paths_ = nullptr;
     int smallestRace_ = 0;
 
     static void type(QWidget& card, const QString& box, const QString& text) {
@@ -41,13 +40,8 @@ class RaceResultRenderTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
-        QVERIFY(dir_.isValid());
-        paths_ = std::make_unique<AppPaths>(dir_.filePath("data").toStdString());
-        std::filesystem::create_directories(paths_->dataFolder());
-        fixture::importSampleWeekend(*paths_,
-                                     {.seed = 1998,
-                                      .imported = fixture::Imported::WithResults,
-                                      .archives = dir_.filePath("archives").toStdString()});
+        weekend_ = std::make_unique<fixture::ArchivedWeekend>();
+        paths_ = &weekend_->paths();
     }
 
     // The largest field of the first meeting, won by 翠嶺's top horse ahead of its second.

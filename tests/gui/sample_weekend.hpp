@@ -3,8 +3,10 @@
 // A data folder holding a weekend of generated sample data (東京, 京都 and 新潟 on 98/10/03 and
 // 98/10/04), brought as far into the folder as a test needs it.
 
+#include <QTemporaryDir>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -66,5 +68,24 @@ inline void importSampleWeekend(const AppPaths& paths, const SampleWeekend& week
         }
     }
 }
+
+// A temporary folder whose data folder holds the weekend with its results, imported through the
+// archives: what the tests of the windows that show races read. Kept for a whole test class.
+class ArchivedWeekend {
+  public:
+    ArchivedWeekend() {
+        if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the sample");
+        paths_.emplace(dir_.filePath("data").toStdString());
+        std::filesystem::create_directories(paths_->dataFolder());
+        importSampleWeekend(*paths_, {.seed = 1998,
+                                      .imported = Imported::WithResults,
+                                      .archives = dir_.filePath("archives").toStdString()});
+    }
+    const AppPaths& paths() const { return *paths_; }
+
+  private:
+    QTemporaryDir dir_;
+    std::optional<AppPaths> paths_;
+};
 
 }  // namespace zelvanor::fixture
