@@ -216,7 +216,7 @@ struct RacePredictor::Impl {
     void useRaceTable(std::string_view name) {
         if (races && raceTable == name) return;
         races.reset();
-        races.emplace(tran, name, kRacePart | kEntriesPart);
+        races.emplace(tran, name, kRaceDayPart | kRaceConditionsPart | kEntriesPart);
         raceTable = name;
     }
 

@@ -7,29 +7,39 @@ namespace zelvanor {
 
 namespace {
 
-// The RacePart::Race columns in RaceRow's order, then RyoOmo.
-constexpr std::array<std::string_view, 19> kRaceTexts = {
-    "basho",    "year",   "kaiji",   "hiji",    "month",    "day",      "youbi",
-    "htime",    "hondai", "jouken1", "jouken3", "jouken41", "jouken42", "jouken43",
-    "jouken44", "kyori",  "track",   "grade",   "tousuu",
-};
+constexpr std::array<std::string_view, 7> kDayTexts = {"basho", "year", "kaiji", "hiji",
+                                                       "month", "day",  "youbi"};
+constexpr std::array<std::string_view, 4> kTitleTexts = {"htime", "hondai", "jouken1", "jouken3"};
+// Then RyoOmo.
+constexpr std::array<std::string_view, 8> kConditionTexts = {
+    "jouken41", "jouken42", "jouken43", "jouken44", "kyori", "track", "grade", "tousuu"};
 
-std::array<std::string*, kRaceTexts.size()> raceTexts(RaceRow& r) {
-    return {&r.basho,    &r.year,   &r.kaiji,   &r.hiji,    &r.month,    &r.day,      &r.youbi,
-            &r.htime,    &r.hondai, &r.jouken1, &r.jouken3, &r.jouken41, &r.jouken42, &r.jouken43,
-            &r.jouken44, &r.kyori,  &r.track,   &r.grade,   &r.tousuu};
+std::array<std::string*, kDayTexts.size()> dayTexts(RaceRow& r) {
+    return {&r.basho, &r.year, &r.kaiji, &r.hiji, &r.month, &r.day, &r.youbi};
+}
+std::array<std::string*, kTitleTexts.size()> titleTexts(RaceRow& r) {
+    return {&r.htime, &r.hondai, &r.jouken1, &r.jouken3};
+}
+std::array<std::string*, kConditionTexts.size()> conditionTexts(RaceRow& r) {
+    return {&r.jouken41, &r.jouken42, &r.jouken43, &r.jouken44,
+            &r.kyori,    &r.track,    &r.grade,    &r.tousuu};
 }
 
 std::string selectOf(std::string_view raceTable, unsigned parts) {
     std::string sql = "SELECT bango";
-    if (parts & kRacePart) {
-        for (const std::string_view c : kRaceTexts) sql += ", " + std::string(c);
+    const auto add = [&](auto&& names) {
+        for (const std::string_view c : names) sql += ", " + std::string(c);
+    };
+    if (parts & kRaceDayPart) add(kDayTexts);
+    if (parts & kRaceTitlePart) add(kTitleTexts);
+    if (parts & kRaceConditionsPart) {
+        add(kConditionTexts);
         sql += ", RyoOmo";
     }
     if (parts & kResultsPart) {
         for (const std::string_view c : kRaceResultColumns) sql += ", " + std::string(c);
     }
-    if (parts & kEntriesPart) {
+    if (parts & (kEntriesPart | kEntriesOnDemandPart)) {
         for (int i = 1; i <= kPlacesPerRace; ++i) sql += ", uma" + std::to_string(i);
     }
     return sql + " FROM " + quoteIdentifier(raceTable);
@@ -38,13 +48,26 @@ std::string selectOf(std::string_view raceTable, unsigned parts) {
 }  // namespace
 
 RaceRows::RaceRows(Database& tran, std::string_view raceTable, unsigned parts)
-    : tran_(tran), select_(selectOf(raceTable, parts)), parts_(parts) {}
+    : tran_(tran),
+      select_(selectOf(raceTable, parts)),
+      parts_(parts),
+      entriesColumn_(
+          static_cast<int>(1 + (parts & kRaceDayPart ? kDayTexts.size() : 0) +
+                           (parts & kRaceTitlePart ? kTitleTexts.size() : 0) +
+                           (parts & kRaceConditionsPart ? kConditionTexts.size() + 1 : 0) +
+                           (parts & kResultsPart ? kRaceResultColumns.size() : 0))) {}
 
 void RaceRows::fill(const Statement& st, RaceRow& row) const {
     int c = 0;
     row.bango = static_cast<int>(st.int64(c++));
-    if (parts_ & kRacePart) {
-        for (std::string* text : raceTexts(row)) text->assign(st.textView(c++));
+    if (parts_ & kRaceDayPart) {
+        for (std::string* text : dayTexts(row)) text->assign(st.textView(c++));
+    }
+    if (parts_ & kRaceTitlePart) {
+        for (std::string* text : titleTexts(row)) text->assign(st.textView(c++));
+    }
+    if (parts_ & kRaceConditionsPart) {
+        for (std::string* text : conditionTexts(row)) text->assign(st.textView(c++));
         row.ryoOmo = static_cast<int>(st.int64(c++));
     }
     if (parts_ & kResultsPart) {
@@ -76,6 +99,12 @@ bool RaceRows::next(RaceRow& row) {
     }
     fill(*inOrder_, row);
     return true;
+}
+
+void RaceRows::readEntries(RaceRow& row) const {
+    int c = entriesColumn_;
+    // fill() reads the same columns in the same order.
+    for (std::string& entry : row.entries) entry.assign(inOrder_->textView(c++));
 }
 
 std::optional<RaceRow> readRaceRow(Database& tran, std::string_view raceTable, int number,

@@ -29,23 +29,31 @@ struct RaceResults {
 struct RaceRow {
     int bango = 0;  // the race number, always read
 
-    // RacePart::Race: the meeting and the race as the card's header shows them.
-    std::string basho, year, kaiji, hiji, month, day, youbi, htime, hondai;
-    std::string jouken1, jouken3, jouken41, jouken42, jouken43, jouken44;
-    std::string kyori, track, grade, tousuu;
+    // kRaceDayPart: the meeting's day.
+    std::string basho, year, kaiji, hiji, month, day, youbi;
+    // kRaceTitlePart: what the card's title shows besides the conditions.
+    std::string htime, hondai, jouken1, jouken3;
+    // kRaceConditionsPart: class, distance, track, grade, field and going.
+    std::string jouken41, jouken42, jouken43, jouken44, kyori, track, grade, tousuu;
     int ryoOmo = 1;  // RyoOmo: 1 good going, 2 heavy; a missing value reads 0
 
-    RaceResults results;  // RacePart::Results
+    RaceResults results;  // kResultsPart
 
-    // RacePart::Entries: uma1 … uma18, each a runner entry (see runner_entry.hpp).
+    // kEntriesPart: uma1 … uma18, each a runner entry (see runner_entry.hpp).
     std::array<std::string, kPlacesPerRace> entries;
 };
 
 // What a reader reads of each row; bango always. Reading less is for the runs over many meetings.
 enum RacePart : unsigned {
-    kRacePart = 1u,
-    kResultsPart = 2u,
-    kEntriesPart = 4u,
+    kRaceDayPart = 1u,
+    kRaceTitlePart = 2u,
+    kRaceConditionsPart = 4u,
+    kResultsPart = 8u,
+    kEntriesPart = 16u,
+    // The entries are selected but read into the row only by readEntries: for a run that needs
+    // them of few races and knows which from the other parts.
+    kEntriesOnDemandPart = 32u,
+    kRacePart = kRaceDayPart | kRaceTitlePart | kRaceConditionsPart,
     kWholeRace = kRacePart | kResultsPart | kEntriesPart,
 };
 
@@ -60,12 +68,15 @@ class RaceRows {
     // The meeting's races 1 to 12 in race order, one per call (rows of other numbers passed
     // over); false after the last.
     bool next(RaceRow& row);
+    // With kEntriesOnDemandPart: the entries of the row next() read last.
+    void readEntries(RaceRow& row) const;
 
   private:
     void fill(const Statement& st, RaceRow& row) const;
     Database& tran_;
     std::string select_;  // the columns and the table, without a WHERE
     unsigned parts_;
+    int entriesColumn_;  // where uma1 stands among the selected columns
     std::optional<Statement> byNumber_, inOrder_;
 };
 

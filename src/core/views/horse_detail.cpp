@@ -98,7 +98,7 @@ std::optional<HorseDetail> readHorseDetail(Database& tran, const Meeting& meetin
         return std::nullopt;
     }
 
-    const auto race = readRaceRow(tran, meeting.raceTable, raceNumber, kRacePart | kEntriesPart);
+    const auto race = readRaceRow(tran, meeting.raceTable, raceNumber, kRaceDayPart | kEntriesPart);
     if (!race) return std::nullopt;
 
     HorseDetail d;

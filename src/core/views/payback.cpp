@@ -130,7 +130,8 @@ std::optional<PaybackSheet> readPayback(Database& tran, const Meeting& meeting,
     entries.read(tran, meeting.entriesTable);
     std::vector<FieldRunner> found;
     std::vector<RankedPlace> ranking;
-    RaceRows rows(tran, meeting.raceTable, kWholeRace);
+    RaceRows rows(tran, meeting.raceTable,
+                  kRaceDayPart | kRaceConditionsPart | kResultsPart | kEntriesPart);
     for (RaceRow row; rows.next(row);) {
         if (row.bango == 1) {
             sheet.heading = paybackHeading(row.year, row.basho, row.kaiji, row.hiji, row.month,

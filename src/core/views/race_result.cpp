@@ -126,7 +126,7 @@ bool storeRaceResult(Database& tran, const Meeting& meeting, int raceNumber,
     if (!tran.hasTable(meeting.raceTable)) return false;
     const std::string table = quoteIdentifier(meeting.raceTable);
     Transaction tx(tran);
-    const auto row = readRaceRow(tran, meeting.raceTable, raceNumber, kRacePart);
+    const auto row = readRaceRow(tran, meeting.raceTable, raceNumber, kRaceConditionsPart);
     if (!row) return false;
     const bool quinella = numericValue(row->tousuu) > 8;
 

@@ -183,10 +183,13 @@ Verification runVerification(Database& tran, std::string_view userName,
         const Meeting& meeting = meetings[m];
 
         counted.clear();
-        RaceRows races(tran, meeting.raceTable, kWholeRace);
+        // Most races of a narrow selection do not count: their entries are not read.
+        RaceRows races(tran, meeting.raceTable,
+                       kRaceConditionsPart | kResultsPart | kEntriesOnDemandPart);
         while (races.next(row)) {
             VerifiedRace race = raceFrom(row);
             if (!raceSelected(conditions, race) || race.bracketPayout <= 0) continue;
+            races.readEntries(row);
             counted.push_back({std::move(race), raceUmacodes(row)});
         }
         // The entries are read only for a meeting with a race that counts.
