@@ -95,7 +95,6 @@ void MainWindow::buildMenus() {
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     QAction* help = addItem(helpMenu, "helpAction", QStringLiteral("ﾍﾙﾌﾟ"));
 
-    // Commands whose windows and imports are not built yet stay disabled rather than pretend.
     raceDayAction_ = raceDay;
     horseImportAction_ = horseImport;
     resultsImportAction_ = resultsImport;
@@ -167,23 +166,17 @@ void MainWindow::buildContent() {
         auto* b = new QPushButton(QString::fromUtf8(d.caption), central);
         b->setObjectName(QString::fromLatin1(d.name));
         b->setMinimumHeight(32);
-        // Their windows are not built yet.
-        b->setProperty("ready", false);
-        b->setEnabled(false);
+        // Cleared while the button's window is open (setPeopleWindowOpen), so that the end of
+        // an import does not turn it back on.
+        b->setProperty("ready", true);
         buttons->addWidget(b, 0, column++);
         *d.slot = b;
-    }
-    for (QPushButton* ready : {jockeyButton_, trainerButton_, raceDayButton_}) {
-        ready->setProperty("ready", true);
-        ready->setEnabled(true);
     }
     connect(jockeyButton_, &QPushButton::clicked, this,
             [this] { openPeopleWindow(PersonKind::Jockey); });
     connect(trainerButton_, &QPushButton::clicked, this,
             [this] { openPeopleWindow(PersonKind::Trainer); });
     connect(raceDayButton_, &QPushButton::clicked, this, &MainWindow::openRaceDaySelection);
-    verifyButton_->setProperty("ready", true);
-    verifyButton_->setEnabled(true);
     connect(verifyButton_, &QPushButton::clicked, this, &MainWindow::openVerification);
     outer->addLayout(buttons);
 
@@ -238,7 +231,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::setCommandButtonsEnabled(bool enabled) {
-    // The four buttons open windows that are not built yet; they stay disabled until they are.
+    // A button whose window is open stays off (see setPeopleWindowOpen).
     for (QPushButton* b : {jockeyButton_, trainerButton_, raceDayButton_, verifyButton_}) {
         b->setEnabled(enabled && b->property("ready").toBool());
     }
