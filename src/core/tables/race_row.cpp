@@ -101,10 +101,9 @@ bool RaceRows::next(RaceRow& row) {
     return true;
 }
 
-void RaceRows::readEntries(RaceRow& row) const {
-    int c = entriesColumn_;
-    // fill() reads the same columns in the same order.
-    for (std::string& entry : row.entries) entry.assign(inOrder_->textView(c++));
+std::string_view RaceRows::entry(int place) const {
+    // fill() passes over the same columns in the same order.
+    return inOrder_->textView(entriesColumn_ + place - 1);
 }
 
 std::optional<RaceRow> readRaceRow(Database& tran, std::string_view raceTable, int number,

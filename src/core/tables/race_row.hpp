@@ -50,8 +50,8 @@ enum RacePart : unsigned {
     kRaceConditionsPart = 4u,
     kResultsPart = 8u,
     kEntriesPart = 16u,
-    // The entries are selected but read into the row only by readEntries: for a run that needs
-    // them of few races and knows which from the other parts.
+    // The entries are selected but not copied into the row: entry() shows them, for a run that
+    // needs them of few races and knows which from the other parts.
     kEntriesOnDemandPart = 32u,
     kRacePart = kRaceDayPart | kRaceTitlePart | kRaceConditionsPart,
     kWholeRace = kRacePart | kResultsPart | kEntriesPart,
@@ -68,8 +68,9 @@ class RaceRows {
     // The meeting's races 1 to 12 in race order, one per call (rows of other numbers passed
     // over); false after the last.
     bool next(RaceRow& row);
-    // With kEntriesOnDemandPart: the entries of the row next() read last.
-    void readEntries(RaceRow& row) const;
+    // With kEntriesOnDemandPart: entry uma<place> (1 … 18) of the row next() read last, valid
+    // until the next call.
+    std::string_view entry(int place) const;
 
   private:
     void fill(const Statement& st, RaceRow& row) const;

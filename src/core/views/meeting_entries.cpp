@@ -34,6 +34,15 @@ const FieldRunner* MeetingEntries::find(std::string_view umacode) const {
     return it != rows_.end() && it->first == umacode ? &it->second : nullptr;
 }
 
+RaceUmacodes raceUmacodes(const RaceRows& races) {
+    RaceUmacodes codes;
+    for (std::size_t k = 0; k < codes.size(); ++k) {
+        const RunnerEntry entry = readRunnerEntry(races.entry(static_cast<int>(k) + 1));
+        if (entry.hasHorse) codes[k] = entry.umacode;
+    }
+    return codes;
+}
+
 RaceUmacodes raceUmacodes(const RaceRow& race) {
     RaceUmacodes codes;
     for (std::size_t k = 0; k < codes.size(); ++k) {

@@ -21,6 +21,7 @@ namespace zelvanor {
 
 class Database;
 struct RaceRow;
+class RaceRows;
 
 // uma1 … uma18: the entries of a race row, and the most runners a field holds.
 inline constexpr int kRunnerSlots = kPlacesPerRace;
@@ -53,6 +54,8 @@ using RaceUmacodes = std::array<std::string, kRunnerSlots>;
 
 // The horse codes of the race's entries.
 RaceUmacodes raceUmacodes(const RaceRow& race);
+// The same of the race a reader with kEntriesOnDemandPart read last.
+RaceUmacodes raceUmacodes(const RaceRows& races);
 
 // The places of a field of tousuu runners: tousuu, but never below 0 nor above 18.
 std::size_t fieldPlaces(std::int64_t tousuu);

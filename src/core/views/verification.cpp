@@ -189,8 +189,7 @@ Verification runVerification(Database& tran, std::string_view userName,
         while (races.next(row)) {
             VerifiedRace race = raceFrom(row);
             if (!raceSelected(conditions, race) || race.bracketPayout <= 0) continue;
-            races.readEntries(row);
-            counted.push_back({std::move(race), raceUmacodes(row)});
+            counted.push_back({std::move(race), raceUmacodes(races)});
         }
         // The entries are read only for a meeting with a race that counts.
         if (counted.empty()) continue;
