@@ -131,15 +131,16 @@ constexpr std::array<std::string_view, 5 + kSlots> kRaceInputNames = {
     "uma12", "uma13", "uma14", "uma15",  "uma16", "uma17", "uma18",
 };
 
-// What the runner SELECT returns, in this order: rowid, the runner input columns, KCoseRen,
-// CCoseRen.
-constexpr std::array<std::string_view, kRunnerInputCount> kRunnerInputNames = {
-    "inf1",           "inf2",           "inf3",           "inf4",          "inf5",
-    "chocode",        "BabaShibaR",     "BabaShibaL",     "BabaDertR",     "BabaDertL",
-    "BabaSougou",     "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",  "JotaiDertOmo",
-    "KyoriShiba1600", "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200",
-    "KyoriDert2201",
-};
+// The runner inputs: the histories, chocode, then the aptitude percentages.
+static_assert(kRunnerInputCount == kHistoryColumns + 1 + kAptitudeCount);
+constexpr auto kRunnerInputNames = [] {
+    std::array<std::string_view, kRunnerInputCount> names = {"inf1", "inf2", "inf3",   "inf4",
+                                                             "inf5", "chocode"};
+    for (std::size_t i = 0; i < kAptitudeCount; ++i) {
+        names[kHistoryColumns + 1 + i] = kAptitudeColumnNames[i];
+    }
+    return names;
+}();
 
 // What the engine reads of a stored runner.
 RunnerInputs runnerInputs(const EntryRow& row) {
@@ -215,7 +216,6 @@ struct RacePredictor::Impl {
 
     void useRaceTable(std::string_view name) {
         if (races && raceTable == name) return;
-        races.reset();
         races.emplace(tran, name, kRaceDayPart | kRaceConditionsPart | kEntriesPart);
         raceTable = name;
     }

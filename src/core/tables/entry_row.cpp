@@ -6,13 +6,6 @@ namespace zelvanor {
 
 namespace {
 
-// In AptitudeColumn order.
-constexpr std::array<std::string_view, kAptitudeCount> kAptitudeColumnNames = {
-    "BabaShibaR",     "BabaShibaL",     "BabaDertR",     "BabaDertL",     "BabaSougou",
-    "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",  "JotaiDertOmo",  "KyoriShiba1600",
-    "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200", "KyoriDert2201",
-};
-
 constexpr std::array<std::string_view, 11> kHorseTexts = {
     "bamei",    "keto1",    "keto2",   "keto3",    "seibetsu",  "seinen",
     "moushoku", "umanushi", "honshou", "fukashou", "shuutoku1",

@@ -40,6 +40,13 @@ enum AptitudeColumn : std::size_t {
 // inf1 … inf5: the last five races, the most recent first.
 inline constexpr std::size_t kHistoryColumns = 5;
 
+// Their column names, in AptitudeColumn order.
+inline constexpr std::array<std::string_view, kAptitudeCount> kAptitudeColumnNames = {
+    "BabaShibaR",     "BabaShibaL",     "BabaDertR",     "BabaDertL",     "BabaSougou",
+    "JotaiShibaRyo",  "JotaiShibaOmo",  "JotaiDertRyo",  "JotaiDertOmo",  "KyoriShiba1600",
+    "KyoriShiba2200", "KyoriShiba2201", "KyoriDert1600", "KyoriDert2200", "KyoriDert2201",
+};
+
 struct EntryRow {
     std::int64_t rowid = 0;  // always read
     std::string umacode;     // always read
